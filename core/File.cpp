@@ -1,0 +1,316 @@
+// C_File: a thin owner of one Win32 file handle, its mapping and view.
+#include <windows.h>
+#include "core/File.h"
+#include "core/FileHook.h"
+
+#ifdef QM_TEST_HOOKS
+static C_FileHook g_pfnHook = nullptr;
+static void* g_pHookContext = nullptr;
+void SetFileHook(C_FileHook hook, void* context)
+{
+    g_pHookContext = context;
+    g_pfnHook = hook;
+}
+#define QM_HOOK(...)                                                   \
+    do {                                                               \
+        if (g_pfnHook) {                                               \
+            C_FileHookCall call = {__VA_ARGS__};                       \
+            int r = g_pfnHook(call, g_pHookContext);                   \
+            if (r >= 0) return r;                                      \
+        }                                                              \
+    } while (0)
+#else
+#define QM_HOOK(...) do { } while (0)
+#endif
+
+static const DWORD kPieceSize = 0x100000;
+
+C_File::C_File() : m_hFile(nullptr), m_hMapping(nullptr), m_pView(nullptr), m_nMode(0) {}
+
+C_File::~C_File() { Close(); }
+
+void C_File::Attach(void* handle, int mode)
+{
+    Close();
+    m_hFile = (handle == INVALID_HANDLE_VALUE) ? nullptr : handle;
+    m_nMode = mode;
+}
+
+int C_File::Open(const char* path, int mode, uint32_t flagsAndAttributes, uint32_t shareMode)
+{
+    static const DWORD access[6] = {GENERIC_READ, GENERIC_WRITE, GENERIC_WRITE, GENERIC_WRITE,
+                                    GENERIC_READ | GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
+    static const DWORD disposition[6] = {OPEN_EXISTING, CREATE_ALWAYS, OPEN_EXISTING,
+                                         OPEN_ALWAYS, OPEN_ALWAYS, OPEN_EXISTING};
+    Close();
+    if (mode < 0 || mode > 5) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    m_lineReader.Reset();
+    QM_HOOK(kHookOpen, this, path, nullptr, 0, nullptr, 0, 0);
+    HANDLE h = CreateFileA(path, access[mode], shareMode, nullptr, disposition[mode],
+                           flagsAndAttributes, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    m_hFile = h;
+    m_nMode = mode;
+    return 1;
+}
+
+// Repeats a refused large transfer in pieces of at most 1 MiB.
+int C_File::TransferPieces(int write, uint32_t size, void* buffer)
+{
+    BYTE* p = (BYTE*)buffer;
+    while (size) {
+        DWORD piece = size < kPieceSize ? size : kPieceSize;
+        DWORD done = 0;
+        BOOL ok = write ? WriteFile(m_hFile, p, piece, &done, nullptr)
+                        : ReadFile(m_hFile, p, piece, &done, nullptr);
+        if (!ok)
+            return 0;
+        if (done != piece) {
+            SetLastError(write ? ERROR_DISK_FULL : ERROR_HANDLE_EOF);
+            return 0;
+        }
+        p += piece;
+        size -= piece;
+    }
+    return 1;
+}
+
+int C_File::Read(uint32_t size, void* buffer)
+{
+    if (!m_hFile) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    DWORD done = 0;
+    int r = -1;
+#ifdef QM_TEST_HOOKS
+    if (g_pfnHook) {
+        C_FileHookCall call = {kHookRead, this, nullptr, buffer, size, (uint32_t*)&done, 0, 0};
+        r = g_pfnHook(call, g_pHookContext);
+    }
+#endif
+    if (r < 0)
+        r = ReadFile(m_hFile, buffer, size, &done, nullptr) ? 1 : 0;
+    if (!r) {
+        if (GetLastError() == ERROR_NO_SYSTEM_RESOURCES)
+            return TransferPieces(0, size, buffer);
+        return 0;
+    }
+    if (done != size) {
+        SetLastError(ERROR_HANDLE_EOF);
+        return 0;
+    }
+    return 1;
+}
+
+int C_File::Write(uint32_t size, const void* buffer)
+{
+    if (!m_hFile) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    DWORD done = 0;
+    int r = -1;
+#ifdef QM_TEST_HOOKS
+    if (g_pfnHook) {
+        C_FileHookCall call = {kHookWrite, this, nullptr, (void*)buffer, size, (uint32_t*)&done, 0, 0};
+        r = g_pfnHook(call, g_pHookContext);
+    }
+#endif
+    if (r < 0)
+        r = WriteFile(m_hFile, buffer, size, &done, nullptr) ? 1 : 0;
+    if (!r) {
+        if (GetLastError() == ERROR_NO_SYSTEM_RESOURCES)
+            return TransferPieces(1, size, (void*)buffer);
+        return 0;
+    }
+    if (done != size) {
+        // A short write without an error means the medium is full.
+        SetLastError(ERROR_DISK_FULL);
+        return 0;
+    }
+    return 1;
+}
+
+int C_File::ReadSome(uint32_t size, void* buffer, uint32_t* done)
+{
+    DWORD got = 0;
+    int r = ReadFile(m_hFile, buffer, size, &got, nullptr) ? 1 : 0;
+    if (done)
+        *done = got;
+    return r;
+}
+
+int C_File::WriteSome(uint32_t size, const void* buffer, uint32_t* done)
+{
+    DWORD put = 0;
+    int r = WriteFile(m_hFile, buffer, size, &put, nullptr) ? 1 : 0;
+    if (done)
+        *done = put;
+    return r;
+}
+
+int C_File::ReadAt(uint64_t position, uint32_t size, void* buffer)
+{
+    QM_HOOK(kHookRead, this, nullptr, buffer, size, nullptr, position, 1);
+    OVERLAPPED ov = {};
+    ov.Offset = (DWORD)position;
+    ov.OffsetHigh = (DWORD)(position >> 32);
+    DWORD done = 0;
+    if (!ReadFile(m_hFile, buffer, size, &done, &ov))
+        return 0;
+    if (done != size) {
+        SetLastError(ERROR_HANDLE_EOF);
+        return 0;
+    }
+    return 1;
+}
+
+int C_File::WriteAt(uint64_t position, uint32_t size, const void* buffer)
+{
+    QM_HOOK(kHookWrite, this, nullptr, (void*)buffer, size, nullptr, position, 1);
+    OVERLAPPED ov = {};
+    ov.Offset = (DWORD)position;
+    ov.OffsetHigh = (DWORD)(position >> 32);
+    DWORD done = 0;
+    if (!WriteFile(m_hFile, buffer, size, &done, &ov))
+        return 0;
+    if (done != size) {
+        SetLastError(ERROR_DISK_FULL);
+        return 0;
+    }
+    return 1;
+}
+
+int C_File::Seek(int method, int64_t offset)
+{
+    if (!m_hFile) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    QM_HOOK(kHookSeek, this, nullptr, nullptr, (uint32_t)method, nullptr, (uint64_t)offset, 0);
+    LONG high = (LONG)(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(m_hFile, (LONG)(uint32_t)offset, &high, (DWORD)method);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+        return 0;
+    return 1;
+}
+
+int C_File::SetEnd()
+{
+    QM_HOOK(kHookSetEnd, this, nullptr, nullptr, 0, nullptr, 0, 0);
+    return SetEndOfFile(m_hFile) ? 1 : 0;
+}
+
+int C_File::Flush()
+{
+    QM_HOOK(kHookFlush, this, nullptr, nullptr, 0, nullptr, 0, 0);
+    return FlushFileBuffers(m_hFile) ? 1 : 0;
+}
+
+int C_File::GetSize(uint64_t* size)
+{
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(m_hFile, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return 0;
+    *size = ((uint64_t)high << 32) | low;
+    return 1;
+}
+
+int C_File::Close()
+{
+    int closed = 0;
+    if (m_pView) {
+        UnmapViewOfFile(m_pView);
+        m_pView = nullptr;
+        closed = 1;
+    }
+    if (m_hMapping) {
+        CloseHandle(m_hMapping);
+        m_hMapping = nullptr;
+        closed = 1;
+    }
+    if (m_hFile) {
+        CloseHandle(m_hFile);
+        m_hFile = nullptr;
+        closed = 1;
+    }
+    return closed;
+}
+
+int C_File::DeviceControl(uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
+                          uint32_t* returned, void* overlapped)
+{
+    if (!m_hFile) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    DWORD local = 0;
+    BOOL ok = DeviceIoControl(m_hFile, code, in, inSize, out, outSize, &local, (OVERLAPPED*)overlapped);
+    if (returned)
+        *returned = local;
+    return ok ? 1 : 0;
+}
+
+void* C_File::Map(uint64_t offset, uint64_t size, const char* mappingName, uint32_t access)
+{
+    if (!m_hFile) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (!m_hMapping) {
+        if (mappingName)
+            m_hMapping = OpenFileMappingA(access, FALSE, mappingName);
+        else
+            m_hMapping = CreateFileMappingA(m_hFile, nullptr,
+                                            (m_nMode == 0 ? PAGE_READONLY : PAGE_READWRITE) | SEC_COMMIT,
+                                            0, 0, nullptr);
+        if (!m_hMapping) {
+            DWORD e = GetLastError();
+            Close();
+            SetLastError(e);
+            return nullptr;
+        }
+    }
+    if (m_pView) {
+        UnmapViewOfFile(m_pView);
+        m_pView = nullptr;
+    }
+    m_pView = MapViewOfFile(m_hMapping, access, (DWORD)(offset >> 32), (DWORD)offset, (SIZE_T)(DWORD)size);
+    if (!m_pView) {
+        DWORD e = GetLastError();
+        Close();
+        SetLastError(e);
+        return nullptr;
+    }
+    return m_pView;
+}
+
+static int FileLineSource(void* context, uint8_t* buffer, uint32_t size, uint32_t* got)
+{
+    DWORD n = 0;
+    if (!ReadFile((HANDLE)context, buffer, size, &n, nullptr))
+        return 0;
+    *got = n;
+    return 1;
+}
+
+int C_File::ReadLine(std::string& text, int wide, int quote)
+{
+    if (!m_hFile) {
+        text.clear();
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return m_lineReader.ReadLine(text, wide, quote, FileLineSource, m_hFile);
+}
+
+uint32_t GetLastErrorCode() { return GetLastError(); }
+void SetLastErrorCode(uint32_t code) { SetLastError(code); }

@@ -1,0 +1,182 @@
+// C_Thread, C_Event and the message-dispatching wait.
+#include <windows.h>
+#include "core/Thread.h"
+
+int C_Event::Create(int manualReset, int initialState, const char* name)
+{
+    Close();
+    m_hEvent = CreateEventA(nullptr, manualReset ? TRUE : FALSE, initialState ? TRUE : FALSE, name);
+    m_bOwn = m_hEvent != nullptr;
+    return m_hEvent != nullptr;
+}
+
+void C_Event::Attach(void* handle, int own)
+{
+    Close();
+    m_hEvent = handle;
+    m_bOwn = own;
+}
+
+int C_Event::Set() { return m_hEvent && SetEvent(m_hEvent) ? 1 : 0; }
+int C_Event::Reset() { return m_hEvent && ResetEvent(m_hEvent) ? 1 : 0; }
+
+int C_Event::Wait(uint32_t timeoutMs)
+{
+    if (!m_hEvent)
+        return 0;
+    HANDLE h = m_hEvent;
+    for (;;) {
+        DWORD r = WaitForMultipleObjectsEx(1, &h, FALSE, timeoutMs ? timeoutMs : INFINITE, TRUE);
+        if (r == WAIT_IO_COMPLETION)
+            continue;
+        return r == WAIT_OBJECT_0;
+    }
+}
+
+void C_Event::Close()
+{
+    if (m_hEvent && m_bOwn)
+        CloseHandle(m_hEvent);
+    m_hEvent = nullptr;
+    m_bOwn = 0;
+}
+
+int WaitPumping(void* handle, uint32_t timeoutMs)
+{
+    const DWORD begin = GetTickCount();
+    HANDLE h = handle;
+    for (;;) {
+        DWORD wait = INFINITE;
+        if (timeoutMs) {
+            DWORD spent = GetTickCount() - begin;
+            if (spent >= timeoutMs)
+                return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+            wait = timeoutMs - spent;
+        }
+        DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, wait, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0)
+            return 1;
+        if (r == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    // Leave the quit for the caller's own loop.
+                    PostQuitMessage((int)msg.wParam);
+                    return WaitForSingleObject(h, timeoutMs ? 0 : INFINITE) == WAIT_OBJECT_0;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            continue;
+        }
+        if (r == WAIT_TIMEOUT)
+            return 0;
+        return 0;
+    }
+}
+
+void SleepMs(uint32_t ms) { Sleep(ms); }
+
+unsigned long __stdcall C_Thread::Entry(void* self)
+{
+    C_Thread* t = (C_Thread*)self;
+    uint32_t code = t->m_pfnFunction(t->m_pUserData, t->m_argument);
+    HANDLE h = t->m_hThread.exchange(nullptr);
+    t->m_dwExitCode = code;
+    t->m_flags &= ~(uint32_t)kRunning;
+    t->m_finished.Set();
+    if (h)
+        CloseHandle(h);
+    return code;
+}
+
+int C_Thread::Start(ThreadFunction function, void* userData, uintptr_t argument)
+{
+    if (m_flags.load() & kRunning)
+        return 0;
+    // The finished event of a previous run is closed here; wait for that thread's last steps.
+    m_flags = (m_flags.load() | kRunning) & ~(uint32_t)kStopRequested;
+    m_pfnFunction = function;
+    m_pUserData = userData;
+    m_argument = argument;
+    if (!m_finished.Create(1, 0)) {
+        m_flags &= ~(uint32_t)kRunning;
+        return 0;
+    }
+    DWORD id = 0;
+    // Suspended, so the handle is stored before the thread can look for it.
+    HANDLE h = CreateThread(nullptr, 0, (LPTHREAD_START_ROUTINE)Entry, this, CREATE_SUSPENDED, &id);
+    if (!h) {
+        m_flags &= ~(uint32_t)kRunning;
+        return 0;
+    }
+    m_dwThreadId = id;
+    m_hThread = h;
+    ResumeThread(h);
+    return 1;
+}
+
+int C_Thread::RequestStop()
+{
+    if (!(m_flags.load() & kRunning))
+        return 0;
+    m_flags |= kStopRequested;
+    return 1;
+}
+
+int C_Thread::IsStopRequested() const
+{
+    uint32_t f = m_flags.load();
+    return (f & kRunning) && (f & kStopRequested) ? 1 : 0;
+}
+
+int C_Thread::Wait(uint32_t timeoutMs)
+{
+    if (!(m_flags.load() & kRunning))
+        return 0;
+    return WaitPumping(m_finished.GetHandle(), timeoutMs);
+}
+
+void C_Thread::SetExitCodeFromSystem(int on)
+{
+    if (on)
+        m_flags |= kExitFromSystem;
+    else
+        m_flags &= ~(uint32_t)kExitFromSystem;
+}
+
+int C_Thread::GetExitCode(uint32_t* code)
+{
+    if (m_flags.load() & kExitFromSystem) {
+        HANDLE h = m_hThread.load();
+        if (!h) {
+            if (m_flags.load() & kRunning)
+                return 0;
+            *code = m_dwExitCode;
+            return 1;
+        }
+        DWORD c = 0;
+        if (!GetExitCodeThread(h, &c) || c == STILL_ACTIVE)
+            return 0;
+        *code = c;
+        return 1;
+    }
+    if (m_flags.load() & kRunning)
+        return 0;
+    *code = m_dwExitCode;
+    return 1;
+}
+
+void C_Thread::Terminate()
+{
+    if (m_flags.load() & kRunning) {
+        m_flags &= ~(uint32_t)kRunning;
+        HANDLE h = m_hThread.exchange(nullptr);
+        if (h) {
+            TerminateThread(h, 0);
+            CloseHandle(h);
+        }
+    }
+    m_dwExitCode = 0;
+    m_finished.Close();
+}

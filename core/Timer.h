@@ -1,0 +1,21 @@
+// Elapsed-time timer on the multimedia clock (1 ms steps).
+#pragma once
+#include <cstdint>
+
+class C_Timer {
+public:
+    void Start();
+    uint32_t Stop();                  // elapsed ms, low 32 bits
+    uint64_t GetMilliseconds() const { return m_ullElapsed; }
+    uint64_t GetMicroseconds() const { return m_ullElapsed * 1000; }
+    // Milliseconds since Start without stopping (live displays).
+    uint64_t Peek() const;
+    static uint32_t Now();
+
+private:
+    uint64_t m_ullStart = 0;
+    uint64_t m_ullElapsed = 0;
+};
+
+// Difference of two 32-bit clock readings; correct across one wrap of the clock.
+inline uint64_t ClockDifference(uint32_t start, uint32_t now) { return (uint32_t)(now - start); }
