@@ -76,7 +76,7 @@ endfunction()
 # one GoogleTest executable = one ctest entry (a Wine start costs ~0.5 s).
 function(qm_gtest name)
     cmake_parse_arguments(A "NATIVE;WINDOWS" "WORKDIR;TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
-    if(QM_NATIVE AND NOT A_NATIVE)
+    if(NOT QM_BUILD_TESTS OR (QM_NATIVE AND NOT A_NATIVE))
         return()
     endif()
     if(NOT QM_NATIVE AND NOT A_WINDOWS)

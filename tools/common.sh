@@ -1,0 +1,29 @@
+# Shared by run.sh and test.sh: build folders and the Wine loader for this machine.
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# 32-bit code cannot run on every machine (some sandboxed kernels refuse it). The programs
+# are always built for 32-bit Windows; where 32-bit Wine cannot start, the same sources are
+# also built for 64-bit Windows and run under wine64.
+if [ -n "$("$root/cmake/wine-probe.sh")" ]; then
+    run_arch=win32
+    run_toolchain=mingw-i686
+    run_wine=wine
+else
+    run_arch=win64
+    run_toolchain=mingw-x86_64
+    run_wine=/usr/lib/wine/wine64
+fi
+
+configure_and_build() {   # folder toolchain-or-native [cmake args...]
+    dir=$1; kind=$2; shift 2
+    if [ "$kind" = native ]; then
+        set -- -DQM_NATIVE=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "$@"
+    else
+        set -- -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$kind.cmake" "$@"
+    fi
+    cmake -S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE=Release "$@" >"$root/build/$dir.configure.log" 2>&1 \
+        || { cat "$root/build/$dir.configure.log"; return 1; }
+    cmake --build "$root/build/$dir" -j "$jobs" >"$root/build/$dir.build.log" 2>&1 \
+        || { grep -E "error|Error" -A3 "$root/build/$dir.build.log" | head -60; return 1; }
+}
