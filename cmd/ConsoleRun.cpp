@@ -1,6 +1,7 @@
 #include "cmd/ConsoleRun.h"
 #include <cstdio>
 #include <cstdlib>
+#include "cmd/OptionFiles.h"
 #include "cmd/RunRules.h"
 #include "core/File.h"
 #include "core/Random.h"
@@ -12,16 +13,16 @@
 namespace {
 class C_ConsoleChannel : public C_PassChannel {
 public:
-    explicit C_ConsoleChannel(std::atomic<int>* interrupted) : m_pInterrupted(interrupted) {}
-    void Report(const std::string& text) override
+    C_ConsoleChannel(std::atomic<int>* interrupted, const std::function<void(const std::string&)>& print)
+        : m_pInterrupted(interrupted), m_print(print)
     {
-        fputs(text.c_str(), stdout);
-        fflush(stdout);
     }
+    void Report(const std::string& text) override { m_print(text); }
     int IsStopRequested() override { return m_pInterrupted && m_pInterrupted->load(); }
 
 private:
     std::atomic<int>* m_pInterrupted;
+    std::function<void(const std::string&)> m_print;
 };
 
 // The data buffer: one block on the first 4096-byte boundary above the allocation's start.
@@ -47,8 +48,17 @@ private:
 };
 }  // namespace
 
+C_ConsoleRun::C_ConsoleRun(std::atomic<int>* interrupted, Output output)
+    : m_pInterrupted(interrupted), m_output(std::move(output))
+{
+}
+
 void C_ConsoleRun::Print(const std::string& text)
 {
+    if (m_output) {
+        m_output(text);
+        return;
+    }
     fputs(text.c_str(), stdout);
     fflush(stdout);
 }
@@ -73,7 +83,7 @@ int C_ConsoleRun::RunTest(const char* drive, uint64_t fileSize, uint32_t blockSi
     }
     DeleteFileForce(m_path.c_str());
 
-    C_ConsoleChannel channel(m_pInterrupted);
+    C_ConsoleChannel channel(m_pInterrupted, [this](const std::string& t) { Print(t); });
     std::atomic<uint64_t> bytesDone{0};
     C_SeqPassArgs args;
     args.path = m_path.c_str();
@@ -101,7 +111,7 @@ int C_ConsoleRun::RunTest(const char* drive, uint64_t fileSize, uint32_t blockSi
     return kExitOk;
 }
 
-int C_ConsoleRun::Run()
+int C_ConsoleRun::Run(const std::string& commandLine)
 {
     uint32_t major, minor;
     GetOwnVersionNumbers(&major, &minor);
@@ -111,7 +121,8 @@ int C_ConsoleRun::Run()
     m_options.AddNumber("s", kOptionDecimal, 1000, "File size in MB");
     m_options.AddNumber("b", kOptionDecimal, 1024, "Block size in kB");
     m_options.AddNumber("l", kOptionDecimal, 1, "Create log file");
-    if (!m_options.Parse()) {
+    C_FileOptionSource files;
+    if (!m_options.ParseCommandLine(commandLine, &files)) {
         std::string usage;
         m_options.FormatUsage(usage);
         Print(usage);

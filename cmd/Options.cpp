@@ -145,7 +145,7 @@ C_Options::Record* C_Options::FindByPrefix(const char* text, size_t length)
     return nullptr;
 }
 
-int C_Options::ParseList(const std::string& s, C_OptionFileSource* files, int depth, bool& abort)
+int C_Options::ParseList(const std::string& s, C_OptionFileSource* files, int depth, bool& abort, int& filesLeft)
 {
     int result = 1;
     size_t i = 0;
@@ -198,15 +198,17 @@ int C_Options::ParseList(const std::string& s, C_OptionFileSource* files, int de
                 return 0;
             }
             std::unique_ptr<C_OptionLineReader> reader;
-            if (files && depth < kMaxCommandFileDepth)
+            if (files && depth < kMaxCommandFileDepth && filesLeft > 0) {
+                --filesLeft;
                 reader = files->Open(name);
+            }
             if (!reader) {
                 result = 0;
                 continue;
             }
             std::string line;
             while (reader->ReadLine(line)) {
-                if (!ParseList(TrimWhite(line), files, depth + 1, abort)) {
+                if (!ParseList(TrimWhite(line), files, depth + 1, abort, filesLeft)) {
                     result = 0;
                     break;
                 }
@@ -224,7 +226,8 @@ int C_Options::ParseElements(const std::string& elements, C_OptionFileSource* fi
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     bool abort = false;
-    return ParseList(elements, files, 0, abort);
+    int filesLeft = kMaxCommandFiles;
+    return ParseList(elements, files, 0, abort, filesLeft);
 }
 
 int C_Options::ParseCommandLine(const std::string& commandLine, C_OptionFileSource* files)

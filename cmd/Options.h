@@ -28,6 +28,9 @@ public:
     // Command files may name further command files; deeper nesting than this fails the
     // parse instead of recursing until the stack is gone (a file naming itself).
     enum { kMaxCommandFileDepth = 16 };
+    // Files naming each other more than once would multiply the work at every level; a parse
+    // reads at most this many command files in all.
+    enum { kMaxCommandFiles = 64 };
 
     int AddNumber(const char* name, int kind, int64_t defaultValue, const char* help);
     int AddString(const char* name, const char* defaultText, const char* help);
@@ -54,7 +57,7 @@ private:
         int64_t number;
         std::string text;
     };
-    int ParseList(const std::string& s, C_OptionFileSource* files, int depth, bool& abort);
+    int ParseList(const std::string& s, C_OptionFileSource* files, int depth, bool& abort, int& filesLeft);
     Record* FindByPrefix(const char* text, size_t length);
 
     mutable std::recursive_mutex m_lock;

@@ -1,5 +1,5 @@
-// C_Options::Parse: the process command line, with command files read through C_File.
-#include "cmd/Options.h"
+// Command files read through C_File, and C_Options::Parse on the process command line.
+#include "cmd/OptionFiles.h"
 #include "core/File.h"
 #include "core/System.h"
 
@@ -12,21 +12,18 @@ public:
 private:
     C_File m_file;
 };
-
-class C_FileSource : public C_OptionFileSource {
-public:
-    std::unique_ptr<C_OptionLineReader> Open(const std::string& name) override
-    {
-        std::unique_ptr<C_FileLineReader> reader(new C_FileLineReader);
-        if (!reader->Open(name))
-            return nullptr;
-        return std::unique_ptr<C_OptionLineReader>(reader.release());
-    }
-};
 }  // namespace
+
+std::unique_ptr<C_OptionLineReader> C_FileOptionSource::Open(const std::string& name)
+{
+    std::unique_ptr<C_FileLineReader> reader(new C_FileLineReader);
+    if (!reader->Open(name))
+        return nullptr;
+    return std::unique_ptr<C_OptionLineReader>(reader.release());
+}
 
 int C_Options::Parse()
 {
-    C_FileSource files;
+    C_FileOptionSource files;
     return ParseCommandLine(GetProcessCommandLine(), &files);
 }

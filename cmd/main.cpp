@@ -13,5 +13,5 @@ int main()
     // Ctrl+C ends the running pass after its current block, so the test file is still removed.
     InstallInterruptHandler(&g_interrupted);
     C_ConsoleRun run(&g_interrupted);
-    return run.Run();
+    return run.Run(GetProcessCommandLine());
 }

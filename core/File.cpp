@@ -58,16 +58,32 @@ int C_File::Open(const char* path, int mode, uint32_t flagsAndAttributes, uint32
     return 1;
 }
 
+// One ReadFile/WriteFile on the handle (the test seam sees each of them).
+int C_File::RawTransfer(int write, uint32_t size, void* buffer, uint32_t* done)
+{
+    *done = 0;
+#ifdef QM_TEST_HOOKS
+    if (g_pfnHook) {
+        C_FileHookCall call = {write ? kHookWrite : kHookRead, this, nullptr, buffer, size, done, 0, 0};
+        int r = g_pfnHook(call, g_pHookContext);
+        if (r >= 0)
+            return r;
+    }
+#endif
+    DWORD n = 0;
+    BOOL ok = write ? WriteFile(m_hFile, buffer, size, &n, nullptr) : ReadFile(m_hFile, buffer, size, &n, nullptr);
+    *done = n;
+    return ok ? 1 : 0;
+}
+
 // Repeats a refused large transfer in pieces of at most 1 MiB.
 int C_File::TransferPieces(int write, uint32_t size, void* buffer)
 {
     BYTE* p = (BYTE*)buffer;
     while (size) {
-        DWORD piece = size < kPieceSize ? size : kPieceSize;
-        DWORD done = 0;
-        BOOL ok = write ? WriteFile(m_hFile, p, piece, &done, nullptr)
-                        : ReadFile(m_hFile, p, piece, &done, nullptr);
-        if (!ok)
+        uint32_t piece = size < kPieceSize ? size : kPieceSize;
+        uint32_t done = 0;
+        if (!RawTransfer(write, piece, p, &done))
             return 0;
         if (done != piece) {
             SetLastError(write ? ERROR_DISK_FULL : ERROR_HANDLE_EOF);
@@ -85,17 +101,8 @@ int C_File::Read(uint32_t size, void* buffer)
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    DWORD done = 0;
-    int r = -1;
-#ifdef QM_TEST_HOOKS
-    if (g_pfnHook) {
-        C_FileHookCall call = {kHookRead, this, nullptr, buffer, size, (uint32_t*)&done, 0, 0};
-        r = g_pfnHook(call, g_pHookContext);
-    }
-#endif
-    if (r < 0)
-        r = ReadFile(m_hFile, buffer, size, &done, nullptr) ? 1 : 0;
-    if (!r) {
+    uint32_t done = 0;
+    if (!RawTransfer(0, size, buffer, &done)) {
         if (GetLastError() == ERROR_NO_SYSTEM_RESOURCES)
             return TransferPieces(0, size, buffer);
         return 0;
@@ -113,17 +120,8 @@ int C_File::Write(uint32_t size, const void* buffer)
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    DWORD done = 0;
-    int r = -1;
-#ifdef QM_TEST_HOOKS
-    if (g_pfnHook) {
-        C_FileHookCall call = {kHookWrite, this, nullptr, (void*)buffer, size, (uint32_t*)&done, 0, 0};
-        r = g_pfnHook(call, g_pHookContext);
-    }
-#endif
-    if (r < 0)
-        r = WriteFile(m_hFile, buffer, size, &done, nullptr) ? 1 : 0;
-    if (!r) {
+    uint32_t done = 0;
+    if (!RawTransfer(1, size, (void*)buffer, &done)) {
         if (GetLastError() == ERROR_NO_SYSTEM_RESOURCES)
             return TransferPieces(1, size, (void*)buffer);
         return 0;

@@ -62,6 +62,7 @@ public:
 
 private:
     int TransferPieces(int write, uint32_t size, void* buffer);
+    int RawTransfer(int write, uint32_t size, void* buffer, uint32_t* done);
 
     void* m_hFile;
     void* m_hMapping;

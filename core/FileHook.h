@@ -13,7 +13,7 @@ struct C_FileHookCall {
     const char* path;      // kHookOpen
     void* buffer;          // kHookRead / kHookWrite
     uint32_t size;         // bytes asked for
-    uint32_t* done;        // bytes moved (out), may be null
+    uint32_t* done;        // bytes moved (out); a hook faking success sets it to size. Null for positioned transfers
     uint64_t position;     // positioned transfers and seeks
     int positioned;        // 1 for ReadAt/WriteAt
 };
