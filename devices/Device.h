@@ -1,0 +1,148 @@
+// One storage device or drive of the process-wide device list, and the values its
+// operations answer. No Win32 header: handles are void*, so the list mechanics and the
+// emulated devices build and test on any system.
+#pragma once
+#include <cstdint>
+#include <string>
+
+class C_DeviceList;
+
+// dwKind: which enumerator made the record (one bit each).
+enum : uint32_t {
+    kKindPhysical = 1, kKindCdRom = 2, kKindLogical = 4, kKindDriveLetter = 16,
+    kKindDos = 32, kKindAspi = 64, kKindIdentity = 512, kKindTrack = 2048
+};
+// dwType: medium type.
+enum : uint32_t {
+    kTypeUnknown = 0, kTypeFixedPhysical = 1, kTypeFixedLogical = 2, kTypeOptical = 3,
+    kTypeRemovablePhysical = 4, kTypeRemovableLogical = 5, kTypeRamDisk = 6, kTypeNetwork = 7,
+    kTypeTape = 8
+};
+// dwCaps bits.
+enum : uint32_t {
+    kCapScsi = 0x1, kCapRead = 0x2, kCapWrite = 0x4, kCapAtaIdentify = 0x40,
+    kCapStale = 0x80000000u, kCapsHandle = 0x11F, kCapsDos = 0x2A
+};
+// dwBus bits.
+enum : uint32_t {
+    kBusIdentity1 = 0x1, kBusUsb = 0x2, kBusScsi = 0x4, kBus1394 = 0x8, kBusIscsi = 0x20,
+    kBusIdentity40 = 0x40
+};
+// Option mask of a registration.
+enum : uint32_t {
+    kOptFloppy = 0x2, kOptOuterLock = 0x4, kOptNoIdentity = 0x8, kOptNoIdentityQueries = 0x10,
+    kOptNoVolumeInterfaces = 0x200, kOptNoDiskInterfaces = 0x400, kOptTapeInterfaces = 0x800,
+    kOptNoCapacity = 0x4000, kOptKeep1394IdOrder = 0x8000,
+    kOptBlockAccess = 0xFFF00800u, kOptBlockAccessFloppy = 0xFFF00802u
+};
+// dwAccess values (GENERIC_READ | GENERIC_WRITE, GENERIC_READ).
+enum : uint32_t { kAccessReadWrite = 0xC0000000u, kAccessRead = 0x80000000u };
+
+// Property identifiers of QueryProperty.
+enum : uint32_t {
+    kPropSerialText = 0x20001, kPropUsbIds = 0x20002, kPropHardwareIds = 0x20004,
+    kPropLocation = 0x20005, kProp1394Id = 0x20006, kProp1394Company = 0x20007,
+    kProp1394VendorModel = 0x20008, kPropInterfaceClass = 0x2000C, kPropInstanceIds = 0x2000F,
+    kPropSerialSuffix = 0x20010, kPropUsbPort = 0x20011,
+    kPropLinkSerialText = 0x30001, kPropLinkUsbIds = 0x30002, kPropLink1394Id = 0x30003,
+    kPropLink1394VendorModel = 0x30004, kPropLinkLocation = 0x30005,
+    kPropFlush = 0x70001
+};
+
+// One answer of QueryProperty: a number, a text, or both.
+struct C_PropertyValue {
+    uint64_t number = 0;
+    std::string text;
+};
+
+// Registers of an ATA task file, for the pass-through slot.
+struct C_AtaTaskFile {
+    uint8_t feature = 0, count = 0, lbaLow = 0, lbaMid = 0, lbaHigh = 0, device = 0,
+            command = 0;
+};
+
+// ATA commands and SMART values used through slot 1.
+enum : uint8_t {
+    kAtaIdentify = 0xEC, kAtaIdentifyPacket = 0xA1, kAtaSmart = 0xB0,
+    kSmartReadData = 0xD0, kSmartReturnStatus = 0xDA
+};
+
+class C_Device {
+public:
+    C_Device();
+    C_Device(const C_Device&) = delete;
+    C_Device& operator=(const C_Device&) = delete;
+
+    // The fifteen operations, in this order.
+    virtual ~C_Device();
+    // IDENTIFY (0xEC/0xA1) or a SMART sub-command (feature); *statusOk receives, for SMART
+    // RETURN STATUS, whether the 0x4F/0xC2 signature came back unchanged.
+    virtual int AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size,
+                           int* statusOk);
+    virtual int QueryCapacity();
+    virtual int ReadBlocks(uint64_t block, uint32_t count, void* buffer);
+    virtual int WriteBlocks(uint64_t block, uint32_t count, const void* buffer);
+    // sense receives up to 24 bytes when the command fails; may be null.
+    virtual int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
+                            uint32_t byteCount, void* buffer, uint8_t* sense);
+    virtual int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount,
+                               void* buffer);
+    virtual int HubPortRequest(uint32_t request, void* data, uint32_t size);
+    virtual int Eject(int lockFirst);
+    virtual int LoadMedium();
+    virtual int FormatVolume(uint32_t options, void* data);
+    virtual int DeviceNodeRequest(uint32_t request, void* data, uint32_t size);
+    virtual int Open();
+    virtual int Close();
+    virtual int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
+                              C_PropertyValue* out2, C_PropertyValue* out3);
+
+    // Called by the list when an equal record was enumerated again: the kept record takes
+    // over whatever links the fresh one carries (a track's parent, for example).
+    virtual void TakeOver(C_Device& fresh);
+
+    int IsStale() const { return (dwCaps & kCapStale) != 0; }
+    int HasLetter(char letter) const;
+    void AddLetter(char letter);
+
+    C_Device* pNext = nullptr;
+    C_DeviceList* pList = nullptr;
+    uint32_t dwCaps = 0;
+    uint32_t dwNumber = 0;
+    uint32_t dwKind = 0;
+    uint32_t dwType = 0;
+    uint32_t dwBus = 0;
+    C_Device* pIdentity = nullptr;   // not owned
+    // The record this one reads through (a track's drive); the list removes it with it.
+    C_Device* pParent = nullptr;
+    uint32_t dwLocation = 0xFFFFFFFFu;
+    uint64_t ullBlockCount = 0;
+    uint64_t ullFreeBlocks = 0;
+    uint64_t ullFirstBlock = 0;
+    uint64_t ullBlockOffset = 0;
+    uint32_t dwBlockSize = 0;
+    uint32_t dwMaxBlocks = 0;
+    std::string strVendor;
+    std::string strProduct;
+    std::string strRevision;
+    std::string strSerial;
+    std::string strLabel;
+    std::string strFileSystem;
+    std::string strVolumeLabel;
+    std::string strName;
+    std::string strLetters;
+    uint32_t dwSerialNumber = 0;
+    std::string strPath;
+    uint32_t dwAccess = kAccessReadWrite;
+    void* hDevice = nullptr;
+    uint32_t dwAtaMethod = 0;
+    uint32_t dwOpenCount = 0;
+    uint32_t dwScsiTimeout = 0xFFFFFFFFu;
+    // Drive type of the drive letters (DRIVE_xxx), 0 when unknown; kept for the pages.
+    uint32_t dwDriveType = 0;
+};
+
+// The equality that decides whether a re-enumerated device is unchanged.
+int DevicesEqual(const C_Device& a, const C_Device& b);
+// Identity text of a device: "vendor-product-revision-serial".
+std::string DeviceIdentityText(const C_Device& device);
