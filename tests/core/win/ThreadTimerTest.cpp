@@ -1,0 +1,191 @@
+// C_Thread, C_Event, WaitPumping and C_Timer.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <atomic>
+#include "core/Thread.h"
+#include "core/Timer.h"
+
+namespace {
+struct Gate {
+    C_Event release;
+    std::atomic<int> started{0};
+    C_Thread* self = nullptr;
+};
+
+uint32_t WaitForGate(void* data, uintptr_t argument)
+{
+    Gate* g = (Gate*)data;
+    g->started = 1;
+    g->release.Wait();
+    return (uint32_t)argument;
+}
+
+uint32_t SpinUntilStopped(void* data, uintptr_t)
+{
+    Gate* g = (Gate*)data;
+    g->started = 1;
+    while (!g->self->IsStopRequested())
+        Sleep(1);
+    return 77;
+}
+}  // namespace
+
+TEST(Thread, StartWhileRunningWaitAndExitCode)
+{
+    Gate gate;
+    ASSERT_EQ(gate.release.Create(1, 0), 1);
+    C_Thread t;
+    uint32_t code = 0;
+    EXPECT_EQ(t.Wait(10), 0);           // not running
+    EXPECT_EQ(t.RequestStop(), 0);
+    ASSERT_EQ(t.Start(WaitForGate, &gate, 42), 1);
+    EXPECT_EQ(t.IsRunning(), 1);
+    EXPECT_EQ(t.Start(WaitForGate, &gate, 43), 0);   // refuses and leaves it alone
+    EXPECT_EQ(t.GetExitCode(&code), 0);
+    EXPECT_EQ(t.Wait(50), 0);           // times out
+    gate.release.Set();
+    EXPECT_EQ(t.Wait(0), 1);
+    EXPECT_EQ(t.IsRunning(), 0);
+    ASSERT_EQ(t.GetExitCode(&code), 1);
+    EXPECT_EQ(code, 42u);
+    EXPECT_EQ(t.GetUserData(), &gate);
+    // It can run again once finished.
+    gate.release.Reset();
+    ASSERT_EQ(t.Start(WaitForGate, &gate, 5), 1);
+    gate.release.Set();
+    EXPECT_EQ(t.Wait(0), 1);
+    ASSERT_EQ(t.GetExitCode(&code), 1);
+    EXPECT_EQ(code, 5u);
+}
+
+TEST(Thread, StopRequestIsSeenByTheWorker)
+{
+    Gate gate;
+    C_Thread t;
+    gate.self = &t;
+    ASSERT_EQ(t.Start(SpinUntilStopped, &gate, 0), 1);
+    while (!gate.started)
+        Sleep(1);
+    EXPECT_EQ(t.IsStopRequested(), 0);
+    EXPECT_EQ(t.RequestStop(), 1);
+    EXPECT_EQ(t.Wait(5000), 1);
+    uint32_t code = 0;
+    ASSERT_EQ(t.GetExitCode(&code), 1);
+    EXPECT_EQ(code, 77u);
+    EXPECT_EQ(t.IsStopRequested(), 0);   // only while running
+}
+
+TEST(Thread, TerminateEndsAStuckWorker)
+{
+    Gate gate;
+    ASSERT_EQ(gate.release.Create(1, 0), 1);
+    C_Thread t;
+    ASSERT_EQ(t.Start(WaitForGate, &gate, 9), 1);
+    while (!gate.started)
+        Sleep(1);
+    t.Terminate();
+    EXPECT_EQ(t.IsRunning(), 0);
+    uint32_t code = 1;
+    ASSERT_EQ(t.GetExitCode(&code), 1);
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(Thread, WaitPumpingDispatchesMessagesMeanwhile)
+{
+    // A window on this thread receives a message sent from the worker while we wait for it.
+    static std::atomic<int> received{0};
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_USER + 1) {
+            ++received;
+            return 5;
+        }
+        return DefWindowProcA(h, m, w, l);
+    };
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QmPumpTest";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowA("QmPumpTest", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    C_Thread t;
+    ASSERT_EQ(t.Start([](void* w, uintptr_t) -> uint32_t { return (uint32_t)SendMessageA((HWND)w, WM_USER + 1, 0, 0); },
+                      window, 0),
+              1);
+    // Without dispatching, the worker's SendMessage would never return.
+    EXPECT_EQ(t.Wait(10000), 1);
+    uint32_t code = 0;
+    ASSERT_EQ(t.GetExitCode(&code), 1);
+    EXPECT_EQ(code, 5u);
+    EXPECT_EQ(received.load(), 1);
+    DestroyWindow(window);
+}
+
+TEST(Event, AlertableWaitSurvivesApcs)
+{
+    C_Event e;
+    ASSERT_EQ(e.Create(0, 0), 1);
+    static std::atomic<int> apcs{0};
+    HANDLE self = nullptr;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    struct Ctx { HANDLE thread; HANDLE event; } ctx = {self, e.GetHandle()};
+    HANDLE helper = CreateThread(nullptr, 0, [](LPVOID p) -> DWORD {
+        Ctx* c = (Ctx*)p;
+        Sleep(30);
+        QueueUserAPC([](ULONG_PTR) { ++apcs; }, c->thread, 0);
+        Sleep(30);
+        SetEvent(c->event);
+        return 0;
+    }, &ctx, 0, nullptr);
+    EXPECT_EQ(e.Wait(5000), 1);
+    EXPECT_EQ(apcs.load(), 1);
+    WaitForSingleObject(helper, INFINITE);
+    CloseHandle(helper);
+    CloseHandle(self);
+    EXPECT_EQ(e.Wait(20), 0);   // auto-reset: consumed
+    C_Event borrowed;
+    borrowed.Attach(e.GetHandle(), 0);
+    borrowed.Close();            // not owned: the handle stays valid
+    EXPECT_EQ(e.Set(), 1);
+}
+
+TEST(Timer, MillisecondStepsAndShortRuns)
+{
+    C_Timer t;
+    EXPECT_EQ(t.GetMicroseconds(), 0u);
+    t.Start();
+    Sleep(60);
+    uint32_t ms = t.Stop();
+    EXPECT_GE(ms, 55u);
+    EXPECT_LT(ms, 1000u);
+    EXPECT_EQ(t.GetMilliseconds(), ms);
+    EXPECT_EQ(t.GetMicroseconds(), (uint64_t)ms * 1000);
+    // Back-to-back readings mostly fall in one tick: elapsed 0.
+    int zero = 0;
+    for (int i = 0; i < 50; ++i) {
+        t.Start();
+        t.Stop();
+        zero += t.GetMicroseconds() == 0;
+        EXPECT_EQ(t.GetMicroseconds() % 1000, 0u);
+    }
+    EXPECT_GT(zero, 25);
+    // Successive clock readings move in steps of one millisecond, not coarser.
+    uint32_t last = C_Timer::Now(), steps = 0, bigger = 0;
+    DWORD until = GetTickCount() + 200;
+    while (GetTickCount() < until) {
+        uint32_t now = C_Timer::Now();
+        if (now != last) {
+            ++steps;
+            bigger += (now - last) > 2;
+            last = now;
+        }
+    }
+    EXPECT_GT(steps, 100u);
+    EXPECT_LT(bigger, steps / 4);
+}
+
+TEST(Timer, ClockWrapIsOneSmallStep)
+{
+    EXPECT_EQ(ClockDifference(0xFFFFFFF0u, 0x10u), 0x20u);
+    EXPECT_EQ(ClockDifference(100, 250), 150u);
+}
