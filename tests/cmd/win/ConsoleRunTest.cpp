@@ -1,0 +1,190 @@
+// The console run in-process: outputs, exit codes, the log record and the cleanup, with
+// failures injected through the file seam.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <regex>
+#include "cmd/ConsoleRun.h"
+#include "cmd/RunRules.h"
+#include "core/File.h"
+#include "core/FileHook.h"
+#include "tests/core/win/TestFolder.h"
+
+namespace {
+struct Injector {
+    int failWriteAt = -1;       // 0-based transfer index of the write pass that fails
+    uint32_t error = ERROR_DISK_FULL;
+    int interruptAt = -1;       // transfer index after which Ctrl+C is "pressed"
+    std::atomic<int>* interrupted = nullptr;
+    int transfers = 0;
+    int blockTransfers = 0;     // transfers of one whole 1 MiB block (not the log record)
+    static int Hook(C_FileHookCall& call, void* context)
+    {
+        Injector* in = (Injector*)context;
+        if (call.op != kHookWrite && call.op != kHookRead)
+            return -1;
+        if (call.op == kHookWrite && in->transfers == in->failWriteAt) {
+            ++in->transfers;
+            SetLastErrorCode(in->error);
+            return 0;
+        }
+        in->blockTransfers += call.size == (1u << 20);
+        if (in->transfers == in->interruptAt && in->interrupted)
+            in->interrupted->store(1);
+        ++in->transfers;
+        return -1;
+    }
+};
+
+class ConsoleRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GetCurrentDirectoryA(MAX_PATH, m_oldCwd);
+        SetCurrentDirectoryA(m_folder.Path().c_str());
+    }
+    void TearDown() override
+    {
+        SetFileHook(nullptr, nullptr);
+        SetCurrentDirectoryA(m_oldCwd);
+    }
+    int Run(const std::string& arguments, std::atomic<int>* interrupted = nullptr)
+    {
+        m_output.clear();
+        C_ConsoleRun run(interrupted, [this](const std::string& t) { m_output += t; });
+        int code = run.Run("QuellmorCmd.exe " + arguments);
+        // The banner comes first; this test program has no version resource, so 1.01.
+        const std::string banner = "QuellmorCmd [1.01] http://www.velantix.com/quellmor/\n";
+        EXPECT_EQ(m_output.compare(0, banner.size(), banner), 0) << m_output;
+        m_output.erase(0, banner.size());
+        return code;
+    }
+    std::string Log() const { return ReadWholeFile(m_folder.File("QuellmorCmd.txt")); }
+    std::string Drive() const { return "\"" + m_folder.Path() + "\""; }
+    std::string TestFolderPath() const { return m_folder.Path() + "\\QuellmorTest"; }
+
+    TestFolder m_folder{"cmdrun"};
+    char m_oldCwd[MAX_PATH];
+    std::string m_output;
+};
+
+const std::regex kDateTime("[^\t\r\n]+ [0-9]{1,2}:[0-9]{2}(:[0-9]{2})?( ?[AP]M)?");
+}  // namespace
+
+TEST_F(ConsoleRunTest, CompleteRunPrintsRatesLogsAndCleansUp)
+{
+    ASSERT_EQ(Run("-d " + Drive() + " -s 4 -b 64"), kExitOk);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(m_output, m, std::regex("Performing write test.\nPerforming read test.\nread: ([0-9]+) write: ([0-9]+)\n")))
+        << m_output;
+    std::string log = Log();
+    ASSERT_TRUE(std::regex_match(log, std::regex(
+        "[^\t\r\n]+ [0-9]{1,2}:[0-9]{2}(:[0-9]{2})?( ?[AP]M)?\tread:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" +
+        m[1].str() + "\twrite:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" + m[2].str() + "\r\n")))
+        << log;
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
+    // A second run appends a second record on its own line.
+    ASSERT_EQ(Run("-d " + Drive() + " -s 1 -b 1024"), kExitOk);
+    std::string two = Log();
+    EXPECT_EQ(two.compare(0, log.size(), log), 0);
+    EXPECT_EQ(std::count(two.begin(), two.end(), '\n'), 2);
+}
+
+TEST_F(ConsoleRunTest, NoTestForZeroSizesAndNoLogWhenAskedNot)
+{
+    ASSERT_EQ(Run("-d " + Drive() + " -s 0"), kExitOk);
+    EXPECT_EQ(m_output, "");
+    std::string log = Log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_TRUE(std::regex_match(log.substr(0, log.size() - 2), kDateTime)) << log;
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
+
+    DeleteFileForce(m_folder.File("QuellmorCmd.txt").c_str());
+    ASSERT_EQ(Run("-d " + Drive() + " -s 2 -b 0 -l 0"), kExitOk);
+    EXPECT_FALSE(FileExists(m_folder.File("QuellmorCmd.txt").c_str()));
+    ASSERT_EQ(Run("-d " + Drive() + " -s 2 -b 1024 -l 2"), kExitOk);
+    EXPECT_FALSE(FileExists(m_folder.File("QuellmorCmd.txt").c_str()));
+}
+
+TEST_F(ConsoleRunTest, BadCommandLinesPrintTheUsageOnly)
+{
+    const std::string usageTail = "   -s 1000 [File size in MB]\n   -b 1024 [Block size in kB]\n   -l 1 [Create log file]\n";
+    EXPECT_EQ(Run("-x 1"), kExitUsage);
+    EXPECT_EQ(m_output, "   @<file> [command file]\n   -d C:\\ [Drive for testing]\n" + usageTail);
+    EXPECT_EQ(Run("@"), kExitUsage);
+    EXPECT_EQ(Run("@missing.txt"), kExitUsage);
+    EXPECT_EQ(Run("-s 7 -q"), kExitUsage);
+    EXPECT_NE(m_output.find("   -s 7 [File size in MB]\n"), std::string::npos);
+    EXPECT_FALSE(FileExists(m_folder.File("QuellmorCmd.txt").c_str()));
+}
+
+TEST_F(ConsoleRunTest, RefusedValuesAndUnusableFolders)
+{
+    EXPECT_EQ(Run("-d " + Drive() + " -s 4 -b 4194304"), kExitBadValue);
+    EXPECT_EQ(m_output, "Invalid block size 4194304 kB (at most 4194303 kB).\n");
+    EXPECT_EQ(Run("-d " + Drive() + " -s 17592186044416"), kExitBadValue);
+    EXPECT_EQ(Run("-d " + Drive() + " -s -3"), kExitBadValue);
+
+    EXPECT_EQ(Run("-d Q:\\nowhere -s 1"), kExitCannotStart);
+    EXPECT_EQ(m_output.find("Can't create test folder Q:\\nowhere\\QuellmorTest.\nError "), 0u) << m_output;
+    // The records of runs that did not complete still end their lines.
+    std::string log = Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);
+    EXPECT_EQ(log.find("\t"), std::string::npos);
+}
+
+TEST_F(ConsoleRunTest, DiskFullDuringWriteRemovesFileAndFolder)
+{
+    Injector in;
+    in.failWriteAt = 2;
+    SetFileHook(Injector::Hook, &in);
+    EXPECT_EQ(Run("-d " + Drive() + " -s 4 -b 1024"), kExitPassFailed);
+    EXPECT_EQ(m_output.find("Performing write test.\nCan't write full test file " + m_folder.Path() +
+                            "\\QuellmorTest\\QuellmorTest.bin\nWin32Error: 112 - "),
+              0u)
+        << m_output;
+    EXPECT_NE(m_output.find("FilePosition 0x200000 - FileSize 0x400000.\n"), std::string::npos);
+    EXPECT_EQ(m_output.find("Performing read test."), std::string::npos);
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
+    std::string log = Log();
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+    EXPECT_EQ(log.find("read:"), std::string::npos);
+}
+
+TEST_F(ConsoleRunTest, FolderWithOtherFilesStays)
+{
+    CreateDirectoryA(TestFolderPath().c_str(), nullptr);
+    ASSERT_TRUE(WriteWholeFile(TestFolderPath() + "\\keep.txt", "mine"));
+    ASSERT_EQ(Run("-d " + Drive() + " -s 1 -b 256"), kExitOk);
+    EXPECT_TRUE(FileExists((TestFolderPath() + "\\keep.txt").c_str()));
+    EXPECT_FALSE(FileExists((TestFolderPath() + "\\QuellmorTest.bin").c_str()));
+}
+
+TEST_F(ConsoleRunTest, InterruptStopsThePassAndCleansUp)
+{
+    std::atomic<int> interrupted{0};
+    Injector in;
+    in.interruptAt = 3;
+    in.interrupted = &interrupted;
+    SetFileHook(Injector::Hook, &in);
+    EXPECT_EQ(Run("-d " + Drive() + " -s 64 -b 1024", &interrupted), kExitPassFailed);
+    EXPECT_EQ(in.blockTransfers, 4);
+    EXPECT_EQ(m_output, "Performing write test.\n");
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
+}
+
+TEST_F(ConsoleRunTest, CommandFilesOfEveryShape)
+{
+    ASSERT_TRUE(WriteWholeFile(m_folder.File("ok.txt"), "-s 2\r\n\r\n-b 512\r\n-d " + Drive()));   // no final line end
+    ASSERT_EQ(Run("@ok.txt -l 0"), kExitOk) << m_output;
+    EXPECT_NE(m_output.find("read: "), std::string::npos);
+
+    std::string longLine(20000, 'z');
+    ASSERT_TRUE(WriteWholeFile(m_folder.File("long.txt"), "-s 0\n" + longLine + "\n-d \"unclosed"));
+    EXPECT_EQ(Run("@long.txt -l 0"), kExitOk);   // free words and an open quote do not fail
+    EXPECT_EQ(m_output, "");
+    ASSERT_TRUE(WriteWholeFile(m_folder.File("bad.txt"), "-s 0\n-what\n"));
+    EXPECT_EQ(Run("@bad.txt -l 0"), kExitUsage);
+    ASSERT_TRUE(WriteWholeFile(m_folder.File("self.txt"), "@self.txt @self.txt\n"));
+    EXPECT_EQ(Run("@self.txt -l 0"), kExitUsage);
+}
