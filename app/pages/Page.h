@@ -1,0 +1,25 @@
+// Base of the pages of the main window: a modeless child dialog placed below the page bar.
+#pragma once
+#include "app/framework/Dialog.h"
+#include "app/shell/PageHost.h"
+
+class C_Page : public C_Dialog {
+public:
+    // Creates the page window from its template on the host; none on failure.
+    HWND Open(I_PageHost* host, UINT templateId);
+
+protected:
+    // Moves the page to x 0, y 27 dialog units of the host without resizing it.
+    void PlaceInHost();
+    // Shows a bitmap of the resources in a static or button control when it exists.
+    void SetItemBitmap(int id, UINT bitmapId);
+    HBITMAP LoadBitmapResource(UINT bitmapId);
+    // Ticks a check box from a flag bit.
+    void CheckFromFlag(int id, uint32_t bit) { CheckItem(id, (m_pHost->Flags() & bit) != 0); }
+    // Sets or clears a flag bit from a check box.
+    void FlagFromCheck(int id, uint32_t bit);
+    void ReleaseBitmaps();
+
+    I_PageHost* m_pHost = nullptr;
+    HBITMAP m_hBitmaps[6] = {};
+};

@@ -1,0 +1,58 @@
+// The application object: the main dialog with its page bar, the flag word, the settings
+// store and the four pages. One static instance lives for the whole process.
+#pragma once
+#include <string>
+#include "app/about/AboutPage.h"
+#include "app/framework/Dialog.h"
+#include "app/framework/ImageControl.h"
+#include "app/pages/block/BlockAccess.h"
+#include "app/pages/file/FileAccess.h"
+#include "app/pages/quick/Simple.h"
+#include "app/shell/AppValues.h"
+#include "app/shell/CommandLine.h"
+#include "app/shell/PageHost.h"
+#include "app/shell/Settings.h"
+#include "app/shell/Splash.h"
+
+class C_MainDialog : public C_Dialog, public I_PageHost {
+public:
+    INT_PTR OnInitDialog() override;
+    INT_PTR OnEnd(INT_PTR result) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // 1 when every switch was known.
+    int ParseCommandLine();
+    void LoadSettings();
+    void SaveSettings();
+    // Closes the other pages and opens page 0..3 (4 closes all).
+    void ShowPage(int index);
+
+    uint32_t& Flags() override { return m_values.flags; }
+    AppValues& Values() override { return m_values; }
+    I_SettingsStore& Settings() override { return m_settings; }
+    HWND CreateProgressBar(HWND page) override;
+    HWND GetProgressBar() const override { return m_hProgressBar; }
+    const char* GetTitle() const override { return m_strTitle.c_str(); }
+    HWND GetHostWindow() const override { return m_hWnd; }
+    C_Settings& GetSettingsStore() { return m_settings; }
+
+private:
+    static void PageBarEvent(int event, uint32_t position, void* userData);
+    void ClosePage(C_Page& page);
+    void OpenPage(C_Page& page, UINT templateId);
+
+    AppValues m_values;
+    CommandLineState m_commandLine;
+    C_Settings m_settings;
+    std::string m_strTitle;
+    HWND m_hProgressBar = nullptr;
+    C_ImageControl m_pageBar;
+    C_Simple m_quick;
+    C_BlockAccess m_block;
+    C_FileAccess m_file;
+    C_AboutPage m_about;
+    C_Splash m_splash;
+    bool m_bStoreLoaded = false;
+};
+
+C_MainDialog& GetApp();

@@ -1,0 +1,21 @@
+// What a page needs from the window that hosts it: the flag word, the settings store,
+// the shared progress bar and the program title.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "app/shell/AppValues.h"
+#include "app/shell/SettingsStore.h"
+
+class I_PageHost {
+public:
+    virtual ~I_PageHost() = default;
+    virtual uint32_t& Flags() = 0;
+    // The file test parameters the application loads and saves for the FileAccess page.
+    virtual AppValues& Values() = 0;
+    virtual I_SettingsStore& Settings() = 0;
+    // (Re)creates the shared progress bar on the page; the smooth style follows the flags.
+    virtual HWND CreateProgressBar(HWND page) = 0;
+    virtual HWND GetProgressBar() const = 0;
+    virtual const char* GetTitle() const = 0;
+    virtual HWND GetHostWindow() const = 0;
+};
