@@ -1,0 +1,123 @@
+// QuellmorCmd.exe as a user runs it: a separate process with its output captured.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <regex>
+#include <string>
+#include "core/File.h"
+#include "tests/core/win/TestFolder.h"
+
+namespace {
+std::string ExePath()
+{
+    std::string p = QM_CMD_EXE;   // the build's Unix path; Wine shows the root as Z:
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    return p[0] == '\\' ? "Z:" + p : p;
+}
+
+struct Result {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string output;
+};
+
+Result RunCmd(const std::string& arguments, const std::string& folder)
+{
+    Result r;
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
+        return r;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    std::string line = "\"" + ExePath() + "\" " + arguments;
+    std::vector<char> mutableLine(line.begin(), line.end());
+    mutableLine.push_back(0);
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &si, &pi)) {
+        CloseHandle(readEnd);
+        CloseHandle(writeEnd);
+        return r;
+    }
+    CloseHandle(writeEnd);
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &n, nullptr) && n)
+        r.output.append(buffer, n);
+    CloseHandle(readEnd);
+    if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 99);
+    GetExitCodeProcess(pi.hProcess, &r.exitCode);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return r;
+}
+
+const char kBanner[] = "QuellmorCmd [1.00] http://www.velantix.com/quellmor/\r\n";
+}  // namespace
+
+TEST(CmdEndToEnd, RunPrintsRatesLogsAndLeavesNothingBehind)
+{
+    TestFolder folder("e2e_run");
+    Result r = RunCmd("-d \"" + folder.Path() + "\" -s 16 -b 1024", folder.Path());
+    ASSERT_EQ(r.exitCode, 0u) << r.output;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(r.output, m, std::regex(std::string("QuellmorCmd \\[1\\.00\\] http://www\\.velantix\\.com/quellmor/\r\n"
+                                                                     "Performing write test\\.\r\nPerforming read test\\.\r\n"
+                                                                     "read: ([0-9]+) write: ([0-9]+)\r\n"))))
+        << r.output;
+    const std::string log = ReadWholeFile(folder.File("QuellmorCmd.txt"));
+    // The date and time come in the user's formats; the result fields are fixed.
+    char date[128];
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &now, nullptr, date, sizeof(date));
+    EXPECT_EQ(log.compare(0, strlen(date), date), 0) << log;
+    EXPECT_TRUE(std::regex_match(log, std::regex("[^\t\r\n]+ [0-9:]+( ?[AP]M)?\tread:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" +
+                                                 m[1].str() + "\twrite:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" +
+                                                 m[2].str() + "\r\n")))
+        << log;
+    EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorTest").c_str()));
+}
+
+TEST(CmdEndToEnd, UsageForABadOptionByteForByte)
+{
+    TestFolder folder("e2e_usage");
+    Result r = RunCmd("-s 20 -zap", folder.Path());
+    EXPECT_EQ(r.exitCode, 1u);
+    EXPECT_EQ(r.output, std::string(kBanner) +
+                            "   @<file> [command file]\r\n"
+                            "   -d C:\\ [Drive for testing]\r\n"
+                            "   -s 20 [File size in MB]\r\n"
+                            "   -b 1024 [Block size in kB]\r\n"
+                            "   -l 1 [Create log file]\r\n");
+    EXPECT_FALSE(FileExists(folder.File("QuellmorCmd.txt").c_str()));
+}
+
+TEST(CmdEndToEnd, ExitCodesForRefusedAndFailedRuns)
+{
+    TestFolder folder("e2e_codes");
+    Result zero = RunCmd("-s 0 -l 0", folder.Path());
+    EXPECT_EQ(zero.exitCode, 0u);
+    EXPECT_EQ(zero.output, kBanner);
+
+    Result big = RunCmd("-d \"" + folder.Path() + "\" -b 5000000 -l 0", folder.Path());
+    EXPECT_EQ(big.exitCode, 2u);
+    EXPECT_EQ(big.output, std::string(kBanner) + "Invalid block size 5000000 kB (at most 4194303 kB).\r\n");
+
+    Result nodrive = RunCmd("-d Q:\\nope -s 1 -l 0", folder.Path());
+    EXPECT_EQ(nodrive.exitCode, 3u);
+    EXPECT_NE(nodrive.output.find("Can't create test folder Q:\\nope\\QuellmorTest.\r\nError 3 - "), std::string::npos)
+        << nodrive.output;
+
+    // A command file with an unknown option fails the parse like the command line does.
+    ASSERT_TRUE(WriteWholeFile(folder.File("opts.txt"), "-s 1\r\n-unknown\r\n"));
+    Result file = RunCmd("@opts.txt", folder.Path());
+    EXPECT_EQ(file.exitCode, 1u);
+    EXPECT_NE(file.output.find("   -s 1 [File size in MB]\r\n"), std::string::npos);
+}
