@@ -1,0 +1,131 @@
+// Runs the sequential and the random access passes of the class library on one folder and
+// prints one "figure NAME VALUE" line per figure, for scripts that compare them with a peer.
+//   QuellmorBench <folder> <size MiB> [seq|random|random-write|random-read|all] [block KiB]
+// "random-write" leaves its file for a later "random-read", which removes it.
+#include <windows.h>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include "core/AccessTest.h"
+#include "core/File.h"
+#include "core/Random.h"
+#include "core/SequentialPass.h"
+#include "core/Timer.h"
+
+namespace {
+
+class C_BenchChannel : public C_PassChannel {
+public:
+    void Report(const std::string& text) override { fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+// User and kernel time of this process so far, in seconds.
+double ProcessCpuSeconds()
+{
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
+        return 0;
+    auto seconds = [](const FILETIME& t) {
+        return (double)(((uint64_t)t.dwHighDateTime << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+int Sequential(const std::string& path, uint64_t size, uint32_t blockSize, void* buffer)
+{
+    C_BenchChannel channel;
+    for (int direction : {1, 0}) {
+        const char* name = direction ? "seq-write" : "seq-read";
+        C_SeqPassArgs args;
+        args.direction = direction;
+        args.path = path.c_str();
+        args.buffer = buffer;
+        args.blockSize = blockSize;
+        args.fileSize = size;
+        std::atomic<uint64_t> done{0};
+        C_SeqPassResult result;
+        C_Timer timer;
+        const double cpu = ProcessCpuSeconds();
+        if (!RunSequentialPass(args, done, channel, result, &timer)) {
+            fprintf(stderr, "%s pass failed\n", name);
+            return 0;
+        }
+        const double transfers = (double)done.load() / blockSize;
+        printf("figure %s-bytes-per-sec %.0f\n", name, (double)result.bytesPerSecond);
+        printf("figure %s-ms %" PRIu64 "\n", name, timer.GetMilliseconds());
+        printf("figure %s-cpu-per-transfer-us %.3f\n", name,
+               (ProcessCpuSeconds() - cpu) * 1e6 / (transfers > 0 ? transfers : 1));
+        printf("text %s %s\n", name, result.text.c_str());
+    }
+    DeleteFileForce(path.c_str());
+    return 1;
+}
+
+int Random(const std::string& path, uint64_t size, int direction, void* buffer)
+{
+    const char* name = direction ? "random-write" : "random-read";
+    C_AccessTest test;
+    C_BenchChannel channel;
+    C_AccessPassArgs args;
+    args.direction = direction;
+    args.path = path.c_str();
+    args.buffer = buffer;
+    args.fileSize = size;
+    std::string text;
+    test.ResetSeconds();
+    const double cpu = ProcessCpuSeconds();
+    const uint32_t begin = C_Timer::Now();
+    const int ok = test.Run(args, channel, text);
+    const uint32_t ms = C_Timer::Now() - begin;
+    const double cpuSeconds = ProcessCpuSeconds() - cpu;
+    if (!ok || text.empty()) {
+        fprintf(stderr, "%s pass failed, error %u\n", name, test.GetFailureCode());
+        return 0;
+    }
+    const uint32_t count = test.GetAccessCount();
+    // IOPS from the result line itself, so the figure is the one the user sees.
+    const char* iops = strstr(text.c_str(), ", ");
+    printf("figure %s-iops %.1f\n", name, iops ? atof(iops + 2) : 0.0);
+    printf("figure %s-accesses %u\n", name, count);
+    printf("figure %s-pass-ms %u\n", name, ms);
+    printf("figure %s-cpu-seconds %.3f\n", name, cpuSeconds);
+    printf("figure %s-cpu-per-access-us %.3f\n", name, count ? cpuSeconds * 1e6 / count : 0.0);
+    printf("text %s %s\n", name, text.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        fprintf(stderr, "usage: QuellmorBench <folder> <size MiB> [seq|random|random-write|random-read|all] [block KiB]\n");
+        return 2;
+    }
+    std::string path = argv[1];
+    AppendBackslash(path);
+    path += "QuellmorBench.bin";
+    const uint64_t size = strtoull(argv[2], nullptr, 10) * 1048576;
+    const std::string what = argc > 3 ? argv[3] : "all";
+    const uint32_t blockSize = (argc > 4 ? (uint32_t)strtoul(argv[4], nullptr, 10) : 1024) * 1024;
+    if (size < 1048576 || blockSize < 4096 || blockSize % 4096) {
+        fprintf(stderr, "size must be at least 1 MiB and the block a multiple of 4 KiB\n");
+        return 2;
+    }
+    void* buffer = VirtualAlloc(nullptr, blockSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!buffer || !FillRandom(buffer, blockSize, 0)) {
+        fprintf(stderr, "no buffer\n");
+        return 1;
+    }
+    int ok = 1;
+    if (what == "seq" || what == "all")
+        ok = ok && Sequential(path, size, blockSize, buffer);
+    if (what == "random" || what == "random-write" || what == "all")
+        ok = ok && Random(path, size, 1, buffer);
+    if (what == "random" || what == "random-read" || what == "all")
+        ok = ok && Random(path, size, 0, buffer);
+    VirtualFree(buffer, 0, MEM_RELEASE);
+    return ok ? 0 : 1;
+}
