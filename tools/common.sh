@@ -24,6 +24,9 @@ configure_and_build() {   # folder toolchain-or-native [cmake args...]
     fi
     cmake -S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE=Release "$@" >"$root/build/$dir.configure.log" 2>&1 \
         || { cat "$root/build/$dir.configure.log"; return 1; }
-    cmake --build "$root/build/$dir" -j "$jobs" >"$root/build/$dir.build.log" 2>&1 \
+    targets=""
+    [ -z "${BUILD_TARGETS:-}" ] || targets="--target $BUILD_TARGETS"
+    # shellcheck disable=SC2086
+    cmake --build "$root/build/$dir" -j "$jobs" $targets >"$root/build/$dir.build.log" 2>&1 \
         || { grep -E "error|Error" -A3 "$root/build/$dir.build.log" | head -60; return 1; }
 }

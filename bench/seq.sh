@@ -1,0 +1,59 @@
+#!/bin/bash
+# Sequential write and read rates of QuellmorCmd against fio on the same folder, same file
+# size and 1 MiB blocks, run alternately several times. Prints one line per figure:
+#   ratio seq-write VALUE   (ours / fio, medians)
+# Under Wine the cache bypass is ignored, so both sides run buffered: fio with a final fsync
+# for writes (our write pass flushes before its clock stops) and reads from the page cache.
+# Usage: bench/seq.sh [size-MiB] [runs]
+set -euo pipefail
+. "$(dirname "$0")/../tools/common.sh"
+size=${1:-512}
+runs=${2:-3}
+"$root/tools/install-deps.sh"
+export BUILD_TARGETS=QuellmorCmd
+if [ "$run_arch" = win32 ]; then
+    configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF
+else
+    configure_and_build win64 mingw-x86_64 -DQM_BUILD_TESTS=OFF
+fi
+exe="$root/build/$run_arch/dist/QuellmorCmd.exe"
+work="$root/build/bench-seq"
+rm -rf "$work"; mkdir -p "$work"
+winwork="Z:$(echo "$work" | tr / '\\')"
+export QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine"
+
+ours_w=(); ours_r=(); fio_w=(); fio_r=()
+to_bytes() {   # "45.3 MByte/sec" -> bytes per second
+    /usr/bin/python3 -c '
+import sys
+t = sys.argv[1].split()
+if len(t) < 2: print(0); sys.exit()
+v = float(t[0]); u = t[1][0]
+print(v * {"B": 1, "k": 1024, "M": 1024**2, "G": 1024**3, "T": 1024**4, "P": 1024**5}.get(u, 1))' "$1"
+}
+for i in $(seq "$runs"); do
+    (cd "$work" && rm -f QuellmorCmd.txt && "$root/cmake/wine-run.sh" "$exe" -d "$winwork" -s "$size" -b 1024 >/dev/null)
+    line=$(tail -n 1 "$work/QuellmorCmd.txt")
+    ours_r+=("$(to_bytes "$(echo "$line" | cut -f3)")")
+    ours_w+=("$(to_bytes "$(echo "$line" | cut -f6)")")
+
+    fio --name=seqw --directory="$work" --filename=fio.bin --rw=write --bs=1M --size="${size}M" \
+        --ioengine=psync --end_fsync=1 --output-format=json >"$work/fw.json"
+    fio --name=seqr --directory="$work" --filename=fio.bin --rw=read --bs=1M --size="${size}M" \
+        --ioengine=psync --invalidate=0 --output-format=json >"$work/fr.json"
+    fio_w+=("$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["write"]["bw_bytes"])' "$work/fw.json")")
+    fio_r+=("$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["read"]["bw_bytes"])' "$work/fr.json")")
+    rm -f "$work/fio.bin"
+done
+/usr/bin/python3 - "${ours_w[*]}" "${fio_w[*]}" "${ours_r[*]}" "${fio_r[*]}" <<'PY'
+import statistics, sys
+ow, fw, orr, fr = ([float(x) for x in a.split()] for a in sys.argv[1:5])
+def mib(v): return v / 1048576
+print("ours  seq-write MiB/s:", " ".join("%.0f" % mib(v) for v in ow))
+print("fio   seq-write MiB/s:", " ".join("%.0f" % mib(v) for v in fw))
+print("ours  seq-read  MiB/s:", " ".join("%.0f" % mib(v) for v in orr))
+print("fio   seq-read  MiB/s:", " ".join("%.0f" % mib(v) for v in fr))
+print("ratio seq-write %.2f" % (statistics.median(ow) / statistics.median(fw)))
+print("ratio seq-read %.2f" % (statistics.median(orr) / statistics.median(fr)))
+PY
+rm -rf "$work"
