@@ -1,0 +1,101 @@
+#include "devices/IdentityDevice.h"
+#include <cctype>
+
+C_IdentityDevice::C_IdentityDevice() {
+    dwKind = kKindIdentity;
+    dwType = kTypeFixedPhysical;
+    dwAccess = kAccessReadWrite;
+}
+
+int Split1394Id(const std::string& id, uint32_t* company, uint32_t* bits24) {
+    size_t i = 0;
+    while (i < id.size() && id[i] == ' ')
+        ++i;
+    uint64_t v = 0;
+    size_t digits = 0;
+    for (; i < id.size() && isxdigit(static_cast<unsigned char>(id[i])) && digits < 16;
+         ++i, ++digits) {
+        const int c = toupper(static_cast<unsigned char>(id[i]));
+        v = v * 16 + uint64_t(c <= '9' ? c - '0' : c - 'A' + 10);
+    }
+    if (digits == 0)
+        return 0;
+    *company = uint32_t(v >> 40) & 0xFFFFFF;
+    *bits24 = uint32_t(v >> 24) & 0xFF;
+    return 1;
+}
+
+int C_IdentityDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
+                                    C_PropertyValue* out2, C_PropertyValue* out3) {
+    C_PropertyValue scratch1, scratch2, scratch3;
+    C_PropertyValue& o1 = out1 ? *out1 : scratch1;
+    C_PropertyValue& o2 = out2 ? *out2 : scratch2;
+    C_PropertyValue& o3 = out3 ? *out3 : scratch3;
+    switch (id) {
+    case kPropSerialText:
+        if (strSerialText.empty())
+            return 0;
+        o1.text = strSerialText;
+        return 1;
+    case kPropUsbIds:
+        if (!dwVendorId && !dwProductId)
+            return 0;
+        o1.number = dwVendorId;
+        o2.number = dwProductId;
+        return 1;
+    case kPropHardwareIds:
+        if (strHardwareIds.empty())
+            return 0;
+        o1.text = strHardwareIds;
+        return 1;
+    case kPropLocation:
+        if (strLocation.empty())
+            return 0;
+        o1.text = strLocation;
+        return 1;
+    case kProp1394Id:
+        if (str1394Id.empty())
+            return 0;
+        o1.text = str1394Id;
+        return 1;
+    case kProp1394Company: {
+        uint32_t company = 0, bits = 0;
+        if (!Split1394Id(str1394Id, &company, &bits))
+            return 0;
+        o1.number = company;
+        o2.number = bits;
+        return 1;
+    }
+    case kProp1394VendorModel:
+        if (str1394Vendor.empty() && str1394Model.empty())
+            return 0;
+        o1.text = str1394Vendor;
+        o2.text = str1394Model;
+        return 1;
+    case kPropInterfaceClass:
+        if (strInterfaceClass.empty())
+            return 0;
+        o1.text = strInterfaceClass;
+        return 1;
+    case kPropInstanceIds:
+        if (strInstanceId.empty())
+            return 0;
+        o1.text = strInstanceId;
+        o2.text = strParentInstanceId;
+        return 1;
+    case kPropSerialSuffix:
+        if (!bHasSerialSuffix)
+            return 0;
+        o1.number = dwSerialSuffix;
+        return 1;
+    case kPropUsbPort:
+        // Always answered: 0 tells "not on a USB port we know", which differs from having
+        // no identity record at all.
+        o3.number = bPortMatched ? dwPortSpeedClass : 0;
+        o1.number = bPortMatched ? dwPortNumber + (argument == 1 ? dwPortsBeforeHub : 0) : 0;
+        o2.text = strControllerName;
+        return 1;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,34 @@
+// Identity record: what a device is and how it is attached, built from the system's
+// device-setup interface; answers the identity property identifiers.
+#pragma once
+#include <string>
+#include "devices/Device.h"
+
+class C_IdentityDevice : public C_Device {
+public:
+    C_IdentityDevice();
+    int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
+                      C_PropertyValue* out2, C_PropertyValue* out3) override;
+
+    uint32_t dwVendorId = 0, dwProductId = 0;
+    std::string strSerialText;
+    int bHasSerialSuffix = 0;
+    uint32_t dwSerialSuffix = 0;
+    std::string str1394Vendor, str1394Model, str1394Id;
+    std::string strHardwareIds;
+    std::string strLocation;
+    std::string strControllerName;
+    std::string strInterfaceClass;       // "{GUID}"
+    std::string strInstanceId, strParentInstanceId;
+    uint32_t dwInterfaceClass = 0;
+    int bPhysical = 0;
+    // The USB port the device was matched to.
+    int bPortMatched = 0;
+    uint32_t dwPortSpeedClass = 0;
+    uint32_t dwPortNumber = 0;
+    uint32_t dwPortsBeforeHub = 0;      // ports of the hubs listed before the device's hub
+};
+
+// IEEE 1394 company identifier (bits 40-63) and bits 24-31 of a unique identifier given
+// as hexadecimal text; 0 when it does not parse.
+int Split1394Id(const std::string& id, uint32_t* company, uint32_t* bits24);

@@ -1,0 +1,25 @@
+// The Win32 enumerators of the device list, and the refresh sequences the pages run.
+#pragma once
+#include <cstdint>
+#include "devices/DeviceList.h"
+
+void EnumerateLogicalDrives(C_DeviceList& list);
+void EnumeratePhysicalDrives(C_DeviceList& list);
+void EnumerateCdRomDevices(C_DeviceList& list);
+void EnumerateDriveLetters(C_DeviceList& list);
+void EnumerateCdTracks(C_DeviceList& list);
+
+// Stores the callback, owner and options with the drive letter of the Windows folder.
+void RegisterDevices(C_DeviceList& list, DeviceCallback callback, void* owner, uint32_t options);
+// Logical drives, physical drives, CD-ROM devices, Windows 9x drives, ASPI devices, tracks.
+void RefreshForBlockAccess(C_DeviceList& list);
+// Identity records (unless the system has no device-setup interface), then drive letters.
+void RefreshForQuickAccess(C_DeviceList& list);
+// Drive-letter records alone.
+void RefreshDriveLetters(C_DeviceList& list);
+
+// The drive-letter record of a letter, or none.
+C_Device* FindDriveLetter(C_DeviceList& list, char letter);
+// USB speed class of a drive letter from the identity record that holds it; -1 when no
+// identity record has the letter.
+int GetUsbSpeedClassOfLetter(C_DeviceList& list, char letter);

@@ -1,0 +1,385 @@
+#include "devices/win/HandleDevice.h"
+#include <windows.h>
+#include <winioctl.h>
+#include <ntddscsi.h>
+#include <ntdddisk.h>
+#include <cstring>
+#include "devices/ScsiCommands.h"
+#include "devices/win/DeviceProbe.h"
+#include "devices/win/RawWritePrepare.h"
+
+int IsWindows9x() {
+    return (GetVersion() & 0x80000000u) != 0;
+}
+
+C_HandleDevice::C_HandleDevice() {
+    dwCaps = kCapsHandle;
+}
+
+C_HandleDevice::~C_HandleDevice() {
+    if (hDevice)
+        CloseHandle(hDevice);
+    hDevice = nullptr;
+}
+
+int C_HandleDevice::Open() {
+    if (dwOpenCount == 0) {
+        if (hDevice) {
+            CloseHandle(hDevice);
+            hDevice = nullptr;
+        }
+        HANDLE h = CreateFileA(strPath.c_str(), dwAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return 0;
+        hDevice = h;
+    }
+    ++dwOpenCount;
+    return 1;
+}
+
+int C_HandleDevice::Close() {
+    if (!hDevice || dwOpenCount == 0)
+        return 0;
+    if (--dwOpenCount == 0) {
+        // The caller wants the error of the operation, not of the close.
+        const DWORD error = GetLastError();
+        CloseHandle(hDevice);
+        hDevice = nullptr;
+        SetLastError(error);
+    }
+    return 1;
+}
+
+int C_HandleDevice::DeviceControl(uint32_t code, void* in, uint32_t inSize, void* out,
+                                  uint32_t outSize, uint32_t* returned) {
+    if (!Open())
+        return 0;
+    DWORD got = 0;
+    const BOOL ok = DeviceIoControl(hDevice, code, in, inSize, out, outSize, &got, nullptr);
+    if (returned)
+        *returned = got;
+    Close();
+    return ok ? 1 : 0;
+}
+
+namespace {
+// Pass-through request with room for the sense data after it, and for the buffered form
+// a small data area after that.
+struct DirectRequest {
+    SCSI_PASS_THROUGH_DIRECT spt;
+    ULONG filler;
+    UCHAR sense[32];
+};
+struct BufferedRequest {
+    SCSI_PASS_THROUGH spt;
+    ULONG filler;
+    UCHAR sense[32];
+    UCHAR data[2048];
+};
+}  // namespace
+
+int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
+                                uint32_t byteCount, void* buffer, uint8_t* sense) {
+    if (cdbLength == 0 || cdbLength > 16 || (byteCount && !buffer)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (!Open())
+        return 0;
+    const uint32_t timeout = dwScsiTimeout != 0xFFFFFFFFu ? dwScsiTimeout
+                                                          : ScsiTimeoutSeconds(cdb[0]);
+    const bool buffered = (byteCount >= 1 && byteCount <= 3) ||
+                          ((dwBus & kBus1394) && byteCount <= 2048);
+    BOOL ok;
+    DWORD got = 0;
+    UCHAR status = 0;
+    const UCHAR* senseData;
+    if (buffered) {
+        BufferedRequest* r = new BufferedRequest();
+        r->spt.Length = sizeof(SCSI_PASS_THROUGH);
+        r->spt.CdbLength = UCHAR(cdbLength);
+        r->spt.SenseInfoLength = 32;
+        r->spt.SenseInfoOffset = offsetof(BufferedRequest, sense);
+        r->spt.DataIn = byteCount == 0 ? SCSI_IOCTL_DATA_UNSPECIFIED
+                        : dataIn      ? SCSI_IOCTL_DATA_IN
+                                      : SCSI_IOCTL_DATA_OUT;
+        r->spt.DataTransferLength = byteCount;
+        r->spt.DataBufferOffset = offsetof(BufferedRequest, data);
+        r->spt.TimeOutValue = timeout;
+        memcpy(r->spt.Cdb, cdb, cdbLength);
+        if (!dataIn && byteCount)
+            memcpy(r->data, buffer, byteCount);
+        ok = DeviceIoControl(hDevice, IOCTL_SCSI_PASS_THROUGH, r, sizeof *r, r, sizeof *r, &got,
+                             nullptr);
+        status = r->spt.ScsiStatus;
+        if (ok && dataIn && byteCount)
+            memcpy(buffer, r->data, byteCount);
+        if (!ok || status) {
+            senseData = r->sense;
+            if (sense)
+                memcpy(sense, senseData, 24);
+            if (ok)
+                SetLastError(ScsiSenseToError(senseData, 32));
+        }
+        delete r;
+    } else {
+        DirectRequest r;
+        memset(&r, 0, sizeof r);
+        r.spt.Length = sizeof(SCSI_PASS_THROUGH_DIRECT);
+        r.spt.CdbLength = UCHAR(cdbLength);
+        r.spt.SenseInfoLength = 32;
+        r.spt.SenseInfoOffset = offsetof(DirectRequest, sense);
+        r.spt.DataIn = byteCount == 0 ? SCSI_IOCTL_DATA_UNSPECIFIED
+                       : dataIn      ? SCSI_IOCTL_DATA_IN
+                                     : SCSI_IOCTL_DATA_OUT;
+        r.spt.DataTransferLength = byteCount;
+        r.spt.DataBuffer = buffer;
+        r.spt.TimeOutValue = timeout;
+        memcpy(r.spt.Cdb, cdb, cdbLength);
+        ok = DeviceIoControl(hDevice, IOCTL_SCSI_PASS_THROUGH_DIRECT, &r, sizeof r, &r, sizeof r,
+                             &got, nullptr);
+        status = r.spt.ScsiStatus;
+        if (!ok || status) {
+            if (sense)
+                memcpy(sense, r.sense, 24);
+            if (ok)
+                SetLastError(ScsiSenseToError(r.sense, 32));
+        }
+    }
+    Close();
+    return ok && status == 0 ? 1 : 0;
+}
+
+int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void* buffer) {
+    const uint64_t bytes = uint64_t(count) * dwBlockSize;
+    if (bytes > 0xFFFFFFFFu) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (!Open())
+        return 0;
+    LARGE_INTEGER at;
+    at.QuadPart = LONGLONG(block * dwBlockSize);
+    int ok = SetFilePointerEx(hDevice, at, nullptr, FILE_BEGIN) != 0;
+    if (ok) {
+        DWORD done = 0;
+        ok = write ? WriteFile(hDevice, buffer, DWORD(bytes), &done, nullptr)
+                   : ReadFile(hDevice, buffer, DWORD(bytes), &done, nullptr);
+        if (ok && done != bytes) {
+            ok = 0;
+            SetLastError(write ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF);
+        }
+    }
+    Close();
+    return ok;
+}
+
+int C_HandleDevice::TapeTransfer(int write, uint64_t block, uint32_t count, void* buffer) {
+    if (block == 0) {
+        const C_Cdb rewind = MakeRewind();
+        if (!ScsiCommand(rewind.length, rewind.bytes, 0, 0, nullptr, nullptr))
+            return 0;
+    }
+    if (count > 0xFFFFFF) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const C_Cdb c = write ? MakeWrite6Fixed(count) : MakeRead6Fixed(count);
+    return ScsiCommand(c.length, c.bytes, !write, count * dwBlockSize, buffer, nullptr);
+}
+
+int C_HandleDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
+    if (dwType == kTypeTape)
+        return TapeTransfer(0, block, count, buffer);
+    if (IsWindows9x() || dwType == kTypeOptical)
+        return ScsiRead10(*this, block, count, buffer);
+    return FileTransfer(0, block, count, buffer);
+}
+
+int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buffer) {
+    void* data = const_cast<void*>(buffer);
+    if (dwType == kTypeTape)
+        return TapeTransfer(1, block, count, data);
+    if (block == 0 && ullBlockOffset == 0)
+        PrepareRawWriteAtStart(*this);
+    if (IsWindows9x() || dwType == kTypeOptical ||
+        (block + count < 0xFFFFFFFFull && count <= dwMaxBlocks))
+        return ScsiWrite10(*this, block, count, buffer);
+    return FileTransfer(1, block, count, data);
+}
+
+int C_HandleDevice::QueryCapacity() {
+    if (dwOptions & kOptNoCapacity)
+        return 0;
+    if (ScsiQueryCapacity(*this) && ullBlockCount)
+        return 1;
+    if (ProbeGeometry(*this))
+        return 1;
+    return ProbeFreeSpace(*this, dwOptions);
+}
+
+int C_HandleDevice::AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size,
+                               int* statusOk) {
+    if (size > 512)
+        size = 512;
+    SENDCMDINPARAMS in;
+    memset(&in, 0, sizeof in);
+    in.cBufferSize = size;
+    in.irDriveRegs.bFeaturesReg = feature;
+    in.irDriveRegs.bSectorCountReg = 1;
+    in.irDriveRegs.bSectorNumberReg = 1;
+    in.irDriveRegs.bDriveHeadReg = 0xA0;
+    in.irDriveRegs.bCommandReg = command;
+    if (command == kAtaSmart) {
+        in.irDriveRegs.bCylLowReg = 0x4F;
+        in.irDriveRegs.bCylHighReg = 0xC2;
+    }
+    const bool sends = command == kAtaSmart && (feature == kSmartReturnStatus || size == 0);
+    const uint32_t outSize = sizeof(SENDCMDOUTPARAMS) + 512;
+    BYTE* out = new BYTE[outSize]();
+    uint32_t got = 0;
+    const int ok = DeviceControl(sends ? SMART_SEND_DRIVE_COMMAND : SMART_RCV_DRIVE_DATA, &in,
+                                 sizeof(SENDCMDINPARAMS) - 1, out, outSize, &got);
+    if (ok) {
+        const SENDCMDOUTPARAMS* o = reinterpret_cast<const SENDCMDOUTPARAMS*>(out);
+        if (feature == kSmartReturnStatus && command == kAtaSmart) {
+            const IDEREGS* regs = reinterpret_cast<const IDEREGS*>(o->bBuffer);
+            if (statusOk)
+                *statusOk = regs->bCylLowReg == 0x4F && regs->bCylHighReg == 0xC2;
+        } else if (buffer && size) {
+            memcpy(buffer, o->bBuffer, size);
+        }
+        dwAtaMethod = 1;
+    }
+    delete[] out;
+    return ok;
+}
+
+int C_HandleDevice::AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t byteCount,
+                                   void* buffer) {
+    if (byteCount > 4096) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const uint32_t total = sizeof(ATA_PASS_THROUGH_EX) + byteCount;
+    BYTE* request = new BYTE[total]();
+    ATA_PASS_THROUGH_EX* a = reinterpret_cast<ATA_PASS_THROUGH_EX*>(request);
+    a->Length = sizeof(ATA_PASS_THROUGH_EX);
+    a->AtaFlags = ATA_FLAGS_DRDY_REQUIRED |
+                  (byteCount ? (dataIn ? ATA_FLAGS_DATA_IN : ATA_FLAGS_DATA_OUT) : 0);
+    a->DataTransferLength = byteCount;
+    a->DataBufferOffset = sizeof(ATA_PASS_THROUGH_EX);
+    a->TimeOutValue = 5;
+    UCHAR* r = a->CurrentTaskFile;
+    r[0] = tf.feature; r[1] = tf.count; r[2] = tf.lbaLow; r[3] = tf.lbaMid;
+    r[4] = tf.lbaHigh; r[5] = tf.device; r[6] = tf.command;
+    if (!dataIn && byteCount)
+        memcpy(request + sizeof(ATA_PASS_THROUGH_EX), buffer, byteCount);
+    uint32_t got = 0;
+    const int ok = DeviceControl(IOCTL_ATA_PASS_THROUGH, request, total, request, total, &got);
+    if (ok) {
+        tf.feature = r[0]; tf.count = r[1]; tf.lbaLow = r[2]; tf.lbaMid = r[3];
+        tf.lbaHigh = r[4]; tf.device = r[5]; tf.command = r[6];
+        if (dataIn && byteCount)
+            memcpy(buffer, request + sizeof(ATA_PASS_THROUGH_EX), byteCount);
+        dwAtaMethod = 2;
+    }
+    delete[] request;
+    return ok;
+}
+
+int C_HandleDevice::HubPortRequest(uint32_t request, void* data, uint32_t size) {
+    return pIdentity ? pIdentity->HubPortRequest(request, data, size) : 0;
+}
+
+void* C_HandleDevice::OpenFirstLetter(uint32_t access) {
+    if (strLetters.empty())
+        return nullptr;
+    char path[8] = "\\\\.\\X:";
+    path[4] = strLetters[0];
+    HANDLE h = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    return h == INVALID_HANDLE_VALUE ? nullptr : h;
+}
+
+static uint32_t EjectAccess(uint32_t type) {
+    if (type == kTypeOptical)
+        return GENERIC_READ;
+    if (type == kTypeRemovablePhysical || type == kTypeRemovableLogical)
+        return GENERIC_READ | GENERIC_WRITE;
+    return 0;
+}
+
+int C_HandleDevice::Eject(int lockFirst) {
+    const uint32_t access = EjectAccess(dwType);
+    if (!access) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
+    HANDLE h = OpenFirstLetter(access);
+    if (!h)
+        return 0;
+    DWORD got = 0;
+    int ok = 1;
+    if (lockFirst) {
+        ok = 0;
+        for (int attempt = 0; attempt < 20 && !ok; ++attempt) {
+            if (attempt)
+                Sleep(500);
+            ok = DeviceIoControl(h, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &got, nullptr);
+        }
+    }
+    if (ok) {
+        DeviceIoControl(h, FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0, &got, nullptr);
+        PREVENT_MEDIA_REMOVAL allow = {FALSE};
+        DeviceIoControl(h, IOCTL_STORAGE_MEDIA_REMOVAL, &allow, sizeof allow, nullptr, 0, &got,
+                        nullptr);
+        ok = DeviceIoControl(h, IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0, &got, nullptr);
+    }
+    const DWORD error = GetLastError();
+    CloseHandle(h);
+    SetLastError(error);
+    return ok;
+}
+
+int C_HandleDevice::LoadMedium() {
+    const uint32_t access = EjectAccess(dwType);
+    if (!access) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
+    HANDLE h = OpenFirstLetter(access);
+    if (!h)
+        return 0;
+    DWORD got = 0;
+    const int ok = DeviceIoControl(h, IOCTL_STORAGE_LOAD_MEDIA, nullptr, 0, nullptr, 0, &got,
+                                   nullptr);
+    const DWORD error = GetLastError();
+    CloseHandle(h);
+    SetLastError(error);
+    return ok;
+}
+
+int C_HandleDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
+                                  C_PropertyValue* out2, C_PropertyValue* out3) {
+    if (pIdentity) {
+        if (pIdentity->QueryProperty(id, out1, argument, out2, out3))
+            return 1;
+        // The link answers the identity questions under its own numbers.
+        if (id >= kPropLinkSerialText && id <= kPropLinkLocation) {
+            static const uint32_t asked[] = {kPropSerialText, kPropUsbIds, kProp1394Id,
+                                             kProp1394VendorModel, kPropLocation};
+            return pIdentity->QueryProperty(asked[id - kPropLinkSerialText], out1, argument,
+                                            out2, out3);
+        }
+    }
+    if (id == kPropFlush) {
+        if (!Open())
+            return 0;
+        const int ok = FlushFileBuffers(hDevice) ? 1 : 0;
+        Close();
+        return ok;
+    }
+    return 0;
+}
