@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/info/ShowHtmlDialog.h"
+#include "app/info/InfoIds.h"
+#include "app/info/TextPageDialog.h"
+
+namespace {
+
+const char kInfoOptions[] = "help:no;resizable:yes;dialogWidth:740px";
+const char kHelpOptions[] = "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px";
+
+std::string ControlText(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    const int length = GetWindowTextLengthA(control);
+    std::vector<char> text(size_t(length) + 1);
+    GetWindowTextA(control, text.data(), length + 1);
+    return std::string(text.data());
+}
+
+// Writes the window as it is on screen to a 24-bit bitmap file.
+bool SaveWindowPicture(HWND window, const std::string& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC source = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = DWORD((w * 3 + 3) & ~3);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + stride * DWORD(h);
+    bool written = false;
+    CreateDirectoryA(QM_SCREENSHOT_DIR, nullptr);
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                  std::fwrite(bits, stride, size_t(h), out) == size_t(h);
+        written = std::fclose(out) == 0 && written;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    return written;
+}
+
+// Waits on its own thread for the text view with the given caption, notes what it shows,
+// optionally saves its picture, and closes it.
+class DialogWatcher {
+public:
+    DialogWatcher(const char* caption, const char* picture, DWORD waitMs = 10000)
+        : caption_(caption), picture_(picture ? picture : ""), waitMs_(waitMs) {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~DialogWatcher() { Join(); }
+    void Join() {
+        if (!thread_) return;
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+
+    bool found = false;
+    std::string heading, body;
+    int width = 0, height = 0;
+    bool pictureSaved = false;
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        static_cast<DialogWatcher*>(self)->Watch();
+        return 0;
+    }
+    void Watch() {
+        HWND dialog = nullptr;
+        for (DWORD waited = 0; waited < waitMs_ && !dialog; waited += 50) {
+            dialog = FindWindowA("#32770", caption_.c_str());
+            if (!dialog) Sleep(50);
+        }
+        if (!dialog) return;
+        found = true;
+        Sleep(600);   // let it paint before reading and picturing it
+        heading = ControlText(dialog, IDC_TEXT_PAGE_HEADING);
+        body = ControlText(dialog, IDC_TEXT_PAGE_BODY);
+        RECT r;
+        GetWindowRect(dialog, &r);
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        if (!picture_.empty())
+            pictureSaved = SaveWindowPicture(dialog, std::string(QM_SCREENSHOT_DIR) + "/" + picture_);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+
+    std::string caption_, picture_;
+    DWORD waitMs_;
+    HANDLE thread_ = nullptr;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(InfoDialog, InformationPageFallsBackToItsText) {
+    // Wine has no HTML engine; the real call must end in the text view, not in silence.
+    ASSERT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
+    std::string result = "untouched";
+    DialogWatcher watcher("Quellmor [1.0]", "info-fallback.bmp");
+    EXPECT_EQ(0, ShowHtmlDialog(nullptr, nullptr, "IDR_INFO", "Quellmor [1.0]", kInfoOptions,
+                                &result));
+    watcher.Join();
+    ASSERT_TRUE(watcher.found);
+    EXPECT_EQ("untouched", result);
+    EXPECT_EQ("Quellmor [1.0]", watcher.heading);
+    // The heading is not repeated; the body starts with the line after it.
+    EXPECT_EQ(0u, watcher.body.find("http://www.velantix.com/quellmor/\r\n")) << watcher.body;
+    EXPECT_TRUE(Contains(watcher.body, "\r\nBlockAccess Notes:\r\n1.\tFor best/correct"));
+    EXPECT_TRUE(Contains(watcher.body, "F9\tstart read test\r\n"));
+    EXPECT_TRUE(Contains(watcher.body, "\r\n-a\tstart with BlockAccess\r\n-n\tstart with FileAccess"));
+    EXPECT_TRUE(Contains(watcher.body, "-x\tsupport floppy drives\r\n"));
+    EXPECT_TRUE(Contains(watcher.body, "Example: -n -l e:\\ -m -r will search"));
+    EXPECT_EQ(740, watcher.width);
+    EXPECT_TRUE(watcher.pictureSaved);
+    // The engine's libraries and COM were given back.
+    EXPECT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(S_OK, com);
+    if (SUCCEEDED(com)) CoUninitialize();
+}
+
+TEST(InfoDialog, MissingEngineLibraryShowsTheHelpPageAsText) {
+    DialogWatcher watcher("Quellmor", "info-block-access.bmp");
+    EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", nullptr, nullptr,
+                                     "IDR_BLOCK_ACCESS", "Quellmor [1.0];more", kHelpOptions,
+                                     nullptr));
+    watcher.Join();
+    ASSERT_TRUE(watcher.found);
+    EXPECT_EQ("block access information", watcher.heading);
+    EXPECT_EQ(0u, watcher.body.find("example: blocks per access=4")) << watcher.body;
+    EXPECT_TRUE(Contains(watcher.body, "\r\n    DeviceAccess(current_block, blocks_per_access)\r\n"))
+        << watcher.body;
+    EXPECT_TRUE(Contains(watcher.body, "while (current_block < end_block)"));
+    EXPECT_EQ(700, watcher.width);
+    EXPECT_EQ(640, watcher.height);
+}
+
+TEST(InfoDialog, PageByNumber) {
+    DialogWatcher watcher("Quellmor", nullptr);
+    EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", nullptr, nullptr,
+                                     MAKEINTRESOURCEA(130), nullptr, nullptr, nullptr));
+    watcher.Join();
+    ASSERT_TRUE(watcher.found);
+    EXPECT_EQ("block access information", watcher.heading);
+}
+
+TEST(InfoDialog, NothingToShowReturnsAtOnce) {
+    {
+        DialogWatcher watcher("Quellmor", nullptr, 1500);
+        EXPECT_EQ(0, ShowHtmlDialog(nullptr, nullptr, "NO_SUCH_PAGE", nullptr, kInfoOptions,
+                                    nullptr));
+        watcher.Join();
+        EXPECT_FALSE(watcher.found);
+    }
+    {
+        DialogWatcher watcher("Quellmor", nullptr, 1500);
+        EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", nullptr, nullptr,
+                                         "http://www.velantix.com/quellmor/", nullptr, nullptr,
+                                         nullptr));
+        watcher.Join();
+        EXPECT_FALSE(watcher.found);
+    }
+    // A module without the page has nothing for the text view either.
+    EXPECT_EQ(-1, ShowTextPage(nullptr, GetModuleHandleA("kernel32.dll"), "IDR_INFO", nullptr,
+                               nullptr));
+}
