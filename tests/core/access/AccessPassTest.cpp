@@ -246,11 +246,23 @@ TEST_F(AccessPass, StopDuringThirdSecondEndsWithinOneSecond)
     C_AccessTest test;
     watch.delayMs = 20;   // transfers in flight when the stop comes
     std::atomic<DWORD> stopAt{0};
+    std::atomic<int> countWentBack{0};
+    std::atomic<uint32_t> countAtOneSecond{0}, countAtStop{0};
+    // Plays the page: polls the counters while the pass runs, then presses stop.
     std::thread user([&] {
         const DWORD begin = GetTickCount();
-        while (test.GetSeconds() < 2 && GetTickCount() - begin < 20000)
+        uint32_t last = 0;
+        while (test.GetSeconds() < 2 && GetTickCount() - begin < 20000) {
+            const uint32_t now = test.GetAccessCount();
+            if (now < last)
+                ++countWentBack;
+            last = now;
+            if (test.GetSeconds() == 1 && !countAtOneSecond.load())
+                countAtOneSecond = now;
             Sleep(5);
+        }
         Sleep(500);
+        countAtStop = test.GetAccessCount();
         stopAt = GetTickCount();
         channel.stop = 1;
     });
@@ -262,6 +274,11 @@ TEST_F(AccessPass, StopDuringThirdSecondEndsWithinOneSecond)
     EXPECT_EQ("", text);
     EXPECT_EQ(2u, test.GetSeconds());
     EXPECT_LT(returnedAt - stopAt.load(), 1000u);
+    RecordProperty("stop_to_return_ms", (int)(returnedAt - stopAt.load()));
+    // The counter grows while the pass runs, so the page can show progress.
+    EXPECT_EQ(0, countWentBack.load());
+    EXPECT_GT(countAtOneSecond.load(), 0u);
+    EXPECT_GT(countAtStop.load(), countAtOneSecond.load());
     EXPECT_GT(watch.transfers.load(), 32);
     EXPECT_EQ(0, watch.fileClosed.load());
     EXPECT_EQ(0u, test.GetFailureCode());
