@@ -1,7 +1,9 @@
 // The random access test: 32 threads share one open test file and each moves one 4096-byte
 // block at a random 4096-byte boundary, again and again, for six one-second rounds.
 // The object is owned by whoever displays its counters (the QuickAccess page); the pass runs
-// on that owner's worker thread and touches no window.
+// on that owner's worker thread and touches no window. The owner's worker calls Run with a
+// channel whose IsStopRequested answers the worker thread's stop request, and reads
+// GetAccessCount and GetSeconds from its display timer. One pass at a time per object.
 #pragma once
 #include <atomic>
 #include <cstdint>
