@@ -66,7 +66,7 @@ INT_PTR C_AboutPage::OnInitDialog()
     SetItemText(IDC_ABOUT_VERSION, ("Version " + version).c_str());
     SetItemText(IDC_ABOUT_LINK, QM_WEB_ADDRESS);
     SetItemText(IDC_ABOUT_NOTES, GetAboutHelpText());
-    SetItemBitmap(IDC_ABOUT_ICON, 163);
+    AttachPageIcon(IDC_ABOUT_ICON, 163);
 
     std::string box = "Automatically check for updates";
     CheckItem(IDC_ABOUT_AUTO_UPDATE, m_pHost->Settings().ReadNumber("AutoUpdate", 1) == 1);

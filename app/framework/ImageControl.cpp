@@ -116,10 +116,14 @@ void C_ImageControl::Paint(HDC dc)
     HGDIOBJ old = SelectObject(memory, image);
     typedef BOOL(WINAPI * TransparentFn)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
     static TransparentFn transparentBlt = (TransparentFn)GetProcAddress(LoadLibraryA("msimg32.dll"), "TransparentBlt");
-    if (m_transparent != CLR_INVALID && transparentBlt)
+    if (m_transparent != CLR_INVALID && transparentBlt) {
+        // What shows through is the parent's background.
+        HBRUSH brush = (HBRUSH)SendMessageA(GetParent(window), WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)window);
+        FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
         transparentBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, bm.bmWidth, bm.bmHeight, m_transparent);
-    else
+    } else {
         BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
+    }
     SelectObject(memory, old);
     DeleteDC(memory);
 }

@@ -40,6 +40,15 @@ void C_Page::SetItemBitmap(int id, UINT bitmapId)
     if (lstrcmpiA(cls, "Button") == 0) {
         SetWindowLongPtrA(item, GWL_STYLE, GetWindowLongPtrA(item, GWL_STYLE) | BS_BITMAP);
         SendMessageA(item, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
+        // The button hugs its picture, centred where the template put it.
+        BITMAP bm;
+        RECT r;
+        if (GetObject(bitmap, sizeof(bm), &bm) && GetWindowRect(item, &r)) {
+            MapWindowPoints(nullptr, m_hWnd, (POINT*)&r, 2);
+            int width = bm.bmWidth + 8, height = bm.bmHeight + 8;
+            SetWindowPos(item, nullptr, r.left + ((r.right - r.left) - width) / 2,
+                         r.top + ((r.bottom - r.top) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     } else {
         SendMessageA(item, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
     }
@@ -60,4 +69,17 @@ void C_Page::ReleaseBitmaps()
             DeleteObject(slot);
         slot = nullptr;
     }
+}
+
+void C_Page::AttachPageIcon(int id, UINT bitmapId)
+{
+    m_icon.Attach(GetItem(id), m_hInstance, C_ImageControl::kNoScaling, bitmapId, 0, 0, 0, RGB(255, 0, 255), 0,
+                  nullptr, nullptr, 0, 0);
+}
+
+INT_PTR C_Page::OnDestroy()
+{
+    m_icon.Detach();
+    ReleaseBitmaps();
+    return C_Dialog::OnDestroy();
 }

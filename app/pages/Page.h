@@ -1,12 +1,14 @@
 // Base of the pages of the main window: a modeless child dialog placed below the page bar.
 #pragma once
 #include "app/framework/Dialog.h"
+#include "app/framework/ImageControl.h"
 #include "app/shell/PageHost.h"
 
 class C_Page : public C_Dialog {
 public:
     // Creates the page window from its template on the host; none on failure.
     HWND Open(I_PageHost* host, UINT templateId);
+    INT_PTR OnDestroy() override;
 
 protected:
     // Moves the page to x 0, y 27 dialog units of the host without resizing it.
@@ -19,7 +21,10 @@ protected:
     // Sets or clears a flag bit from a check box.
     void FlagFromCheck(int id, uint32_t bit);
     void ReleaseBitmaps();
+    // The page's picture in the static control, magenta shown as transparent.
+    void AttachPageIcon(int id, UINT bitmapId);
 
     I_PageHost* m_pHost = nullptr;
     HBITMAP m_hBitmaps[6] = {};
+    C_ImageControl m_icon;
 };

@@ -63,7 +63,7 @@ INT_PTR C_FileAccess::OnInitDialog()
     SetItemBitmap(IDC_FILE_READ, IDB_FILE_READ);
     SetItemBitmap(IDC_FILE_WRITE, IDB_FILE_WRITE);
     SetItemBitmap(IDC_FILE_STOP, IDB_FILE_STOP);
-    SetItemBitmap(IDC_FILE_ICON, 163);
+    AttachPageIcon(IDC_FILE_ICON, 163);
     m_hResultFont = CreateFontA(-MulDiv(10, 96, 72), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                                 CLEARTYPE_QUALITY, 0, "Arial");
     SendItem(IDC_FILE_RESULT, WM_SETFONT, (WPARAM)m_hResultFont, 0);

@@ -17,7 +17,7 @@ INT_PTR C_Simple::OnInitDialog()
 
     SetItemBitmap(IDC_QUICK_START, IDB_QUICK_START);
     SetItemBitmap(IDC_QUICK_STOP, IDB_QUICK_STOP);
-    SetItemBitmap(IDC_QUICK_ICON, 163);
+    AttachPageIcon(IDC_QUICK_ICON, 163);
 
     // The results stand out in a larger face than the dialog's.
     m_hResultFont = CreateFontA(-MulDiv(10, 96, 72), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
