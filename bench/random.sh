@@ -72,7 +72,16 @@ run_ours() {   # direction
     before=$(server_cpu)
     "$root/cmake/wine-run.sh" "$tool" "$winfolder" "$size" "random-$1" >"$work/ours-$1.txt"
     after=$(server_cpu)
-    echo "figure server-cpu-seconds $(echo "$after - $before" | bc -l)" >>"$work/ours-$1.txt"
+    local server accesses process
+    server=$(echo "$after - $before" | bc -l)
+    accesses=$(figure "$work/ours-$1.txt" "random-$1-accesses")
+    process=$(figure "$work/ours-$1.txt" "random-$1-cpu-seconds")
+    {
+        echo "figure server-cpu-seconds $server"
+        [ -n "$accesses" ] && [ "$accesses" != 0 ] &&
+            echo "figure random-$1-cpu-incl-server-per-access-us $(echo "($process + $server) * 1000000 / $accesses" | bc -l)"
+        true
+    } >>"$work/ours-$1.txt"
 }
 
 run_fio() {   # direction
@@ -126,4 +135,12 @@ done
 for d in write read; do
     ratio "random-$d-iops" "$work/ours-$d.txt" "$work/fio-$d.txt" "random-$d-iops"
     ratio "random-$d-cpu-per-access" "$work/ours-$d.txt" "$work/fio-$d.txt" "random-$d-cpu-per-access-us"
+done
+# The same with the wineserver's share of our accesses added (Wine's cost, not the engine's).
+for d in write read; do
+    a=$(figure "$work/ours-$d.txt" "random-$d-cpu-incl-server-per-access-us")
+    b=$(figure "$work/fio-$d.txt" "random-$d-cpu-per-access-us")
+    if [ -n "$a" ] && [ -n "$b" ]; then
+        printf "ratio %s %.3f\n" "random-$d-cpu-per-access-incl-wineserver" "$(echo "$a / $b" | bc -l)"
+    fi
 done
