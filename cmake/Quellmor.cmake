@@ -70,6 +70,7 @@ function(qm_program name)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${A_DEPS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QM_DIST_DIR})
+    target_link_options(${name} PRIVATE -s)
 endfunction()
 
 # qm_gtest(name [NATIVE] [WINDOWS] SOURCES ... [DEPS ...] [WORKDIR dir]):

@@ -85,6 +85,29 @@ TEST(CmdEndToEnd, RunPrintsRatesLogsAndLeavesNothingBehind)
     EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorTest").c_str()));
 }
 
+TEST(CmdEndToEnd, VersionResourceTexts)
+{
+    const std::string exe = ExePath();
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, data.data()));
+    auto value = [&](const char* name) {
+        char* text = nullptr;
+        UINT len = 0;
+        std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueA(data.data(), key.c_str(), (void**)&text, &len) || !text)
+            return std::string("<none>");
+        return std::string(text);
+    };
+    EXPECT_EQ(value("FileVersion"), "1.0");
+    EXPECT_EQ(value("ProductName"), "Quellmor");
+    EXPECT_EQ(value("CompanyName"), "Velantix");
+    EXPECT_EQ(value("InternalName"), "QuellmorCmd");
+    EXPECT_EQ(value("Comments").compare(0, 7, "http://"), 0);
+}
+
 TEST(CmdEndToEnd, UsageForABadOptionByteForByte)
 {
     TestFolder folder("e2e_usage");

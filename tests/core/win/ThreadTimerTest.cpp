@@ -20,6 +20,42 @@ uint32_t WaitForGate(void* data, uintptr_t argument)
     return (uint32_t)argument;
 }
 
+std::atomic<int> g_received{0};
+std::atomic<int> g_apcs{0};
+
+LRESULT CALLBACK PumpTestProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_USER + 1) {
+        ++g_received;
+        return 5;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+void CALLBACK CountApc(ULONG_PTR) { ++g_apcs; }
+
+struct ApcContext {
+    HANDLE thread;
+    HANDLE event;
+};
+
+DWORD WINAPI QueueApcThenSignal(LPVOID p)
+{
+    ApcContext* c = (ApcContext*)p;
+    Sleep(30);
+    QueueUserAPC(CountApc, c->thread, 0);
+    Sleep(30);
+    SetEvent(c->event);
+    return 0;
+}
+
+DWORD WINAPI SetEventLater(LPVOID event)
+{
+    Sleep(50);
+    SetEvent((HANDLE)event);
+    return 0;
+}
+
 uint32_t SpinUntilStopped(void* data, uintptr_t)
 {
     Gate* g = (Gate*)data;
@@ -52,8 +88,10 @@ TEST(Thread, StartWhileRunningWaitAndExitCode)
     // It can run again once finished.
     gate.release.Reset();
     ASSERT_EQ(t.Start(WaitForGate, &gate, 5), 1);
-    gate.release.Set();
+    HANDLE opener = CreateThread(nullptr, 0, SetEventLater, gate.release.GetHandle(), 0, nullptr);
     EXPECT_EQ(t.Wait(0), 1);
+    WaitForSingleObject(opener, INFINITE);
+    CloseHandle(opener);
     ASSERT_EQ(t.GetExitCode(&code), 1);
     EXPECT_EQ(code, 5u);
 }
@@ -93,15 +131,8 @@ TEST(Thread, TerminateEndsAStuckWorker)
 TEST(Thread, WaitPumpingDispatchesMessagesMeanwhile)
 {
     // A window on this thread receives a message sent from the worker while we wait for it.
-    static std::atomic<int> received{0};
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == WM_USER + 1) {
-            ++received;
-            return 5;
-        }
-        return DefWindowProcA(h, m, w, l);
-    };
+    wc.lpfnWndProc = PumpTestProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "QmPumpTest";
     RegisterClassA(&wc);
@@ -116,7 +147,7 @@ TEST(Thread, WaitPumpingDispatchesMessagesMeanwhile)
     uint32_t code = 0;
     ASSERT_EQ(t.GetExitCode(&code), 1);
     EXPECT_EQ(code, 5u);
-    EXPECT_EQ(received.load(), 1);
+    EXPECT_EQ(g_received.load(), 1);
     DestroyWindow(window);
 }
 
@@ -124,21 +155,13 @@ TEST(Event, AlertableWaitSurvivesApcs)
 {
     C_Event e;
     ASSERT_EQ(e.Create(0, 0), 1);
-    static std::atomic<int> apcs{0};
     HANDLE self = nullptr;
     DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
-    struct Ctx { HANDLE thread; HANDLE event; } ctx = {self, e.GetHandle()};
-    HANDLE helper = CreateThread(nullptr, 0, [](LPVOID p) -> DWORD {
-        Ctx* c = (Ctx*)p;
-        Sleep(30);
-        QueueUserAPC([](ULONG_PTR) { ++apcs; }, c->thread, 0);
-        Sleep(30);
-        SetEvent(c->event);
-        return 0;
-    }, &ctx, 0, nullptr);
+    ApcContext ctx = {self, e.GetHandle()};
+    HANDLE helper = CreateThread(nullptr, 0, QueueApcThenSignal, &ctx, 0, nullptr);
     EXPECT_EQ(e.Wait(5000), 1);
-    EXPECT_EQ(apcs.load(), 1);
+    EXPECT_EQ(g_apcs.load(), 1);
     WaitForSingleObject(helper, INFINITE);
     CloseHandle(helper);
     CloseHandle(self);
