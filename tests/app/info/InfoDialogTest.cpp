@@ -60,6 +60,8 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
     return written;
 }
 
+HWND FindOwnDialog(const char* caption);
+
 // Waits on its own thread for the text view with the given caption, notes what it shows,
 // optionally saves its picture, and closes it.
 class DialogWatcher {
@@ -89,7 +91,7 @@ private:
     void Watch() {
         HWND dialog = nullptr;
         for (DWORD waited = 0; waited < waitMs_ && !dialog; waited += 50) {
-            dialog = FindWindowA("#32770", caption_.c_str());
+            dialog = FindOwnDialog(caption_.c_str());
             if (!dialog) Sleep(50);
         }
         if (!dialog) return;
@@ -110,6 +112,34 @@ private:
     DWORD waitMs_;
     HANDLE thread_ = nullptr;
 };
+
+struct DialogSearch {
+    const char* caption;
+    HWND found;
+};
+
+// A dialog of this process only: other programs under the same Wine server (the GUI
+// program's own tests) may show windows with the same caption.
+BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM context) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[64] = "", caption[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (process == GetCurrentProcessId() && std::string(name) == "#32770" &&
+        std::string(caption) == search->caption && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindOwnDialog(const char* caption) {
+    DialogSearch search = {caption, nullptr};
+    EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
