@@ -189,12 +189,12 @@ TEST_F(AccessPass, WriteThenReadOnSmallFile)
     ASSERT_TRUE(std::regex_match(text, m, kResultLine)) << text;
     EXPECT_EQ(6u, test.GetSeconds());
     EXPECT_GE(elapsed, 5900u);
-    EXPECT_LT(elapsed, 8000u);
+    EXPECT_LT(elapsed, 9500u);   // six seconds, not twelve; slack for a loaded machine
     const uint32_t count = test.GetAccessCount();
     EXPECT_GT(count, 0u);
     // The IOPS figure is the counted accesses over about six seconds.
     const double iops = std::stod(m[2].str());
-    EXPECT_NEAR(iops * 6.0, (double)count, count * 0.03 + 64);
+    EXPECT_NEAR(iops * 6.0, (double)count, count * 0.05 + 64);
     EXPECT_EQ(32u, watch.threads.size());
     EXPECT_EQ(0, watch.misplaced.load());
     EXPECT_EQ(0, watch.fileClosed.load());
@@ -317,7 +317,7 @@ TEST_F(AccessPass, DeviceThatCompletesNothingGivesNoFigure)
     EXPECT_EQ(0u, test.GetAccessCount());
     EXPECT_EQ(6u, test.GetSeconds());
     EXPECT_EQ(32, watch.transfers.load());   // each thread's first access, held past the end
-    EXPECT_LT(elapsed, 8000u);
+    EXPECT_LT(elapsed, 9500u);   // six seconds, not twelve; slack for a loaded machine
     EXPECT_EQ(0, watch.fileClosed.load());
     ExpectNoTransferAfterReturn();
 }
