@@ -79,8 +79,11 @@ TEST(Thread, StartWhileRunningWaitAndExitCode)
     EXPECT_EQ(t.Start(WaitForGate, &gate, 43), 0);   // refuses and leaves it alone
     EXPECT_EQ(t.GetExitCode(&code), 0);
     EXPECT_EQ(t.Wait(50), 0);           // times out
-    gate.release.Set();
+    // The gate opens while Wait is already waiting (a finished thread would answer 0 at once).
+    HANDLE first = CreateThread(nullptr, 0, SetEventLater, gate.release.GetHandle(), 0, nullptr);
     EXPECT_EQ(t.Wait(0), 1);
+    WaitForSingleObject(first, INFINITE);
+    CloseHandle(first);
     EXPECT_EQ(t.IsRunning(), 0);
     ASSERT_EQ(t.GetExitCode(&code), 1);
     EXPECT_EQ(code, 42u);
