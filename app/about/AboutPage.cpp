@@ -53,25 +53,32 @@ const char* GetAboutHelpText()
 INT_PTR C_AboutPage::OnInitDialog()
 {
     PlaceInHost();
-    RECT product;
-    GetClientRect(GetItem(IDC_ABOUT_PRODUCT), &product);
-    m_hProductFont = CreateFontA(-(product.bottom - 2), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                                 CLEARTYPE_QUALITY, 0, "Verdana");
-    SendItem(IDC_ABOUT_PRODUCT, WM_SETFONT, (WPARAM)m_hProductFont, 0);
     SetItemText(IDC_ABOUT_PRODUCT, QM_PRODUCT);
+    m_product.Attach(GetItem(IDC_ABOUT_PRODUCT), "Verdana", 100, 0, 0, 0xC000000);
 
     std::string version;
     if (!GetOwnVersionString("FileVersion", version))
         version = "1.0";
     SetItemText(IDC_ABOUT_VERSION, ("Version " + version).c_str());
-    SetItemText(IDC_ABOUT_LINK, QM_WEB_ADDRESS);
+    m_version.Attach(GetItem(IDC_ABOUT_VERSION), "", RGB(128, 128, 128), RGB(128, 128, 128), C_TextLabel::kOwnFont);
+    m_link.Attach(GetItem(IDC_ABOUT_LINK), QM_WEB_ADDRESS, QM_WEB_ADDRESS, 127, C_Hyperlink::kOwnFont);
     SetItemText(IDC_ABOUT_NOTES, GetAboutHelpText());
+    m_notes.Attach(GetItem(IDC_ABOUT_NOTES), NotesProc, nullptr);
     AttachPageIcon(IDC_ABOUT_ICON, 163);
 
     std::string box = "Automatically check for updates";
     CheckItem(IDC_ABOUT_AUTO_UPDATE, m_pHost->Settings().ReadNumber("AutoUpdate", 1) == 1);
     SetItemText(IDC_ABOUT_AUTO_UPDATE, box.c_str());
     Show(SW_SHOW);
+    return 1;
+}
+
+// Arrows and characters stay in the text box; Tab, Enter and Escape go on to the dialog.
+int C_AboutPage::NotesProc(HWND, UINT message, WPARAM, LPARAM, LRESULT* result, void*)
+{
+    if (message != WM_GETDLGCODE)
+        return 0;
+    *result = DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTCHARS;
     return 1;
 }
 
@@ -83,9 +90,9 @@ INT_PTR C_AboutPage::OnEnd(INT_PTR)
 
 INT_PTR C_AboutPage::OnDestroy()
 {
-    ReleaseBitmaps();
-    if (m_hProductFont)
-        DeleteObject(m_hProductFont);
-    m_hProductFont = nullptr;
+    m_product.Detach();
+    m_version.Detach();
+    m_link.Detach();
+    m_notes.Detach();
     return C_Page::OnDestroy();
 }

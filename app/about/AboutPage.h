@@ -1,15 +1,24 @@
 // The About page: product, version, web link, notes and command-line help, update setting.
 #pragma once
+#include "app/framework/Hyperlink.h"
+#include "app/framework/SubClassing.h"
+#include "app/framework/TextLabel.h"
 #include "app/pages/Page.h"
 
 class C_AboutPage : public C_Page {
 public:
+    C_AboutPage() : m_notes(kTagEdit) {}
     INT_PTR OnInitDialog() override;
     INT_PTR OnEnd(INT_PTR result) override;
     INT_PTR OnDestroy() override;
 
 private:
-    HFONT m_hProductFont = nullptr;
+    static int NotesProc(HWND, UINT, WPARAM, LPARAM, LRESULT*, void*);
+
+    C_TextLabel m_product;
+    C_TextLabel m_version;
+    C_Hyperlink m_link;
+    C_SubClassing m_notes;
 };
 
 // The notes and command-line help shown in the page's text box (CR LF lines).

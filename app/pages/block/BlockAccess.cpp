@@ -19,7 +19,10 @@ const struct {
 INT_PTR C_BlockAccess::OnInitDialog()
 {
     m_pHost->CreateProgressBar(m_hWnd);
+    m_speed.Attach(GetItem(IDC_BLOCK_SPEED), "Arial", GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNTEXT),
+                   C_TextLabel::kBold | 0x80);
     PlaceInHost();
+    m_help.Attach(GetItem(IDC_BLOCK_HELP), "confused?", nullptr, 127, C_Hyperlink::kCommandToParent);
 
     HWND list = GetItem(IDC_BLOCK_DEVICES);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -98,6 +101,13 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
     default:
         return C_Page::OnCommand(id, wParam, lParam);
     }
+}
+
+INT_PTR C_BlockAccess::OnDestroy()
+{
+    m_help.Detach();
+    m_speed.Detach();
+    return C_Page::OnDestroy();
 }
 
 INT_PTR C_BlockAccess::OnEnd(INT_PTR)

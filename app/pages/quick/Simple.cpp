@@ -18,6 +18,7 @@ INT_PTR C_Simple::OnInitDialog()
     SetItemBitmap(IDC_QUICK_START, IDB_QUICK_START);
     SetItemBitmap(IDC_QUICK_STOP, IDB_QUICK_STOP);
     AttachPageIcon(IDC_QUICK_ICON, 163);
+    m_compare.Attach(GetItem(IDC_QUICK_COMPARE), "Compare and Submit your test results", nullptr, 127, 0);
 
     // The results stand out in a larger face than the dialog's.
     m_hResultFont = CreateFontA(-MulDiv(10, 96, 72), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
@@ -50,7 +51,7 @@ INT_PTR C_Simple::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
 
 INT_PTR C_Simple::OnDestroy()
 {
-    ReleaseBitmaps();
+    m_compare.Detach();
     if (m_hResultFont)
         DeleteObject(m_hResultFont);
     m_hResultFont = nullptr;

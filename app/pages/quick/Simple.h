@@ -1,5 +1,6 @@
 // The QuickAccess page: drive list, file and block size, Start and Stop, four results.
 #pragma once
+#include "app/framework/Hyperlink.h"
 #include "app/pages/Page.h"
 
 class C_Simple : public C_Page {
@@ -12,4 +13,5 @@ protected:
     // The drive list's column setup and the first fill; the test logic extends it.
     virtual void SetUpDriveList();
     HFONT m_hResultFont = nullptr;
+    C_Hyperlink m_compare;
 };
