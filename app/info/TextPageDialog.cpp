@@ -1,10 +1,12 @@
 #include "app/info/TextPageDialog.h"
 
 #include <string>
+#include <vector>
 
 #include "app/info/HtmlDialogText.h"
 #include "app/info/HtmlText.h"
 #include "app/info/InfoIds.h"
+#include "app/info/TextPageTemplate.h"
 
 namespace {
 
@@ -155,8 +157,15 @@ INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* a
     const std::string features = options ? options : "";
     shown.width = HtmlDialogFeaturePixels(features, "dialogWidth");
     shown.height = HtmlDialogFeaturePixels(features, "dialogHeight");
-    const INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_TEXT_PAGE), owner,
-                                           TextPageProc, reinterpret_cast<LPARAM>(&shown));
+    INT_PTR result;
+    if (FindResourceA(module, MAKEINTRESOURCEA(IDD_TEXT_PAGE), MAKEINTRESOURCEA(5) /* RT_DIALOG */)) {
+        result = DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_TEXT_PAGE), owner, TextPageProc,
+                                 reinterpret_cast<LPARAM>(&shown));
+    } else {
+        const std::vector<WORD> dialog = BuildTextPageTemplate();
+        result = DialogBoxIndirectParamA(module, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
+                                         owner, TextPageProc, reinterpret_cast<LPARAM>(&shown));
+    }
     if (shown.headingFont) DeleteObject(shown.headingFont);
     return result;
 }

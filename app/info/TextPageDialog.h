@@ -6,6 +6,7 @@
 // page: resource name, or a number made with MAKEINTRESOURCEA; argument: as for the HTML
 // dialog (its single element becomes the title); options: the HTML dialog's feature text,
 // whose dialogWidth and dialogHeight in pixels size this dialog too.
-// Returns the DialogBox result, or -1 when the page or the dialog template is missing.
+// The dialog comes from IDD_TEXT_PAGE of module when it has one (Info.rc), else from a
+// template built in memory. Returns the DialogBox result, or -1 when the page is missing.
 INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* argument,
                      const char* options);

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/info/ShowHtmlDialog.h"
-#include "app/info/InfoIds.h"
+#include "tests/app/info/DialogWatcher.h"
 #include "app/info/TextPageDialog.h"
 
 namespace {
@@ -14,138 +12,10 @@ namespace {
 const char kInfoOptions[] = "help:no;resizable:yes;dialogWidth:740px";
 const char kHelpOptions[] = "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px";
 
-std::string ControlText(HWND dialog, int id) {
-    HWND control = GetDlgItem(dialog, id);
-    const int length = GetWindowTextLengthA(control);
-    std::vector<char> text(size_t(length) + 1);
-    GetWindowTextA(control, text.data(), length + 1);
-    return std::string(text.data());
-}
-
-// Writes the window as it is on screen to a 24-bit bitmap file.
-bool SaveWindowPicture(HWND window, const std::string& path) {
-    RECT r;
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC source = GetWindowDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = DWORD((w * 3 + 3) & ~3);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + stride * DWORD(h);
-    bool written = false;
-    CreateDirectoryA(QM_SCREENSHOT_DIR, nullptr);
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                  std::fwrite(bits, stride, size_t(h), out) == size_t(h);
-        written = std::fclose(out) == 0 && written;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-    return written;
-}
-
-HWND FindOwnDialog(const char* caption);
-
-// Waits on its own thread for the text view with the given caption, notes what it shows,
-// optionally saves its picture, and closes it.
-class DialogWatcher {
-public:
-    DialogWatcher(const char* caption, const char* picture, DWORD waitMs = 10000)
-        : caption_(caption), picture_(picture ? picture : ""), waitMs_(waitMs) {
-        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~DialogWatcher() { Join(); }
-    void Join() {
-        if (!thread_) return;
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
-
-    bool found = false;
-    std::string heading, body;
-    int width = 0, height = 0;
-    bool pictureSaved = false;
-
-private:
-    static DWORD WINAPI Run(void* self) {
-        static_cast<DialogWatcher*>(self)->Watch();
-        return 0;
-    }
-    void Watch() {
-        HWND dialog = nullptr;
-        for (DWORD waited = 0; waited < waitMs_ && !dialog; waited += 50) {
-            dialog = FindOwnDialog(caption_.c_str());
-            if (!dialog) Sleep(50);
-        }
-        if (!dialog) return;
-        found = true;
-        Sleep(600);   // let it paint before reading and picturing it
-        heading = ControlText(dialog, IDC_TEXT_PAGE_HEADING);
-        body = ControlText(dialog, IDC_TEXT_PAGE_BODY);
-        RECT r;
-        GetWindowRect(dialog, &r);
-        width = r.right - r.left;
-        height = r.bottom - r.top;
-        if (!picture_.empty())
-            pictureSaved = SaveWindowPicture(dialog, std::string(QM_SCREENSHOT_DIR) + "/" + picture_);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    }
-
-    std::string caption_, picture_;
-    DWORD waitMs_;
-    HANDLE thread_ = nullptr;
-};
-
-struct DialogSearch {
-    const char* caption;
-    HWND found;
-};
-
-// A dialog of this process only: other programs under the same Wine server (the GUI
-// program's own tests) may show windows with the same caption.
-BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM context) {
-    DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char name[64] = "", caption[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (process == GetCurrentProcessId() && std::string(name) == "#32770" &&
-        std::string(caption) == search->caption && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindOwnDialog(const char* caption) {
-    DialogSearch search = {caption, nullptr};
-    EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 }  // namespace
+
+using info_test::Contains;
+using info_test::DialogWatcher;
 
 TEST(InfoDialog, InformationPageFallsBackToItsText) {
     // Wine has no HTML engine; the real call must end in the text view, not in silence.
