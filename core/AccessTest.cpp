@@ -76,7 +76,7 @@ uint32_t C_AccessTest::AccessThread(void* userData, uintptr_t argument)
         // An access that ends after the measuring time does not belong to it.
         if (run.stop.load())
             break;
-        run.accessCount->fetch_add(1);
+        AtomicIncrement(*run.accessCount);
     }
     run.ready[index].Set();
     return 0;
