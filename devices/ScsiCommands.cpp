@@ -1,5 +1,6 @@
 #include "devices/ScsiCommands.h"
 #include <vector>
+#include "devices/DeviceError.h"
 #include "devices/ScsiDecode.h"
 
 static C_Cdb Cdb(uint32_t length, uint8_t opcode) {
@@ -144,7 +145,10 @@ uint32_t ScsiQueryDeviceType(C_Device& device) {
 }
 
 static int FitsTen(uint64_t block, uint32_t count) {
-    return count <= 0xFFFF && block + count <= 0xFFFFFFFFull;
+    if (count <= 0xFFFF && block + count <= 0xFFFFFFFFull)
+        return 1;
+    SetDeviceError(kDevErrorInvalidParameter);
+    return 0;
 }
 
 int ScsiRead10(C_Device& device, uint64_t block, uint32_t count, void* buffer) {
