@@ -264,10 +264,13 @@ int C_Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* res
         if (GetWindowLongPtrA(window, GWL_STYLE) & WS_TABSTOP)
             SetFocus(window);
         Event(kLinkPress);
-        return 0;
+        // Swallowed, so the static control adds no click notification of its own.
+        *result = 0;
+        return 1;
     case WM_LBUTTONUP:
         Event(kLinkRelease);
-        return 0;
+        *result = 0;
+        return 1;
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
             Event(kLinkEnter);
