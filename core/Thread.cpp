@@ -83,8 +83,16 @@ unsigned long __stdcall C_Thread::Entry(void* self)
     uint32_t code = t->m_pfnFunction(t->m_pUserData, t->m_argument);
     HANDLE h = t->m_hThread.exchange(nullptr);
     t->m_dwExitCode = code;
+    // Signal through a handle of our own: once the running bit is clear the owner may reuse or
+    // destroy the object, so clearing it is the last thing this thread does to the object.
+    HANDLE finished = nullptr;
+    DuplicateHandle(GetCurrentProcess(), t->m_finished.GetHandle(), GetCurrentProcess(), &finished, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
     t->m_flags &= ~(uint32_t)kRunning;
-    t->m_finished.Set();
+    if (finished) {
+        SetEvent(finished);
+        CloseHandle(finished);
+    }
     if (h)
         CloseHandle(h);
     return code;
