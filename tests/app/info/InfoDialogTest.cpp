@@ -18,7 +18,12 @@ using info_test::Contains;
 using info_test::DialogWatcher;
 
 TEST(InfoDialog, InformationPageFallsBackToItsText) {
-    // Wine has no HTML engine; the real call must end in the text view, not in silence.
+    // Wine has the HTML library but no engine behind ShowHTMLDialog: the real call must
+    // end in the text view, not in silence.
+    HMODULE engine = LoadLibraryA("mshtml.dll");
+    ASSERT_NE(nullptr, engine);
+    ASSERT_NE(nullptr, GetProcAddress(engine, "ShowHTMLDialog"));
+    FreeLibrary(engine);
     ASSERT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
     std::string result = "untouched";
     DialogWatcher watcher("Quellmor [1.0]", "info-fallback.bmp");

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+
 #include "app/res/ArtworkIds.h"
 #include "app/splash/LayeredWindow.h"
 #include "app/splash/SplashImage.h"
@@ -23,6 +26,47 @@ public:
 private:
     HWND window_;
 };
+
+// What the screen shows in rect, as a 24-bit bitmap for people to look at.
+void SavePicture(const RECT& rect, const char* name) {
+    // Let the window system map and paint it.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 400;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(10);
+    }
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = DWORD((w * 3 + 3) & ~3);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + stride * DWORD(h);
+    CreateDirectoryA(QM_SCREENSHOT_DIR, nullptr);
+    const std::string path = std::string(QM_SCREENSHOT_DIR) + "/" + name;
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+        std::fwrite(bits, stride, size_t(h), out);
+        std::fclose(out);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
 
 const uint8_t* PixelAt(const C_SplashImage& image, int x, int yFromTop) {
     return image.Bits() + (size_t(image.Height() - 1 - yFromTop) * image.Width() + x) * 4;
@@ -94,6 +138,8 @@ TEST(LayeredWindow, PictureMakesThePopupLayered) {
     ASSERT_TRUE(GetWindowRect(popup.Get(), &rect));
     EXPECT_EQ(494, rect.right - rect.left);
     EXPECT_EQ(375, rect.bottom - rect.top);
+    ShowWindow(popup.Get(), SW_SHOWNA);
+    SavePicture(rect, "splash-window.bmp");
     for (int alpha : {0, 120, 255}) EXPECT_EQ(1, layered.SetOpacity(uint8_t(alpha)));
     HBITMAP bitmap = layered.Image().Bitmap();
     layered.Release();
