@@ -74,6 +74,35 @@ C_Cdb MakeInquiry(uint32_t allocation, int vitalPage, uint32_t page) {
     return c;
 }
 
+C_Cdb MakeAtaPassThrough16(const C_AtaTaskFile& tf, int dataIn, uint32_t blocks) {
+    C_Cdb c = Cdb(16, kScsiAtaPassThrough16);
+    if (blocks) {
+        c.bytes[1] = uint8_t((dataIn ? 4 : 5) << 1);   // PIO data-in / data-out
+        // Transfer length in the sector count field, counted in blocks, direction.
+        c.bytes[2] = uint8_t((dataIn ? 0x08 : 0) | 0x04 | 0x02);
+    } else {
+        c.bytes[1] = 3 << 1;                            // non-data
+        c.bytes[2] = 0x20;                              // return the task file
+    }
+    c.bytes[4] = tf.feature;
+    c.bytes[6] = tf.count;
+    c.bytes[8] = tf.lbaLow;
+    c.bytes[10] = tf.lbaMid;
+    c.bytes[12] = tf.lbaHigh;
+    c.bytes[13] = tf.device;
+    c.bytes[14] = tf.command;
+    return c;
+}
+
+int SatIdentify(C_Device& device, uint8_t command, uint8_t* out) {
+    C_AtaTaskFile tf;
+    tf.command = command;
+    tf.count = 1;
+    tf.device = 0xA0;
+    const C_Cdb c = MakeAtaPassThrough16(tf, 1, 1);
+    return device.ScsiCommand(c.length, c.bytes, 1, 512, out, nullptr);
+}
+
 uint32_t ScsiTimeoutSeconds(uint8_t opcode) {
     switch (opcode) {
     case kScsiStartStopUnit: return 10;

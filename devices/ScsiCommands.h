@@ -10,7 +10,7 @@ enum : uint8_t {
     kScsiRewind = 0x01, kScsiRead6 = 0x08, kScsiWrite6 = 0x0A, kScsiInquiry = 0x12,
     kScsiStartStopUnit = 0x1B, kScsiReadCapacity10 = 0x25, kScsiRead10 = 0x28,
     kScsiWrite10 = 0x2A, kScsiWriteBuffer = 0x3C, kScsiReadToc = 0x43,
-    kScsiServiceActionIn16 = 0x9E, kScsiReadCd = 0xBE
+    kScsiServiceActionIn16 = 0x9E, kScsiReadCd = 0xBE, kScsiAtaPassThrough16 = 0x85
 };
 
 struct C_Cdb {
@@ -29,6 +29,11 @@ C_Cdb MakeReadToc(uint32_t format, uint32_t allocation);
 C_Cdb MakeReadCapacity10();
 C_Cdb MakeReadCapacity16(uint32_t allocation);
 C_Cdb MakeInquiry(uint32_t allocation, int vitalPage, uint32_t page);
+// ATA PASS-THROUGH(16) of the SCSI/ATA translation layer, PIO, counted in 512-byte blocks.
+C_Cdb MakeAtaPassThrough16(const C_AtaTaskFile& taskFile, int dataIn, uint32_t blocks);
+// IDENTIFY (0xEC) or IDENTIFY PACKET (0xA1) through a bridge that translates SCSI to ATA;
+// 512 bytes into out.
+int SatIdentify(C_Device& device, uint8_t command, uint8_t* out);
 
 // Seconds a command may take, by operation code.
 uint32_t ScsiTimeoutSeconds(uint8_t opcode);

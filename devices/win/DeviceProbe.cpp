@@ -85,6 +85,13 @@ void ProbeIdentity(C_HandleDevice& d) {
         tf.device = 0xA0;
         got = d.AtaPassThrough(tf, 1, 512, identify);
     }
+    // USB bridges that translate SCSI to ATA; not on optical drives, where the 12-byte
+    // form of this command means BLANK and the 16-byte form is rarely understood.
+    if (!got && d.dwType != kTypeOptical) {
+        got = SatIdentify(d, command, identify);
+        if (got)
+            d.dwAtaMethod = 3;
+    }
     C_DeviceTexts texts;
     if (got && DecodeIdentify(identify, sizeof identify, &texts) &&
         !(texts.vendor.find_first_not_of(' ') == std::string::npos && texts.product.empty())) {

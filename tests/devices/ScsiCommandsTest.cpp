@@ -166,3 +166,40 @@ TEST(ScsiQueries, TenByteTransfersAddThePartitionOffsetAndRefuseWhatDoesNotFit) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScsiQueries, IdentifyThroughTheTranslationLayer) {
+    ScriptedDevice d;
+    d.answer = [](const uint8_t* cdb, uint32_t bytes, uint8_t* out) {
+        if (cdb[0] != 0x85 || bytes != 512)
+            return 0;
+        out[20] = 'B';
+        out[21] = 'A';
+        return 1;
+    };
+    uint8_t identify[512] = {};
+    ASSERT_EQ(SatIdentify(d, 0xEC, identify), 1);
+    ASSERT_EQ(d.sent.size(), 1u);
+    const std::vector<uint8_t>& c = d.sent[0];
+    ASSERT_EQ(c.size(), 16u);
+    EXPECT_EQ(c[1], 0x08);   // PIO data-in
+    EXPECT_EQ(c[2], 0x0E);   // to the host, in blocks, length in the sector count
+    EXPECT_EQ(c[6], 1);
+    EXPECT_EQ(c[13], 0xA0);
+    EXPECT_EQ(c[14], 0xEC);
+    EXPECT_EQ(identify[20], 'B');
+    C_AtaTaskFile smart;
+    smart.command = 0xB0;
+    smart.feature = 0xDA;
+    smart.lbaMid = 0x4F;
+    smart.lbaHigh = 0xC2;
+    const C_Cdb status = MakeAtaPassThrough16(smart, 0, 0);
+    EXPECT_EQ(status.bytes[1], 0x06);
+    EXPECT_EQ(status.bytes[2], 0x20);
+    EXPECT_EQ(status.bytes[4], 0xDA);
+    EXPECT_EQ(status.bytes[10], 0x4F);
+    EXPECT_EQ(status.bytes[12], 0xC2);
+}
+
+}  // namespace
