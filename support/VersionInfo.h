@@ -7,5 +7,6 @@
 #define QM_COMPANY "Velantix"
 #define QM_PRODUCT "Quellmor"
 #define QM_WEB_ADDRESS "http://www.velantix.com/quellmor/"
+#define QM_WEB_SERVER "http://www.velantix.com"
 #define QM_REPORT_HOST "www.velantix.com"
 #define QM_REPORT_PATH "/pelmar/report.php"
