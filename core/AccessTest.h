@@ -56,7 +56,6 @@ private:
     std::atomic<uint32_t> m_accessCount{0};
     std::atomic<uint32_t> m_seconds{0};
     std::atomic<uint32_t> m_failureCode{0};
-    // Kept beyond the pass: the library's thread object is still touched by its own thread for
-    // a few instructions after the join has returned.
+    // Members rather than locals of a pass, so the threads' objects outlive every join.
     C_Thread m_threads[kThreads];
 };
