@@ -55,14 +55,15 @@ void ApplySize(HWND dialog, const Page& page) {
     GetWindowRect(dialog, &rect);
     int w = page.width ? page.width : rect.right - rect.left;
     int h = page.height ? page.height : rect.bottom - rect.top;
-    RECT work;
-    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
-        if (w > work.right - work.left) w = work.right - work.left;
-        if (h > work.bottom - work.top) h = work.bottom - work.top;
-    }
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (w > work.right - work.left) w = work.right - work.left;
+    if (h > work.bottom - work.top) h = work.bottom - work.top;
+    // Centred on a visible owner; the information page can come up while the main window
+    // is still being built and hidden, and then the screen is the better reference.
     HWND owner = GetWindow(dialog, GW_OWNER);
     RECT around = work;
-    if (owner) GetWindowRect(owner, &around);
+    if (owner && IsWindowVisible(owner)) GetWindowRect(owner, &around);
     int x = around.left + ((around.right - around.left) - w) / 2;
     int y = around.top + ((around.bottom - around.top) - h) / 2;
     if (x < work.left) x = work.left;

@@ -78,7 +78,7 @@ public:
 
     bool found = false;
     std::string heading, body;
-    int width = 0, height = 0;
+    int left = 0, top = 0, width = 0, height = 0;
     bool pictureSaved = false;
 
 private:
@@ -99,6 +99,8 @@ private:
         body = ControlText(dialog, IDC_TEXT_PAGE_BODY);
         RECT r;
         GetWindowRect(dialog, &r);
+        left = r.left;
+        top = r.top;
         width = r.right - r.left;
         height = r.bottom - r.top;
         if (!picture_.empty())

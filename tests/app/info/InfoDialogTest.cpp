@@ -65,13 +65,23 @@ TEST(InfoDialog, MissingEngineLibraryShowsTheHelpPageAsText) {
     EXPECT_EQ(640, watcher.height);
 }
 
-TEST(InfoDialog, PageByNumber) {
+TEST(InfoDialog, PageByNumberOverAHiddenOwner) {
+    // At start-up the owner is the main window, not yet shown: the page is centred on the
+    // screen rather than on the owner's provisional corner.
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, owner);
     DialogWatcher watcher("Quellmor", nullptr);
-    EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", nullptr, nullptr,
-                                     MAKEINTRESOURCEA(130), nullptr, nullptr, nullptr));
+    EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", owner, nullptr,
+                                     MAKEINTRESOURCEA(130), nullptr, kHelpOptions, nullptr));
     watcher.Join();
+    DestroyWindow(owner);
     ASSERT_TRUE(watcher.found);
     EXPECT_EQ("block access information", watcher.heading);
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_NEAR(work.left + (work.right - work.left - 700) / 2, watcher.left, 1);
+    EXPECT_NEAR(work.top + (work.bottom - work.top - 640) / 2, watcher.top, 1);
 }
 
 TEST(InfoDialog, NothingToShowReturnsAtOnce) {
