@@ -1,11 +1,38 @@
 #include "devices/Device.h"
 #include "devices/DeviceList.h"
+#include <cstring>
 
 C_Device::C_Device() = default;
 C_Device::~C_Device() = default;
 
-// The base answers nothing: a record type overrides what its device can do.
-int C_Device::AtaCommand(uint8_t, uint8_t, void*, uint32_t, int*) { return 0; }
+// ATA commands of records without a system request of their own go through the raw task
+// file slot.
+int C_Device::AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size,
+                         int* statusOk) {
+    C_AtaTaskFile tf;
+    tf.command = command;
+    tf.feature = feature;
+    tf.count = 1;
+    tf.lbaLow = 1;
+    tf.device = 0xA0;
+    if (command == kAtaSmart) {
+        tf.lbaMid = 0x4F;
+        tf.lbaHigh = 0xC2;
+    }
+    const bool status = command == kAtaSmart && feature == kSmartReturnStatus;
+    const bool dataIn = !status && buffer && size > 0;
+    uint8_t data[512] = {};
+    if (!AtaPassThrough(tf, dataIn, dataIn ? 512 : 0, dataIn ? data : nullptr))
+        return 0;
+    if (dataIn)
+        memcpy(buffer, data, size < 512 ? size : 512);
+    // A failing drive answers SMART RETURN STATUS with 0xF4/0x2C instead of the signature.
+    if (status && statusOk)
+        *statusOk = tf.lbaMid == 0x4F && tf.lbaHigh == 0xC2;
+    return 1;
+}
+
+// The base answers nothing else: a record type overrides what its device can do.
 int C_Device::QueryCapacity() { return 0; }
 int C_Device::ReadBlocks(uint64_t, uint32_t, void*) { return 0; }
 int C_Device::WriteBlocks(uint64_t, uint32_t, const void*) { return 0; }

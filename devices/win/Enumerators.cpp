@@ -225,27 +225,3 @@ void RefreshDriveLetters(C_DeviceList& list) {
 C_Device* FindDriveLetter(C_DeviceList& list, char letter) {
     return list.Find(uint32_t(uint8_t(letter)), kKindDriveLetter);
 }
-
-namespace {
-struct SpeedQuery {
-    char letter;
-    int speedClass;
-};
-}  // namespace
-
-int GetUsbSpeedClassOfLetter(C_DeviceList& list, char letter) {
-    SpeedQuery q{letter, -1};
-    list.ForEach(
-        [](C_Device* d, void* ctx) {
-            SpeedQuery* q = static_cast<SpeedQuery*>(ctx);
-            if (d->dwKind != kKindIdentity || !d->HasLetter(q->letter))
-                return 1;
-            C_PropertyValue port, controller, speed;
-            if (!d->QueryProperty(kPropUsbPort, &port, 0, &controller, &speed))
-                return 1;
-            q->speedClass = int(speed.number);
-            return 0;
-        },
-        &q, 0);
-    return q.speedClass;
-}

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include "devices/DeviceList.h"
+#include "devices/DriveLetterInfo.h"
 
 void EnumerateLogicalDrives(C_DeviceList& list);
 void EnumeratePhysicalDrives(C_DeviceList& list);
@@ -20,6 +21,3 @@ void RefreshDriveLetters(C_DeviceList& list);
 
 // The drive-letter record of a letter, or none.
 C_Device* FindDriveLetter(C_DeviceList& list, char letter);
-// USB speed class of a drive letter from the identity record that holds it; -1 when no
-// identity record has the letter.
-int GetUsbSpeedClassOfLetter(C_DeviceList& list, char letter);

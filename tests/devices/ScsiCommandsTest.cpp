@@ -203,3 +203,49 @@ TEST(ScsiQueries, IdentifyThroughTheTranslationLayer) {
 }
 
 }  // namespace
+
+namespace {
+
+// A drive reached through raw task files only: IDENTIFY data and a SMART status.
+struct TaskFileDevice : C_Device {
+    int failing = 0;
+    std::vector<C_AtaTaskFile> seen;
+    int AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t bytes, void* buffer) override {
+        seen.push_back(tf);
+        if (tf.command == kAtaIdentify) {
+            if (!dataIn || bytes != 512)
+                return 0;
+            memset(buffer, 0x11, 512);
+            return 1;
+        }
+        if (tf.command == kAtaSmart && tf.feature == kSmartReturnStatus) {
+            if (failing) {
+                tf.lbaMid = 0xF4;
+                tf.lbaHigh = 0x2C;
+            }
+            return 1;
+        }
+        return 0;
+    }
+};
+
+TEST(AtaCommand, RecordsWithoutSystemRequestsUseTheTaskFileSlot) {
+    TaskFileDevice d;
+    uint8_t identify[512] = {};
+    ASSERT_EQ(d.AtaCommand(kAtaIdentify, 0, identify, 256, nullptr), 1);
+    EXPECT_EQ(identify[255], 0x11);
+    EXPECT_EQ(identify[256], 0);   // only what was asked for is copied
+    int healthy = -1;
+    ASSERT_EQ(d.AtaCommand(kAtaSmart, kSmartReturnStatus, nullptr, 0, &healthy), 1);
+    EXPECT_EQ(healthy, 1);
+    EXPECT_EQ(d.seen.back().lbaMid, 0x4F);
+    EXPECT_EQ(d.seen.back().lbaHigh, 0xC2);
+    d.failing = 1;
+    ASSERT_EQ(d.AtaCommand(kAtaSmart, kSmartReturnStatus, nullptr, 0, &healthy), 1);
+    EXPECT_EQ(healthy, 0);
+    EXPECT_EQ(d.AtaCommand(kAtaSmart, kSmartReadData, identify, 512, nullptr), 0);
+    C_Device plain;
+    EXPECT_EQ(plain.AtaCommand(kAtaIdentify, 0, identify, 512, nullptr), 0);
+}
+
+}  // namespace
