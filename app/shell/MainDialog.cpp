@@ -153,6 +153,11 @@ void C_MainDialog::ShowPage(int index)
     }
 }
 
+void C_MainDialog::ShowHelpPage(const char* page, const char* options)
+{
+    ShowResourcePage(m_hWnd, page, m_strTitle.c_str(), options);
+}
+
 HWND C_MainDialog::CreateProgressBar(HWND page)
 {
     RECT r = {5, 246, 5 + 467, 246 + 6};

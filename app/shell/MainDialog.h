@@ -34,6 +34,7 @@ public:
     HWND GetProgressBar() const override { return m_hProgressBar; }
     const char* GetTitle() const override { return m_strTitle.c_str(); }
     HWND GetHostWindow() const override { return m_hWnd; }
+    void ShowHelpPage(const char* page, const char* options) override;
     C_Settings& GetSettingsStore() { return m_settings; }
 
 private:

@@ -18,4 +18,6 @@ public:
     virtual HWND GetProgressBar() const = 0;
     virtual const char* GetTitle() const = 0;
     virtual HWND GetHostWindow() const = 0;
+    // Shows an HTML page of the resources modally, with the title as its argument.
+    virtual void ShowHelpPage(const char* page, const char* options) = 0;
 };

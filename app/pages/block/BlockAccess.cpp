@@ -98,6 +98,9 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
     case IDC_BLOCK_UDMA_CRC:
         FlagFromCheck(IDC_BLOCK_UDMA_CRC, kFlagUdmaCrc);
         return 1;
+    case IDC_BLOCK_HELP:
+        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS", "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
+        return 1;
     default:
         return C_Page::OnCommand(id, wParam, lParam);
     }

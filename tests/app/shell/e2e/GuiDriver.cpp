@@ -401,6 +401,22 @@ void Portable(const std::string& exe, const std::string& work)
     }
 }
 
+BOOL CALLBACK CollectText(HWND window, LPARAM lParam)
+{
+    char text[8192] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    *(std::string*)lParam += text;
+    return TRUE;
+}
+
+// Every text shown in the window's controls.
+std::string WindowTexts(HWND window)
+{
+    std::string all;
+    EnumChildWindows(window, CollectText, (LPARAM)&all);
+    return all;
+}
+
 // A switch that is not a lower-case letter: the information page, exit code -1, nothing stored.
 void BadSwitch(const std::string& exe)
 {
@@ -414,6 +430,10 @@ void BadSwitch(const std::string& exe)
         Settle(800);
         Screenshot("information");
         CHECK(CurrentPage(info) < 0, "a page opened although the switch was bad");
+        std::string shown = WindowTexts(info);
+        CHECK(shown.find("start with BlockAccess") != std::string::npos &&
+                  shown.find("specify test file name") != std::string::npos,
+              "the information page lacks the switch help: %.200s", shown.c_str());
         PostMessageA(info, WM_COMMAND, IDOK, 0);
         PostMessageA(info, WM_CLOSE, 0, 0);
     }
