@@ -403,8 +403,10 @@ void Portable(const std::string& exe, const std::string& work)
 
 BOOL CALLBACK CollectText(HWND window, LPARAM lParam)
 {
-    char text[8192] = "";
-    GetWindowTextA(window, text, sizeof(text));
+    // GetWindowText does not ask controls of other processes; WM_GETTEXT does.
+    static char text[65536];
+    text[0] = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
     *(std::string*)lParam += text;
     return TRUE;
 }
