@@ -65,6 +65,12 @@ uint32_t BusBitsFromBusType(uint32_t busType);
 // bytes for the bridges that set identity bus bits 0x1 or 0x4.
 void ApplyRawInquiry(const std::vector<uint8_t>& raw, uint32_t bus, C_DeviceTexts* texts);
 
+// Drive letters ("\DosDevices\X:" links) of a mount manager's list of mount points, in
+// the order listed, each once.
+void DecodeMountPointLetters(const uint8_t* data, size_t size, std::string* letters);
+// The mount point query for one device name: the input block the mount manager expects.
+std::vector<uint8_t> EncodeMountPointQuery(const std::u16string& deviceName);
+
 // Location key: (device type << 16) | (device number << 8) | partition number.
 uint32_t PackLocation(uint32_t deviceType, uint32_t deviceNumber, uint32_t partition);
 

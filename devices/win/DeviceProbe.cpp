@@ -321,3 +321,51 @@ int ProbeGeometry(C_HandleDevice& d) {
     d.dwBlockSize = g.BytesPerSector;
     return 1;
 }
+
+int ProbeMountPointLetters(C_HandleDevice& d) {
+    // Device-name query of a volume, and the mount manager's query of its mount points.
+    const DWORD kQueryDeviceName = 0x004D0008;
+    BYTE name[1024] = {};
+    DWORD got = 0;
+    if (!Control(d, kQueryDeviceName, nullptr, 0, name, sizeof name - 2, &got) || got < 2)
+        return 0;
+    const USHORT nameBytes = *reinterpret_cast<const USHORT*>(name);
+    if (nameBytes == 0 || nameBytes > got - 2)
+        return 0;
+    std::u16string deviceName;
+    for (USHORT i = 0; i + 1 < nameBytes; i += 2)
+        deviceName += char16_t(name[2 + i] | (name[3 + i] << 8));
+    std::string letters;
+    if (!QueryMountPointLetters(deviceName, &letters))
+        return 0;
+    for (char letter : letters)
+        d.AddLetter(letter);
+    return 1;
+}
+
+int QueryMountPointLetters(const std::u16string& deviceName, std::string* letters) {
+    const DWORD kQueryPoints = 0x006D0008;
+    std::vector<uint8_t> query = EncodeMountPointQuery(deviceName);
+    HANDLE manager = CreateFileA("\\\\.\\MountPointManager", 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE)
+        return 0;
+    std::vector<uint8_t> answer(4096);
+    DWORD got = 0;
+    BOOL ok = DeviceIoControl(manager, kQueryPoints, query.data(), DWORD(query.size()),
+                              answer.data(), DWORD(answer.size()), &got, nullptr);
+    if (!ok && GetLastError() == ERROR_MORE_DATA) {
+        const uint32_t need = *reinterpret_cast<const uint32_t*>(answer.data());
+        if (need > answer.size() && need < (1u << 20)) {
+            answer.resize(need);
+            ok = DeviceIoControl(manager, kQueryPoints, query.data(), DWORD(query.size()),
+                                 answer.data(), DWORD(answer.size()), &got, nullptr);
+        }
+    }
+    CloseHandle(manager);
+    if (!ok)
+        return 0;
+    letters->clear();
+    DecodeMountPointLetters(answer.data(), got, letters);
+    return letters->empty() ? 0 : 1;
+}

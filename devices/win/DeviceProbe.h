@@ -3,6 +3,7 @@
 // Each leaves the record's defaults when its query fails.
 #pragma once
 #include <cstdint>
+#include <string>
 #include "devices/Device.h"
 #include "devices/ScsiDecode.h"
 
@@ -31,5 +32,9 @@ int QueryStorageDescriptor(C_HandleDevice& device, C_StorageDescriptor* descript
 // Letters of the logical drives whose location key matches; ignorePartition compares
 // device type and number only.
 void FindLettersByLocation(C_DeviceList& list, C_Device& device, int ignorePartition);
+// Letters the mount manager links to a device name ("\\Device\\HarddiskVolume1").
+int QueryMountPointLetters(const std::u16string& deviceName, std::string* letters);
+// Letters the mount manager links to the volume the record opens; 0 when it does not say.
+int ProbeMountPointLetters(C_HandleDevice& device);
 // Location key of any path (opened without data access); all ones when unknown.
 uint32_t QueryLocationOfPath(const char* path);

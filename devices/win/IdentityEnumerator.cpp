@@ -185,7 +185,10 @@ void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO
             if (r->strSerial.empty())
                 r->strSerial = h.strSerial;
         }
-        FindLettersByLocation(*c.list, *r, cls.physical);
+        if (!cls.physical && ProbeMountPointLetters(h))
+            r->strLetters = h.strLetters;
+        else
+            FindLettersByLocation(*c.list, *r, cls.physical);
         if (!r->bPhysical) {
             h.strLetters = r->strLetters;
             ProbePartition(h);

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 #include "devices/DeviceList.h"
+#include "devices/win/DeviceProbe.h"
 #include "devices/win/Enumerators.h"
+#include "devices/win/HandleDevice.h"
 
 namespace {
 
@@ -77,6 +79,20 @@ TEST(Enumerators, DriveLetterRecordsCarryFiguresAndLabels) {
     EXPECT_EQ(list.GetEnumeratedKinds(), uint32_t(kKindDriveLetter));
     // No identity record holds the letter here.
     EXPECT_EQ(GetUsbSpeedClassOfLetter(list, 'C'), -1);
+}
+
+TEST(Enumerators, MountManagerNamesTheLettersOfAVolume) {
+    std::string letters;
+    ASSERT_EQ(QueryMountPointLetters(u"\\Device\\HarddiskVolume1", &letters), 1);
+    EXPECT_EQ(letters, "C");
+    EXPECT_EQ(QueryMountPointLetters(u"\\Device\\NoSuchVolume", &letters), 0);
+    EXPECT_EQ(letters, "");
+    // A path that does not open gives nothing and leaves nothing open.
+    C_HandleDevice missing;
+    missing.strPath = "\\\\.\\PhysicalDrive9";
+    EXPECT_EQ(ProbeMountPointLetters(missing), 0);
+    EXPECT_EQ(missing.strLetters, "");
+    EXPECT_EQ(missing.dwOpenCount, 0u);
 }
 
 TEST(Enumerators, RepeatedRefreshesLeaveNoHandleOpen) {

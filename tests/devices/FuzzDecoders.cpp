@@ -32,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (DecodeStorageDescriptor(data, size, &d))
         ApplyRawInquiry(d.rawInquiry, d.busType, &d.texts);
     DecodeDescriptorSerial(std::string(reinterpret_cast<const char*>(data), size));
+#elif defined(QM_FUZZ_MOUNTPOINTS)
+    std::string letters;
+    DecodeMountPointLetters(data, size, &letters);
+    if (letters.size() > 26)
+        __builtin_trap();
 #elif defined(QM_FUZZ_IDENTIFIER)
     const std::string text(reinterpret_cast<const char*>(data), size);
     C_IdentityFields f;
