@@ -307,13 +307,17 @@ SPLASH_ORIGIN = (9, 4)
 
 def splash():
     w, h = SPLASH_LAYER
-    margin = 14
-    # Soft shadow: a blurred dark card, so the edges carry partial alpha all round.
+    margin = 10
+    # Soft shadow: a blurred dark card, so the edges carry partial alpha all round. It is
+    # kept tight and its faint fringe cut off: where the window system cannot blend (no
+    # compositor), every non-zero alpha pixel shows, and a wide fringe becomes a dark frame.
     shadow = Image.new("RGBA", (w, h), (0, 0, 0, 0))
     sd = ImageDraw.Draw(shadow)
-    sd.rounded_rectangle([margin, margin + 4, w - margin, h - margin + 4], radius=22,
-                         fill=(0, 20, 40, 120))
-    shadow = shadow.filter(ImageFilter.GaussianBlur(7))
+    sd.rounded_rectangle([margin, margin + 2, w - margin, h - margin + 2], radius=22,
+                         fill=(0, 20, 40, 90))
+    shadow = shadow.filter(ImageFilter.GaussianBlur(3.5))
+    alpha = shadow.split()[3].point(lambda a: 0 if a < 12 else a)
+    shadow.putalpha(alpha)
 
     img, d = canvas(w, h)
     card = box(margin, margin, w - margin, h - margin)
