@@ -104,3 +104,16 @@ TEST(InfoDialog, NothingToShowReturnsAtOnce) {
     EXPECT_EQ(-1, ShowTextPage(nullptr, GetModuleHandleA("kernel32.dll"), "IDR_INFO", nullptr,
                                nullptr));
 }
+
+TEST(InfoDialog, CallerComApartmentIsLeftAlone) {
+    // A caller already in the multithreaded apartment keeps its COM use after the call.
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    DialogWatcher watcher("Quellmor", nullptr);
+    EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", nullptr, nullptr,
+                                     "IDR_BLOCK_ACCESS", nullptr, nullptr, nullptr));
+    watcher.Join();
+    EXPECT_TRUE(watcher.found);
+    EXPECT_EQ(S_FALSE, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    CoUninitialize();
+    CoUninitialize();
+}
