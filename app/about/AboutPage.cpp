@@ -67,6 +67,9 @@ INT_PTR C_AboutPage::OnInitDialog()
     AttachPageIcon(IDC_ABOUT_ICON, 163);
 
     std::string box = "Automatically check for updates";
+    std::string last = m_pHost->UpdateCheck().LastCheckText();
+    if (!last.empty())
+        box += " [Last Check: " + last + "]";
     CheckItem(IDC_ABOUT_AUTO_UPDATE, m_pHost->Settings().ReadNumber("AutoUpdate", 1) == 1);
     SetItemText(IDC_ABOUT_AUTO_UPDATE, box.c_str());
     Show(SW_SHOW);
@@ -80,6 +83,15 @@ int C_AboutPage::NotesProc(HWND, UINT message, WPARAM, LPARAM, LRESULT* result, 
         return 0;
     *result = DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTCHARS;
     return 1;
+}
+
+INT_PTR C_AboutPage::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
+{
+    if (id == IDC_ABOUT_AUTO_UPDATE && IsItemChecked(IDC_ABOUT_AUTO_UPDATE)) {
+        m_pHost->UpdateCheck().CheckNow(m_pHost->GetHostWindow());
+        return 1;
+    }
+    return C_Page::OnCommand(id, wParam, lParam);
 }
 
 INT_PTR C_AboutPage::OnEnd(INT_PTR)

@@ -10,6 +10,7 @@ public:
     C_AboutPage() : m_notes(kTagEdit) {}
     INT_PTR OnInitDialog() override;
     INT_PTR OnEnd(INT_PTR result) override;
+    INT_PTR OnCommand(UINT id, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnDestroy() override;
 
 private:

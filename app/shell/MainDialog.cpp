@@ -1,5 +1,6 @@
 #include "app/shell/MainDialog.h"
 #include <commctrl.h>
+#include <shellapi.h>
 #include "app/pages/block/BlockIds.h"
 #include "app/pages/file/FileIds.h"
 #include "app/about/AboutIds.h"
@@ -67,6 +68,8 @@ INT_PTR C_MainDialog::OnInitDialog()
     m_pageBar.Attach(GetItem(IDC_MAIN_PAGE_BAR), m_hInstance, 0x8080, IDB_BAR_BLOCK, 0, 0, 0, CLR_INVALID,
                      IDC_HAND_CURSOR, PageBarEvent, this, 175, 188);
     ShowPage(FirstPageFromFlags(m_values.flags));
+    if (m_settings.ReadNumber("AutoUpdate", 1) == 1)
+        m_update.Start(m_hWnd, HKEY_CURRENT_USER, kKeyPath, "LastCheck", (m_values.flags & kFlagPortable) != 0);
     return 1;
 }
 
@@ -78,6 +81,7 @@ INT_PTR C_MainDialog::OnEnd(INT_PTR)
         m_settings.Close();
         m_bStoreLoaded = false;
     }
+    m_update.Stop();
     m_splash.Finish();
     m_pageBar.Detach();
     return 1;
@@ -85,6 +89,13 @@ INT_PTR C_MainDialog::OnEnd(INT_PTR)
 
 INT_PTR C_MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == C_AutoUpdate::GetMessageId() && message != 0) {
+        if (ShowMessage(MB_YESNO | MB_ICONQUESTION, m_strTitle.c_str(),
+                        "Version %u.%02u of %s is available.\n\nOpen the web page to download it?", (unsigned)wParam,
+                        (unsigned)lParam, QM_PRODUCT) == IDYES)
+            ShellExecuteA(m_hWnd, "open", QM_WEB_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL);
+        return 1;
+    }
     return C_Dialog::OnMessage(message, wParam, lParam);
 }
 

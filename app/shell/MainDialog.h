@@ -35,6 +35,7 @@ public:
     const char* GetTitle() const override { return m_strTitle.c_str(); }
     HWND GetHostWindow() const override { return m_hWnd; }
     void ShowHelpPage(const char* page, const char* options) override;
+    C_AutoUpdate& UpdateCheck() override { return m_update; }
     C_Settings& GetSettingsStore() { return m_settings; }
 
 private:
@@ -53,6 +54,7 @@ private:
     C_FileAccess m_file;
     C_AboutPage m_about;
     C_Splash m_splash;
+    C_AutoUpdate m_update;
     bool m_bStoreLoaded = false;
 };
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 #include "app/shell/AppValues.h"
+#include "app/shell/AutoUpdate.h"
 #include "app/shell/SettingsStore.h"
 
 class I_PageHost {
@@ -20,4 +21,5 @@ public:
     virtual HWND GetHostWindow() const = 0;
     // Shows an HTML page of the resources modally, with the title as its argument.
     virtual void ShowHelpPage(const char* page, const char* options) = 0;
+    virtual C_AutoUpdate& UpdateCheck() = 0;
 };
