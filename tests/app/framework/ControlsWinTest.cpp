@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
 #include <vector>
 #include "app/framework/Dialog.h"
 #include "app/framework/FontTools.h"
@@ -176,6 +177,25 @@ TEST(ImageControl, EventsCarryImagePositions)
     EXPECT_EQ(g_imageEvents[1].first, kImageLeftUp);
     EXPECT_EQ(g_imageEvents[2].first, kImageSpaceUp);
     EXPECT_EQ(SendMessageA(control, WM_NCHITTEST, 0, 0), HTCLIENT);
+    host.Close(0);
+}
+
+TEST(ImageControl, ScaledPositionsAreInImagePixels)
+{
+    Host host;
+    ASSERT_TRUE(host.CreateModeless(nullptr, 9003, 0, nullptr));
+    RECT hundred = host.MapDialogUnits(0, 0, 100, 100);
+    // Designed where 100 dialog units were 50 pixels: the screen is larger by this ratio.
+    C_ImageControl image;
+    ASSERT_EQ(image.Attach(host.GetItem(101), nullptr, 0, 0, 0, 0, 0, CLR_INVALID, 0, OnImage, nullptr, 50, 50), 1);
+    int expected = (int)(std::min(hundred.right, hundred.bottom) * 1000L / 50);
+    EXPECT_EQ(image.GetScale(), expected);
+    g_imageEvents.clear();
+    SendMessageA(host.GetItem(101), WM_RBUTTONDOWN, 0, MAKELPARAM(300, 90));
+    ASSERT_EQ(g_imageEvents.size(), 1u);
+    EXPECT_EQ(g_imageEvents[0].first, kImageRightDown);
+    EXPECT_EQ(g_imageEvents[0].second & 0xFFFF, (uint32_t)(300 * 1000 / expected));
+    EXPECT_EQ(g_imageEvents[0].second >> 16, (uint32_t)(90 * 1000 / expected));
     host.Close(0);
 }
 

@@ -107,6 +107,18 @@ TEST(DialogClose, DeleteOnCloseDeletesTheObject)
     EXPECT_TRUE(destroyed);
 }
 
+TEST(DialogOptions, FirstShowIsSuppressedOnce)
+{
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.CreateModeless(nullptr, 9003, C_Dialog::kSuppressFirstShow, nullptr));
+    ShowWindow(dialog.GetHandle(), SW_SHOW);
+    EXPECT_FALSE(IsWindowVisible(dialog.GetHandle()));
+    EXPECT_FALSE(dialog.GetOptions() & C_Dialog::kSuppressFirstShow);
+    ShowWindow(dialog.GetHandle(), SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(dialog.GetHandle()));
+    dialog.Close(0);
+}
+
 TEST(DialogOperations, ItemsTextsAndChecks)
 {
     TestDialog dialog;

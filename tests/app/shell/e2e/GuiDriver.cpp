@@ -280,7 +280,8 @@ void FirstStart(const std::string& exe)
     GetWindowTextA(p.main, title, sizeof(title));
     CHECK(strcmp(title, "Quellmor [1.00]") == 0, "title %s", title);
     CHECK(WaitPage(p.main, 0) == 0, "first page %d", CurrentPage(p.main));
-    Sleep(4500);  // the splash goes by itself
+    Sleep(4500);
+    CHECK(FindWindowA(nullptr, "Zumbra") == nullptr, "the splash is still there after its 4000 ms");
     PressEscape(p);
     DWORD code = WaitExit(p);
     CHECK(code == 0, "exit code %lu", (unsigned long)code);
@@ -324,9 +325,13 @@ void PagesAndRestart(const std::string& exe)
                  {760, 3, "page_about"}, {143, 0, "page_quick"}, {0, 0, nullptr}, {278, 2, nullptr},
                  {279, 1, nullptr}};
     for (const auto& step : steps) {
+        HWND before = PageWindow(p.main);
+        int pageBefore = CurrentPage(p.main);
         ClickBar(p.main, step.x);
         int page = WaitPage(p.main, step.page);
         CHECK(page == step.page, "click at x=%d shows page %d, expected %d", step.x, page, step.page);
+        if (pageBefore == step.page)
+            CHECK(PageWindow(p.main) == before, "click at x=%d recreated the page already shown", step.x);
         if (step.shot)
             Screenshot(step.shot);
     }
