@@ -49,7 +49,10 @@ uint32_t C_Settings::ReadNumber(const char* name, uint32_t defaultValue, const c
         DWORD value = 0, size = sizeof(value), type = 0;
         LONG read = RegQueryValueExA(key, name, nullptr, &type, (BYTE*)&value, &size);
         RegCloseKey(key);
-        return (read == ERROR_SUCCESS && size == sizeof(value)) ? value : defaultValue;
+        // A text that happens to be four bytes long is no number.
+        return (read == ERROR_SUCCESS && size == sizeof(value) && (type == REG_DWORD || type == REG_BINARY))
+                   ? value
+                   : defaultValue;
     }
     if (m_nMode == kIniFile) {
         char text[64] = "";

@@ -231,6 +231,60 @@ TEST(Hyperlink, DrawsItsOwnTextAndReportsEvents)
     host.Close(0);
 }
 
+// Sets browser values of the current user for one test and removes them afterwards.
+class BrowserValue {
+public:
+    BrowserValue(const char* key, const char* name, const char* value) : m_key(key), m_name(name)
+    {
+        HKEY k;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, key, &k) != ERROR_SUCCESS)
+            return;
+        DWORD size = sizeof(m_old);
+        m_had = RegQueryValueExA(k, name, nullptr, nullptr, (BYTE*)m_old, &size) == ERROR_SUCCESS;
+        RegSetValueExA(k, name, 0, REG_SZ, (const BYTE*)value, (DWORD)strlen(value) + 1);
+        RegCloseKey(k);
+    }
+    ~BrowserValue()
+    {
+        HKEY k;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, m_key, 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS)
+            return;
+        if (m_had)
+            RegSetValueExA(k, m_name, 0, REG_SZ, (const BYTE*)m_old, (DWORD)strlen(m_old) + 1);
+        else
+            RegDeleteValueA(k, m_name);
+        RegCloseKey(k);
+    }
+
+private:
+    const char* m_key;
+    const char* m_name;
+    char m_old[260] = "";
+    bool m_had = false;
+};
+
+TEST(Hyperlink, BrowserSettingsDecideColoursAndUnderline)
+{
+    Host host;
+    ASSERT_TRUE(host.CreateModeless(nullptr, 9003, 0, nullptr));
+    {
+        C_Hyperlink plain;
+        ASSERT_EQ(plain.Attach(host.GetItem(101), "x", nullptr, 0, 0), 1);
+        EXPECT_EQ(plain.GetLinkColour(), RGB(0, 102, 204));
+        EXPECT_EQ(plain.GetUnderlineMode(), kUnderlineAlways);
+    }
+    BrowserValue colour("Software\\Microsoft\\Internet Explorer\\Settings", "Anchor Color", "1,2,3");
+    BrowserValue hover("Software\\Microsoft\\Internet Explorer\\Settings", "Anchor Color Hover", "200,0,0");
+    BrowserValue underline("Software\\Microsoft\\Internet Explorer\\Main", "Anchor Underline", "hover");
+    C_Hyperlink link;
+    ASSERT_EQ(link.Attach(host.GetItem(101), "x", nullptr, 0, 0), 1);
+    EXPECT_EQ(link.GetLinkColour(), RGB(1, 2, 3));
+    EXPECT_EQ(link.GetHoverColour(), RGB(200, 0, 0));
+    EXPECT_EQ(link.GetUnderlineMode(), kUnderlineHover);
+    link.Detach();
+    host.Close(0);
+}
+
 TEST(Hyperlink, CommandToTheParent)
 {
     struct CommandHost : C_Dialog {

@@ -45,6 +45,9 @@ TEST(SettingsRegistry, NumbersTextsSectionsAndDefaults)
     EXPECT_EQ(size, 9u) << "the terminating zero is stored";
     RegCloseKey(k);
 
+    ASSERT_EQ(s.WriteText("Four", "abc"), 1);
+    EXPECT_EQ(s.ReadNumber("Four", 9), 9u) << "a four-byte text is not read as a number";
+
     // A text longer than the first buffer grows it and reads whole.
     std::string longText(3000, 'q');
     ASSERT_EQ(s.WriteText("TestFile", longText.c_str()), 1);
