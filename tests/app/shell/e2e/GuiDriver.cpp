@@ -390,16 +390,34 @@ void Portable(const std::string& exe, const std::string& work)
         CHECK(Start(p, copy, way[0] == '-' ? "-z -a" : "-a"), "cannot start");
         p.main = WaitForDialog(p, "Quellmor [", 20000);
         CHECK(p.main != nullptr, "no main window");
+        bool viaAbout = way[0] != '-';
         if (p.main) {
             Settle(600);
             CHECK(WaitPage(p.main, 1) == 1, "-a opens BlockAccess");
+            if (viaAbout) {
+                // Escape from inside the About page's help text still ends the program.
+                ClickBar(p.main, 760);
+                CHECK(WaitPage(p.main, 3) == 3, "About page");
+                HWND notes = GetDlgItem(PageWindow(p.main), 1098);
+                PostMessageA(notes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+                PostMessageA(notes, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+                Settle();
+                GUITHREADINFO info = {};
+                info.cbSize = sizeof(info);
+                GetGUIThreadInfo(p.pi.dwThreadId, &info);
+                CHECK(info.hwndFocus == notes, "the help text has the focus");
+            }
             PressEscape(p);
         }
         DWORD code = WaitExit(p);
         CHECK(code == 0, "exit code %lu", (unsigned long)code);
         std::string ini = folder + "\\Quellmor.ini";
         CHECK(GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES, "no %s", ini.c_str());
-        CHECK(ReadIni(ini, "Flags") == "36889", "ini Flags %s", ReadIni(ini, "Flags").c_str());  // 0x9019
+        // 0x9019 with BlockAccess last, 0x9018 when About was the last page.
+        const char* flags = viaAbout ? "36888" : "36889";
+        CHECK(ReadIni(ini, "Flags") == flags, "ini Flags %s", ReadIni(ini, "Flags").c_str());
+        if (viaAbout)
+            CHECK(ReadIni(ini, "AutoUpdate") == "1", "ini AutoUpdate %s", ReadIni(ini, "AutoUpdate").c_str());
         CHECK(ReadIni(ini, "BlockSize") == "65536", "ini BlockSize %s", ReadIni(ini, "BlockSize").c_str());
         CHECK(ReadIni(ini, "BlockRepeat") == "100", "ini BlockRepeat %s", ReadIni(ini, "BlockRepeat").c_str());
         CHECK(!KeyExists(), "portable mode wrote to the registry");
