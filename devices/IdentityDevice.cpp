@@ -1,5 +1,8 @@
 #include "devices/IdentityDevice.h"
 #include <cctype>
+#include "devices/IdentityParse.h"
+#include "devices/ScsiDecode.h"
+#include "devices/UsbPorts.h"
 
 C_IdentityDevice::C_IdentityDevice() {
     dwKind = kKindIdentity;
@@ -98,4 +101,70 @@ int C_IdentityDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_
     default:
         return 0;
     }
+}
+
+void FillFromIdentifiers(C_IdentityDevice& r, const C_NodeIds& ids, uint32_t options) {
+    C_IdentityFields f;
+    for (const std::string* id : {&ids.hardwareId, &ids.instanceId, &ids.parentId,
+                                  &ids.grandparentId})
+        if (!id->empty())
+            ParseDeviceIdentifier(*id, options, &f);
+    r.strInstanceId = ids.instanceId;
+    r.strParentInstanceId = ids.parentId;
+    r.strControllerName = ids.controllerName;
+    if (StartsWithNoCase(ids.controllerId, "PCI\\VEN_8086&DEV_1549&")) {
+        r.dwBus |= kBusIdentity40;
+        r.dwBus &= ~kBusIdentity1;
+    }
+    r.strVendor = f.vendor;
+    r.strProduct = f.product;
+    r.strRevision = f.revision;
+    r.strSerialText = f.serialText;
+    r.bHasSerialSuffix = f.hasSerialSuffix;
+    r.dwSerialSuffix = f.serialSuffix;
+    r.dwVendorId = f.vendorId;
+    r.dwProductId = f.productId;
+    r.strHardwareIds = f.hardwareIds;
+    r.str1394Vendor = f.vendor1394;
+    r.str1394Model = f.model1394;
+    r.str1394Id = f.id1394;
+}
+
+void ApplyDescriptorType(C_IdentityDevice& r, uint32_t deviceType, uint32_t busType) {
+    switch (deviceType) {
+    case 0:
+    case 14:
+        if (r.dwType != kTypeRemovablePhysical && r.dwType != kTypeRemovableLogical)
+            r.dwType = r.bPhysical ? kTypeFixedPhysical : kTypeFixedLogical;
+        break;
+    case 1:
+        r.dwType = kTypeTape;
+        break;
+    case 5:
+    case 7:
+        r.dwType = kTypeOptical;
+        if (!r.dwBlockSize)
+            r.dwBlockSize = 2048;
+        break;
+    default:
+        r.dwType = kTypeUnknown;
+        if (!r.dwBlockSize)
+            r.dwBlockSize = 512;
+        break;
+    }
+    r.dwBus |= BusBitsFromBusType(busType);
+}
+
+void LinkPortAndNumber(C_IdentityDevice& r, const std::vector<C_UsbPortRecord>& ports) {
+    uint32_t port = 0;
+    const int match = MatchUsbPort(ports, r.dwVendorId, r.dwProductId, r.strSerialText);
+    r.bPortMatched = match >= 0;
+    if (match >= 0) {
+        const C_UsbPortRecord& p = ports[size_t(match)];
+        r.dwPortSpeedClass = p.speedClass;
+        r.dwPortNumber = p.port;
+        r.dwPortsBeforeHub = p.portsBeforeHub;
+        port = p.port;
+    }
+    r.dwNumber = IdentityRecordNumber(r.dwInterfaceClass, r.strPath, port);
 }

@@ -2,6 +2,7 @@
 // device-setup interface; answers the identity property identifiers.
 #pragma once
 #include <string>
+#include <vector>
 #include "devices/Device.h"
 
 class C_IdentityDevice : public C_Device {
@@ -28,6 +29,26 @@ public:
     uint32_t dwPortNumber = 0;
     uint32_t dwPortsBeforeHub = 0;      // ports of the hubs listed before the device's hub
 };
+
+// Identifiers of a record's device node and the nodes above it.
+struct C_NodeIds {
+    std::string hardwareId;      // first hardware identifier of the node
+    std::string instanceId;
+    std::string parentId;
+    std::string grandparentId;
+    std::string controllerId;    // three levels up: for a USB disk the host controller
+    std::string controllerName;
+};
+// Fields from the identifiers (vendor texts, serial, USB and IEEE 1394 numbers), the
+// controller name, and bus bit 0x40 for the host controllers that need it.
+void FillFromIdentifiers(C_IdentityDevice& record, const C_NodeIds& ids, uint32_t options);
+// Type and bus from a storage descriptor's device type and bus type.
+void ApplyDescriptorType(C_IdentityDevice& record, uint32_t deviceType, uint32_t busType);
+
+struct C_UsbPortRecord;
+// Links the USB port the record sits on (by numbers and serial) and numbers the record:
+// class value in the high four bits, the path hash, plus the port number when matched.
+void LinkPortAndNumber(C_IdentityDevice& record, const std::vector<C_UsbPortRecord>& ports);
 
 // IEEE 1394 company identifier (bits 40-63) and bits 24-31 of a unique identifier given
 // as hexadecimal text; 0 when it does not parse.

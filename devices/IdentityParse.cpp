@@ -22,8 +22,10 @@ int StartsWithNoCase(const std::string& text, const char* prefix) {
     return text.size() >= n && FindNoCase(text.substr(0, n), prefix) == 0;
 }
 
-static void SetIfEmpty(std::string& field, const std::string& value) {
-    if (field.empty())
+// Identifiers are applied from the device node outwards; a later one that knows a field
+// replaces what an earlier, vaguer one (a hardware identifier) said.
+static void SetKnown(std::string& field, const std::string& value) {
+    if (!value.empty())
         field = value;
 }
 
@@ -87,7 +89,7 @@ static int ParseHex64(const std::string& text, uint64_t* value) {
 static void ParseStorageIdentifier(const std::string& id, C_IdentityFields* f) {
     const std::string tail = AfterLast(id, '\\');
     if (FindNoCase(tail, "USB&VID_") != std::string::npos) {
-        SetIfEmpty(f->serialText, AfterLast(tail, '&'));
+        SetKnown(f->serialText, AfterLast(tail, '&'));
     } else {
         std::string serial = tail.substr(0, tail.find('&'));
         for (char& c : serial)
@@ -95,9 +97,9 @@ static void ParseStorageIdentifier(const std::string& id, C_IdentityFields* f) {
                 c = ' ';
         while (!serial.empty() && serial.back() == ' ')
             serial.pop_back();
-        SetIfEmpty(f->serialText, serial);
+        SetKnown(f->serialText, serial);
         const size_t amp = tail.rfind('&');
-        if (amp != std::string::npos && amp + 1 < tail.size() && !f->hasSerialSuffix) {
+        if (amp != std::string::npos && amp + 1 < tail.size()) {
             uint32_t n = 0;
             bool digits = true;
             for (size_t i = amp + 1; i < tail.size() && digits; ++i) {
@@ -111,9 +113,9 @@ static void ParseStorageIdentifier(const std::string& id, C_IdentityFields* f) {
         }
     }
     if (FindNoCase(id, "USBSTOR\\") != std::string::npos) {
-        SetIfEmpty(f->vendor, Between(id, "&VEN_", '&'));
-        SetIfEmpty(f->product, Between(id, "&PROD_", '&'));
-        SetIfEmpty(f->revision, Between(id, "&REV_", '\\'));
+        SetKnown(f->vendor, Between(id, "&VEN_", '&'));
+        SetKnown(f->product, Between(id, "&PROD_", '&'));
+        SetKnown(f->revision, Between(id, "&REV_", '\\'));
     }
 }
 
@@ -121,9 +123,9 @@ static void ParseIdeIdentifier(const std::string& id, size_t shift, C_IdentityFi
     auto field = [&](size_t at, size_t width) {
         return at + shift < id.size() ? TrimPadding(id.substr(at + shift, width)) : std::string();
     };
-    SetIfEmpty(f->vendor, field(8, 8));
-    SetIfEmpty(f->product, field(16, 32));
-    SetIfEmpty(f->revision, field(48, 8));
+    SetKnown(f->vendor, field(8, 8));
+    SetKnown(f->product, field(16, 32));
+    SetKnown(f->revision, field(48, 8));
     // The fixed-width fields end where the instance part begins.
     for (std::string* s : {&f->vendor, &f->product, &f->revision}) {
         const size_t cut = s->find('\\');
@@ -138,11 +140,11 @@ static void Parse1394Identifier(const std::string& id, uint32_t options, C_Ident
     const size_t amp = rest.find('&');
     if (amp == std::string::npos)
         return;
-    SetIfEmpty(f->vendor1394, rest.substr(0, amp));
+    SetKnown(f->vendor1394, rest.substr(0, amp));
     const size_t slash = rest.find('\\', amp + 1);
-    SetIfEmpty(f->model1394, rest.substr(amp + 1, slash == std::string::npos ? std::string::npos
+    SetKnown(f->model1394, rest.substr(amp + 1, slash == std::string::npos ? std::string::npos
                                                                               : slash - amp - 1));
-    if (slash == std::string::npos || !f->id1394.empty())
+    if (slash == std::string::npos)
         return;
     std::string unique = rest.substr(slash + 1);
     uint64_t value = 0;
@@ -176,7 +178,7 @@ int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFie
     if (FindNoCase(id, "PU20SYSD\\") != std::string::npos ||
         FindNoCase(id, "NECUSB\\") != std::string::npos) {
         if (id.find('&') != std::string::npos)
-            SetIfEmpty(f->serialText, AfterLast(id, '&'));
+            SetKnown(f->serialText, AfterLast(id, '&'));
         return 3;
     }
     if (StartsWithNoCase(id, "USB\\VID")) {
@@ -193,7 +195,7 @@ int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFie
             if (!last.empty() && last.find('&') == std::string::npos) {
                 if (StartsWithNoCase(last, "MSFT30"))
                     last = last.substr(6);
-                SetIfEmpty(f->serialText, last);
+                SetKnown(f->serialText, last);
             }
         }
         return 4;
@@ -207,7 +209,7 @@ int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFie
         if (FindNoCase(rest, "&LUN") != std::string::npos) {
             const size_t slash = rest.find('\\');
             if (slash != std::string::npos)
-                SetIfEmpty(f->id1394, rest.substr(slash + 1));
+                SetKnown(f->id1394, rest.substr(slash + 1));
         }
         return 6;
     }
@@ -263,5 +265,6 @@ uint32_t DevicePathHash(const std::string& path) {
 }
 
 uint32_t IdentityRecordNumber(uint32_t classValue, const std::string& path, uint32_t port) {
-    return (classValue << 28) + DevicePathHash(path) + port;
+    // The hash stays below the class value so the high four bits keep telling the class.
+    return (classValue << 28) | ((DevicePathHash(path) + port) & 0x0FFFFFFFu);
 }

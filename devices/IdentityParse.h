@@ -14,7 +14,8 @@ struct C_IdentityFields {
     std::string vendor1394, model1394, id1394;
 };
 
-// Applies one identifier to the fields; fields already filled are kept. options: the
+// Applies one identifier to the fields: what it tells replaces earlier values, except the
+// USB numbers, which the first identifier that has them sets. options: the
 // list's option mask (0x8000 keeps the byte order of IEEE 1394 unique identifiers).
 // Returns the number of the rule that matched (1..7), 0 for none.
 int ParseDeviceIdentifier(const std::string& identifier, uint32_t options,
@@ -38,8 +39,8 @@ uint32_t UsbPortSpeedClass(const C_UsbPortFacts& facts);
 
 // Hash of a device path that keeps identity record numbers stable between refreshes.
 uint32_t DevicePathHash(const std::string& path);
-// Number of an identity record: class value in the high four bits, the path hash below,
-// plus the matched port number.
+// Number of an identity record: class value in the high four bits, the path hash plus the
+// matched port number in the 28 bits below.
 uint32_t IdentityRecordNumber(uint32_t classValue, const std::string& path, uint32_t port);
 
 // Case-insensitive helpers used by the identifier rules.

@@ -4,6 +4,7 @@
 #include <ntddscsi.h>
 #include <ntdddisk.h>
 #include <cstring>
+#include <malloc.h>
 #include "devices/ScsiCommands.h"
 #include "devices/win/DeviceProbe.h"
 #include "devices/win/RawWritePrepare.h"
@@ -124,6 +125,21 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
         }
         delete r;
     } else {
+        // Adapters demand aligned data buffers; small answers land in stack arrays of
+        // the callers, so those travel through an aligned copy.
+        void* data = buffer;
+        uint8_t* bounce = nullptr;
+        if (byteCount && (reinterpret_cast<uintptr_t>(buffer) & 15)) {
+            bounce = static_cast<uint8_t*>(_aligned_malloc(byteCount, 16));
+            if (!bounce) {
+                Close();
+                SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+                return 0;
+            }
+            if (!dataIn)
+                memcpy(bounce, buffer, byteCount);
+            data = bounce;
+        }
         DirectRequest r;
         memset(&r, 0, sizeof r);
         r.spt.Length = sizeof(SCSI_PASS_THROUGH_DIRECT);
@@ -134,7 +150,7 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
                        : dataIn      ? SCSI_IOCTL_DATA_IN
                                      : SCSI_IOCTL_DATA_OUT;
         r.spt.DataTransferLength = byteCount;
-        r.spt.DataBuffer = buffer;
+        r.spt.DataBuffer = data;
         r.spt.TimeOutValue = timeout;
         memcpy(r.spt.Cdb, cdb, cdbLength);
         ok = DeviceIoControl(hDevice, IOCTL_SCSI_PASS_THROUGH_DIRECT, &r, sizeof r, &r, sizeof r,
@@ -145,6 +161,11 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
                 memcpy(sense, r.sense, 24);
             if (ok)
                 SetLastError(ScsiSenseToError(r.sense, 32));
+        }
+        if (bounce) {
+            if (ok && dataIn)
+                memcpy(buffer, bounce, byteCount);
+            _aligned_free(bounce);
         }
     }
     Close();

@@ -53,31 +53,6 @@ struct Context {
     uint32_t options;
 };
 
-void ApplyDescriptorType(C_IdentityDevice& r, const C_StorageDescriptor& desc) {
-    switch (desc.deviceType) {
-    case 0:
-    case 14:
-        if (r.dwType != kTypeRemovablePhysical && r.dwType != kTypeRemovableLogical)
-            r.dwType = r.bPhysical ? kTypeFixedPhysical : kTypeFixedLogical;
-        break;
-    case 1:
-        r.dwType = kTypeTape;
-        break;
-    case 5:
-    case 7:
-        r.dwType = kTypeOptical;
-        if (!r.dwBlockSize)
-            r.dwBlockSize = 2048;
-        break;
-    default:
-        r.dwType = kTypeUnknown;
-        if (!r.dwBlockSize)
-            r.dwBlockSize = 512;
-        break;
-    }
-    r.dwBus |= BusBitsFromBusType(desc.busType);
-}
-
 void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO_DATA& info,
                  const std::string& path) {
     const C_SetupApi& api = *c.api;
@@ -97,53 +72,23 @@ void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO
     r->strName = description + " " + hardwareId + " " + path;
     r->strLocation = RegistryText(api, set, info, SPDRP_LOCATION_INFORMATION);
 
-    C_IdentityFields f;
-    ParseDeviceIdentifier(hardwareId, c.options, &f);
+    C_NodeIds ids;
+    ids.hardwareId = hardwareId;
     DEVINST node = info.DevInst;
-    r->strInstanceId = api.NodeId(node);
-    ParseDeviceIdentifier(r->strInstanceId, c.options, &f);
+    ids.instanceId = api.NodeId(node);
     for (int level = 1; level <= 3; ++level) {
         DEVINST parent = 0;
         if (api.GetParent(&parent, node, 0) != CR_SUCCESS)
             break;
         node = parent;
-        const std::string id = api.NodeId(node);
-        if (level == 1)
-            r->strParentInstanceId = id;
-        if (level <= 2)
-            ParseDeviceIdentifier(id, c.options, &f);
-        if (level == 3) {
-            r->strControllerName = api.NodeDescription(node);
-            if (StartsWithNoCase(id, "PCI\\VEN_8086&DEV_1549&")) {
-                r->dwBus |= kBusIdentity40;
-                r->dwBus &= ~kBusIdentity1;
-            }
-        }
+        std::string& id = level == 1 ? ids.parentId : level == 2 ? ids.grandparentId
+                                                                 : ids.controllerId;
+        id = api.NodeId(node);
+        if (level == 3)
+            ids.controllerName = api.NodeDescription(node);
     }
-    r->strVendor = f.vendor;
-    r->strProduct = f.product;
-    r->strRevision = f.revision;
-    r->strSerialText = f.serialText;
-    r->bHasSerialSuffix = f.hasSerialSuffix;
-    r->dwSerialSuffix = f.serialSuffix;
-    r->dwVendorId = f.vendorId;
-    r->dwProductId = f.productId;
-    r->strHardwareIds = f.hardwareIds;
-    r->str1394Vendor = f.vendor1394;
-    r->str1394Model = f.model1394;
-    r->str1394Id = f.id1394;
-
-    uint32_t port = 0;
-    const int match = MatchUsbPort(*c.ports, f.vendorId, f.productId, f.serialText);
-    if (match >= 0) {
-        const C_UsbPortRecord& p = (*c.ports)[size_t(match)];
-        r->bPortMatched = 1;
-        r->dwPortSpeedClass = p.speedClass;
-        r->dwPortNumber = p.port;
-        r->dwPortsBeforeHub = p.portsBeforeHub;
-        port = p.port;
-    }
-    r->dwNumber = IdentityRecordNumber(cls.value, path, port);
+    FillFromIdentifiers(*r, ids, c.options);
+    LinkPortAndNumber(*r, *c.ports);
 
     // Queries on the interface itself, through a handle-based record of the same path.
     C_HandleDevice h;
@@ -157,7 +102,7 @@ void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO
     if (h.hDevice) {
         C_StorageDescriptor desc;
         if (QueryStorageDescriptor(h, &desc)) {
-            ApplyDescriptorType(*r, desc);
+            ApplyDescriptorType(*r, desc.deviceType, desc.busType);
             if (r->strVendor.empty() && r->strProduct.empty()) {
                 r->strVendor = desc.texts.vendor;
                 r->strProduct = desc.texts.product;

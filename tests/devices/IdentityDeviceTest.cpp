@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "devices/DeviceReport.h"
 #include "devices/IdentityDevice.h"
+#include "devices/IdentityParse.h"
 #include "devices/UsbPorts.h"
 
 namespace {
@@ -122,6 +123,94 @@ TEST(DeviceReport, ShowsFiguresAndIdentityAnswers) {
     EXPECT_EQ(BusText(0), "-");
     EXPECT_STREQ(TypeName(9), "?");
     EXPECT_STREQ(KindName(kKindTrack), "track");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IdentityFill, UsbDiskFromItsNodeAndParents) {
+    C_IdentityDevice r;
+    r.strPath = "\\\\?\\usbstor#disk&ven_x&prod_y#0123456789&0#{53f56307}";
+    r.dwInterfaceClass = 2;
+    r.bPhysical = 1;
+    r.dwBus = kBusIdentity1;
+    C_NodeIds ids;
+    ids.hardwareId = "USBSTOR\\DiskX_______Y_______________1.00";
+    ids.instanceId = "USBSTOR\\DISK&VEN_X&PROD_Y&REV_1.00\\0123456789&0";
+    ids.parentId = "USB\\VID_0781&PID_5567\\0123456789";
+    ids.grandparentId = "USB\\ROOT_HUB30\\4&1";
+    ids.controllerId = "PCI\\VEN_8086&DEV_1549&SUBSYS_00000000";
+    ids.controllerName = "Intel USB 3.0 eXtensible Host Controller";
+    FillFromIdentifiers(r, ids, 0);
+    EXPECT_EQ(r.strVendor, "X");
+    EXPECT_EQ(r.strProduct, "Y");
+    EXPECT_EQ(r.strRevision, "1.00");
+    EXPECT_EQ(r.strSerialText, "0123456789");
+    EXPECT_EQ(r.dwVendorId, 0x0781u);
+    EXPECT_EQ(r.dwProductId, 0x5567u);
+    EXPECT_EQ(r.strHardwareIds, "USB\\VID_0781&PID_5567\\0123456789");
+    EXPECT_EQ(r.strParentInstanceId, ids.parentId);
+    EXPECT_EQ(r.strControllerName, ids.controllerName);
+    EXPECT_EQ(r.dwBus, uint32_t(kBusIdentity40));
+
+    std::vector<C_UsbPortRecord> ports(2);
+    ports[0].vendorId = 0x0781;
+    ports[0].productId = 0x5567;
+    ports[0].serial = "other";
+    ports[1] = ports[0];
+    ports[1].serial = "0123456789";
+    ports[1].port = 4;
+    ports[1].portsBeforeHub = 6;
+    ports[1].speedClass = 2;
+    LinkPortAndNumber(r, ports);
+    EXPECT_EQ(r.bPortMatched, 1);
+    EXPECT_EQ(r.dwNumber, IdentityRecordNumber(2, r.strPath, 4));
+    C_PropertyValue port, controller, speed;
+    ASSERT_EQ(r.QueryProperty(kPropUsbPort, &port, 1, &controller, &speed), 1);
+    EXPECT_EQ(speed.number, 2u);
+    EXPECT_EQ(port.number, 10u);
+
+    ports[1].serial = "different";
+    LinkPortAndNumber(r, ports);
+    EXPECT_EQ(r.bPortMatched, 0);
+    EXPECT_EQ(r.dwNumber, IdentityRecordNumber(2, r.strPath, 0));
+    EXPECT_EQ(r.dwNumber >> 28, 2u);
+
+    C_IdentityDevice other;
+    ids.controllerId = "PCI\\VEN_8086&DEV_1E31&SUBSYS";
+    other.dwBus = kBusIdentity1;
+    FillFromIdentifiers(other, ids, 0);
+    EXPECT_EQ(other.dwBus, uint32_t(kBusIdentity1));
+}
+
+TEST(IdentityFill, DescriptorTypes) {
+    struct Case {
+        uint32_t deviceType, before, physical, type, blockSize;
+    } cases[] = {
+        {0, kTypeFixedPhysical, 1, kTypeFixedPhysical, 0},
+        {0, kTypeFixedPhysical, 0, kTypeFixedLogical, 0},
+        {14, kTypeRemovablePhysical, 1, kTypeRemovablePhysical, 0},   // stays removable
+        {0, kTypeRemovableLogical, 0, kTypeRemovableLogical, 0},
+        {1, kTypeFixedPhysical, 1, kTypeTape, 0},
+        {5, kTypeFixedPhysical, 1, kTypeOptical, 2048},
+        {7, kTypeFixedPhysical, 0, kTypeOptical, 2048},
+        {3, kTypeFixedPhysical, 1, kTypeUnknown, 512},
+    };
+    for (const Case& c : cases) {
+        C_IdentityDevice r;
+        r.dwType = c.before;
+        r.bPhysical = int(c.physical);
+        ApplyDescriptorType(r, c.deviceType, 7);
+        EXPECT_EQ(r.dwType, c.type) << c.deviceType;
+        EXPECT_EQ(r.dwBlockSize, c.blockSize) << c.deviceType;
+        EXPECT_EQ(r.dwBus, uint32_t(kBusUsb));
+    }
+    C_IdentityDevice sized;
+    sized.dwBlockSize = 4096;
+    ApplyDescriptorType(sized, 5, 1);
+    EXPECT_EQ(sized.dwBlockSize, 4096u);
+    EXPECT_EQ(sized.dwBus, uint32_t(kBusScsi));
 }
 
 }  // namespace

@@ -164,3 +164,14 @@ TEST(PathHash, Values) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PathHash, TheClassKeepsTheHighBits) {
+    // "zzzzz" hashes to 0x4AF0901C: its own high bits must not reach the class.
+    EXPECT_EQ(IdentityRecordNumber(1, "zzzzz", 0), 0x1AF0901Cu);
+    EXPECT_EQ(IdentityRecordNumber(5, "zzzzz", 2), 0x5AF0901Eu);
+    EXPECT_EQ(IdentityRecordNumber(2, "zzzzz", 0) >> 28, 2u);
+}
+
+}  // namespace
