@@ -173,8 +173,9 @@ uint32_t ScsiQueryDeviceType(C_Device& device) {
     return InquiryDeviceType(answer, sizeof answer);
 }
 
-static int FitsTen(uint64_t block, uint32_t count) {
-    if (count <= 0xFFFF && block + count <= 0xFFFFFFFFull)
+static int FitsTen(uint64_t block, uint32_t count, uint32_t blockSize) {
+    if (count <= 0xFFFF && block + count <= 0xFFFFFFFFull &&
+        uint64_t(count) * blockSize <= 0xFFFFFFFFull)
         return 1;
     SetDeviceError(kDevErrorInvalidParameter);
     return 0;
@@ -182,7 +183,7 @@ static int FitsTen(uint64_t block, uint32_t count) {
 
 int ScsiRead10(C_Device& device, uint64_t block, uint32_t count, void* buffer) {
     block += device.ullBlockOffset;
-    if (!FitsTen(block, count))
+    if (!FitsTen(block, count, device.dwBlockSize))
         return 0;
     const C_Cdb c = MakeRead10(uint32_t(block), count);
     return device.ScsiCommand(c.length, c.bytes, 1, count * device.dwBlockSize, buffer, nullptr);
@@ -190,7 +191,7 @@ int ScsiRead10(C_Device& device, uint64_t block, uint32_t count, void* buffer) {
 
 int ScsiWrite10(C_Device& device, uint64_t block, uint32_t count, const void* buffer) {
     block += device.ullBlockOffset;
-    if (!FitsTen(block, count))
+    if (!FitsTen(block, count, device.dwBlockSize))
         return 0;
     const C_Cdb c = MakeWrite10(uint32_t(block), count);
     return device.ScsiCommand(c.length, c.bytes, 0, count * device.dwBlockSize,

@@ -12,7 +12,7 @@ int C_TrackDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
     }
     if (!IsAudio())
         return pParent->ReadBlocks(block, count, buffer);
-    if (block > 0xFFFFFFFFull || count > 0xFFFFFF) {
+    if (block > 0xFFFFFFFFull || count > 0xFFFFFF || uint64_t(count) * 2352 > 0xFFFFFFFFull) {
         SetDeviceError(kDevErrorInvalidParameter);
         return 0;
     }

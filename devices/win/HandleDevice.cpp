@@ -202,7 +202,7 @@ int C_HandleDevice::TapeTransfer(int write, uint64_t block, uint32_t count, void
         if (!ScsiCommand(rewind.length, rewind.bytes, 0, 0, nullptr, nullptr))
             return 0;
     }
-    if (count > 0xFFFFFF) {
+    if (count > 0xFFFFFF || uint64_t(count) * dwBlockSize > 0xFFFFFFFFull) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }

@@ -252,3 +252,40 @@ TEST_F(DeviceListTest, AnUnchangedRecordTakesOverTheLinksOfItsFreshTwin) {
 }
 
 }  // namespace
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// Holds the list's attention for a while and notes whether another refresh ran inside.
+struct SlowEnumerator : C_DeviceEnumerator {
+    std::atomic<int> inside{0};
+    std::atomic<int> overlaps{0};
+    void Enumerate(C_DeviceList& list) override {
+        list.BeginKind(kKindLogical);
+        if (inside.fetch_add(1) != 0)
+            ++overlaps;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        inside.fetch_sub(1);
+    }
+};
+
+TEST(DeviceListLocking, OuterLockKeepsRefreshesApart) {
+    for (uint32_t options : {uint32_t(kOptOuterLock), 0u}) {
+        C_DeviceList list;
+        list.Register(nullptr, nullptr, options, 0);
+        SlowEnumerator slow;
+        C_DeviceEnumerator* steps[] = {&slow, &slow};
+        std::thread a([&] { for (int i = 0; i < 5; ++i) list.Refresh(steps, 2); });
+        std::thread b([&] { for (int i = 0; i < 5; ++i) list.Refresh(steps, 2); });
+        a.join();
+        b.join();
+        if (options & kOptOuterLock)
+            EXPECT_EQ(slow.overlaps.load(), 0);
+        else
+            EXPECT_GT(slow.overlaps.load(), 0);   // the test can see an overlap at all
+    }
+}
+
+}  // namespace

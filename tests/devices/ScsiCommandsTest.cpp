@@ -161,6 +161,9 @@ TEST(ScsiQueries, TenByteTransfersAddThePartitionOffsetAndRefuseWhatDoesNotFit) 
     EXPECT_EQ(d.sent[1][0], 0x2A);
     EXPECT_EQ(ScsiRead10(d, 0xFFFFFFF0ull, 1, buffer), 0);
     EXPECT_EQ(ScsiRead10(d, 0, 0x10000, buffer), 0);
+    // A block size from a device that lies must not wrap the byte count.
+    d.dwBlockSize = 0x80000000u;
+    EXPECT_EQ(ScsiRead10(d, 0, 2, buffer), 0);
     EXPECT_EQ(d.sent.size(), 2u);
     EXPECT_EQ(GetDeviceError(), uint32_t(kDevErrorInvalidParameter));
 }
