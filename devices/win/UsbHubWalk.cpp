@@ -6,7 +6,6 @@
 #include <usbiodef.h>
 #include <string>
 #include <vector>
-#include "devices/IdentityParse.h"
 #include "devices/win/SetupApi.h"
 
 namespace {
@@ -56,105 +55,91 @@ std::string StringDescriptor(HANDLE hub, ULONG connection, UCHAR index) {
     return Narrow(reinterpret_cast<const WCHAR*>(d + 2), (length - 2) / 2);
 }
 
-struct Walk {
-    std::vector<C_UsbPortRecord>* ports;
-    uint32_t hubs = 0;
-    uint32_t portsSoFar = 0;
-};
-
-void WalkHub(Walk& w, const std::string& hubPath, int depth) {
-    if (depth > 8)
-        return;
-    HANDLE hub = OpenNode(hubPath);
-    if (hub == INVALID_HANDLE_VALUE)
-        return;
-    USB_NODE_INFORMATION node = {};
-    DWORD got = 0;
-    if (!DeviceIoControl(hub, IOCTL_USB_GET_NODE_INFORMATION, &node, sizeof node, &node,
-                         sizeof node, &got, nullptr)) {
-        CloseHandle(hub);
-        return;
+class C_SystemUsbTree : public C_UsbTreeSource {
+public:
+    void* OpenHub(const std::string& path, uint32_t* portCount) override {
+        HANDLE hub = OpenNode(path);
+        if (hub == INVALID_HANDLE_VALUE)
+            return nullptr;
+        USB_NODE_INFORMATION node = {};
+        DWORD got = 0;
+        if (!DeviceIoControl(hub, IOCTL_USB_GET_NODE_INFORMATION, &node, sizeof node, &node,
+                             sizeof node, &got, nullptr)) {
+            CloseHandle(hub);
+            return nullptr;
+        }
+        *portCount = node.u.HubInformation.HubDescriptor.bNumberOfPorts;
+        return hub;
     }
-    const uint32_t count = node.u.HubInformation.HubDescriptor.bNumberOfPorts;
-    const uint32_t hubIndex = w.hubs++;
-    const uint32_t before = w.portsSoFar;
-    w.portsSoFar += count;
-    const uint32_t hubClass = HubSpeedClass(hubPath);
-    std::vector<std::string> children;
-    for (ULONG port = 1; port <= count; ++port) {
+
+    int QueryPort(void* hubHandle, uint32_t port, C_UsbConnection* c) override {
+        HANDLE hub = static_cast<HANDLE>(hubHandle);
         BYTE buffer[sizeof(USB_NODE_CONNECTION_INFORMATION_EX) + 32 * sizeof(USB_PIPE_INFO)] = {};
         USB_NODE_CONNECTION_INFORMATION_EX* ex =
             reinterpret_cast<USB_NODE_CONNECTION_INFORMATION_EX*>(buffer);
+        DWORD got = 0;
         ex->ConnectionIndex = port;
-        C_UsbPortFacts facts;
-        facts.hubClass = hubClass;
         BOOL ok = DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX, buffer,
                                   sizeof buffer, buffer, sizeof buffer, &got, nullptr);
-        facts.haveExtended = ok ? 1 : 0;
-        if (!ok) {
+        c->facts.haveExtended = ok ? 1 : 0;
+        if (ok) {
+            c->facts.speed = ex->Speed;
+        } else {
             // The plain query; a device still settling is asked once more.
-            ex->ConnectionIndex = port;
-            ok = DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION, buffer,
-                                 sizeof buffer, buffer, sizeof buffer, &got, nullptr);
-            if (!ok && GetLastError() == ERROR_DEVICE_NOT_CONNECTED) {
-                Sleep(250);
+            for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
+                if (attempt)
+                    Sleep(250);
                 ex->ConnectionIndex = port;
                 ok = DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION, buffer,
                                      sizeof buffer, buffer, sizeof buffer, &got, nullptr);
+                if (!ok && GetLastError() != ERROR_DEVICE_NOT_CONNECTED)
+                    break;
             }
             // In the plain answer the speed byte is the low-speed flag.
-            facts.lowSpeed = ok ? ex->Speed : 0;
-        } else {
-            facts.speed = ex->Speed;
+            c->facts.lowSpeed = ok ? ex->Speed : 0;
         }
-        if (!ok || ex->ConnectionStatus != DeviceConnected)
-            continue;
+        if (!ok)
+            return 0;
+        c->connected = ex->ConnectionStatus == DeviceConnected;
+        if (!c->connected)
+            return 1;
 #ifdef IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2
-        if (facts.haveExtended) {
+        if (c->facts.haveExtended) {
             USB_NODE_CONNECTION_INFORMATION_EX_V2 v2 = {};
             v2.ConnectionIndex = port;
             v2.Length = sizeof v2;
             v2.SupportedUsbProtocols.ul = 7;
             if (DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2, &v2,
                                 sizeof v2, &v2, sizeof v2, &got, nullptr))
-                facts.superSpeedOrHigher = (v2.Flags.ul & 1) != 0;
+                c->facts.superSpeedOrHigher = (v2.Flags.ul & 1) != 0;
         }
 #endif
-        C_UsbPortRecord r;
-        r.hubPath = hubPath;
-        r.hubIndex = hubIndex;
-        r.portsBeforeHub = before;
-        r.port = port;
-        r.isHub = ex->DeviceIsHub ? 1 : 0;
-        r.vendorId = ex->DeviceDescriptor.idVendor;
-        r.productId = ex->DeviceDescriptor.idProduct;
-        r.bcdUsb = ex->DeviceDescriptor.bcdUSB;
-        facts.bcdUsb = r.bcdUsb;
-        r.speedClass = UsbPortSpeedClass(facts);
-        r.driverKey = NameQuery(hub, IOCTL_USB_GET_NODE_CONNECTION_DRIVERKEY_NAME, port,
-                                offsetof(USB_NODE_CONNECTION_DRIVERKEY_NAME, DriverKeyName));
-        if (r.isHub) {
+        c->isHub = ex->DeviceIsHub ? 1 : 0;
+        c->vendorId = ex->DeviceDescriptor.idVendor;
+        c->productId = ex->DeviceDescriptor.idProduct;
+        c->facts.bcdUsb = ex->DeviceDescriptor.bcdUSB;
+        c->driverKey = NameQuery(hub, IOCTL_USB_GET_NODE_CONNECTION_DRIVERKEY_NAME, port,
+                                 offsetof(USB_NODE_CONNECTION_DRIVERKEY_NAME, DriverKeyName));
+        if (c->isHub) {
             const std::string name = NameQuery(hub, IOCTL_USB_GET_NODE_CONNECTION_NAME, port,
                                                offsetof(USB_NODE_CONNECTION_NAME, NodeName));
             if (!name.empty())
-                children.push_back("\\\\.\\" + name);
+                c->childHubPath = "\\\\.\\" + name;
         } else {
-            r.manufacturer = StringDescriptor(hub, port, ex->DeviceDescriptor.iManufacturer);
-            r.product = StringDescriptor(hub, port, ex->DeviceDescriptor.iProduct);
-            r.serial = StringDescriptor(hub, port, ex->DeviceDescriptor.iSerialNumber);
+            c->manufacturer = StringDescriptor(hub, port, ex->DeviceDescriptor.iManufacturer);
+            c->product = StringDescriptor(hub, port, ex->DeviceDescriptor.iProduct);
+            c->serial = StringDescriptor(hub, port, ex->DeviceDescriptor.iSerialNumber);
         }
-        w.ports->push_back(r);
+        return 1;
     }
-    CloseHandle(hub);
-    for (const std::string& child : children)
-        WalkHub(w, child, depth + 1);
-}
+
+    void CloseHub(void* hub) override { CloseHandle(static_cast<HANDLE>(hub)); }
+};
 
 }  // namespace
 
 uint32_t WalkUsbHubs(const C_SetupApi& api, std::vector<C_UsbPortRecord>* ports) {
-    Walk w;
-    w.ports = ports;
+    std::vector<std::string> roots;
     api.ForEachInterface(GUID_DEVINTERFACE_USB_HOST_CONTROLLER,
                          [&](HDEVINFO, SP_DEVINFO_DATA&, const std::string& path) {
                              HANDLE hc = OpenNode(path);
@@ -165,7 +150,8 @@ uint32_t WalkUsbHubs(const C_SetupApi& api, std::vector<C_UsbPortRecord>* ports)
                                  offsetof(USB_ROOT_HUB_NAME, RootHubName));
                              CloseHandle(hc);
                              if (!root.empty())
-                                 WalkHub(w, "\\\\.\\" + root, 0);
+                                 roots.push_back("\\\\.\\" + root);
                          });
-    return w.hubs;
+    C_SystemUsbTree tree;
+    return WalkUsbTree(tree, roots, ports);
 }
