@@ -112,7 +112,7 @@ public:
     uint32_t dwKind = 0;
     uint32_t dwType = 0;
     uint32_t dwBus = 0;
-    C_Device* pIdentity = nullptr;   // not owned
+    C_Device* pIdentity = nullptr;   // owned by the record type that sets it
     // The record this one reads through (a track's drive); the list removes it with it.
     C_Device* pParent = nullptr;
     uint32_t dwLocation = 0xFFFFFFFFu;

@@ -168,3 +168,39 @@ void LinkPortAndNumber(C_IdentityDevice& r, const std::vector<C_UsbPortRecord>& 
     }
     r.dwNumber = IdentityRecordNumber(r.dwInterfaceClass, r.strPath, port);
 }
+
+C_IdentityDevice* CloneIdentity(const C_IdentityDevice& f) {
+    C_IdentityDevice* r = new C_IdentityDevice;
+    r->dwNumber = f.dwNumber;
+    r->dwType = f.dwType;
+    r->dwBus = f.dwBus;
+    r->dwLocation = f.dwLocation;
+    r->strVendor = f.strVendor;
+    r->strProduct = f.strProduct;
+    r->strRevision = f.strRevision;
+    r->strSerial = f.strSerial;
+    r->strName = f.strName;
+    r->strPath = f.strPath;
+    r->strLetters = f.strLetters;
+    r->dwVendorId = f.dwVendorId;
+    r->dwProductId = f.dwProductId;
+    r->strSerialText = f.strSerialText;
+    r->bHasSerialSuffix = f.bHasSerialSuffix;
+    r->dwSerialSuffix = f.dwSerialSuffix;
+    r->str1394Vendor = f.str1394Vendor;
+    r->str1394Model = f.str1394Model;
+    r->str1394Id = f.str1394Id;
+    r->strHardwareIds = f.strHardwareIds;
+    r->strLocation = f.strLocation;
+    r->strControllerName = f.strControllerName;
+    r->strInterfaceClass = f.strInterfaceClass;
+    r->strInstanceId = f.strInstanceId;
+    r->strParentInstanceId = f.strParentInstanceId;
+    r->dwInterfaceClass = f.dwInterfaceClass;
+    r->bPhysical = f.bPhysical;
+    r->bPortMatched = f.bPortMatched;
+    r->dwPortSpeedClass = f.dwPortSpeedClass;
+    r->dwPortNumber = f.dwPortNumber;
+    r->dwPortsBeforeHub = f.dwPortsBeforeHub;
+    return r;
+}

@@ -50,6 +50,9 @@ struct C_UsbPortRecord;
 // class value in the high four bits, the path hash, plus the port number when matched.
 void LinkPortAndNumber(C_IdentityDevice& record, const std::vector<C_UsbPortRecord>& ports);
 
+// A copy of an identity record's identity (not of its list membership).
+C_IdentityDevice* CloneIdentity(const C_IdentityDevice& from);
+
 // IEEE 1394 company identifier (bits 40-63) and bits 24-31 of a unique identifier given
 // as hexadecimal text; 0 when it does not parse.
 int Split1394Id(const std::string& id, uint32_t* company, uint32_t* bits24);

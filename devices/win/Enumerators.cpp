@@ -206,7 +206,11 @@ void RefreshForBlockAccess(C_DeviceList& list) {
     C_FunctionStep logical(EnumerateLogicalDrives), physical(EnumeratePhysicalDrives),
         cdroms(EnumerateCdRomDevices), dos(EnumerateDosDrives), aspi(EnumerateAspiDevices),
         tracks(EnumerateCdTracks);
-    C_DeviceEnumerator* steps[] = {&logical, &physical, &cdroms, &dos, &aspi, &tracks};
+    C_FunctionStep links([](C_DeviceList& l) {
+        if (!(l.GetOptions() & kOptNoIdentity))
+            AttachIdentityLinks(l);
+    });
+    C_DeviceEnumerator* steps[] = {&logical, &physical, &cdroms, &dos, &aspi, &tracks, &links};
     list.Refresh(steps, sizeof steps / sizeof steps[0]);
 }
 

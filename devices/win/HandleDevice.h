@@ -1,5 +1,6 @@
 // Records that open a Win32 device path: logical drives, physical drives, CD-ROM devices.
 #pragma once
+#include <memory>
 #include "devices/Device.h"
 
 class C_HandleDevice : public C_Device {
@@ -24,6 +25,12 @@ public:
     int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
                       C_PropertyValue* out2, C_PropertyValue* out3) override;
 
+    // Takes ownership of a companion that answers identity questions for this record.
+    void AdoptIdentity(C_Device* link) {
+        m_identity.reset(link);
+        pIdentity = link;
+    }
+
     // The list's option mask at enumeration time (capacity queries skipped under 0x4000).
     uint32_t dwOptions = 0;
 
@@ -33,6 +40,7 @@ private:
     int DeviceControl(uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
                       uint32_t* returned);
     void* OpenFirstLetter(uint32_t access);
+    std::unique_ptr<C_Device> m_identity;
 };
 
 // 1 on Windows 95, 98 and Me.

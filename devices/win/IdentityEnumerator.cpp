@@ -1,6 +1,7 @@
 #include "devices/win/IdentityEnumerator.h"
 #include <windows.h>
 #include <cstdio>
+#include <memory>
 #include <vector>
 #include "devices/IdentityDevice.h"
 #include "devices/IdentityParse.h"
@@ -53,8 +54,10 @@ struct Context {
     uint32_t options;
 };
 
-void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO_DATA& info,
-                 const std::string& path) {
+// full = 0 makes a companion for a handle-based record: identifiers, port and location
+// key only, without the slower device queries.
+C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set,
+                             SP_DEVINFO_DATA& info, const std::string& path, int full) {
     const C_SetupApi& api = *c.api;
     C_IdentityDevice* r = new C_IdentityDevice;
     r->strPath = path;
@@ -89,6 +92,11 @@ void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO
     }
     FillFromIdentifiers(*r, ids, c.options);
     LinkPortAndNumber(*r, *c.ports);
+
+    if (!full) {
+        r->dwLocation = QueryLocationOfPath(path.c_str());
+        return r;
+    }
 
     // Queries on the interface itself, through a handle-based record of the same path.
     C_HandleDevice h;
@@ -144,9 +152,21 @@ void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO
     ProbeLabels(*r, c.options);
     if (!r->bPhysical)
         ProbeFreeSpace(*r, c.options);
+    return r;
+}
+
+void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO_DATA& info,
+                 const std::string& path) {
+    C_IdentityDevice* r = MakeRecord(c, cls, set, info, path, 1);
     if (!c.list->Add(r))
         delete r;
 }
+
+const GUID kCdRoms = {0x53F56308, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
+
+struct Unlinked {
+    std::vector<C_HandleDevice*> records;
+};
 
 }  // namespace
 
@@ -192,4 +212,40 @@ void EnumerateIdentityRecords(C_DeviceList& list) {
                                            const std::string& path) {
             BuildRecord(c, cls, set, info, path);
         });
+}
+
+void AttachIdentityLinks(C_DeviceList& list) {
+    Unlinked todo;
+    list.ForEach(
+        [](C_Device* d, void* ctx) {
+            if ((d->dwKind == kKindPhysical || d->dwKind == kKindCdRom ||
+                 d->dwKind == kKindLogical) &&
+                !d->pIdentity && d->dwLocation != 0xFFFFFFFFu)
+                static_cast<Unlinked*>(ctx)->records.push_back(static_cast<C_HandleDevice*>(d));
+            return 1;
+        },
+        &todo, 0);
+    if (todo.records.empty())
+        return;
+    static C_SetupApi api;
+    static const int loaded = api.Load();
+    if (!loaded)
+        return;
+    std::vector<C_UsbPortRecord> ports;
+    WalkUsbHubs(api, &ports);
+    Context c{&list, &api, &ports, list.GetOptions()};
+    std::vector<std::unique_ptr<C_IdentityDevice>> found;
+    for (const InterfaceClass& cls : {InterfaceClass{kDisks, 2, 1}, InterfaceClass{kCdRoms, 2, 1}})
+        api.ForEachInterface(cls.guid, [&](HDEVINFO set, SP_DEVINFO_DATA& info,
+                                           const std::string& path) {
+            found.emplace_back(MakeRecord(c, cls, set, info, path, 0));
+        });
+    // The disk's key has no partition; a volume's does.
+    for (C_HandleDevice* record : todo.records)
+        for (const auto& identity : found)
+            if (identity->dwLocation != 0xFFFFFFFFu &&
+                (identity->dwLocation & 0xFFFFFF00u) == (record->dwLocation & 0xFFFFFF00u)) {
+                record->AdoptIdentity(CloneIdentity(*identity));
+                break;
+            }
 }

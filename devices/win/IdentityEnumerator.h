@@ -4,3 +4,6 @@
 #include "devices/DeviceList.h"
 
 void EnumerateIdentityRecords(C_DeviceList& list);
+// Gives handle-based records that have none a companion identity record (matched by
+// device type and number), which answers the identity questions for them.
+void AttachIdentityLinks(C_DeviceList& list);

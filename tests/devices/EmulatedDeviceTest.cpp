@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include "devices/DeviceList.h"
+#include "devices/IdentityDevice.h"
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 #include "devices/TrackDevice.h"
@@ -287,6 +288,32 @@ TEST(CdRom, AudioOnlyDiscHasNoDataTrack) {
     C_EmulatedCdRom empty("", {});
     EXPECT_EQ(empty.ScsiCommand(c.length, c.bytes, 1, 2048, toc.data(), nullptr), 0);
     EXPECT_EQ(GetLastError(), uint32_t(ERROR_NOT_READY));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HandleDevice, ACompanionAnswersTheIdentityQuestions) {
+    C_HandleDevice d;
+    C_PropertyValue a, b, c;
+    EXPECT_EQ(d.QueryProperty(kPropLinkUsbIds, &a, 0, &b, &c), 0);
+    C_IdentityDevice* link = new C_IdentityDevice;
+    link->dwVendorId = 0x0781;
+    link->dwProductId = 0x5567;
+    link->strSerialText = "4C53";
+    link->strLocation = "Port_#0001.Hub_#0004";
+    d.AdoptIdentity(link);
+    ASSERT_EQ(d.QueryProperty(kPropUsbIds, &a, 0, &b, &c), 1);
+    EXPECT_EQ(b.number, 0x5567u);
+    a = b = C_PropertyValue();
+    ASSERT_EQ(d.QueryProperty(kPropLinkUsbIds, &a, 0, &b, &c), 1);
+    EXPECT_EQ(a.number, 0x0781u);
+    ASSERT_EQ(d.QueryProperty(kPropLinkSerialText, &a, 0, &b, &c), 1);
+    EXPECT_EQ(a.text, "4C53");
+    ASSERT_EQ(d.QueryProperty(kPropLinkLocation, &a, 0, &b, &c), 1);
+    EXPECT_EQ(a.text, "Port_#0001.Hub_#0004");
+    EXPECT_EQ(d.QueryProperty(kPropLink1394Id, &a, 0, &b, &c), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Answers of identity records, port matching, and the diagnostic report of a record.
 #include <gtest/gtest.h>
+#include <memory>
 #include "devices/DeviceReport.h"
 #include "devices/IdentityDevice.h"
 #include "devices/IdentityParse.h"
@@ -211,6 +212,44 @@ TEST(IdentityFill, DescriptorTypes) {
     ApplyDescriptorType(sized, 5, 1);
     EXPECT_EQ(sized.dwBlockSize, 4096u);
     EXPECT_EQ(sized.dwBus, uint32_t(kBusScsi));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IdentityDevice, ACloneAnswersLikeTheOriginal) {
+    C_IdentityDevice d;
+    d.strSerialText = "SER";
+    d.dwVendorId = 0x1234;
+    d.dwProductId = 0x5678;
+    d.str1394Id = "0090A95000123456";
+    d.str1394Vendor = "V";
+    d.strLocation = "Port_#0002.Hub_#0003";
+    d.strHardwareIds = "USB\\VID_1234&PID_5678";
+    d.strInstanceId = "A";
+    d.strParentInstanceId = "B";
+    d.strInterfaceClass = "{53F56307-B6BF-11D0-94F2-00A0C91EFB8B}";
+    d.bHasSerialSuffix = 1;
+    d.dwSerialSuffix = 7;
+    d.bPortMatched = 1;
+    d.dwPortSpeedClass = 5;
+    d.dwPortNumber = 2;
+    d.dwPortsBeforeHub = 4;
+    d.strControllerName = "xHCI";
+    d.dwLocation = 0x70100;
+    std::unique_ptr<C_IdentityDevice> c(CloneIdentity(d));
+    EXPECT_EQ(c->dwLocation, 0x70100u);
+    for (uint32_t id = kPropSerialText; id <= kPropUsbPort; ++id)
+        for (uintptr_t argument : {uintptr_t(0), uintptr_t(1)}) {
+            Answer a = Ask(d, id, argument), b = Ask(*c, id, argument);
+            EXPECT_EQ(a.answered, b.answered) << std::hex << id;
+            EXPECT_EQ(a.a.text, b.a.text) << std::hex << id;
+            EXPECT_EQ(a.a.number, b.a.number) << std::hex << id;
+            EXPECT_EQ(a.b.text, b.b.text) << std::hex << id;
+            EXPECT_EQ(a.b.number, b.b.number) << std::hex << id;
+            EXPECT_EQ(a.c.number, b.c.number) << std::hex << id;
+        }
 }
 
 }  // namespace
