@@ -13,6 +13,7 @@
 #include "devices/emulated/EmulatedCdRom.h"
 #include "devices/emulated/ImageDisk.h"
 #include "devices/win/HandleDevice.h"
+#include "devices/win/RawWritePrepare.h"
 
 namespace {
 
@@ -314,6 +315,32 @@ TEST(HandleDevice, ACompanionAnswersTheIdentityQuestions) {
     ASSERT_EQ(d.QueryProperty(kPropLinkLocation, &a, 0, &b, &c), 1);
     EXPECT_EQ(a.text, "Port_#0001.Hub_#0004");
     EXPECT_EQ(d.QueryProperty(kPropLink1394Id, &a, 0, &b, &c), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Only letters that do not exist here: dismounting a real drive under Wine would reach the
+// host's mounts.
+TEST(HandleDevice, AWriteAtBlockZeroGoesAheadWhateverThePreparationSays) {
+    const std::string path = MakeImage("qm_block0.img", 16);
+    C_HandleDevice d;
+    d.strPath = path;
+    d.dwType = kTypeFixedPhysical;
+    d.dwBlockSize = 512;
+    d.strLetters = "Q";   // a volume that cannot be opened
+    ASSERT_EQ(GetDriveTypeA("Q:\\"), uint32_t(DRIVE_NO_ROOT_DIR));
+    SetLastError(1234);
+    EXPECT_EQ(PrepareRawWriteAtStart(d), 0);
+    EXPECT_EQ(GetLastError(), 1234u);
+    std::vector<uint8_t> data(512, 0xA5), back(512);
+    ASSERT_EQ(d.WriteBlocks(0, 1, data.data()), 1);
+    ASSERT_EQ(d.ReadBlocks(0, 1, back.data()), 1);
+    EXPECT_EQ(back, data);
+    ASSERT_EQ(d.ReadBlocks(1, 1, back.data()), 1);
+    EXPECT_TRUE(BlocksAre(back, 1));
+    DeleteFileA(path.c_str());
 }
 
 }  // namespace
