@@ -71,6 +71,12 @@ void DecodeMountPointLetters(const uint8_t* data, size_t size, std::string* lett
 // The mount point query for one device name: the input block the mount manager expects.
 std::vector<uint8_t> EncodeMountPointQuery(const std::u16string& deviceName);
 
+// Device parameters of a DOS drive (special functions, device type, attributes, cylinders,
+// media type, then the BIOS parameter block from byte 7): bytes per sector and the total
+// sectors, the 16-bit count or, when that is 0, the 32-bit one. 0 when unusable.
+int DecodeDosDeviceParams(const uint8_t* data, size_t size, uint32_t* bytesPerSector,
+                          uint64_t* sectors);
+
 // Location key: (device type << 16) | (device number << 8) | partition number.
 uint32_t PackLocation(uint32_t deviceType, uint32_t deviceNumber, uint32_t partition);
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstring>
 #include "devices/DeviceError.h"
+#include "devices/ScsiDecode.h"
 #include "devices/win/LegacyEnumerators.h"
 #include "devices/win/HandleDevice.h"
 
@@ -96,15 +97,19 @@ void EnumerateDosDrives(C_DeviceList& list) {
         r.ebx = drive;
         r.ecx = 0x0860;
         r.edx = DWORD(uintptr_t(&p));
-        if (!CallVwin32(kDiocDosIoctl, &r) || p.bytesPerSector == 0)
+        uint32_t bytesPerSector = 0;
+        uint64_t sectors = 0;
+        if (!CallVwin32(kDiocDosIoctl, &r) ||
+            !DecodeDosDeviceParams(reinterpret_cast<const uint8_t*>(&p), sizeof p,
+                                   &bytesPerSector, &sectors))
             continue;
         C_DosDevice* d = new C_DosDevice;
         d->dwKind = kKindDos;
         d->dwNumber = drive;
         d->strName = "IOCTL";
         d->strLetters = std::string(1, char('A' + drive - 1));
-        d->dwBlockSize = p.bytesPerSector;
-        d->ullBlockCount = p.totalSectors ? p.totalSectors : p.bigTotalSectors;
+        d->dwBlockSize = bytesPerSector;
+        d->ullBlockCount = sectors;
         d->dwMaxBlocks = 0xFFFF;
         d->dwCaps = kCapsDos;
         if (!list.Add(d))

@@ -27,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #elif defined(QM_FUZZ_IDENTIFY)
     C_DeviceTexts t;
     DecodeIdentify(data, size, &t);
+    uint32_t bps = 0;
+    uint64_t sectors = 0;
+    DecodeDosDeviceParams(data, size, &bps, &sectors);
 #elif defined(QM_FUZZ_DESCRIPTOR)
     C_StorageDescriptor d;
     if (DecodeStorageDescriptor(data, size, &d))
