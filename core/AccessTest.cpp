@@ -97,6 +97,7 @@ int C_AccessTest::Run(const C_AccessPassArgs& args, C_PassChannel& channel, std:
     resultText.clear();
     m_accessCount.store(0);
     m_failureCode.store(0);
+    m_measuring.store(0);
 
     C_AccessRun run;
     run.write = args.direction == 1;
@@ -130,6 +131,8 @@ int C_AccessTest::Run(const C_AccessPassArgs& args, C_PassChannel& channel, std:
 
         C_Timer timer;
         timer.Start();
+        m_startClock.store(C_Timer::Now());
+        m_measuring.store(1);
         run.start.Set();
         int stopped = 0;
         for (uint32_t round = 0; round < kRounds && !stopped; ++round) {
@@ -149,6 +152,7 @@ int C_AccessTest::Run(const C_AccessPassArgs& args, C_PassChannel& channel, std:
         }
         run.stop.store(1);
         timer.Stop();
+        m_measuring.store(0);
         const uint32_t count = m_accessCount.load();
         if (stopped || channel.IsStopRequested())
             run.status.store(0);
@@ -161,4 +165,11 @@ int C_AccessTest::Run(const C_AccessPassArgs& args, C_PassChannel& channel, std:
     if (!run.write)
         DeleteFileForce(args.path);
     return (int)run.status.load();
+}
+
+uint64_t C_AccessTest::GetElapsedMicroseconds() const
+{
+    if (!m_measuring.load())
+        return 0;
+    return ClockDifference(m_startClock.load(), C_Timer::Now()) * 1000;
 }

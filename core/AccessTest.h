@@ -45,6 +45,9 @@ public:
     void ResetSeconds() { m_seconds.store(0); }
     // Win32 error of the first failed operation of the last pass; 0 when none failed.
     uint32_t GetFailureCode() const { return m_failureCode.load(); }
+    // Microseconds of the running pass's measuring time so far (0 before it starts); only
+    // reads the clock, so a display never disturbs the pass's own reading.
+    uint64_t GetElapsedMicroseconds() const;
 
 protected:
     // Starts one access thread; a seam for tests that make thread creation fail.
@@ -56,6 +59,8 @@ private:
     std::atomic<uint32_t> m_accessCount{0};
     std::atomic<uint32_t> m_seconds{0};
     std::atomic<uint32_t> m_failureCode{0};
+    std::atomic<uint32_t> m_startClock{0};
+    std::atomic<uint32_t> m_measuring{0};
     // Members rather than locals of a pass, so the threads' objects outlive every join.
     C_Thread m_threads[kThreads];
 };

@@ -1,17 +1,95 @@
 // The QuickAccess page: drive list, file and block size, Start and Stop, four results.
+// The run lives on the page's worker thread; the GUI thread keeps the timers, the buttons
+// and every change of a control's state, which the worker asks for by synchronous messages.
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <atomic>
+#include <string>
+#include <vector>
 #include "app/framework/Hyperlink.h"
 #include "app/pages/Page.h"
+#include "app/pages/quick/model/DriveEntries.h"
+#include "core/AccessTest.h"
+#include "core/SequentialPass.h"
+#include "core/Thread.h"
+#include "core/Timer.h"
 
-class C_Simple : public C_Page {
+class C_Simple : public C_Page, private C_PassChannel {
 public:
+    C_Simple();
+    ~C_Simple() override;
+
     INT_PTR OnInitDialog() override;
     INT_PTR OnCommand(UINT id, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnDestroy() override;
+
+    // What the comparison link sends: the last tested drive's figures.
+    uint32_t GetLastReadMiB() const { return m_lastReadMiB.load(); }
+    uint32_t GetLastWriteMiB() const { return m_lastWriteMiB.load(); }
+    bool IsTestRunning() const { return m_worker.IsRunning() != 0; }
 
 protected:
     // The drive list's column setup and the first fill; the test logic extends it.
     virtual void SetUpDriveList();
     HFONT m_hResultFont = nullptr;
     C_Hyperlink m_compare;
+
+private:
+    enum : uint32_t { kPhaseSeqRead = 0x1, kPhaseSeqWrite = 0x2, kPhaseRndRead = 0x4, kPhaseRndWrite = 0x8 };
+    enum : UINT { kTimerProgress = 1, kTimerSpeed = 2, kTimerDeviceChange = 3 };
+
+    // Drive list (SimpleDrives.cpp).
+    void RefreshDriveList();
+    void FillDriveImages();
+    void RegisterDeviceChanges();
+    void OnDeviceChange(WPARAM event, LPARAM data);
+    void OnListNotify(NMHDR* header);
+
+    // The run (SimpleRun.cpp).
+    void StartRun();
+    static uint32_t RunThread(void* self, uintptr_t skipRandom);
+    void Run(int skipRandom);
+    void TestDrive(const C_DriveEntry& entry, int skipRandom, std::string results[4], void* buffer,
+                   uint32_t blockSize);
+    int WorkerDoSpeedtest(int direction, const char* path, void* buffer, uint32_t blockSize, int usbSpeedClass,
+                          std::string& text, std::string& hint, std::atomic<uint32_t>& lastMiB);
+    int WorkerDoAccesstest(int direction, const char* path, void* buffer, std::string& text);
+    void AppendLog(const std::string& log);
+    std::vector<int> SelectedEntries();
+    void SetPhase(uint32_t phase);
+
+    // Asked of the GUI thread by the worker (SimpleView.cpp).
+    void RequestRunState(int running);
+    void RequestResult(int id, const std::string& text, uint32_t colour);
+    void ApplyRunState(int running);
+    void ApplyResult(int id, const char* text, uint32_t colour);
+    void UpdateLinkState();
+    void OnProgressTimer();
+    void OnSpeedTimer();
+    INT_PTR ColourResult(HDC dc, HWND control);
+    static void OnLinkEvent(int event, void* self);
+
+    // C_PassChannel: failures of a sequential pass, and the worker's stop request.
+    void Report(const std::string& text) override;
+    int IsStopRequested() override;
+
+    CRITICAL_SECTION m_lock;
+    uint32_t m_phase = 0;                 // under m_lock
+    uint64_t m_fileSize = 0;
+    std::atomic<uint64_t> m_bytesDone{0};
+    C_Timer m_seqTimer;
+    C_AccessTest m_access;
+    C_Thread m_worker;
+    // Stop ends the running pass; the next selected drive is still tested. The worker's own
+    // stop request (page end) ends them all.
+    std::atomic<uint32_t> m_stopPass{0};
+    std::atomic<uint32_t> m_lastReadMiB{0}, m_lastWriteMiB{0};
+    std::string m_deviceText;             // written by the worker, read when idle
+    uint32_t m_deviceClass = 0;
+    std::vector<C_DriveEntry> m_entries;  // changed only while no run is going
+    std::atomic<uint32_t> m_colours[4];   // seq write, rnd write, seq read, rnd read
+    HIMAGELIST m_hImages = nullptr;
+    void* m_hDeviceNotify = nullptr;
 };

@@ -1,0 +1,187 @@
+// The worker's side of the QuickAccess page: one run over the selected drives.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <cstdlib>
+#include "app/pages/quick/QuickIds.h"
+#include "app/pages/quick/Simple.h"
+#include "app/pages/quick/model/RunRules.h"
+#include "core/File.h"
+#include "core/Random.h"
+#include "core/System.h"
+#include "devices/DriveLetterInfo.h"
+
+void C_Simple::StartRun()
+{
+    const uintptr_t skipRandom = (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0) ? 1 : 0;
+    m_worker.Start(&C_Simple::RunThread, this, skipRandom);
+}
+
+uint32_t C_Simple::RunThread(void* self, uintptr_t skipRandom)
+{
+    // The shell wants COM on a thread that opens documents.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ((C_Simple*)self)->Run((int)skipRandom);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return 0;
+}
+
+void C_Simple::SetPhase(uint32_t phase)
+{
+    EnterCriticalSection(&m_lock);
+    m_phase = phase;
+    LeaveCriticalSection(&m_lock);
+}
+
+std::vector<int> C_Simple::SelectedEntries()
+{
+    std::vector<int> chosen;
+    HWND list = GetItem(IDC_QUICK_DRIVES);
+    int item = -1;
+    while ((item = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)item, LVNI_SELECTED)) >= 0) {
+        LVITEMA lv = {};
+        lv.mask = LVIF_PARAM;
+        lv.iItem = item;
+        if (SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv) && lv.lParam >= 0 &&
+            (size_t)lv.lParam < m_entries.size())
+            chosen.push_back((int)lv.lParam);
+    }
+    return chosen;
+}
+
+void C_Simple::Run(int skipRandom)
+{
+    RequestRunState(1);
+    m_lastReadMiB.store(0);
+    m_lastWriteMiB.store(0);
+    m_deviceText.clear();
+    m_deviceClass = 0;
+
+    m_fileSize = QuickFileSizeBytes(GetItemText(IDC_QUICK_FILE_SIZE));
+    const uint32_t blockSize = IsItemChecked(IDC_QUICK_BLOCK_64K) ? 0x10000u : 0x100000u;
+    void* allocation = m_fileSize ? malloc((size_t)blockSize + 4096) : nullptr;
+    if (allocation) {
+        void* buffer = (void*)(((uintptr_t)allocation + 4096) & ~(uintptr_t)4095);
+        FillRandom(buffer, blockSize, 0);
+        std::string log = FormatLocalDateTime() + "\r\n";
+        const std::vector<int> chosen = SelectedEntries();
+        for (int index : chosen) {
+            if (m_worker.IsStopRequested())
+                break;
+            m_stopPass.store(0);
+            const C_DriveEntry& entry = m_entries[(size_t)index];
+            for (int id : {IDC_QUICK_SEQ_WRITE, IDC_QUICK_RND_WRITE, IDC_QUICK_SEQ_READ, IDC_QUICK_RND_READ})
+                RequestResult(id, "", kColourGrey);
+            RequestResult(IDC_QUICK_WRITE_HINT, "", kColourDarkRed);
+            RequestResult(IDC_QUICK_READ_HINT, "", kColourDarkRed);
+            std::string results[4];   // seq write, random write, seq read, random read
+            TestDrive(entry, skipRandom, results, buffer, blockSize);
+            log += FormatDriveLogLine(entry.driveText, results[2], results[3], results[0], results[1]);
+            m_deviceText = entry.vendorText.empty() ? entry.driveText : entry.vendorText;
+            m_deviceClass = entry.classBits;
+        }
+        if (chosen.size() > 1)
+            AppendLog(log);
+        free(allocation);
+    }
+    RequestRunState(0);
+}
+
+void C_Simple::TestDrive(const C_DriveEntry& entry, int skipRandom, std::string results[4], void* buffer,
+                         uint32_t blockSize)
+{
+    const std::string path = QuickTestPath(entry.letter);
+    CreateDirectoryTree(path.c_str(), 1);
+    DeleteFileForce(path.c_str());
+    const int usbSpeedClass = GetUsbSpeedClassOfLetter(C_DeviceList::Instance(), entry.letter);
+
+    std::string hint;
+    SetPhase(kPhaseSeqWrite);
+    int ok = WorkerDoSpeedtest(1, path.c_str(), buffer, blockSize, usbSpeedClass, results[0], hint, m_lastWriteMiB);
+    SetPhase(0);
+    RequestResult(IDC_QUICK_SEQ_WRITE, results[0], SequentialResultColour(hint));
+    RequestResult(IDC_QUICK_WRITE_HINT, hint, kColourDarkRed);
+
+    if (ok) {
+        hint.clear();
+        SetPhase(kPhaseSeqRead);
+        ok = WorkerDoSpeedtest(0, path.c_str(), buffer, blockSize, usbSpeedClass, results[2], hint, m_lastReadMiB);
+        SetPhase(0);
+        RequestResult(IDC_QUICK_SEQ_READ, results[2], SequentialResultColour(hint));
+        RequestResult(IDC_QUICK_READ_HINT, hint, kColourDarkRed);
+    }
+    // Each random pass runs only after the one before it completed.
+    const struct {
+        int direction;
+        uint32_t phase;
+        int slot, id;
+    } randomPasses[2] = {{1, kPhaseRndWrite, 1, IDC_QUICK_RND_WRITE}, {0, kPhaseRndRead, 3, IDC_QUICK_RND_READ}};
+    for (const auto& pass : randomPasses) {
+        if (!ok)
+            break;
+        if (skipRandom) {
+            results[pass.slot] = "not tested";
+        } else {
+            m_access.ResetSeconds();
+            SetPhase(pass.phase);
+            ok = WorkerDoAccesstest(pass.direction, path.c_str(), buffer, results[pass.slot]);
+            SetPhase(0);
+        }
+        RequestResult(pass.id, results[pass.slot], kColourDarkGrey);
+    }
+
+    DeleteFileForce(path.c_str());
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    RemoveDirectoryA(folder.c_str());
+}
+
+int C_Simple::WorkerDoSpeedtest(int direction, const char* path, void* buffer, uint32_t blockSize,
+                                int usbSpeedClass, std::string& text, std::string& hint,
+                                std::atomic<uint32_t>& lastMiB)
+{
+    C_SeqPassArgs args;
+    args.direction = direction;
+    args.path = path;
+    args.buffer = buffer;
+    args.blockSize = blockSize;
+    args.fileSize = m_fileSize;
+    args.style = kStyleGui;
+    args.usbSpeedClass = usbSpeedClass;
+    args.checkStop = 1;
+    m_bytesDone.store(0);
+    // Started here as well, so the live display never reads the previous pass's start.
+    m_seqTimer.Start();
+    C_SeqPassResult result;
+    const int ok = RunSequentialPass(args, m_bytesDone, *this, result, &m_seqTimer);
+    text = result.text;
+    hint = result.hint;
+    lastMiB.store(ok ? result.mibPerSecond : 0);
+    return ok;
+}
+
+int C_Simple::WorkerDoAccesstest(int direction, const char* path, void* buffer, std::string& text)
+{
+    C_AccessPassArgs args;
+    args.direction = direction;
+    args.path = path;
+    args.buffer = buffer;
+    args.fileSize = m_fileSize;
+    return m_access.Run(args, *this, text);
+}
+
+void C_Simple::AppendLog(const std::string& log)
+{
+    char desktop[MAX_PATH] = "";
+    if (!GetSpecialFolder(0x0000 /* CSIDL_DESKTOP */, desktop))
+        return;
+    const std::string path = QuickLogPath(desktop);
+    C_File file;
+    if (!file.Open(path.c_str(), kOpenWriteAlways, 0, kShareReadWrite))
+        return;
+    const int written = file.Seek(kSeekEnd, 0) && file.Write((uint32_t)log.size(), log.data());
+    file.Close();
+    if (written)
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+}

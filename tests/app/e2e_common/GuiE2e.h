@@ -1,0 +1,224 @@
+// Helpers shared by the end-to-end drivers: start Quellmor.exe under Wine, find its
+// windows, click, wait, and photograph the screen. Failures are counted, not thrown.
+#pragma once
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline const char* const kKey = "Software\\Velantix\\Quellmor";
+inline int g_failures = 0;
+inline std::string g_shots;   // folder of the screenshots
+
+#define CHECK(cond, ...)                                           \
+    do {                                                           \
+        if (!(cond)) {                                             \
+            ++e2e::g_failures;                                     \
+            printf("FAILED %s:%d: %s: ", __FILE__, __LINE__, #cond); \
+            printf(__VA_ARGS__);                                   \
+            printf("\n");                                          \
+            fflush(stdout);                                        \
+        }                                                          \
+    } while (0)
+
+inline void Say(const char* format, const char* text = "")
+{
+    printf(format, text);
+    printf("\n");
+    fflush(stdout);
+}
+
+struct Program {
+    PROCESS_INFORMATION pi = {};
+    HWND main = nullptr;
+};
+
+inline bool Start(Program& p, const std::string& exe, const char* arguments)
+{
+    std::string line = "\"" + exe + "\" " + arguments;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    return CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p.pi) != 0;
+}
+
+struct FindData {
+    DWORD pid;
+    HWND found;
+    const char* titlePrefix;
+};
+
+inline BOOL CALLBACK FindTop(HWND window, LPARAM lParam)
+{
+    FindData* data = (FindData*)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[64] = "", title[256] = "";
+    GetClassNameA(window, cls, sizeof(cls));
+    GetWindowTextA(window, title, sizeof(title));
+    if (pid == data->pid && IsWindowVisible(window) && strcmp(cls, "#32770") == 0 &&
+        strncmp(title, data->titlePrefix, strlen(data->titlePrefix)) == 0) {
+        data->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible dialog of the process whose title starts with the prefix.
+inline HWND WaitForDialog(const Program& p, const char* titlePrefix, DWORD timeoutMs, HWND except = nullptr)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        FindData data = {p.pi.dwProcessId, nullptr, titlePrefix};
+        EnumWindows(FindTop, (LPARAM)&data);
+        if (data.found && data.found != except)
+            return data.found;
+        if (WaitForSingleObject(p.pi.hProcess, 100) == WAIT_OBJECT_0)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// The open page: the child dialog of the main window, told apart by a control only it has.
+inline int CurrentPage(HWND main)
+{
+    const struct {
+        int id;
+        int page;
+    } marks[] = {{1084, 0}, {1028, 1}, {1005, 2}, {1098, 3}};
+    int found = -1, count = 0;
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[64] = "";
+        GetClassNameA(child, cls, sizeof(cls));
+        if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(child))
+            continue;
+        ++count;
+        for (const auto& m : marks)
+            if (GetDlgItem(child, m.id))
+                found = m.page;
+    }
+    return count == 1 ? found : -10 - count;
+}
+
+// The page once it is the expected one, or whatever is open when the time is up.
+inline int WaitPage(HWND main, int expected, DWORD timeoutMs = 5000)
+{
+    DWORD start = GetTickCount();
+    int page = CurrentPage(main);
+    while (page != expected && GetTickCount() - start < timeoutMs) {
+        Sleep(50);
+        page = CurrentPage(main);
+    }
+    return page;
+}
+
+inline HWND PageWindow(HWND main)
+{
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[64] = "";
+        GetClassNameA(child, cls, sizeof(cls));
+        if (strcmp(cls, "#32770") == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+inline void Settle(DWORD ms = 400) { Sleep(ms); }
+
+// A left click on the page bar at x bitmap pixels.
+inline void ClickBar(HWND main, int x)
+{
+    HWND bar = GetDlgItem(main, 1052);
+    PostMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(x, 12));
+    PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 12));
+    PostMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, 12));
+    Settle();
+}
+
+// Escape as the keyboard delivers it: a key-down to the control that has the focus.
+inline void PressEscape(const Program& p)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    HWND target = nullptr;
+    if (GetGUIThreadInfo(p.pi.dwThreadId, &info))
+        target = info.hwndFocus ? info.hwndFocus : info.hwndActive;
+    if (!target)
+        target = p.main;
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+inline DWORD WaitExit(Program& p, DWORD timeoutMs = 15000)
+{
+    DWORD code = 12345;
+    if (WaitForSingleObject(p.pi.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(p.pi.hProcess, 99);
+        WaitForSingleObject(p.pi.hProcess, 5000);
+        Say("program did not end in time");
+        ++g_failures;
+    }
+    GetExitCodeProcess(p.pi.hProcess, &code);
+    CloseHandle(p.pi.hProcess);
+    CloseHandle(p.pi.hThread);
+    p = Program();
+    return code;
+}
+
+// The whole screen as a 24-bit BMP file.
+inline void Screenshot(const char* name)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    DWORD stride = ((DWORD)width * 3 + 3) & ~3u, size = stride * (DWORD)height;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+    fh.bfSize = fh.bfOffBits + size;
+    std::string path = g_shots + "\\" + name + ".bmp";
+    FILE* f = fopen(path.c_str(), "wb");
+    if (f) {
+        fwrite(&fh, sizeof(fh), 1, f);
+        fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f);
+        fwrite(bits, 1, size, f);
+        fclose(f);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+
+inline bool KeyExists()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+inline void ClearRegistry()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    CHECK(!KeyExists(), "the settings key could not be removed");
+}
+
+}  // namespace e2e

@@ -1,0 +1,534 @@
+// Works the QuickAccess page as a user would: picks the test drives (folders mapped to
+// drive letters by the script), chooses 10 MByte, presses Start, Ctrl+Start and Stop, and
+// checks the result texts, the control states, the test folder and the desktop log.
+//
+//   QuickDriver <Quellmor.exe> <screenshot folder> <first test letter> <second test letter>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <cctype>
+#include <string>
+#include <vector>
+#include "tests/app/e2e_common/GuiE2e.h"
+
+namespace {
+using namespace e2e;
+
+enum {
+    kList = 1084, kFileSize = 1083, kBlock64k = 1076, kBlock1M = 1077, kStart = 1080, kStop = 1086,
+    kSeqWrite = 1085, kRndWrite = 1090, kWriteHint = 1088, kSeqRead = 1081, kRndRead = 1091, kReadHint = 1089,
+    kCompare = 1093
+};
+
+std::string ItemText(HWND page, int id)
+{
+    char text[512] = "";
+    SendMessageTimeoutA(GetDlgItem(page, id), WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return text;
+}
+
+// List-view messages carry pointers, so their structures live in the program's memory.
+class RemoteList {
+public:
+    RemoteList(HWND list, HANDLE process) : m_list(list), m_process(process)
+    {
+        m_remote = (char*)VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteList()
+    {
+        if (m_remote)
+            VirtualFreeEx(m_process, m_remote, 0, MEM_RELEASE);
+    }
+    int Count() const { return (int)SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0); }
+    std::string Text(int item, int column) const
+    {
+        LVITEMA lv = {};
+        lv.iSubItem = column;
+        lv.pszText = m_remote + 1024;
+        lv.cchTextMax = 1024;
+        char text[1024] = "";
+        SIZE_T moved = 0;
+        if (!m_remote || !WriteProcessMemory(m_process, m_remote, &lv, sizeof(lv), &moved))
+            return "";
+        SendMessageA(m_list, LVM_GETITEMTEXTA, (WPARAM)item, (LPARAM)m_remote);
+        ReadProcessMemory(m_process, m_remote + 1024, text, sizeof(text) - 1, &moved);
+        text[sizeof(text) - 1] = 0;
+        return text;
+    }
+    // The item whose drive text ends with "(X:)" or "X:".
+    int FindLetter(char letter) const
+    {
+        const std::string a = std::string("(") + letter + ":)", b = std::string(1, letter) + ":";
+        for (int i = 0; i < Count(); ++i) {
+            const std::string t = Text(i, 0);
+            if (t.find(a) != std::string::npos ||
+                (t.size() >= 2 && t.compare(t.size() - 2, 2, b) == 0))
+                return i;
+        }
+        return -1;
+    }
+    void SelectOnly(const std::vector<int>& items) const
+    {
+        SetState(-1, 0);
+        for (int item : items)
+            SetState(item, LVIS_SELECTED);
+    }
+
+private:
+    void SetState(int item, UINT state) const
+    {
+        LVITEMA lv = {};
+        lv.stateMask = LVIS_SELECTED;
+        lv.state = state;
+        SIZE_T moved = 0;
+        if (m_remote && WriteProcessMemory(m_process, m_remote, &lv, sizeof(lv), &moved))
+            SendMessageA(m_list, LVM_SETITEMSTATE, (WPARAM)item, (LPARAM)m_remote);
+    }
+
+    HWND m_list;
+    HANDLE m_process;
+    char* m_remote = nullptr;
+};
+
+bool IsEnabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != 0; }
+bool IsRunning(HWND page) { return IsEnabled(page, kStop) && !IsEnabled(page, kStart); }
+
+bool WaitFor(bool (*ready)(HWND), HWND page, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!ready(page)) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+bool IsIdle(HWND page) { return !IsRunning(page); }
+
+void PressButton(HWND page, int id)
+{
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(page, id));
+}
+
+// A real click on the button with Ctrl held, through the input queue, so the program's own
+// key state sees Ctrl.
+void CtrlClick(HWND page, int id)
+{
+    RECT r;
+    GetWindowRect(GetDlgItem(page, id), &r);
+    HWND top = GetAncestor(page, GA_ROOT);
+    if (GetForegroundWindow() != top) {
+        for (int i = 0; i < 20 && GetForegroundWindow() != top; ++i) {
+            SetForegroundWindow(top);
+            Sleep(100);
+        }
+        // Taking the focus makes Wine read the keyboard's state from the X server again;
+        // a Ctrl pressed before that would be forgotten.
+        Sleep(1000);
+    }
+    CHECK(GetForegroundWindow() == top, "the program did not come to the front");
+    const int sx = GetSystemMetrics(SM_CXSCREEN) - 1, sy = GetSystemMetrics(SM_CYSCREEN) - 1;
+    // The pointer goes first: entering a window makes Wine take the keyboard's state from the
+    // X server again, which would release an injected Ctrl.
+    INPUT in[5] = {};
+    in[0].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = VK_CONTROL;
+    in[1].type = INPUT_MOUSE;
+    in[1].mi.dx = ((r.left + r.right) / 2) * 65535 / sx;
+    in[1].mi.dy = ((r.top + r.bottom) / 2) * 65535 / sy;
+    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[2].type = INPUT_MOUSE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[3].type = INPUT_MOUSE;
+    in[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    in[4].type = INPUT_KEYBOARD;
+    in[4].ki.wVk = VK_CONTROL;
+    in[4].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, in + 1, sizeof(INPUT));
+    Sleep(500);
+    SendInput(1, in, sizeof(INPUT));
+    Sleep(200);
+    SendInput(1, in + 2, sizeof(INPUT));
+    Sleep(100);
+    SendInput(1, in + 3, sizeof(INPUT));
+    Sleep(300);
+    SendInput(1, in + 4, sizeof(INPUT));
+}
+
+bool EndsWith(const std::string& text, const char* tail)
+{
+    const size_t n = strlen(tail);
+    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
+}
+
+// "123.4 MByte/sec" and the like: a number, a blank, a unit of bytes, "/sec".
+bool IsRateText(const std::string& text)
+{
+    if (text.empty() || !isdigit((unsigned char)text[0]) || !EndsWith(text, "Byte/sec"))
+        return false;
+    const size_t blank = text.find(' ');
+    return blank != std::string::npos && text.find_first_not_of("0123456789.", 0) == blank;
+}
+
+// "12.3 MByte/sec, 3149.6 IOPS, 0.32 ms".
+bool IsAccessText(const std::string& text)
+{
+    const size_t first = text.find(", "), iops = text.find(" IOPS, ");
+    if (first == std::string::npos || iops == std::string::npos || !EndsWith(text, " ms"))
+        return false;
+    const std::string ms = text.substr(iops + 7, text.size() - iops - 10);
+    return IsRateText(text.substr(0, first)) && isdigit((unsigned char)text[first + 2]) && !ms.empty() &&
+           ms.find_first_not_of("0123456789.") == std::string::npos;
+}
+
+bool FolderExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void CheckIdleControls(HWND page, const char* when)
+{
+    for (int id : {kList, kFileSize, kBlock64k, kBlock1M, kStart})
+        CHECK(IsEnabled(page, id), "control %d disabled %s", id, when);
+    CHECK(!IsEnabled(page, kStop), "Stop enabled %s", when);
+}
+
+std::string DesktopLog()
+{
+    char desktop[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_DESKTOP, nullptr, 0, desktop);
+    return std::string(desktop) + "\\Quellmor.txt";
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string all;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return all;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
+        all.append(chunk, n);
+    fclose(f);
+    return all;
+}
+
+struct LogWindow {
+    DWORD programPid;
+    HWND found;
+};
+
+// A window of another program named after the log (an editor shows "Quellmor" or
+// "Quellmor.txt" in its title, depending on how it shows file names).
+BOOL CALLBACK FindLogWindow(HWND window, LPARAM lParam)
+{
+    LogWindow* data = (LogWindow*)lParam;
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof(title));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (IsWindowVisible(window) && pid != data->programPid && pid != GetCurrentProcessId() &&
+        strstr(title, "Quellmor") && strncmp(title, "Quellmor [", 10) != 0) {
+        data->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintWindowTitle(HWND window, LPARAM)
+{
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof(title));
+    if (IsWindowVisible(window) && title[0])
+        printf("  window: %s\n", title);
+    return TRUE;
+}
+
+// The editor the shell opened for the log, or none after the time.
+HWND WaitLogWindow(DWORD programPid, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        LogWindow data = {programPid, nullptr};
+        EnumWindows(FindLogWindow, (LPARAM)&data);
+        if (data.found)
+            return data.found;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+struct Session {
+    Program p;
+    HWND page = nullptr;
+    HWND list = nullptr;
+};
+
+bool Open(Session& s, const std::string& exe)
+{
+    ClearRegistry();
+    CHECK(Start(s.p, exe, ""), "cannot start %s", exe.c_str());
+    s.p.main = WaitForDialog(s.p, "Quellmor [", 20000);
+    CHECK(s.p.main != nullptr, "no main window");
+    if (!s.p.main)
+        return false;
+    // The splash gives way to a click.
+    Settle(600);
+    if (HWND splash = FindWindowA(nullptr, "Zumbra"))
+        PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    CHECK(WaitPage(s.p.main, 0) == 0, "QuickAccess is not the first page (%d)", CurrentPage(s.p.main));
+    s.page = PageWindow(s.p.main);
+    s.list = GetDlgItem(s.page, kList);
+    Settle(800);
+    return s.page && s.list;
+}
+
+// One drive, 10 MByte, every pass: the four results, the idle page, no test folder left.
+void FullRun(Session& s, char letter)
+{
+    Say("-- one drive, 10 MByte, all four passes");
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int item = list.FindLetter(letter);
+    CHECK(item >= 0, "drive %s: not in the list", std::string(1, letter).c_str());
+    if (item < 0)
+        return;
+    CHECK(list.Text(0, 0) != "" && SendMessageA(s.list, LVM_GETSELECTEDCOUNT, 0, 0) == 1,
+          "the first drive is selected at start");
+    CHECK(ItemText(s.page, kFileSize) == "1000", "file size at start %s", ItemText(s.page, kFileSize).c_str());
+    CHECK(IsDlgButtonChecked(s.page, kBlock1M) == BST_CHECKED, "1 MByte is the block size at start");
+    CHECK(!IsEnabled(s.page, kCompare), "the link is enabled before any result");
+    CheckIdleControls(s.page, "at start");
+    list.SelectOnly({item});
+    SetDlgItemTextA(s.page, kFileSize, "10");
+    // Small blocks, so that reading 10 MByte from Wine's file cache still takes measurable time.
+    SendMessageA(GetDlgItem(s.page, kBlock1M), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(s.page, kBlock64k), BM_SETCHECK, BST_CHECKED, 0);
+    Settle(200);
+    Screenshot("quick_before");
+
+    const DWORD started = GetTickCount();
+    PressButton(s.page, kStart);
+    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
+    for (int id : {kList, kFileSize, kBlock64k, kBlock1M, kStart, kCompare})
+        CHECK(!IsEnabled(s.page, id), "control %d enabled while running", id);
+    // Into the random write pass, where the live speed shows.
+    Sleep(3000);
+    const std::string live = ItemText(s.page, kRndWrite);
+    Screenshot("quick_during");
+    CHECK(live == "..." || EndsWith(live, "/sec "), "live random text %s", live.c_str());
+    CHECK(FolderExists(std::string(1, letter) + ":\\QuellmorTest\\QuellmorTest.bin"), "no test file while running");
+
+    CHECK(WaitFor(IsIdle, s.page, 60000), "the run did not end within a minute");
+    const DWORD took = GetTickCount() - started;
+    Settle(300);
+    Screenshot("quick_after");
+    CHECK(took >= 12000, "four passes took only %lu ms", (unsigned long)took);
+    const std::string sw = ItemText(s.page, kSeqWrite), sr = ItemText(s.page, kSeqRead);
+    const std::string rw = ItemText(s.page, kRndWrite), rr = ItemText(s.page, kRndRead);
+    printf("results: %s | %s | %s | %s (%lu ms)\n", sw.c_str(), rw.c_str(), sr.c_str(), rr.c_str(),
+           (unsigned long)took);
+    CHECK(IsRateText(sw), "sequential write %s", sw.c_str());
+    // Wine reads from its file cache: 10 MByte may take less than the clock's millisecond.
+    const bool readRate = IsRateText(sr);
+    CHECK(readRate || sr == "[too fast]", "sequential read %s", sr.c_str());
+    CHECK(IsAccessText(rw), "random write %s", rw.c_str());
+    CHECK(IsAccessText(rr), "random read %s", rr.c_str());
+    CHECK(ItemText(s.page, kWriteHint).empty() && ItemText(s.page, kReadHint).empty(),
+          "a USB hint for a folder drive");
+    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "the test folder is still there");
+    CheckIdleControls(s.page, "after the run");
+    if (readRate)
+        CHECK(IsEnabled(s.page, kCompare), "the link stays disabled after a complete run");
+    else
+        CHECK(!IsEnabled(s.page, kCompare), "the link is enabled without a read rate");
+}
+
+// Ctrl on Start skips both random passes.
+void CtrlStart(Session& s, char letter)
+{
+    Say("-- Ctrl+Start");
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int item = list.FindLetter(letter);
+    if (item < 0)
+        return;
+    list.SelectOnly({item});
+    CtrlClick(s.page, kStart);
+    CHECK(WaitFor(IsRunning, s.page, 3000) || !ItemText(s.page, kRndRead).empty(), "Ctrl+Start started nothing");
+    CHECK(WaitFor(IsIdle, s.page, 20000), "the run did not end");
+    Settle(300);
+    Screenshot("quick_ctrl");
+    CHECK(ItemText(s.page, kRndWrite) == "not tested", "random write %s", ItemText(s.page, kRndWrite).c_str());
+    CHECK(ItemText(s.page, kRndRead) == "not tested", "random read %s", ItemText(s.page, kRndRead).c_str());
+    CHECK(IsRateText(ItemText(s.page, kSeqWrite)), "sequential write %s", ItemText(s.page, kSeqWrite).c_str());
+    CHECK(IsRateText(ItemText(s.page, kSeqRead)), "sequential read %s", ItemText(s.page, kSeqRead).c_str());
+}
+
+// A fresh Wine prefix knows the text editor's file type but not the extension: the
+// extension is registered for this test and removed again afterwards.
+bool AssociateText()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return false;
+    }
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegSetValueExA(key, nullptr, 0, REG_SZ, (const BYTE*)"txtfile", 8);
+    RegCloseKey(key);
+    return true;
+}
+
+// Two drives: a date line and one line per drive appended to the desktop log, which opens.
+void TwoDrives(Session& s, char first, char second)
+{
+    Say("-- two drives and the desktop log");
+    const bool associated = AssociateText();
+    const std::string log = DesktopLog();
+    const std::string old = "an earlier line\r\n";
+    FILE* f = fopen(log.c_str(), "wb");
+    if (f) {
+        fwrite(old.data(), 1, old.size(), f);
+        fclose(f);
+    }
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int a = list.FindLetter(first), b = list.FindLetter(second);
+    CHECK(a >= 0 && b >= 0, "test drives %d %d", a, b);
+    if (a < 0 || b < 0)
+        return;
+    const std::string textA = list.Text(a, 0), textB = list.Text(b, 0);
+    list.SelectOnly({a, b});
+    CtrlClick(s.page, kStart);
+    CHECK(WaitFor(IsRunning, s.page, 3000) || FolderExists(log), "the run did not start");
+    CHECK(WaitFor(IsIdle, s.page, 30000), "the run did not end");
+    HWND editor = WaitLogWindow(s.p.pi.dwProcessId, 10000);
+    CHECK(editor != nullptr, "the log did not open by itself");
+    if (!editor)
+        EnumWindows(PrintWindowTitle, 0);
+    if (editor) {
+        Screenshot("quick_log");
+        PostMessageA(editor, WM_CLOSE, 0, 0);
+    }
+    const std::string text = ReadWholeFile(log);
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find("\r\n", at);
+        CHECK(end != std::string::npos, "a log line without CR LF at %zu", at);
+        if (end == std::string::npos)
+            break;
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    CHECK(lines.size() == 4, "log has %zu lines: %s", lines.size(), text.c_str());
+    if (lines.size() == 4) {
+        CHECK(lines[0] + "\r\n" == old, "the earlier line was lost: %s", lines[0].c_str());
+        CHECK(!lines[1].empty() && lines[1].find('\t') == std::string::npos, "date line %s", lines[1].c_str());
+        const std::string* texts[2] = {&textA, &textB};
+        for (int i = 0; i < 2; ++i) {
+            const std::string& line = lines[2 + i];
+            const std::string head = *texts[i] + "\tread:\t";
+            CHECK(line.compare(0, head.size(), head) == 0, "log line %s", line.c_str());
+            std::vector<std::string> cells;
+            size_t at = 0, tab;
+            while ((tab = line.find('\t', at)) != std::string::npos) {
+                cells.push_back(line.substr(at, tab - at));
+                at = tab + 1;
+            }
+            cells.push_back(line.substr(at));
+            CHECK(cells.size() == 7, "log cells %zu in %s", cells.size(), line.c_str());
+            if (cells.size() == 7) {
+                CHECK(IsRateText(cells[2]) && cells[3] == "not tested" && cells[4] == "write:" &&
+                          IsRateText(cells[5]) && cells[6] == "not tested",
+                      "log line %s", line.c_str());
+            }
+        }
+    }
+    DeleteFileA(log.c_str());
+    if (associated)
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
+}
+
+// A size of 0 runs nothing: the results of the last run stay and no folder appears.
+void ZeroSize(Session& s, char letter)
+{
+    Say("-- file size 0");
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int item = list.FindLetter(letter);
+    if (item < 0)
+        return;
+    list.SelectOnly({item});
+    const std::string before = ItemText(s.page, kSeqWrite) + ItemText(s.page, kRndRead);
+    SetDlgItemTextA(s.page, kFileSize, "0");
+    PressButton(s.page, kStart);
+    Settle(1000);
+    CHECK(IsIdle(s.page), "still running after a size of 0");
+    CheckIdleControls(s.page, "after a size of 0");
+    CHECK(ItemText(s.page, kSeqWrite) + ItemText(s.page, kRndRead) == before, "results changed by a size of 0");
+    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "a size of 0 made the test folder");
+}
+
+// Stop in the random write pass ends the drive's test within about a second.
+void StopInRandom(Session& s, char letter)
+{
+    Say("-- Stop during the random passes");
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int item = list.FindLetter(letter);
+    if (item < 0)
+        return;
+    list.SelectOnly({item});
+    SetDlgItemTextA(s.page, kFileSize, "10");
+    PressButton(s.page, kStart);
+    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
+    const DWORD start = GetTickCount();
+    std::string live;
+    while (GetTickCount() - start < 10000) {
+        live = ItemText(s.page, kRndWrite);
+        if (!live.empty())
+            break;
+        Sleep(20);
+    }
+    CHECK(!live.empty(), "the random write pass never showed");
+    Sleep(1000);
+    const DWORD stopAt = GetTickCount();
+    PressButton(s.page, kStop);
+    CHECK(WaitFor(IsIdle, s.page, 5000), "Stop did not end the run");
+    const DWORD took = GetTickCount() - stopAt;
+    printf("stop took %lu ms\n", (unsigned long)took);
+    CHECK(took < 1500, "Stop took %lu ms", (unsigned long)took);
+    CHECK(ItemText(s.page, kRndWrite).empty(), "a stopped pass shows %s", ItemText(s.page, kRndWrite).c_str());
+    CHECK(ItemText(s.page, kRndRead).empty(), "the pass after a stopped one shows %s",
+          ItemText(s.page, kRndRead).c_str());
+    CHECK(IsRateText(ItemText(s.page, kSeqRead)), "sequential read %s", ItemText(s.page, kSeqRead).c_str());
+    Settle(300);
+    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "the test folder stays after Stop");
+    CheckIdleControls(s.page, "after Stop");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 5) {
+        printf("usage: QuickDriver <Quellmor.exe> <screenshot folder> <letter> <letter>\n");
+        return 2;
+    }
+    const std::string exe = argv[1];
+    g_shots = argv[2];
+    const char first = (char)toupper((unsigned char)argv[3][0]), second = (char)toupper((unsigned char)argv[4][0]);
+    CreateDirectoryA(g_shots.c_str(), nullptr);
+    Session s;
+    if (Open(s, exe)) {
+        FullRun(s, first);
+        CtrlStart(s, first);
+        TwoDrives(s, first, second);
+        ZeroSize(s, first);
+        StopInRandom(s, first);
+        PressEscape(s.p);
+    }
+    DWORD code = WaitExit(s.p);
+    CHECK(code == 0, "exit code %lu", (unsigned long)code);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    printf(g_failures ? "%d FAILED\n" : "all passed\n", g_failures);
+    return g_failures ? 1 : 0;
+}
