@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <dbt.h>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -67,6 +68,23 @@ public:
                 return i;
         }
         return -1;
+    }
+    std::vector<int> Selected() const
+    {
+        std::vector<int> items;
+        int item = -1;
+        while ((item = (int)SendMessageA(m_list, LVM_GETNEXTITEM, (WPARAM)item, LVNI_SELECTED)) >= 0)
+            items.push_back(item);
+        return items;
+    }
+    // A device notification as the system sends it. Wine copies the record of these events
+    // into the receiving process, so it stays in the driver's memory.
+    static void SendDeviceChange(HWND page, WPARAM event, DWORD deviceType)
+    {
+        DEV_BROADCAST_DEVICEINTERFACE_A record = {};
+        record.dbcc_size = sizeof(record);
+        record.dbcc_devicetype = deviceType;
+        SendMessageA(page, WM_DEVICECHANGE, event, (LPARAM)&record);
     }
     void SelectOnly(const std::vector<int>& items) const
     {
@@ -505,6 +523,76 @@ void StopInRandom(Session& s, char letter)
     CheckIdleControls(s.page, "after Stop");
 }
 
+// F5 and a disk's arrival refresh the list (the first drive is selected again); a volume
+// notification does not, and neither does F5 while a run goes on.
+void Refreshes(Session& s, char letter)
+{
+    Say("-- list refreshes: F5, disk arrival, refused while running");
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int item = list.FindLetter(letter);
+    if (item <= 0) {
+        CHECK(item > 0, "the test drive must not be the first one (%d)", item);
+        return;
+    }
+    const int count = list.Count();
+    auto pressF5 = [&]() {
+        PostMessageA(s.list, WM_KEYDOWN, VK_F5, 0x003F0001);
+        PostMessageA(s.list, WM_KEYUP, VK_F5, 0xC03F0001);
+    };
+
+    list.SelectOnly({item});
+    pressF5();
+    Settle(1500);
+    CHECK(list.Count() == count, "F5 changed the drive count %d to %d", count, list.Count());
+    CHECK(list.Selected() == std::vector<int>{0}, "F5 did not refill the list");
+
+    list.SelectOnly({item});
+    list.SendDeviceChange(s.page, DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME);
+    Settle(2600);
+    CHECK(list.Selected() == std::vector<int>{item}, "a volume notification refreshed the list");
+    list.SendDeviceChange(s.page, DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_DEVICEINTERFACE);
+    Settle(1000);
+    CHECK(list.Selected() == std::vector<int>{item}, "the refresh came before its two seconds");
+    Settle(1800);
+    CHECK(list.Selected() == std::vector<int>{0}, "a disk's removal did not refresh the list");
+    CHECK(list.Count() == count, "the refresh changed the drive count %d to %d", count, list.Count());
+
+    // While a run goes on, neither F5 nor a notification touches the list.
+    list.SelectOnly({item});
+    SetDlgItemTextA(s.page, kFileSize, "10");
+    PressButton(s.page, kStart);
+    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
+    pressF5();
+    list.SendDeviceChange(s.page, DBT_DEVICEARRIVAL, DBT_DEVTYP_DEVICEINTERFACE);
+    Settle(2600);
+    CHECK(list.Selected() == std::vector<int>{item}, "the list was refreshed during a run");
+    PressButton(s.page, kStop);
+    CHECK(WaitFor(IsIdle, s.page, 5000), "Stop did not end the run");
+}
+
+// Ending the program during a run: the page stops its worker and waits for it.
+void ExitWhileRunning(Session& s, char letter)
+{
+    Say("-- Escape during a run");
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int item = list.FindLetter(letter);
+    if (item < 0)
+        return;
+    list.SelectOnly({item});
+    SetDlgItemTextA(s.page, kFileSize, "10");
+    PressButton(s.page, kStart);
+    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
+    const DWORD start = GetTickCount();
+    while (ItemText(s.page, kRndWrite).empty() && GetTickCount() - start < 10000)
+        Sleep(20);
+    Sleep(500);
+    const DWORD escapeAt = GetTickCount();
+    PressEscape(s.p);
+    if (WaitForSingleObject(s.p.pi.hProcess, 10000) == WAIT_OBJECT_0)
+        printf("program ended %lu ms after Escape\n", (unsigned long)(GetTickCount() - escapeAt));
+    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "the test folder stays after the exit");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -524,7 +612,8 @@ int main(int argc, char** argv)
         TwoDrives(s, first, second);
         ZeroSize(s, first);
         StopInRandom(s, first);
-        PressEscape(s.p);
+        Refreshes(s, first);
+        ExitWhileRunning(s, first);
     }
     DWORD code = WaitExit(s.p);
     CHECK(code == 0, "exit code %lu", (unsigned long)code);
