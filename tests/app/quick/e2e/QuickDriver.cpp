@@ -69,6 +69,19 @@ public:
         }
         return -1;
     }
+    // Screen point in the middle of an item's text.
+    POINT ItemCentre(int item) const
+    {
+        RECT r = {};
+        r.left = LVIR_LABEL;
+        SIZE_T moved = 0;
+        if (m_remote && WriteProcessMemory(m_process, m_remote, &r, sizeof(r), &moved) &&
+            SendMessageA(m_list, LVM_GETITEMRECT, (WPARAM)item, (LPARAM)m_remote))
+            ReadProcessMemory(m_process, m_remote, &r, sizeof(r), &moved);
+        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(m_list, &p);
+        return p;
+    }
     std::vector<int> Selected() const
     {
         std::vector<int> items;
@@ -130,13 +143,8 @@ void PressButton(HWND page, int id)
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(page, id));
 }
 
-// A real click on the button with Ctrl held, through the input queue, so the program's own
-// key state sees Ctrl.
-void CtrlClick(HWND page, int id)
+void BringToFront(HWND top)
 {
-    RECT r;
-    GetWindowRect(GetDlgItem(page, id), &r);
-    HWND top = GetAncestor(page, GA_ROOT);
     if (GetForegroundWindow() != top) {
         for (int i = 0; i < 20 && GetForegroundWindow() != top; ++i) {
             SetForegroundWindow(top);
@@ -147,32 +155,59 @@ void CtrlClick(HWND page, int id)
         Sleep(1000);
     }
     CHECK(GetForegroundWindow() == top, "the program did not come to the front");
-    const int sx = GetSystemMetrics(SM_CXSCREEN) - 1, sy = GetSystemMetrics(SM_CYSCREEN) - 1;
+}
+
+INPUT MouseInput(DWORD flags, int x = 0, int y = 0)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    return in;
+}
+
+INPUT KeyInput(WORD key, DWORD flags)
+{
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = flags;
+    return in;
+}
+
+// Real clicks at a screen point through the input queue, so that the program's own key
+// state sees a held Ctrl.
+void ClickAt(HWND top, POINT at, bool withCtrl, int clicks)
+{
+    BringToFront(top);
     // The pointer goes first: entering a window makes Wine take the keyboard's state from the
     // X server again, which would release an injected Ctrl.
-    INPUT in[5] = {};
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_CONTROL;
-    in[1].type = INPUT_MOUSE;
-    in[1].mi.dx = ((r.left + r.right) / 2) * 65535 / sx;
-    in[1].mi.dy = ((r.top + r.bottom) / 2) * 65535 / sy;
-    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[2].type = INPUT_MOUSE;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[3].type = INPUT_MOUSE;
-    in[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    in[4].type = INPUT_KEYBOARD;
-    in[4].ki.wVk = VK_CONTROL;
-    in[4].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, in + 1, sizeof(INPUT));
+    INPUT move = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at.x, at.y);
+    SendInput(1, &move, sizeof(INPUT));
     Sleep(500);
-    SendInput(1, in, sizeof(INPUT));
-    Sleep(200);
-    SendInput(1, in + 2, sizeof(INPUT));
-    Sleep(100);
-    SendInput(1, in + 3, sizeof(INPUT));
+    INPUT ctrlDown = KeyInput(VK_CONTROL, 0), ctrlUp = KeyInput(VK_CONTROL, KEYEVENTF_KEYUP);
+    if (withCtrl) {
+        SendInput(1, &ctrlDown, sizeof(INPUT));
+        Sleep(200);
+    }
+    for (int i = 0; i < clicks; ++i) {
+        INPUT press[2] = {MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)};
+        SendInput(1, press, sizeof(INPUT));
+        Sleep(50);
+        SendInput(1, press + 1, sizeof(INPUT));
+        Sleep(50);
+    }
     Sleep(300);
-    SendInput(1, in + 4, sizeof(INPUT));
+    if (withCtrl)
+        SendInput(1, &ctrlUp, sizeof(INPUT));
+}
+
+void CtrlClick(HWND page, int id)
+{
+    RECT r;
+    GetWindowRect(GetDlgItem(page, id), &r);
+    ClickAt(GetAncestor(page, GA_ROOT), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, true, 1);
 }
 
 bool EndsWith(const std::string& text, const char* tail)
@@ -557,11 +592,12 @@ void Refreshes(Session& s, char letter)
     CHECK(list.Selected() == std::vector<int>{0}, "a disk's removal did not refresh the list");
     CHECK(list.Count() == count, "the refresh changed the drive count %d to %d", count, list.Count());
 
-    // While a run goes on, neither F5 nor a notification touches the list.
-    list.SelectOnly({item});
+    // A double click on a drive starts a run on it; while it goes on, neither F5 nor a
+    // notification touches the list.
     SetDlgItemTextA(s.page, kFileSize, "10");
-    PressButton(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
+    ClickAt(s.p.main, list.ItemCentre(item), false, 2);
+    CHECK(WaitFor(IsRunning, s.page, 5000), "a double click on the drive did not start a run");
+    CHECK(list.Selected() == std::vector<int>{item}, "the double click did not choose the drive");
     pressF5();
     list.SendDeviceChange(s.page, DBT_DEVICEARRIVAL, DBT_DEVTYP_DEVICEINTERFACE);
     Settle(2600);
