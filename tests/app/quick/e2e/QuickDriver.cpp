@@ -2,7 +2,7 @@
 // drive letters by the script), chooses 10 MByte, presses Start, Ctrl+Start and Stop, and
 // checks the result texts, the control states, the test folder and the desktop log.
 //
-//   QuickDriver <Quellmor.exe> <screenshot folder> <first test letter> <second test letter>
+//   QuickDriver <Quellmor.exe> <screenshot folder> <test letter> <test letter> <refusing letter>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -606,6 +606,46 @@ void Refreshes(Session& s, char letter)
     CHECK(WaitFor(IsIdle, s.page, 5000), "Stop did not end the run");
 }
 
+BOOL CALLBACK CollectText(HWND window, LPARAM lParam)
+{
+    char text[1024] = "";
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
+    *(std::string*)lParam += text;
+    return TRUE;
+}
+
+// A drive where nothing can be created: the message of the failed write, no results, and
+// the page idle again.
+void FailingDrive(Session& s, char letter)
+{
+    Say("-- a drive that refuses the test file");
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int item = list.FindLetter(letter);
+    CHECK(item >= 0, "drive %c: not in the list", letter);
+    if (item < 0)
+        return;
+    list.SelectOnly({item});
+    SetDlgItemTextA(s.page, kFileSize, "10");
+    PressButton(s.page, kStart);
+    HWND box = WaitForDialog(s.p, "Quellmor", 10000, s.p.main);
+    CHECK(box != nullptr, "no message about the test file");
+    if (box) {
+        std::string text;
+        EnumChildWindows(box, CollectText, (LPARAM)&text);
+        const std::string path = std::string(1, letter) + ":\\QuellmorTest\\QuellmorTest.bin";
+        CHECK(text.find("Can't open test file") != std::string::npos && text.find(path) != std::string::npos,
+              "message %s", text.c_str());
+        Screenshot("quick_failure");
+        CHECK(IsRunning(s.page), "the page is idle while its message is open");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    CHECK(WaitFor(IsIdle, s.page, 10000), "the run did not end after the failure");
+    for (int id : {kSeqWrite, kRndWrite, kSeqRead, kRndRead})
+        CHECK(ItemText(s.page, id).empty(), "result %d after a failed write: %s", id, ItemText(s.page, id).c_str());
+    CheckIdleControls(s.page, "after a failed write");
+    CHECK(!IsEnabled(s.page, kCompare), "the link is enabled without results");
+}
+
 // Ending the program during a run: the page stops its worker and waits for it.
 void ExitWhileRunning(Session& s, char letter)
 {
@@ -633,13 +673,14 @@ void ExitWhileRunning(Session& s, char letter)
 
 int main(int argc, char** argv)
 {
-    if (argc < 5) {
-        printf("usage: QuickDriver <Quellmor.exe> <screenshot folder> <letter> <letter>\n");
+    if (argc < 6) {
+        printf("usage: QuickDriver <Quellmor.exe> <screenshot folder> <letter> <letter> <letter>\n");
         return 2;
     }
     const std::string exe = argv[1];
     g_shots = argv[2];
     const char first = (char)toupper((unsigned char)argv[3][0]), second = (char)toupper((unsigned char)argv[4][0]);
+    const char refusing = (char)toupper((unsigned char)argv[5][0]);
     CreateDirectoryA(g_shots.c_str(), nullptr);
     Session s;
     if (Open(s, exe)) {
@@ -648,6 +689,7 @@ int main(int argc, char** argv)
         TwoDrives(s, first, second);
         ZeroSize(s, first);
         StopInRandom(s, first);
+        FailingDrive(s, refusing);
         Refreshes(s, first);
         ExitWhileRunning(s, first);
     }

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs the QuickAccess driver under Wine: two folders of the output become drives T: and U:
-# of the prefix, and the screen captures become PNG files.
+# of the prefix, /proc becomes V:, and the screen captures become PNG files.
 # Arguments: driver, program, output folder, prefix, wine loader.
 set -e
 driver=$1; program=$2; out=$3; prefix=$4
@@ -17,6 +17,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 WINEPREFIX=$prefix wineserver -w 2>/dev/null || WINEPREFIX=$prefix /usr/lib/wine/wineserver -w || true
 ln -sfn "$out/drive_t" "$prefix/dosdevices/t:"
 ln -sfn "$out/drive_u" "$prefix/dosdevices/u:"
+# A drive where not even root may create a folder.
+ln -sfn /proc "$prefix/dosdevices/v:"
 # Wine links the desktop to the home folder; the log of a run must stay inside the prefix.
 for desktop in "$prefix"/drive_c/users/*/Desktop; do
     if [ -L "$desktop" ] && [ "$(basename "$(dirname "$desktop")")" != Public ]; then
@@ -26,8 +28,8 @@ done
 status=0
 # The update check of the program talks to a port where nothing listens, never to the vendor.
 export QUELLMOR_UPDATE_SERVER=http://127.0.0.1:9
-"$here/../../../../cmake/wine-run.sh" "$driver" "$(winpath "$program")" "$(winpath "$out")" T U || status=$?
-rm -f "$prefix/dosdevices/t:" "$prefix/dosdevices/u:"
+"$here/../../../../cmake/wine-run.sh" "$driver" "$(winpath "$program")" "$(winpath "$out")" T U V || status=$?
+rm -f "$prefix/dosdevices/t:" "$prefix/dosdevices/u:" "$prefix/dosdevices/v:"
 for f in "$out"/*.bmp; do
     [ -e "$f" ] || continue
     convert "$f" "${f%.bmp}.png" && rm -f "$f"
