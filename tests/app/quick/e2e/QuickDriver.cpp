@@ -266,6 +266,33 @@ std::string ReadWholeFile(const std::string& path)
     return all;
 }
 
+// The log's lines; each must end with CR LF.
+std::vector<std::string> LogLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find("\r\n", at);
+        CHECK(end != std::string::npos, "a log line without CR LF at %zu", at);
+        if (end == std::string::npos)
+            break;
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> Cells(const std::string& line)
+{
+    std::vector<std::string> cells;
+    size_t at = 0, tab;
+    while ((tab = line.find('\t', at)) != std::string::npos) {
+        cells.push_back(line.substr(at, tab - at));
+        at = tab + 1;
+    }
+    cells.push_back(line.substr(at));
+    return cells;
+}
+
 struct LogWindow {
     DWORD programPid;
     HWND found;
@@ -437,7 +464,6 @@ bool AssociateText()
 void TwoDrives(Session& s, char first, char second)
 {
     Say("-- two drives and the desktop log");
-    const bool associated = AssociateText();
     const std::string log = DesktopLog();
     const std::string old = "an earlier line\r\n";
     FILE* f = fopen(log.c_str(), "wb");
@@ -464,15 +490,7 @@ void TwoDrives(Session& s, char first, char second)
         PostMessageA(editor, WM_CLOSE, 0, 0);
     }
     const std::string text = ReadWholeFile(log);
-    std::vector<std::string> lines;
-    for (size_t at = 0; at < text.size();) {
-        size_t end = text.find("\r\n", at);
-        CHECK(end != std::string::npos, "a log line without CR LF at %zu", at);
-        if (end == std::string::npos)
-            break;
-        lines.push_back(text.substr(at, end - at));
-        at = end + 2;
-    }
+    const std::vector<std::string> lines = LogLines(text);
     CHECK(lines.size() == 4, "log has %zu lines: %s", lines.size(), text.c_str());
     if (lines.size() == 4) {
         CHECK(lines[0] + "\r\n" == old, "the earlier line was lost: %s", lines[0].c_str());
@@ -482,13 +500,7 @@ void TwoDrives(Session& s, char first, char second)
             const std::string& line = lines[2 + i];
             const std::string head = *texts[i] + "\tread:\t";
             CHECK(line.compare(0, head.size(), head) == 0, "log line %s", line.c_str());
-            std::vector<std::string> cells;
-            size_t at = 0, tab;
-            while ((tab = line.find('\t', at)) != std::string::npos) {
-                cells.push_back(line.substr(at, tab - at));
-                at = tab + 1;
-            }
-            cells.push_back(line.substr(at));
+            const std::vector<std::string> cells = Cells(line);
             CHECK(cells.size() == 7, "log cells %zu in %s", cells.size(), line.c_str());
             if (cells.size() == 7) {
                 CHECK(IsRateText(cells[2]) && cells[3] == "not tested" && cells[4] == "write:" &&
@@ -498,8 +510,55 @@ void TwoDrives(Session& s, char first, char second)
         }
     }
     DeleteFileA(log.c_str());
-    if (associated)
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
+}
+
+// Stop in the first drive's random write: that drive's test ends, the second drive gets all
+// four passes, and the log tells both.
+void StopThenNextDrive(Session& s, char first, char second)
+{
+    Say("-- Stop on the first of two drives");
+    const std::string log = DesktopLog();
+    DeleteFileA(log.c_str());
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const int a = list.FindLetter(first), b = list.FindLetter(second);
+    if (a < 0 || b < 0)
+        return;
+    list.SelectOnly({a, b});
+    SetDlgItemTextA(s.page, kFileSize, "10");
+    PressButton(s.page, kStart);
+    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
+    const DWORD start = GetTickCount();
+    while (ItemText(s.page, kRndWrite).empty() && GetTickCount() - start < 10000)
+        Sleep(20);
+    Sleep(500);
+    const std::string firstWrite = ItemText(s.page, kSeqWrite);
+    PressButton(s.page, kStop);
+    // The second drive starts with empty results, then shows its own sequential figures.
+    const DWORD stopAt = GetTickCount();
+    while (ItemText(s.page, kSeqWrite) == firstWrite && GetTickCount() - stopAt < 5000)
+        Sleep(10);
+    CHECK(GetTickCount() - stopAt < 1500, "the second drive began %lu ms after Stop",
+          (unsigned long)(GetTickCount() - stopAt));
+    CHECK(IsRunning(s.page), "Stop ended the whole run instead of the first drive's test");
+    CHECK(WaitFor(IsIdle, s.page, 30000), "the run did not end");
+    CHECK(IsAccessText(ItemText(s.page, kRndWrite)) && IsAccessText(ItemText(s.page, kRndRead)),
+          "the second drive lacks random results: %s / %s", ItemText(s.page, kRndWrite).c_str(),
+          ItemText(s.page, kRndRead).c_str());
+    CHECK(!FolderExists(std::string(1, first) + ":\\QuellmorTest") &&
+              !FolderExists(std::string(1, second) + ":\\QuellmorTest"),
+          "a test folder stays");
+    if (HWND editor = WaitLogWindow(s.p.pi.dwProcessId, 10000))
+        PostMessageA(editor, WM_CLOSE, 0, 0);
+    const std::vector<std::string> lines = LogLines(ReadWholeFile(log));
+    CHECK(lines.size() == 3, "log has %zu lines", lines.size());
+    if (lines.size() == 3) {
+        const std::vector<std::string> one = Cells(lines[1]), two = Cells(lines[2]);
+        CHECK(one.size() == 7 && one[3].empty() && one[6].empty() && IsRateText(one[5]),
+              "stopped drive's line %s", lines[1].c_str());
+        CHECK(two.size() == 7 && IsAccessText(two[3]) && IsAccessText(two[6]), "second drive's line %s",
+              lines[2].c_str());
+    }
+    DeleteFileA(log.c_str());
 }
 
 // A size of 0 runs nothing: the results of the last run stay and no folder appears.
@@ -686,7 +745,11 @@ int main(int argc, char** argv)
     if (Open(s, exe)) {
         FullRun(s, first);
         CtrlStart(s, first);
+        const bool associated = AssociateText();
         TwoDrives(s, first, second);
+        StopThenNextDrive(s, first, second);
+        if (associated)
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
         ZeroSize(s, first);
         StopInRandom(s, first);
         FailingDrive(s, refusing);
