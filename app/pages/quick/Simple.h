@@ -28,7 +28,8 @@ public:
     // What the comparison link sends: the last tested drive's figures.
     uint32_t GetLastReadMiB() const { return m_lastReadMiB.load(); }
     uint32_t GetLastWriteMiB() const { return m_lastWriteMiB.load(); }
-    bool IsTestRunning() const { return m_worker.IsRunning() != 0; }
+    // The controls' state: set by the worker's first and last requests, read on the GUI thread.
+    bool IsTestRunning() const { return m_bRunning; }
 
 protected:
     // The drive list's column setup and the first fill; the test logic extends it.
@@ -90,6 +91,7 @@ private:
     uint32_t m_deviceClass = 0;
     std::vector<C_DriveEntry> m_entries;  // changed only while no run is going
     std::atomic<uint32_t> m_colours[4];   // seq write, rnd write, seq read, rnd read
+    bool m_bRunning = false;
     HIMAGELIST m_hImages = nullptr;
     void* m_hDeviceNotify = nullptr;
 };

@@ -65,7 +65,9 @@ void C_Simple::FillDriveImages()
 
 void C_Simple::RefreshDriveList()
 {
-    if (m_worker.IsRunning())
+    // The worker reads the entries from its first request to its last; a worker that has
+    // made its last one is only ending and holds nothing.
+    if (m_bRunning)
         return;
     HWND list = GetItem(IDC_QUICK_DRIVES);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);

@@ -32,6 +32,7 @@ void C_Simple::RequestResult(int id, const std::string& text, uint32_t colour)
 
 void C_Simple::ApplyRunState(int running)
 {
+    m_bRunning = running != 0;
     for (int id : {IDC_QUICK_DRIVES, IDC_QUICK_BLOCK_64K, IDC_QUICK_BLOCK_1M, IDC_QUICK_FILE_SIZE, IDC_QUICK_START})
         EnableItem(id, !running);
     EnableItem(IDC_QUICK_STOP, running);
