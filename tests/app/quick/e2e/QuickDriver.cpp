@@ -3,6 +3,7 @@
 // checks the result texts, the control states, the test folder and the desktop log.
 //
 //   QuickDriver <Quellmor.exe> <screenshot folder> <test letter> <test letter> <refusing letter>
+//               <browser recorder (a Unix path)>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -338,6 +339,47 @@ HWND WaitLogWindow(DWORD programPid, DWORD timeoutMs)
     return nullptr;
 }
 
+// The browser Wine starts for web addresses is the recorder script of the test, which
+// appends each address it gets to browser.txt beside itself.
+std::string g_recorder;
+
+std::string RecordedAddresses() { return ReadWholeFile(g_shots + "\\browser.txt"); }
+
+bool UseRecorderAsBrowser(bool on)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG r = on ? RegSetValueExA(key, "Browsers", 0, REG_SZ, (const BYTE*)g_recorder.c_str(),
+                                 (DWORD)g_recorder.size() + 1)
+                : RegDeleteValueA(key, "Browsers");
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
+}
+
+std::string Encoded(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+            out += (char)c;
+        } else {
+            char hex[4];
+            snprintf(hex, sizeof(hex), "%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+void ClickLink(HWND page)
+{
+    HWND link = GetDlgItem(page, kCompare);
+    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
 struct Session {
     Program p;
     HWND page = nullptr;
@@ -377,6 +419,9 @@ void FullRun(Session& s, char letter)
     CHECK(ItemText(s.page, kFileSize) == "1000", "file size at start %s", ItemText(s.page, kFileSize).c_str());
     CHECK(IsDlgButtonChecked(s.page, kBlock1M) == BST_CHECKED, "1 MByte is the block size at start");
     CHECK(!IsEnabled(s.page, kCompare), "the link is enabled before any result");
+    ClickLink(s.page);
+    Settle(3000);
+    CHECK(RecordedAddresses().empty(), "the disabled link opened %s", RecordedAddresses().c_str());
     CheckIdleControls(s.page, "at start");
     list.SelectOnly({item});
     SetDlgItemTextA(s.page, kFileSize, "10");
@@ -421,6 +466,43 @@ void FullRun(Session& s, char letter)
         CHECK(IsEnabled(s.page, kCompare), "the link stays disabled after a complete run");
     else
         CHECK(!IsEnabled(s.page, kCompare), "the link is enabled without a read rate");
+}
+
+// The link sends the last drive's figures, its name and class and the processor, each value
+// encoded, to the vendor's page through the system's URL handler.
+void CompareLink(Session& s, char letter)
+{
+    Say("-- the comparison link");
+    if (!IsEnabled(s.page, kCompare)) {
+        Say("note: the link is disabled (no read rate under Wine's cache), its address is not checked");
+        return;
+    }
+    RemoteList list(s.list, s.p.pi.hProcess);
+    const std::string drive = list.Text(list.FindLetter(letter), 0);
+    ClickLink(s.page);
+    const DWORD start = GetTickCount();
+    while (RecordedAddresses().empty() && GetTickCount() - start < 30000)
+        Sleep(100);
+    const std::string recorded = RecordedAddresses();
+    CHECK(!recorded.empty(), "no address reached the browser");
+    if (recorded.empty())
+        return;
+    const std::string address = recorded.substr(0, recorded.find('\n'));
+    printf("address: %s\n", address.c_str());
+    const std::string head = "http://www.velantix.com/content/quellmor/benchmark.php?r=";
+    unsigned read = 0, write = 0;
+    int used = 0;
+    CHECK(address.compare(0, head.size(), head) == 0, "address %s", address.c_str());
+    CHECK(sscanf(address.c_str() + head.size(), "%u&w=%u%n", &read, &write, &used) == 2 && read && write,
+          "rates in %s", address.c_str());
+    const std::string rest = used ? address.substr(head.size() + used) : "";
+    const std::string middle = "&d=" + Encoded(drive) + "&c=internal&o=";
+    CHECK(rest.compare(0, middle.size(), middle) == 0, "drive and class in %s (expected %s)", rest.c_str(),
+          middle.c_str());
+    const std::string processor = rest.size() > middle.size() ? rest.substr(middle.size()) : "";
+    CHECK(!processor.empty() && processor.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                                             "0123456789-_.~%") == std::string::npos,
+          "processor value %s", processor.c_str());
 }
 
 // Ctrl on Start skips both random passes.
@@ -732,18 +814,21 @@ void ExitWhileRunning(Session& s, char letter)
 
 int main(int argc, char** argv)
 {
-    if (argc < 6) {
-        printf("usage: QuickDriver <Quellmor.exe> <screenshot folder> <letter> <letter> <letter>\n");
+    if (argc < 7) {
+        printf("usage: QuickDriver <Quellmor.exe> <screenshot folder> <letter> <letter> <letter> <recorder>\n");
         return 2;
     }
     const std::string exe = argv[1];
     g_shots = argv[2];
     const char first = (char)toupper((unsigned char)argv[3][0]), second = (char)toupper((unsigned char)argv[4][0]);
     const char refusing = (char)toupper((unsigned char)argv[5][0]);
+    g_recorder = argv[6];
+    CHECK(UseRecorderAsBrowser(true), "cannot set the browser of the prefix");
     CreateDirectoryA(g_shots.c_str(), nullptr);
     Session s;
     if (Open(s, exe)) {
         FullRun(s, first);
+        CompareLink(s, first);
         CtrlStart(s, first);
         const bool associated = AssociateText();
         TwoDrives(s, first, second);
@@ -758,6 +843,7 @@ int main(int argc, char** argv)
     }
     DWORD code = WaitExit(s.p);
     CHECK(code == 0, "exit code %lu", (unsigned long)code);
+    UseRecorderAsBrowser(false);
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
     printf(g_failures ? "%d FAILED\n" : "all passed\n", g_failures);
     return g_failures ? 1 : 0;

@@ -25,10 +25,17 @@ for desktop in "$prefix"/drive_c/users/*/Desktop; do
         rm -f "$desktop" && mkdir -p "$desktop"
     fi
 done
+# Stands in for the web browser: notes the address and opens nothing.
+rm -f "$out/browser.txt"
+cat > "$out/browser.sh" <<'END'
+#!/bin/sh
+printf '%s\n' "$1" >> "$(dirname "$0")/browser.txt"
+END
+chmod +x "$out/browser.sh"
 status=0
 # The update check of the program talks to a port where nothing listens, never to the vendor.
 export QUELLMOR_UPDATE_SERVER=http://127.0.0.1:9
-"$here/../../../../cmake/wine-run.sh" "$driver" "$(winpath "$program")" "$(winpath "$out")" T U V || status=$?
+"$here/../../../../cmake/wine-run.sh" "$driver" "$(winpath "$program")" "$(winpath "$out")" T U V "$out/browser.sh" || status=$?
 rm -f "$prefix/dosdevices/t:" "$prefix/dosdevices/u:" "$prefix/dosdevices/v:"
 for f in "$out"/*.bmp; do
     [ -e "$f" ] || continue
