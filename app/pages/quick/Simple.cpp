@@ -4,6 +4,7 @@
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/SimpleMessages.h"
 #include "app/pages/quick/model/RunRules.h"
+#include "app/shell/Flags.h"
 
 C_Simple::C_Simple()
 {
@@ -48,7 +49,8 @@ INT_PTR C_Simple::OnInitDialog()
     ApplyRunState(0);
     m_pHost->CreateProgressBar(m_hWnd);
     RefreshDriveList();
-    if (m_pHost->Flags() & (0x2 | 0x4))
+    // Started with the read or write switch: the run needs no click.
+    if (m_pHost->Flags() & (kFlagStartRead | kFlagStartWrite))
         StartRun();
     RegisterDeviceChanges();
     Show(SW_SHOW);
