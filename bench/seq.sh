@@ -31,12 +31,13 @@ if len(t) < 2: print(0); sys.exit()
 v = float(t[0]); u = t[1][0]
 print(v * {"B": 1, "k": 1024, "M": 1024**2, "G": 1024**3, "T": 1024**4, "P": 1024**5}.get(u, 1))' "$1"
 }
-for i in $(seq "$runs"); do
+run_ours() {
     (cd "$work" && rm -f QuellmorCmd.txt && "$root/cmake/wine-run.sh" "$exe" -d "$winwork" -s "$size" -b 1024 >/dev/null)
     line=$(tail -n 1 "$work/QuellmorCmd.txt")
     ours_r+=("$(to_bytes "$(echo "$line" | cut -f3)")")
     ours_w+=("$(to_bytes "$(echo "$line" | cut -f6)")")
-
+}
+run_fio() {
     fio --name=seqw --directory="$work" --filename=fio.bin --rw=write --bs=1M --size="${size}M" \
         --ioengine=psync --end_fsync=1 --output-format=json >"$work/fw.json"
     fio --name=seqr --directory="$work" --filename=fio.bin --rw=read --bs=1M --size="${size}M" \
@@ -44,6 +45,11 @@ for i in $(seq "$runs"); do
     fio_w+=("$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["write"]["bw_bytes"])' "$work/fw.json")")
     fio_r+=("$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["read"]["bw_bytes"])' "$work/fr.json")")
     rm -f "$work/fio.bin"
+}
+# Alternate who goes first: the disk's write-back of the previous file lands on whoever follows.
+for i in $(seq "$runs"); do
+    sync
+    if [ $((i % 2)) = 1 ]; then run_ours; sync; run_fio; else run_fio; sync; run_ours; fi
 done
 /usr/bin/python3 - "${ours_w[*]}" "${fio_w[*]}" "${ours_r[*]}" "${fio_r[*]}" <<'PY'
 import statistics, sys
