@@ -1,6 +1,7 @@
 #include "app/framework/Hyperlink.h"
 #include <shellapi.h>
 #include "app/framework/FontTools.h"
+#include "app/framework/OwnPainting.h"
 
 namespace {
 
@@ -215,21 +216,12 @@ int C_Hyperlink::Callback(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRES
 int C_Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     HWND window = m_sub.GetWindow();
+    if (HandleOwnPainting(window, message, result, [this](HDC dc) { Paint(dc); }))
+        return 1;
     switch (message) {
     case WM_NCHITTEST:
         *result = HTCLIENT;
         return 1;
-    case WM_ERASEBKGND:
-        *result = 1;
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        Paint(dc);
-        EndPaint(window, &ps);
-        *result = 0;
-        return 1;
-    }
     case WM_SETTEXT:
         // The text belongs to the object; the control stays empty.
         SetText((const char*)lParam);

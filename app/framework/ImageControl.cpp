@@ -1,5 +1,6 @@
 #include "app/framework/ImageControl.h"
 #include <windowsx.h>
+#include "app/framework/OwnPainting.h"
 
 int C_ImageControl::Attach(HWND control, HINSTANCE instance, uint32_t options, UINT normal, UINT pressed,
                            UINT hover, UINT disabled, COLORREF transparent, UINT cursorId,
@@ -131,21 +132,12 @@ void C_ImageControl::Paint(HDC dc)
 int C_ImageControl::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     HWND window = m_sub.GetWindow();
+    if (HandleOwnPainting(window, message, result, [this](HDC dc) { Paint(dc); }))
+        return 1;
     switch (message) {
     case WM_NCHITTEST:
         *result = HTCLIENT;
         return 1;
-    case WM_ERASEBKGND:
-        *result = 1;
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        Paint(dc);
-        EndPaint(window, &ps);
-        *result = 0;
-        return 1;
-    }
     case WM_SETCURSOR:
         if (m_cursorId) {
             HCURSOR cursor = m_cursorId >= 0x7F00 ? LoadCursor(nullptr, MAKEINTRESOURCE(m_cursorId))

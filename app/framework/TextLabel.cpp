@@ -1,6 +1,7 @@
 #include "app/framework/TextLabel.h"
 #include "app/framework/ControlLook.h"
 #include "app/framework/FontTools.h"
+#include "app/framework/OwnPainting.h"
 
 int C_TextLabel::Attach(HWND control, const char* faces, int size, COLORREF text, COLORREF hover, uint32_t options,
                         LPARAM clickData, LabelCallback callback, void* userData)
@@ -157,18 +158,9 @@ int C_TextLabel::Callback(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRES
 int C_TextLabel::Handle(UINT message, WPARAM, LPARAM lParam, LRESULT* result)
 {
     HWND window = m_sub.GetWindow();
+    if (HandleOwnPainting(window, message, result, [this](HDC dc) { Paint(dc); }))
+        return 1;
     switch (message) {
-    case WM_ERASEBKGND:
-        *result = 1;
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        Paint(dc);
-        EndPaint(window, &ps);
-        *result = 0;
-        return 1;
-    }
     case WM_SETTEXT:
         // Keep the control's own copy too, so others reading it see the same text.
         m_strText = lParam ? (const char*)lParam : "";

@@ -1,0 +1,23 @@
+// The two messages every self-drawn control of the framework answers alike: the background
+// is never erased on its own (the paint covers it, without flicker) and WM_PAINT draws
+// through the control's paint function.
+#pragma once
+#include <windows.h>
+
+template <class PaintFunction>
+inline int HandleOwnPainting(HWND window, UINT message, LRESULT* result, PaintFunction paint)
+{
+    if (message == WM_ERASEBKGND) {
+        *result = 1;
+        return 1;
+    }
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        paint(dc);
+        EndPaint(window, &ps);
+        *result = 0;
+        return 1;
+    }
+    return 0;
+}
