@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include "cmd/OptionFiles.h"
 #include "cmd/RunRules.h"
+#include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/SequentialPass.h"
@@ -25,27 +26,6 @@ private:
     std::function<void(const std::string&)> m_print;
 };
 
-// The data buffer: one block on the first 4096-byte boundary above the allocation's start.
-class C_AlignedBuffer {
-public:
-    int Allocate(uint32_t blockSize)
-    {
-        const size_t total = (size_t)blockSize + 4096;
-        if (total < blockSize)
-            return 0;
-        m_pRaw = (char*)malloc(total);
-        if (!m_pRaw)
-            return 0;
-        m_pData = (void*)(((uintptr_t)m_pRaw + 4096) & ~(uintptr_t)4095);
-        return 1;
-    }
-    ~C_AlignedBuffer() { free(m_pRaw); }
-    void* Get() const { return m_pData; }
-
-private:
-    char* m_pRaw = nullptr;
-    void* m_pData = nullptr;
-};
 }  // namespace
 
 C_ConsoleRun::C_ConsoleRun(std::atomic<int>* interrupted, Output output)

@@ -241,12 +241,7 @@ int C_Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* res
         return 1;
     }
     case WM_MOUSEMOVE:
-        if (!m_bHover) {
-            m_bHover = true;
-            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(window, nullptr, FALSE);
-        }
+        BeginHover(window, m_bHover);
         return 0;
     case WM_MOUSELEAVE:
         m_bHover = false;

@@ -166,12 +166,7 @@ int C_ImageControl::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
         Report(kImageRightUp, lParam);
         return 0;
     case WM_MOUSEMOVE:
-        if (!m_bHover) {
-            m_bHover = true;
-            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(window, nullptr, FALSE);
-        }
+        BeginHover(window, m_bHover);
         if (m_dwOptions & kReportMoves)
             Report(kImageMouseMove, lParam);
         return 0;

@@ -21,3 +21,15 @@ inline int HandleOwnPainting(HWND window, UINT message, LRESULT* result, PaintFu
     }
     return 0;
 }
+
+// The first mouse move over a self-drawn control starts its hover look and asks Windows for
+// the WM_MOUSELEAVE that ends it.
+inline void BeginHover(HWND window, bool& hover)
+{
+    if (hover)
+        return;
+    hover = true;
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
+    TrackMouseEvent(&track);
+    InvalidateRect(window, nullptr, FALSE);
+}

@@ -178,12 +178,8 @@ int C_TextLabel::Handle(UINT message, WPARAM, LPARAM lParam, LRESULT* result)
         }
         return 0;
     case WM_MOUSEMOVE:
-        if (!m_bHover && (m_dwOptions & kHoverColour)) {
-            m_bHover = true;
-            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(window, nullptr, FALSE);
-        }
+        if (m_dwOptions & kHoverColour)
+            BeginHover(window, m_bHover);
         return 0;
     case WM_MOUSELEAVE:
         m_bHover = false;

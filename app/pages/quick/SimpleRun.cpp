@@ -7,6 +7,7 @@
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/Simple.h"
 #include "app/pages/quick/model/RunRules.h"
+#include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/System.h"
@@ -61,9 +62,9 @@ void C_Simple::Run(int skipRandom)
 
     m_fileSize = QuickFileSizeBytes(GetItemText(IDC_QUICK_FILE_SIZE));
     const uint32_t blockSize = IsItemChecked(IDC_QUICK_BLOCK_64K) ? 0x10000u : 0x100000u;
-    void* allocation = m_fileSize ? malloc((size_t)blockSize + 4096) : nullptr;
-    if (allocation) {
-        void* buffer = (void*)(((uintptr_t)allocation + 4096) & ~(uintptr_t)4095);
+    C_AlignedBuffer allocation;
+    if (m_fileSize && allocation.Allocate(blockSize)) {
+        void* buffer = allocation.Get();
         FillRandom(buffer, blockSize, 0);
         std::string log = FormatLocalDateTime() + "\r\n";
         const std::vector<int> chosen = SelectedEntries();
@@ -84,7 +85,6 @@ void C_Simple::Run(int skipRandom)
         }
         if (chosen.size() > 1)
             AppendLog(log);
-        free(allocation);
     }
     RequestRunState(0);
 }

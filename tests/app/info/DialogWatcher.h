@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/info/InfoIds.h"
+#include "tests/app/e2e_common/BitmapPicture.h"
 
 namespace info_test {
 
@@ -24,36 +25,9 @@ inline std::string ControlText(HWND dialog, int id) {
 inline bool SaveWindowPicture(HWND window, const std::string& path) {
     RECT r;
     GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
     HDC source = GetWindowDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = DWORD((w * 3 + 3) & ~3);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + stride * DWORD(h);
-    bool written = false;
     CreateDirectoryA(QM_SCREENSHOT_DIR, nullptr);
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                  std::fwrite(bits, stride, size_t(h), out) == size_t(h);
-        written = std::fclose(out) == 0 && written;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const bool written = SaveBitmapPicture(source, 0, 0, r.right - r.left, r.bottom - r.top, path);
     ReleaseDC(window, source);
     return written;
 }

@@ -7,6 +7,7 @@
 #include "app/res/ArtworkIds.h"
 #include "app/splash/LayeredWindow.h"
 #include "app/splash/SplashImage.h"
+#include "tests/app/e2e_common/BitmapPicture.h"
 
 namespace {
 
@@ -35,36 +36,10 @@ void SavePicture(const RECT& rect, const char* name) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
         Sleep(10);
     }
-    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = DWORD((w * 3 + 3) & ~3);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + stride * DWORD(h);
     CreateDirectoryA(QM_SCREENSHOT_DIR, nullptr);
-    const std::string path = std::string(QM_SCREENSHOT_DIR) + "/" + name;
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(&file, sizeof file, 1, out);
-        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-        std::fwrite(bits, stride, size_t(h), out);
-        std::fclose(out);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    SaveBitmapPicture(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                      std::string(QM_SCREENSHOT_DIR) + "/" + name);
     ReleaseDC(nullptr, screen);
 }
 
