@@ -26,7 +26,7 @@ private:
     std::function<void(const std::string&)> m_print;
 };
 
-}  // namespace
+} // namespace
 
 C_ConsoleRun::C_ConsoleRun(std::atomic<int>* interrupted, Output output)
     : m_pInterrupted(interrupted), m_output(std::move(output))
@@ -57,8 +57,8 @@ int C_ConsoleRun::RunTest(const char* drive, uint64_t fileSize, uint32_t blockSi
         uint32_t error = GetLastErrorCode();
         char text[260];
         const char* t = GetWin32ErrorText(error, text);
-        Print(StringPrintf("Can't create test folder %s.\nError %u - %s.\n", FolderOfPath(m_path).c_str(), error,
-                           t ? t : ""));
+        Print(StringPrintf("Can't create test folder %s.\nError %u - %s.\n", FolderOfPath(m_path).c_str(),
+                           error, t ? t : ""));
         return kExitCannotStart;
     }
     DeleteFileForce(m_path.c_str());

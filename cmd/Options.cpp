@@ -25,7 +25,7 @@ size_t ReadOptionToken(const std::string& s, size_t pos, std::string& token)
     while (pos < n) {
         if (s[pos] == '"') {
             if (pos + 1 < n && s[pos + 1] == '"') {
-                pos += 2;   // a doubled quote is a literal one and does not toggle
+                pos += 2; // a doubled quote is a literal one and does not toggle
                 continue;
             }
             quoted = !quoted;
@@ -94,7 +94,8 @@ int ReadOptionNumber(const char* p, int hex, int64_t* value)
     }
     if (negative)
         *value = (overflow || magnitude > (uint64_t)INT64_MAX + 1) ? INT64_MIN
-                 : magnitude == (uint64_t)INT64_MAX + 1 ? INT64_MIN : -(int64_t)magnitude;
+                 : magnitude == (uint64_t)INT64_MAX + 1            ? INT64_MIN
+                                                                   : -(int64_t)magnitude;
     else
         *value = (overflow || magnitude > (uint64_t)INT64_MAX) ? INT64_MAX : (int64_t)magnitude;
     return 1;
@@ -116,7 +117,8 @@ std::string SkipProgramName(const std::string& commandLine)
 int C_Options::AddNumber(const char* name, int kind, int64_t defaultValue, const char* help)
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
-    std::unique_ptr<Record> r(new (std::nothrow) Record{name ? name : "", help ? help : "", kind, defaultValue, ""});
+    std::unique_ptr<Record> r(new (std::nothrow)
+                                  Record{name ? name : "", help ? help : "", kind, defaultValue, ""});
     if (!r)
         return 0;
     m_records.push_back(std::move(r));
@@ -127,7 +129,7 @@ int C_Options::AddString(const char* name, const char* defaultText, const char* 
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     std::unique_ptr<Record> r(new (std::nothrow) Record{name ? name : "", help ? help : "", kOptionString, 0,
-                                                         defaultText ? defaultText : ""});
+                                                        defaultText ? defaultText : ""});
     if (!r)
         return 0;
     m_records.push_back(std::move(r));
@@ -145,7 +147,8 @@ C_Options::Record* C_Options::FindByPrefix(const char* text, size_t length)
     return nullptr;
 }
 
-int C_Options::ParseList(const std::string& s, C_OptionFileSource* files, int depth, bool& abort, int& filesLeft)
+int C_Options::ParseList(const std::string& s, C_OptionFileSource* files, int depth, bool& abort,
+                         int& filesLeft)
 {
     int result = 1;
     size_t i = 0;
@@ -266,7 +269,8 @@ void C_Options::FormatUsage(std::string& text) const
             text += StringPrintf("   -%s %" PRId64 " %s\n", r->name.c_str(), r->number, help.c_str());
             break;
         case kOptionHex:
-            text += StringPrintf("   -%s 0x%" PRIX64 " %s\n", r->name.c_str(), (uint64_t)r->number, help.c_str());
+            text +=
+                StringPrintf("   -%s 0x%" PRIX64 " %s\n", r->name.c_str(), (uint64_t)r->number, help.c_str());
             break;
         case kOptionSwitch:
             text += StringPrintf("   -%s %s\n", r->name.c_str(), help.c_str());

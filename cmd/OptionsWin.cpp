@@ -12,7 +12,7 @@ public:
 private:
     C_File m_file;
 };
-}  // namespace
+} // namespace
 
 std::unique_ptr<C_OptionLineReader> C_FileOptionSource::Open(const std::string& name)
 {

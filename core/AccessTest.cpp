@@ -12,8 +12,8 @@ struct C_AccessRun {
     void* buffer = nullptr;
     uint64_t fileSize = 0;
     C_File file;
-    C_Event start;                              // manual reset: releases every thread at once
-    C_Event ready[C_AccessTest::kThreads];      // auto reset: "parked" and "finished"
+    C_Event start;                         // manual reset: releases every thread at once
+    C_Event ready[C_AccessTest::kThreads]; // auto reset: "parked" and "finished"
     std::atomic<uint32_t> stop{0};
     std::atomic<uint32_t> status{1};
     std::atomic<uint32_t>* accessCount = nullptr;
@@ -42,7 +42,7 @@ static int PrepareWriteFile(C_File& file, uint64_t size, const void* buffer)
     }
     if (!file.Seek(kSeekBegin, (int64_t)size))
         return 0;
-    file.SetEnd();   // a refusal shows in the write of the last block below
+    file.SetEnd(); // a refusal shows in the write of the last block below
     if (!file.Seek(kSeekBegin, (int64_t)((blocks - 1) * C_AccessTest::kBlockSize)))
         return 0;
     return file.Write(C_AccessTest::kBlockSize, buffer) && file.Flush();

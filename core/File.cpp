@@ -11,16 +11,19 @@ void SetFileHook(C_FileHook hook, void* context)
     g_pHookContext = context;
     g_pfnHook = hook;
 }
-#define QM_HOOK(...)                                                   \
-    do {                                                               \
-        if (g_pfnHook) {                                               \
-            C_FileHookCall call = {__VA_ARGS__};                       \
-            int r = g_pfnHook(call, g_pHookContext);                   \
-            if (r >= 0) return r;                                      \
-        }                                                              \
+#define QM_HOOK(...)                                                                                         \
+    do {                                                                                                     \
+        if (g_pfnHook) {                                                                                     \
+            C_FileHookCall call = {__VA_ARGS__};                                                             \
+            int r = g_pfnHook(call, g_pHookContext);                                                         \
+            if (r >= 0)                                                                                      \
+                return r;                                                                                    \
+        }                                                                                                    \
     } while (0)
 #else
-#define QM_HOOK(...) do { } while (0)
+#define QM_HOOK(...)                                                                                         \
+    do {                                                                                                     \
+    } while (0)
 #endif
 
 static const DWORD kPieceSize = 0x100000;
@@ -38,10 +41,14 @@ void C_File::Attach(void* handle, int mode)
 
 int C_File::Open(const char* path, int mode, uint32_t flagsAndAttributes, uint32_t shareMode)
 {
-    static const DWORD access[6] = {GENERIC_READ, GENERIC_WRITE, GENERIC_WRITE, GENERIC_WRITE,
-                                    GENERIC_READ | GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
+    static const DWORD access[6] = {GENERIC_READ,
+                                    GENERIC_WRITE,
+                                    GENERIC_WRITE,
+                                    GENERIC_WRITE,
+                                    GENERIC_READ | GENERIC_WRITE,
+                                    GENERIC_READ | GENERIC_WRITE};
     static const DWORD disposition[6] = {OPEN_EXISTING, CREATE_ALWAYS, OPEN_EXISTING,
-                                         OPEN_ALWAYS, OPEN_ALWAYS, OPEN_EXISTING};
+                                         OPEN_ALWAYS,   OPEN_ALWAYS,   OPEN_EXISTING};
     Close();
     if (mode < 0 || mode > 5) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -49,8 +56,8 @@ int C_File::Open(const char* path, int mode, uint32_t flagsAndAttributes, uint32
     }
     m_lineReader.Reset();
     QM_HOOK(kHookOpen, this, path, nullptr, 0, nullptr, 0, 0);
-    HANDLE h = CreateFileA(path, access[mode], shareMode, nullptr, disposition[mode],
-                           flagsAndAttributes, nullptr);
+    HANDLE h =
+        CreateFileA(path, access[mode], shareMode, nullptr, disposition[mode], flagsAndAttributes, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return 0;
     m_hFile = h;
@@ -71,7 +78,8 @@ int C_File::RawTransfer(int write, uint32_t size, void* buffer, uint32_t* done)
     }
 #endif
     DWORD n = 0;
-    BOOL ok = write ? WriteFile(m_hFile, buffer, size, &n, nullptr) : ReadFile(m_hFile, buffer, size, &n, nullptr);
+    BOOL ok =
+        write ? WriteFile(m_hFile, buffer, size, &n, nullptr) : ReadFile(m_hFile, buffer, size, &n, nullptr);
     *done = n;
     return ok ? 1 : 0;
 }
@@ -268,8 +276,8 @@ void* C_File::Map(uint64_t offset, uint64_t size, const char* mappingName, uint3
             m_hMapping = OpenFileMappingA(access, FALSE, mappingName);
         else
             m_hMapping = CreateFileMappingA(m_hFile, nullptr,
-                                            (m_nMode == 0 ? PAGE_READONLY : PAGE_READWRITE) | SEC_COMMIT,
-                                            0, 0, nullptr);
+                                            (m_nMode == 0 ? PAGE_READONLY : PAGE_READWRITE) | SEC_COMMIT, 0,
+                                            0, nullptr);
         if (!m_hMapping) {
             DWORD e = GetLastError();
             Close();

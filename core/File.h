@@ -22,8 +22,10 @@ enum : uint32_t {
     kFlagSequentialScan = 0x08000000u,
     kFlagRandomAccess = 0x10000000u,
     kShareReadWrite = 3u,
-    kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2,
-    kMapRead = 4u,          // FILE_MAP_READ
+    kSeekBegin = 0,
+    kSeekCurrent = 1,
+    kSeekEnd = 2,
+    kMapRead = 4u,           // FILE_MAP_READ
     kMapAllAccess = 0xF001Fu // FILE_MAP_ALL_ACCESS
 };
 
@@ -76,12 +78,17 @@ int IsDirectory(const char* path);
 int GetFileSizeByName(const char* path, uint32_t* low, uint32_t* high);
 // Shell folder numbers (CSIDL) or the pseudo numbers below; path holds 260 characters.
 enum : uint32_t {
-    kFolderProfiles = 0x10000, kFolderUserProfile = 0x10001, kFolderDefaultUserProfile = 0x10002,
-    kFolderMachineTemp = 0x10003, kFolderWindows = 0x10004, kFolderTemp = 0x10005,
-    kFolderSystem = 0x10006, kFolderCurrent = 0x10007
+    kFolderProfiles = 0x10000,
+    kFolderUserProfile = 0x10001,
+    kFolderDefaultUserProfile = 0x10002,
+    kFolderMachineTemp = 0x10003,
+    kFolderWindows = 0x10004,
+    kFolderTemp = 0x10005,
+    kFolderSystem = 0x10006,
+    kFolderCurrent = 0x10007
 };
 int GetSpecialFolder(uint32_t folder, char* path);
-void AppendBackslash(char* path);   // path holds at least strlen + 2 bytes
+void AppendBackslash(char* path); // path holds at least strlen + 2 bytes
 void AppendBackslash(std::string& path);
 int CreateDirectoryTree(const char* path, int lastIsFile);
 int DeleteFileForce(const char* path);
@@ -92,9 +99,19 @@ uint32_t GetLastErrorCode();
 void SetLastErrorCode(uint32_t code);
 
 enum : uint32_t {
-    kErrorSuccess = 0, kErrorInvalidFunction = 1, kErrorFileNotFound = 2, kErrorPathNotFound = 3,
-    kErrorAccessDenied = 5, kErrorNotReady = 21, kErrorCrc = 23, kErrorWriteFault = 29,
-    kErrorReadFault = 30, kErrorHandleEof = 38, kErrorInvalidParameter = 87,
-    kErrorDiskFull = 112, kErrorAlreadyExists = 183, kErrorIoDevice = 1117,
+    kErrorSuccess = 0,
+    kErrorInvalidFunction = 1,
+    kErrorFileNotFound = 2,
+    kErrorPathNotFound = 3,
+    kErrorAccessDenied = 5,
+    kErrorNotReady = 21,
+    kErrorCrc = 23,
+    kErrorWriteFault = 29,
+    kErrorReadFault = 30,
+    kErrorHandleEof = 38,
+    kErrorInvalidParameter = 87,
+    kErrorDiskFull = 112,
+    kErrorAlreadyExists = 183,
+    kErrorIoDevice = 1117,
     kErrorNoSystemResources = 1450
 };

@@ -120,10 +120,7 @@ int DeleteFileForce(const char* path)
     return DeleteFileA(path) ? 1 : 0;
 }
 
-int RemoveFolder(const char* path)
-{
-    return RemoveDirectoryA(path) ? 1 : 0;
-}
+int RemoveFolder(const char* path) { return RemoveDirectoryA(path) ? 1 : 0; }
 
 typedef HRESULT(WINAPI* PFN_SHGetFolderPathA)(HWND, int, HANDLE, DWORD, LPSTR);
 typedef BOOL(WINAPI* PFN_GetProfilesDirectoryA)(LPSTR, LPDWORD);

@@ -10,12 +10,12 @@ enum FileHookOp { kHookOpen, kHookRead, kHookWrite, kHookSeek, kHookSetEnd, kHoo
 struct C_FileHookCall {
     FileHookOp op;
     C_File* file;
-    const char* path;      // kHookOpen
-    void* buffer;          // kHookRead / kHookWrite
-    uint32_t size;         // bytes asked for
-    uint32_t* done;        // bytes moved (out); a hook faking success sets it to size. Null for positioned transfers
-    uint64_t position;     // positioned transfers and seeks
-    int positioned;        // 1 for ReadAt/WriteAt
+    const char* path; // kHookOpen
+    void* buffer;     // kHookRead / kHookWrite
+    uint32_t size;    // bytes asked for
+    uint32_t* done; // bytes moved (out); a hook faking success sets it to size. Null for positioned transfers
+    uint64_t position; // positioned transfers and seeks
+    int positioned;    // 1 for ReadAt/WriteAt
 };
 
 // Returns -1 to let the real operation run; 0 or 1 is taken as the operation's result

@@ -20,7 +20,7 @@ int C_LineReader::ReadLine(std::string& text, int wide, int quote, Source source
                 return 0;
             if (got > kBufferSize)
                 got = kBufferSize;
-            m_fill = got - (got % unit);   // an odd trailing byte cannot form a wide unit
+            m_fill = got - (got % unit); // an odd trailing byte cannot form a wide unit
             if (m_fill == 0)
                 return text.empty() ? 0 : 1;
         }

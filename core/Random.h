@@ -4,7 +4,7 @@
 #include <cstdint>
 
 void Rand15Seed(uint32_t seed);
-uint32_t Rand15();   // 0..32767
+uint32_t Rand15(); // 0..32767
 
 // Maps random bytes onto a text alphabet (1, 2 or other non-zero); alphabet 0 leaves them.
 void MapToAlphabet(uint8_t* buffer, uint32_t length, int alphabet);

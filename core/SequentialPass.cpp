@@ -3,8 +3,7 @@
 #include "core/System.h"
 #include "core/Timer.h"
 
-static void ReportFailure(const C_SeqPassArgs& args, C_PassChannel& channel, SeqMessage id,
-                          uint64_t position)
+static void ReportFailure(const C_SeqPassArgs& args, C_PassChannel& channel, SeqMessage id, uint64_t position)
 {
     C_SeqMessageArgs m;
     m.path = args.path;
@@ -18,8 +17,8 @@ static void ReportFailure(const C_SeqPassArgs& args, C_PassChannel& channel, Seq
     channel.Report(FormatSeqMessage(args.style, id, m));
 }
 
-int RunSequentialPass(const C_SeqPassArgs& args, std::atomic<uint64_t>& bytesDone,
-                      C_PassChannel& channel, C_SeqPassResult& result, C_Timer* callerTimer)
+int RunSequentialPass(const C_SeqPassArgs& args, std::atomic<uint64_t>& bytesDone, C_PassChannel& channel,
+                      C_SeqPassResult& result, C_Timer* callerTimer)
 {
     C_Timer localTimer;
     C_Timer& timer = callerTimer ? *callerTimer : localTimer;
@@ -30,8 +29,8 @@ int RunSequentialPass(const C_SeqPassArgs& args, std::atomic<uint64_t>& bytesDon
 
     C_File file;
     int complete = 0;
-    if (!file.Open(args.path, write ? kOpenWriteCreate : kOpenRead,
-                   kFlagNoBuffering | kFlagSequentialScan, kShareReadWrite)) {
+    if (!file.Open(args.path, write ? kOpenWriteCreate : kOpenRead, kFlagNoBuffering | kFlagSequentialScan,
+                   kShareReadWrite)) {
         ReportFailure(args, channel, kSeqOpenFailed, 0);
         return 0;
     }

@@ -18,24 +18,24 @@ public:
 };
 
 struct C_SeqPassArgs {
-    int direction = 0;            // 1 = write, else read
+    int direction = 0; // 1 = write, else read
     const char* path = "";
-    void* buffer = nullptr;       // one block, 4096-aligned, random contents
+    void* buffer = nullptr; // one block, 4096-aligned, random contents
     uint32_t blockSize = 0;
-    uint64_t fileSize = 0;        // whole MiB
+    uint64_t fileSize = 0; // whole MiB
     MessageStyle style = kStyleConsole;
-    int usbSpeedClass = -1;       // -1: no USB hint
-    int checkStop = 0;            // 1: poll the channel's stop request (GUI)
+    int usbSpeedClass = -1; // -1: no USB hint
+    int checkStop = 0;      // 1: poll the channel's stop request (GUI)
 };
 
 struct C_SeqPassResult {
-    std::string text;             // rate text, "[too fast]", or empty when incomplete
-    std::string hint;             // USB hint, appended to
+    std::string text; // rate text, "[too fast]", or empty when incomplete
+    std::string hint; // USB hint, appended to
     uint32_t mibPerSecond = 0;
     float bytesPerSecond = 0;
 };
 
 // bytesDone is readable whole from another thread while the pass runs.
 // timer: the caller's timer, started at the first block (may be null).
-int RunSequentialPass(const C_SeqPassArgs& args, std::atomic<uint64_t>& bytesDone,
-                      C_PassChannel& channel, C_SeqPassResult& result, C_Timer* timer = nullptr);
+int RunSequentialPass(const C_SeqPassArgs& args, std::atomic<uint64_t>& bytesDone, C_PassChannel& channel,
+                      C_SeqPassResult& result, C_Timer* timer = nullptr);

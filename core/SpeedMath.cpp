@@ -21,11 +21,11 @@ void AppendUsbHint(std::string& hint, int speedClass, int direction, float bytes
     if (speedClass < kUsbHighSpeed || speedClass > kUsbSuperSpeed)
         return;
     const bool usb3 = speedClass >= kUsb3AtHighSpeed;
-    const float threshold = direction == 1 ? (usb3 ? 52428800.0f : 15728640.0f)
-                                           : (usb3 ? 62914560.0f : 20971520.0f);
+    const float threshold =
+        direction == 1 ? (usb3 ? 52428800.0f : 15728640.0f) : (usb3 ? 62914560.0f : 20971520.0f);
     if (bytesPerSecond < threshold)
         hint = usb3 ? "This is pretty slow for an USB3 device." : "This is pretty slow for an USB2 device.";
-    const char* extra = speedClass == kUsb3OnUsb2 ? "USB3 device on USB2 controller!"
+    const char* extra = speedClass == kUsb3OnUsb2        ? "USB3 device on USB2 controller!"
                         : speedClass == kUsb3AtHighSpeed ? "USB3 device on USB3 controller in USB2 speed!"
                                                          : nullptr;
     if (extra) {
@@ -41,22 +41,26 @@ std::string FormatSeqMessage(MessageStyle style, SeqMessage id, const C_SeqMessa
     const uint64_t mb = a.fileSize / 1024 / 1024;
     switch (id) {
     case kSeqOpenFailed:
-        return gui ? StringPrintf("Can't open test file \xBB%s\xAB.\n\nError %u - %s", a.path, a.error, a.errorText)
+        return gui ? StringPrintf("Can't open test file \xBB%s\xAB.\n\nError %u - %s", a.path, a.error,
+                                  a.errorText)
                    : StringPrintf("Can't open test file %s.\nError %u - %s.\n", a.path, a.error, a.errorText);
     case kSeqSeekEndFailed:
         return StringPrintf(gui ? "Can't seek to new file end at %" PRIu64 " MBytes."
-                                : "Can't seek to new file end at %" PRIu64 " MBytes.\n", mb);
+                                : "Can't seek to new file end at %" PRIu64 " MBytes.\n",
+                            mb);
     case kSeqSetEndFailed:
         return StringPrintf(gui ? "Can't set new file end at %" PRIu64 " MBytes."
-                                : "Can't set new file end at %" PRIu64 " MBytes.\n", mb);
+                                : "Can't set new file end at %" PRIu64 " MBytes.\n",
+                            mb);
     case kSeqSeekStartFailed:
         return "Can't seek to file start.";
     case kSeqWriteFailed:
     case kSeqReadFailed: {
         const char* verb = id == kSeqWriteFailed ? "write" : "read";
-        return gui ? StringPrintf("Can't %s full test file \xBB%s\xAB\n\nWin32Error: %u - %s - BlockSize: 0x%X - "
-                                  "FilePosition 0x%" PRIX64 " - FileSize 0x%" PRIX64,
-                                  verb, a.path, a.error, a.errorText, a.blockSize, a.position, a.fileSize)
+        return gui ? StringPrintf(
+                         "Can't %s full test file \xBB%s\xAB\n\nWin32Error: %u - %s - BlockSize: 0x%X - "
+                         "FilePosition 0x%" PRIX64 " - FileSize 0x%" PRIX64,
+                         verb, a.path, a.error, a.errorText, a.blockSize, a.position, a.fileSize)
                    : StringPrintf("Can't %s full test file %s\nWin32Error: %u - %s - BlockSize: 0x%X - "
                                   "FilePosition 0x%" PRIX64 " - FileSize 0x%" PRIX64 ".\n",
                                   verb, a.path, a.error, a.errorText, a.blockSize, a.position, a.fileSize);

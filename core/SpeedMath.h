@@ -7,10 +7,10 @@
 enum MessageStyle { kStyleGui = 0, kStyleConsole = 1 };
 
 struct C_RateResult {
-    int tooFast = 0;        // no clock tick passed: "[too fast]"
+    int tooFast = 0; // no clock tick passed: "[too fast]"
     float bytesPerSecond = 0;
     uint32_t mibPerSecond = 0;
-    std::string text;       // "45.3 MByte/sec" or "[too fast]"
+    std::string text; // "45.3 MByte/sec" or "[too fast]"
 };
 
 // Rate of bytes moved in elapsed microseconds (1 ms steps).
@@ -22,8 +22,13 @@ enum { kUsbHighSpeed = 2, kUsb3OnUsb2 = 3, kUsb3AtHighSpeed = 4, kUsbSuperSpeed 
 void AppendUsbHint(std::string& hint, int speedClass, int direction, float bytesPerSecond);
 
 enum SeqMessage {
-    kSeqOpenFailed, kSeqSeekEndFailed, kSeqSetEndFailed, kSeqSeekStartFailed,
-    kSeqWriteFailed, kSeqReadFailed, kSeqFlushFailed
+    kSeqOpenFailed,
+    kSeqSeekEndFailed,
+    kSeqSetEndFailed,
+    kSeqSeekStartFailed,
+    kSeqWriteFailed,
+    kSeqReadFailed,
+    kSeqFlushFailed
 };
 struct C_SeqMessageArgs {
     const char* path = "";

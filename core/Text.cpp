@@ -9,8 +9,10 @@ char* FormatByteSize(uint64_t value, char* text, int unitStyle)
 {
     const char* unit = unitStyle == 1 ? "B" : "Byte";
     // Each unit takes over once the value exceeds 2048 of the next smaller one.
-    static const struct { int shift; char prefix; } steps[] = {
-        {40, 'P'}, {30, 'T'}, {20, 'G'}, {10, 'M'}, {0, 'k'}};
+    static const struct {
+        int shift;
+        char prefix;
+    } steps[] = {{40, 'P'}, {30, 'T'}, {20, 'G'}, {10, 'M'}, {0, 'k'}};
     for (const auto& s : steps) {
         if ((value >> s.shift) > 2048) {
             // Unsigned conversion: sizes of 2^63 and more stay positive.

@@ -5,7 +5,7 @@
 class C_Timer {
 public:
     void Start();
-    uint32_t Stop();                  // elapsed ms, low 32 bits
+    uint32_t Stop(); // elapsed ms, low 32 bits
     uint64_t GetMilliseconds() const { return m_ullElapsed; }
     uint64_t GetMicroseconds() const { return m_ullElapsed * 1000; }
     // Milliseconds since Start without stopping (live displays).

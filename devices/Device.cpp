@@ -7,8 +7,8 @@ C_Device::~C_Device() = default;
 
 // ATA commands of records without a system request of their own go through the raw task
 // file slot.
-int C_Device::AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size,
-                         int* statusOk) {
+int C_Device::AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size, int* statusOk)
+{
     C_AtaTaskFile tf;
     tf.command = command;
     tf.feature = feature;
@@ -45,32 +45,34 @@ int C_Device::FormatVolume(uint32_t, void*) { return 0; }
 int C_Device::DeviceNodeRequest(uint32_t, void*, uint32_t) { return 0; }
 int C_Device::Open() { return 0; }
 int C_Device::Close() { return 0; }
-int C_Device::QueryProperty(uint32_t, C_PropertyValue*, uintptr_t, C_PropertyValue*,
-                            C_PropertyValue*) {
+int C_Device::QueryProperty(uint32_t, C_PropertyValue*, uintptr_t, C_PropertyValue*, C_PropertyValue*)
+{
     return 0;
 }
 void C_Device::TakeOver(C_Device&) {}
 
-int C_Device::HasLetter(char letter) const {
+int C_Device::HasLetter(char letter) const
+{
     return letter != 0 && strLetters.find(letter) != std::string::npos;
 }
 
-void C_Device::AddLetter(char letter) {
+void C_Device::AddLetter(char letter)
+{
     if (letter != 0 && !HasLetter(letter))
         strLetters += letter;
 }
 
-int DevicesEqual(const C_Device& a, const C_Device& b) {
-    return (a.dwCaps & 0xFFFF) == (b.dwCaps & 0xFFFF) && a.dwKind == b.dwKind &&
-           a.dwType == b.dwType && a.ullBlockCount == b.ullBlockCount &&
-           a.ullFreeBlocks == b.ullFreeBlocks && a.ullFirstBlock == b.ullFirstBlock &&
-           a.ullBlockOffset == b.ullBlockOffset && a.dwBlockSize == b.dwBlockSize &&
-           a.dwMaxBlocks == b.dwMaxBlocks && a.strVendor == b.strVendor &&
-           a.strProduct == b.strProduct && a.strRevision == b.strRevision &&
-           a.strSerial == b.strSerial && a.strLabel == b.strLabel && a.strName == b.strName &&
-           a.strLetters == b.strLetters;
+int DevicesEqual(const C_Device& a, const C_Device& b)
+{
+    return (a.dwCaps & 0xFFFF) == (b.dwCaps & 0xFFFF) && a.dwKind == b.dwKind && a.dwType == b.dwType &&
+           a.ullBlockCount == b.ullBlockCount && a.ullFreeBlocks == b.ullFreeBlocks &&
+           a.ullFirstBlock == b.ullFirstBlock && a.ullBlockOffset == b.ullBlockOffset &&
+           a.dwBlockSize == b.dwBlockSize && a.dwMaxBlocks == b.dwMaxBlocks && a.strVendor == b.strVendor &&
+           a.strProduct == b.strProduct && a.strRevision == b.strRevision && a.strSerial == b.strSerial &&
+           a.strLabel == b.strLabel && a.strName == b.strName && a.strLetters == b.strLetters;
 }
 
-std::string DeviceIdentityText(const C_Device& d) {
+std::string DeviceIdentityText(const C_Device& d)
+{
     return d.strVendor + "-" + d.strProduct + "-" + d.strRevision + "-" + d.strSerial;
 }

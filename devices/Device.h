@@ -9,43 +9,81 @@ class C_DeviceList;
 
 // dwKind: which enumerator made the record (one bit each).
 enum : uint32_t {
-    kKindPhysical = 1, kKindCdRom = 2, kKindLogical = 4, kKindDriveLetter = 16,
-    kKindDos = 32, kKindAspi = 64, kKindIdentity = 512, kKindTrack = 2048
+    kKindPhysical = 1,
+    kKindCdRom = 2,
+    kKindLogical = 4,
+    kKindDriveLetter = 16,
+    kKindDos = 32,
+    kKindAspi = 64,
+    kKindIdentity = 512,
+    kKindTrack = 2048
 };
 // dwType: medium type.
 enum : uint32_t {
-    kTypeUnknown = 0, kTypeFixedPhysical = 1, kTypeFixedLogical = 2, kTypeOptical = 3,
-    kTypeRemovablePhysical = 4, kTypeRemovableLogical = 5, kTypeRamDisk = 6, kTypeNetwork = 7,
+    kTypeUnknown = 0,
+    kTypeFixedPhysical = 1,
+    kTypeFixedLogical = 2,
+    kTypeOptical = 3,
+    kTypeRemovablePhysical = 4,
+    kTypeRemovableLogical = 5,
+    kTypeRamDisk = 6,
+    kTypeNetwork = 7,
     kTypeTape = 8
 };
 // dwCaps bits.
 enum : uint32_t {
-    kCapScsi = 0x1, kCapRead = 0x2, kCapWrite = 0x4, kCapAtaIdentify = 0x40,
-    kCapStale = 0x80000000u, kCapsHandle = 0x11F, kCapsDos = 0x2A
+    kCapScsi = 0x1,
+    kCapRead = 0x2,
+    kCapWrite = 0x4,
+    kCapAtaIdentify = 0x40,
+    kCapStale = 0x80000000u,
+    kCapsHandle = 0x11F,
+    kCapsDos = 0x2A
 };
 // dwBus bits.
 enum : uint32_t {
-    kBusIdentity1 = 0x1, kBusUsb = 0x2, kBusScsi = 0x4, kBus1394 = 0x8, kBusIscsi = 0x20,
+    kBusIdentity1 = 0x1,
+    kBusUsb = 0x2,
+    kBusScsi = 0x4,
+    kBus1394 = 0x8,
+    kBusIscsi = 0x20,
     kBusIdentity40 = 0x40
 };
 // Option mask of a registration.
 enum : uint32_t {
-    kOptFloppy = 0x2, kOptOuterLock = 0x4, kOptNoIdentity = 0x8, kOptNoIdentityQueries = 0x10,
-    kOptNoVolumeInterfaces = 0x200, kOptNoDiskInterfaces = 0x400, kOptTapeInterfaces = 0x800,
-    kOptNoCapacity = 0x4000, kOptKeep1394IdOrder = 0x8000,
-    kOptBlockAccess = 0xFFF00800u, kOptBlockAccessFloppy = 0xFFF00802u
+    kOptFloppy = 0x2,
+    kOptOuterLock = 0x4,
+    kOptNoIdentity = 0x8,
+    kOptNoIdentityQueries = 0x10,
+    kOptNoVolumeInterfaces = 0x200,
+    kOptNoDiskInterfaces = 0x400,
+    kOptTapeInterfaces = 0x800,
+    kOptNoCapacity = 0x4000,
+    kOptKeep1394IdOrder = 0x8000,
+    kOptBlockAccess = 0xFFF00800u,
+    kOptBlockAccessFloppy = 0xFFF00802u
 };
 // dwAccess values (GENERIC_READ | GENERIC_WRITE, GENERIC_READ).
 enum : uint32_t { kAccessReadWrite = 0xC0000000u, kAccessRead = 0x80000000u };
 
 // Property identifiers of QueryProperty.
 enum : uint32_t {
-    kPropSerialText = 0x20001, kPropUsbIds = 0x20002, kPropHardwareIds = 0x20004,
-    kPropLocation = 0x20005, kProp1394Id = 0x20006, kProp1394Company = 0x20007,
-    kProp1394VendorModel = 0x20008, kPropInterfaceClass = 0x2000C, kPropInstanceIds = 0x2000F,
-    kPropSerialSuffix = 0x20010, kPropUsbPort = 0x20011,
-    kPropLinkSerialText = 0x30001, kPropLinkUsbIds = 0x30002, kPropLink1394Id = 0x30003,
-    kPropLink1394VendorModel = 0x30004, kPropLinkLocation = 0x30005,
+    kPropSerialText = 0x20001,
+    kPropUsbIds = 0x20002,
+    kPropHardwareIds = 0x20004,
+    kPropLocation = 0x20005,
+    kProp1394Id = 0x20006,
+    kProp1394Company = 0x20007,
+    kProp1394VendorModel = 0x20008,
+    kPropInterfaceClass = 0x2000C,
+    kPropInstanceIds = 0x2000F,
+    kPropSerialSuffix = 0x20010,
+    kPropUsbPort = 0x20011,
+    kPropLinkSerialText = 0x30001,
+    kPropLinkUsbIds = 0x30002,
+    kPropLink1394Id = 0x30003,
+    kPropLink1394VendorModel = 0x30004,
+    kPropLinkLocation = 0x30005,
     kPropFlush = 0x70001
 };
 
@@ -57,14 +95,16 @@ struct C_PropertyValue {
 
 // Registers of an ATA task file, for the pass-through slot.
 struct C_AtaTaskFile {
-    uint8_t feature = 0, count = 0, lbaLow = 0, lbaMid = 0, lbaHigh = 0, device = 0,
-            command = 0;
+    uint8_t feature = 0, count = 0, lbaLow = 0, lbaMid = 0, lbaHigh = 0, device = 0, command = 0;
 };
 
 // ATA commands and SMART values used through slot 1.
 enum : uint8_t {
-    kAtaIdentify = 0xEC, kAtaIdentifyPacket = 0xA1, kAtaSmart = 0xB0,
-    kSmartReadData = 0xD0, kSmartReturnStatus = 0xDA
+    kAtaIdentify = 0xEC,
+    kAtaIdentifyPacket = 0xA1,
+    kAtaSmart = 0xB0,
+    kSmartReadData = 0xD0,
+    kSmartReturnStatus = 0xDA
 };
 
 class C_Device {
@@ -77,16 +117,14 @@ public:
     virtual ~C_Device();
     // IDENTIFY (0xEC/0xA1) or a SMART sub-command (feature); *statusOk receives, for SMART
     // RETURN STATUS, whether the 0x4F/0xC2 signature came back unchanged.
-    virtual int AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size,
-                           int* statusOk);
+    virtual int AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size, int* statusOk);
     virtual int QueryCapacity();
     virtual int ReadBlocks(uint64_t block, uint32_t count, void* buffer);
     virtual int WriteBlocks(uint64_t block, uint32_t count, const void* buffer);
     // sense receives up to 24 bytes when the command fails; may be null.
-    virtual int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
-                            uint32_t byteCount, void* buffer, uint8_t* sense);
-    virtual int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount,
-                               void* buffer);
+    virtual int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
+                            void* buffer, uint8_t* sense);
+    virtual int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount, void* buffer);
     virtual int HubPortRequest(uint32_t request, void* data, uint32_t size);
     virtual int Eject(int lockFirst);
     virtual int LoadMedium();
@@ -94,8 +132,8 @@ public:
     virtual int DeviceNodeRequest(uint32_t request, void* data, uint32_t size);
     virtual int Open();
     virtual int Close();
-    virtual int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
-                              C_PropertyValue* out2, C_PropertyValue* out3);
+    virtual int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
+                              C_PropertyValue* out3);
 
     // Called by the list when an equal record was enumerated again: the kept record takes
     // over whatever links the fresh one carries (a track's parent, for example).
@@ -112,7 +150,7 @@ public:
     uint32_t dwKind = 0;
     uint32_t dwType = 0;
     uint32_t dwBus = 0;
-    C_Device* pIdentity = nullptr;   // owned by the record type that sets it
+    C_Device* pIdentity = nullptr; // owned by the record type that sets it
     // The record this one reads through (a track's drive); the list removes it with it.
     C_Device* pParent = nullptr;
     uint32_t dwLocation = 0xFFFFFFFFu;

@@ -7,7 +7,11 @@ void SetDeviceError(uint32_t code);
 uint32_t GetDeviceError();
 
 enum : uint32_t {
-    kDevErrorInvalidFunction = 1, kDevErrorNotReady = 21, kDevErrorCrc = 23,
-    kDevErrorWriteProtect = 19, kDevErrorInvalidParameter = 87, kDevErrorIoDevice = 1117,
+    kDevErrorInvalidFunction = 1,
+    kDevErrorNotReady = 21,
+    kDevErrorCrc = 23,
+    kDevErrorWriteProtect = 19,
+    kDevErrorInvalidParameter = 87,
+    kDevErrorIoDevice = 1117,
     kDevErrorNotSupported = 50
 };

@@ -1,13 +1,14 @@
 #include "devices/DeviceList.h"
 #include <vector>
 
-C_DeviceList& C_DeviceList::Instance() {
+C_DeviceList& C_DeviceList::Instance()
+{
     static C_DeviceList list;
     return list;
 }
 
-void C_DeviceList::Register(DeviceCallback callback, void* owner, uint32_t options,
-                            char windowsLetter) {
+void C_DeviceList::Register(DeviceCallback callback, void* owner, uint32_t options, char windowsLetter)
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     m_pfnCallback = callback;
     m_pOwner = owner;
@@ -17,23 +18,27 @@ void C_DeviceList::Register(DeviceCallback callback, void* owner, uint32_t optio
     m_strSystemIdentity.clear();
 }
 
-void C_DeviceList::MarkAll() {
+void C_DeviceList::MarkAll()
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     for (C_Device* d = m_pFirst; d; d = d->pNext)
         d->dwCaps |= kCapStale;
 }
 
-void C_DeviceList::BeginKind(uint32_t kind) {
+void C_DeviceList::BeginKind(uint32_t kind)
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     m_dwEnumeratedKinds |= kind;
 }
 
-void C_DeviceList::Notify(uint32_t event, C_Device* device) {
+void C_DeviceList::Notify(uint32_t event, C_Device* device)
+{
     if (m_pfnCallback)
         m_pfnCallback(event, device, 0, m_pOwner);
 }
 
-int C_DeviceList::Add(C_Device* device) {
+int C_DeviceList::Add(C_Device* device)
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     if (m_cWindowsLetter && device->HasLetter(m_cWindowsLetter))
         m_strSystemIdentity = DeviceIdentityText(*device);
@@ -41,8 +46,7 @@ int C_DeviceList::Add(C_Device* device) {
     for (C_Device* d = m_pFirst; d; d = d->pNext) {
         // Several records may share number and kind while a changed one waits for the
         // sweep; only an equal one counts as the same device.
-        if (d->dwNumber == device->dwNumber && d->dwKind == device->dwKind &&
-            DevicesEqual(*d, *device)) {
+        if (d->dwNumber == device->dwNumber && d->dwKind == device->dwKind && DevicesEqual(*d, *device)) {
             d->dwCaps &= ~kCapStale;
             d->TakeOver(*device);
             return 0;
@@ -60,7 +64,8 @@ int C_DeviceList::Add(C_Device* device) {
     return 1;
 }
 
-C_Device* C_DeviceList::Find(uint32_t number, uint32_t kind) {
+C_Device* C_DeviceList::Find(uint32_t number, uint32_t kind)
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     // A fresh record is preferred to a stale one of the same number.
     C_Device* stale = nullptr;
@@ -75,7 +80,8 @@ C_Device* C_DeviceList::Find(uint32_t number, uint32_t kind) {
     return stale;
 }
 
-int C_DeviceList::ForEach(DeviceVisitor visitor, void* context, int includeStale) {
+int C_DeviceList::ForEach(DeviceVisitor visitor, void* context, int includeStale)
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     for (C_Device* d = m_pFirst; d;) {
         C_Device* next = d->pNext;
@@ -86,7 +92,8 @@ int C_DeviceList::ForEach(DeviceVisitor visitor, void* context, int includeStale
     return 1;
 }
 
-void C_DeviceList::Sweep() {
+void C_DeviceList::Sweep()
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     std::vector<C_Device*> doomed;
     for (C_Device* d = m_pFirst; d; d = d->pNext)
@@ -115,7 +122,8 @@ void C_DeviceList::Sweep() {
         delete doomed[i];
 }
 
-void C_DeviceList::Clear() {
+void C_DeviceList::Clear()
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     C_Device* d = m_pFirst;
     m_pFirst = nullptr;
@@ -126,7 +134,8 @@ void C_DeviceList::Clear() {
     }
 }
 
-void C_DeviceList::Refresh(C_DeviceEnumerator* const* steps, size_t count) {
+void C_DeviceList::Refresh(C_DeviceEnumerator* const* steps, size_t count)
+{
     const bool outer = (m_dwOptions & kOptOuterLock) != 0;
     if (outer)
         m_outerLock.lock();
@@ -142,12 +151,14 @@ void C_DeviceList::Refresh(C_DeviceEnumerator* const* steps, size_t count) {
         m_outerLock.unlock();
 }
 
-std::string C_DeviceList::GetSystemIdentity() {
+std::string C_DeviceList::GetSystemIdentity()
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     return m_strSystemIdentity;
 }
 
-size_t C_DeviceList::GetCount() {
+size_t C_DeviceList::GetCount()
+{
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     size_t n = 0;
     for (C_Device* d = m_pFirst; d; d = d->pNext)

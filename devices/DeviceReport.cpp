@@ -3,31 +3,45 @@
 #include <cstdarg>
 #include <cstdio>
 
-const char* KindName(uint32_t kind) {
+const char* KindName(uint32_t kind)
+{
     switch (kind) {
-    case kKindPhysical: return "physical";
-    case kKindCdRom: return "cdrom";
-    case kKindLogical: return "logical";
-    case kKindDriveLetter: return "letter";
-    case kKindDos: return "dos";
-    case kKindAspi: return "aspi";
-    case kKindIdentity: return "identity";
-    case kKindTrack: return "track";
-    default: return "?";
+    case kKindPhysical:
+        return "physical";
+    case kKindCdRom:
+        return "cdrom";
+    case kKindLogical:
+        return "logical";
+    case kKindDriveLetter:
+        return "letter";
+    case kKindDos:
+        return "dos";
+    case kKindAspi:
+        return "aspi";
+    case kKindIdentity:
+        return "identity";
+    case kKindTrack:
+        return "track";
+    default:
+        return "?";
     }
 }
 
-const char* TypeName(uint32_t type) {
-    static const char* const names[] = {"undetermined", "fixed disk", "fixed drive", "optical",
-                                        "removable disk", "removable drive", "RAM disk",
-                                        "network drive", "tape"};
+const char* TypeName(uint32_t type)
+{
+    static const char* const names[] = {"undetermined", "fixed disk",     "fixed drive",
+                                        "optical",      "removable disk", "removable drive",
+                                        "RAM disk",     "network drive",  "tape"};
     return type < sizeof names / sizeof names[0] ? names[type] : "?";
 }
 
-std::string BusText(uint32_t bus) {
-    static const struct { uint32_t bit; const char* name; } bits[] = {
-        {kBusUsb, "USB"}, {kBusScsi, "SCSI"}, {kBus1394, "1394"}, {kBusIscsi, "iSCSI"},
-        {kBusIdentity1, "0x1"}, {kBusIdentity40, "0x40"}};
+std::string BusText(uint32_t bus)
+{
+    static const struct {
+        uint32_t bit;
+        const char* name;
+    } bits[] = {{kBusUsb, "USB"},     {kBusScsi, "SCSI"},     {kBus1394, "1394"},
+                {kBusIscsi, "iSCSI"}, {kBusIdentity1, "0x1"}, {kBusIdentity40, "0x40"}};
     std::string text;
     for (const auto& b : bits)
         if (bus & b.bit)
@@ -35,7 +49,8 @@ std::string BusText(uint32_t bus) {
     return text.empty() ? "-" : text;
 }
 
-static void Line(std::string& out, const char* name, const std::string& value) {
+static void Line(std::string& out, const char* name, const std::string& value)
+{
     out += "  ";
     out += name;
     out += ": ";
@@ -44,7 +59,8 @@ static void Line(std::string& out, const char* name, const std::string& value) {
 }
 
 static std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-static std::string Printf(const char* format, ...) {
+static std::string Printf(const char* format, ...)
+{
     char text[512];
     va_list args;
     va_start(args, format);
@@ -53,9 +69,9 @@ static std::string Printf(const char* format, ...) {
     return text;
 }
 
-std::string FormatDeviceReport(C_Device& d) {
-    std::string out = Printf("[%s %08" PRIX32 "] %s\n", KindName(d.dwKind), d.dwNumber,
-                             d.strName.c_str());
+std::string FormatDeviceReport(C_Device& d)
+{
+    std::string out = Printf("[%s %08" PRIX32 "] %s\n", KindName(d.dwKind), d.dwNumber, d.strName.c_str());
     Line(out, "type", Printf("%" PRIu32 " %s", d.dwType, TypeName(d.dwType)));
     Line(out, "bus", BusText(d.dwBus));
     Line(out, "letters", d.strLetters.empty() ? "-" : d.strLetters);
@@ -66,16 +82,16 @@ std::string FormatDeviceReport(C_Device& d) {
     if (!d.strFileSystem.empty())
         Line(out, "file system", d.strFileSystem);
     const uint64_t bytes = d.ullBlockCount * d.dwBlockSize;
-    Line(out, "size", Printf("%" PRIu64 " blocks of %" PRIu32 " bytes = %" PRIu64 " bytes (%" PRIu64 " MiB)",
-                             d.ullBlockCount, d.dwBlockSize, bytes, bytes >> 20));
+    Line(out, "size",
+         Printf("%" PRIu64 " blocks of %" PRIu32 " bytes = %" PRIu64 " bytes (%" PRIu64 " MiB)",
+                d.ullBlockCount, d.dwBlockSize, bytes, bytes >> 20));
     if (d.ullFreeBlocks)
         Line(out, "free", Printf("%" PRIu64 " blocks", d.ullFreeBlocks));
     Line(out, "first block/offset", Printf("%" PRIu64 " / %" PRIu64, d.ullFirstBlock, d.ullBlockOffset));
     Line(out, "transfer limit", Printf("%" PRIu32 " blocks", d.dwMaxBlocks));
-    Line(out, "capabilities", Printf("0x%08" PRIX32 "%s%s%s", d.dwCaps,
-                                     (d.dwCaps & kCapRead) ? " read" : "",
-                                     (d.dwCaps & kCapWrite) ? " write" : "",
-                                     (d.dwCaps & kCapScsi) ? " scsi" : ""));
+    Line(out, "capabilities",
+         Printf("0x%08" PRIX32 "%s%s%s", d.dwCaps, (d.dwCaps & kCapRead) ? " read" : "",
+                (d.dwCaps & kCapWrite) ? " write" : "", (d.dwCaps & kCapScsi) ? " scsi" : ""));
     if (d.dwLocation != 0xFFFFFFFFu)
         Line(out, "location key", Printf("0x%08" PRIX32, d.dwLocation));
     C_PropertyValue a, b, c;
@@ -98,7 +114,7 @@ std::string FormatDeviceReport(C_Device& d) {
         Line(out, "hardware ids", a.text);
     a = b = c = C_PropertyValue();
     if (d.dwKind == kKindIdentity && d.QueryProperty(kPropUsbPort, &a, 1, &b, &c))
-        Line(out, "USB speed class", Printf("%" PRIu64 " (port %" PRIu64 ", controller %s)",
-                                            c.number, a.number, b.text.c_str()));
+        Line(out, "USB speed class",
+             Printf("%" PRIu64 " (port %" PRIu64 ", controller %s)", c.number, a.number, b.text.c_str()));
     return out;
 }

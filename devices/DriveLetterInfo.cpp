@@ -6,9 +6,10 @@ struct Search {
     int speedClass;
     C_DriveLetterInfo* info;
 };
-}  // namespace
+} // namespace
 
-int GetUsbSpeedClassOfLetter(C_DeviceList& list, char letter) {
+int GetUsbSpeedClassOfLetter(C_DeviceList& list, char letter)
+{
     Search s{letter, -1, nullptr};
     list.ForEach(
         [](C_Device* d, void* ctx) {
@@ -25,7 +26,8 @@ int GetUsbSpeedClassOfLetter(C_DeviceList& list, char letter) {
     return s.speedClass;
 }
 
-int DescribeDriveLetter(C_DeviceList& list, char letter, C_DriveLetterInfo* info) {
+int DescribeDriveLetter(C_DeviceList& list, char letter, C_DriveLetterInfo* info)
+{
     *info = C_DriveLetterInfo();
     C_Device* d = list.Find(uint32_t(uint8_t(letter)), kKindDriveLetter);
     if (!d)
@@ -55,8 +57,7 @@ int DescribeDriveLetter(C_DeviceList& list, char letter, C_DriveLetterInfo* info
                 i->revision = r->strRevision;
             }
             C_PropertyValue a, b, c;
-            if (!i->usbVendorId && !i->usbProductId &&
-                r->QueryProperty(kPropUsbIds, &a, 0, &b, &c)) {
+            if (!i->usbVendorId && !i->usbProductId && r->QueryProperty(kPropUsbIds, &a, 0, &b, &c)) {
                 i->usbVendorId = uint32_t(a.number);
                 i->usbProductId = uint32_t(b.number);
             }
@@ -67,7 +68,8 @@ int DescribeDriveLetter(C_DeviceList& list, char letter, C_DriveLetterInfo* info
     return 1;
 }
 
-std::vector<C_DriveLetterInfo> DescribeDriveLetters(C_DeviceList& list) {
+std::vector<C_DriveLetterInfo> DescribeDriveLetters(C_DeviceList& list)
+{
     std::vector<C_DriveLetterInfo> all;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         C_DriveLetterInfo info;

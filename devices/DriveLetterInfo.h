@@ -8,16 +8,16 @@
 
 struct C_DriveLetterInfo {
     char letter = 0;
-    uint32_t driveType = 0;      // GetDriveTypeA value
-    uint32_t type = 0;           // record type (kTypeXxx)
+    uint32_t driveType = 0; // GetDriveTypeA value
+    uint32_t type = 0;      // record type (kTypeXxx)
     uint32_t blockSize = 0;
     uint64_t totalBytes = 0, freeBytes = 0;
     std::string label, volumeLabel, fileSystem;
-    int hasIdentity = 0;         // an identity record holds the letter
-    uint32_t bus = 0;            // bus bits of the identity records
+    int hasIdentity = 0; // an identity record holds the letter
+    uint32_t bus = 0;    // bus bits of the identity records
     std::string vendor, product, revision;
     uint32_t usbVendorId = 0, usbProductId = 0;
-    int usbSpeedClass = -1;      // -1 when no identity record has the letter
+    int usbSpeedClass = -1; // -1 when no identity record has the letter
 };
 
 // USB speed class of a letter: the first identity record holding it that answers the

@@ -4,20 +4,21 @@
 #include "devices/ScsiDecode.h"
 #include "devices/UsbPorts.h"
 
-C_IdentityDevice::C_IdentityDevice() {
+C_IdentityDevice::C_IdentityDevice()
+{
     dwKind = kKindIdentity;
     dwType = kTypeFixedPhysical;
     dwAccess = kAccessReadWrite;
 }
 
-int Split1394Id(const std::string& id, uint32_t* company, uint32_t* bits24) {
+int Split1394Id(const std::string& id, uint32_t* company, uint32_t* bits24)
+{
     size_t i = 0;
     while (i < id.size() && id[i] == ' ')
         ++i;
     uint64_t v = 0;
     size_t digits = 0;
-    for (; i < id.size() && isxdigit(static_cast<unsigned char>(id[i])) && digits < 16;
-         ++i, ++digits) {
+    for (; i < id.size() && isxdigit(static_cast<unsigned char>(id[i])) && digits < 16; ++i, ++digits) {
         const int c = toupper(static_cast<unsigned char>(id[i]));
         v = v * 16 + uint64_t(c <= '9' ? c - '0' : c - 'A' + 10);
     }
@@ -29,7 +30,8 @@ int Split1394Id(const std::string& id, uint32_t* company, uint32_t* bits24) {
 }
 
 int C_IdentityDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
-                                    C_PropertyValue* out2, C_PropertyValue* out3) {
+                                    C_PropertyValue* out2, C_PropertyValue* out3)
+{
     C_PropertyValue scratch1, scratch2, scratch3;
     C_PropertyValue& o1 = out1 ? *out1 : scratch1;
     C_PropertyValue& o2 = out2 ? *out2 : scratch2;
@@ -103,10 +105,10 @@ int C_IdentityDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_
     }
 }
 
-void FillFromIdentifiers(C_IdentityDevice& r, const C_NodeIds& ids, uint32_t options) {
+void FillFromIdentifiers(C_IdentityDevice& r, const C_NodeIds& ids, uint32_t options)
+{
     C_IdentityFields f;
-    for (const std::string* id : {&ids.hardwareId, &ids.instanceId, &ids.parentId,
-                                  &ids.grandparentId})
+    for (const std::string* id : {&ids.hardwareId, &ids.instanceId, &ids.parentId, &ids.grandparentId})
         if (!id->empty())
             ParseDeviceIdentifier(*id, options, &f);
     r.strInstanceId = ids.instanceId;
@@ -130,7 +132,8 @@ void FillFromIdentifiers(C_IdentityDevice& r, const C_NodeIds& ids, uint32_t opt
     r.str1394Id = f.id1394;
 }
 
-void ApplyDescriptorType(C_IdentityDevice& r, uint32_t deviceType, uint32_t busType) {
+void ApplyDescriptorType(C_IdentityDevice& r, uint32_t deviceType, uint32_t busType)
+{
     switch (deviceType) {
     case 0:
     case 14:
@@ -155,7 +158,8 @@ void ApplyDescriptorType(C_IdentityDevice& r, uint32_t deviceType, uint32_t busT
     r.dwBus |= BusBitsFromBusType(busType);
 }
 
-void LinkPortAndNumber(C_IdentityDevice& r, const std::vector<C_UsbPortRecord>& ports) {
+void LinkPortAndNumber(C_IdentityDevice& r, const std::vector<C_UsbPortRecord>& ports)
+{
     uint32_t port = 0;
     const int match = MatchUsbPort(ports, r.dwVendorId, r.dwProductId, r.strSerialText);
     r.bPortMatched = match >= 0;
@@ -169,7 +173,8 @@ void LinkPortAndNumber(C_IdentityDevice& r, const std::vector<C_UsbPortRecord>& 
     r.dwNumber = IdentityRecordNumber(r.dwInterfaceClass, r.strPath, port);
 }
 
-C_IdentityDevice* CloneIdentity(const C_IdentityDevice& f) {
+C_IdentityDevice* CloneIdentity(const C_IdentityDevice& f)
+{
     C_IdentityDevice* r = new C_IdentityDevice;
     r->dwNumber = f.dwNumber;
     r->dwType = f.dwType;

@@ -8,8 +8,8 @@
 class C_IdentityDevice : public C_Device {
 public:
     C_IdentityDevice();
-    int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
-                      C_PropertyValue* out2, C_PropertyValue* out3) override;
+    int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
+                      C_PropertyValue* out3) override;
 
     uint32_t dwVendorId = 0, dwProductId = 0;
     std::string strSerialText;
@@ -19,7 +19,7 @@ public:
     std::string strHardwareIds;
     std::string strLocation;
     std::string strControllerName;
-    std::string strInterfaceClass;       // "{GUID}"
+    std::string strInterfaceClass; // "{GUID}"
     std::string strInstanceId, strParentInstanceId;
     uint32_t dwInterfaceClass = 0;
     int bPhysical = 0;
@@ -27,16 +27,16 @@ public:
     int bPortMatched = 0;
     uint32_t dwPortSpeedClass = 0;
     uint32_t dwPortNumber = 0;
-    uint32_t dwPortsBeforeHub = 0;      // ports of the hubs listed before the device's hub
+    uint32_t dwPortsBeforeHub = 0; // ports of the hubs listed before the device's hub
 };
 
 // Identifiers of a record's device node and the nodes above it.
 struct C_NodeIds {
-    std::string hardwareId;      // first hardware identifier of the node
+    std::string hardwareId; // first hardware identifier of the node
     std::string instanceId;
     std::string parentId;
     std::string grandparentId;
-    std::string controllerId;    // three levels up: for a USB disk the host controller
+    std::string controllerId; // three levels up: for a USB disk the host controller
     std::string controllerName;
 };
 // Fields from the identifiers (vendor texts, serial, USB and IEEE 1394 numbers), the

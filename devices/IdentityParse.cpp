@@ -2,7 +2,8 @@
 #include <cctype>
 #include <cstring>
 
-size_t FindNoCase(const std::string& text, const char* what, size_t from) {
+size_t FindNoCase(const std::string& text, const char* what, size_t from)
+{
     const size_t n = strlen(what);
     if (n > text.size())
         return std::string::npos;
@@ -17,19 +18,22 @@ size_t FindNoCase(const std::string& text, const char* what, size_t from) {
     return std::string::npos;
 }
 
-int StartsWithNoCase(const std::string& text, const char* prefix) {
+int StartsWithNoCase(const std::string& text, const char* prefix)
+{
     const size_t n = strlen(prefix);
     return text.size() >= n && FindNoCase(text.substr(0, n), prefix) == 0;
 }
 
 // Identifiers are applied from the device node outwards; a later one that knows a field
 // replaces what an earlier, vaguer one (a hardware identifier) said.
-static void SetKnown(std::string& field, const std::string& value) {
+static void SetKnown(std::string& field, const std::string& value)
+{
     if (!value.empty())
         field = value;
 }
 
-static void AddHardwareId(C_IdentityFields* f, const std::string& id) {
+static void AddHardwareId(C_IdentityFields* f, const std::string& id)
+{
     if (f->hardwareIds.find(id) != std::string::npos)
         return;
     if (!f->hardwareIds.empty())
@@ -38,13 +42,15 @@ static void AddHardwareId(C_IdentityFields* f, const std::string& id) {
 }
 
 // Identifier fields are padded with blanks or, in device identifiers, underscores.
-static std::string TrimPadding(std::string text) {
+static std::string TrimPadding(std::string text)
+{
     while (!text.empty() && (text.back() == ' ' || text.back() == '_'))
         text.pop_back();
     return text;
 }
 
-static std::string Between(const std::string& text, const char* key, char end) {
+static std::string Between(const std::string& text, const char* key, char end)
+{
     const size_t at = FindNoCase(text, key);
     if (at == std::string::npos)
         return std::string();
@@ -53,40 +59,50 @@ static std::string Between(const std::string& text, const char* key, char end) {
     return text.substr(begin, stop == std::string::npos ? std::string::npos : stop - begin);
 }
 
-static std::string AfterLast(const std::string& text, char c) {
+static std::string AfterLast(const std::string& text, char c)
+{
     const size_t at = text.rfind(c);
     return at == std::string::npos ? text : text.substr(at + 1);
 }
 
-static int ParseHex(const std::string& text, size_t at, size_t digits, uint32_t* value) {
+static int ParseHex(const std::string& text, size_t at, size_t digits, uint32_t* value)
+{
     if (at + digits > text.size())
         return 0;
     uint32_t v = 0;
     for (size_t i = at; i < at + digits; ++i) {
         const int c = toupper(static_cast<unsigned char>(text[i]));
-        if (c >= '0' && c <= '9') v = v * 16 + uint32_t(c - '0');
-        else if (c >= 'A' && c <= 'F') v = v * 16 + uint32_t(c - 'A' + 10);
-        else return 0;
+        if (c >= '0' && c <= '9')
+            v = v * 16 + uint32_t(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            v = v * 16 + uint32_t(c - 'A' + 10);
+        else
+            return 0;
     }
     *value = v;
     return 1;
 }
 
-static int ParseHex64(const std::string& text, uint64_t* value) {
+static int ParseHex64(const std::string& text, uint64_t* value)
+{
     if (text.empty() || text.size() > 16)
         return 0;
     uint64_t v = 0;
     for (char ch : text) {
         const int c = toupper(static_cast<unsigned char>(ch));
-        if (c >= '0' && c <= '9') v = v * 16 + uint64_t(c - '0');
-        else if (c >= 'A' && c <= 'F') v = v * 16 + uint64_t(c - 'A' + 10);
-        else return 0;
+        if (c >= '0' && c <= '9')
+            v = v * 16 + uint64_t(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            v = v * 16 + uint64_t(c - 'A' + 10);
+        else
+            return 0;
     }
     *value = v;
     return 1;
 }
 
-static void ParseStorageIdentifier(const std::string& id, C_IdentityFields* f) {
+static void ParseStorageIdentifier(const std::string& id, C_IdentityFields* f)
+{
     const std::string tail = AfterLast(id, '\\');
     if (FindNoCase(tail, "USB&VID_") != std::string::npos) {
         SetKnown(f->serialText, AfterLast(tail, '&'));
@@ -119,7 +135,8 @@ static void ParseStorageIdentifier(const std::string& id, C_IdentityFields* f) {
     }
 }
 
-static void ParseIdeIdentifier(const std::string& id, size_t shift, C_IdentityFields* f) {
+static void ParseIdeIdentifier(const std::string& id, size_t shift, C_IdentityFields* f)
+{
     auto field = [&](size_t at, size_t width) {
         return at + shift < id.size() ? TrimPadding(id.substr(at + shift, width)) : std::string();
     };
@@ -134,7 +151,8 @@ static void ParseIdeIdentifier(const std::string& id, size_t shift, C_IdentityFi
     }
 }
 
-static void Parse1394Identifier(const std::string& id, uint32_t options, C_IdentityFields* f) {
+static void Parse1394Identifier(const std::string& id, uint32_t options, C_IdentityFields* f)
+{
     AddHardwareId(f, id);
     const std::string rest = id.substr(5);
     const size_t amp = rest.find('&');
@@ -142,8 +160,8 @@ static void Parse1394Identifier(const std::string& id, uint32_t options, C_Ident
         return;
     SetKnown(f->vendor1394, rest.substr(0, amp));
     const size_t slash = rest.find('\\', amp + 1);
-    SetKnown(f->model1394, rest.substr(amp + 1, slash == std::string::npos ? std::string::npos
-                                                                              : slash - amp - 1));
+    SetKnown(f->model1394,
+             rest.substr(amp + 1, slash == std::string::npos ? std::string::npos : slash - amp - 1));
     if (slash == std::string::npos)
         return;
     std::string unique = rest.substr(slash + 1);
@@ -160,7 +178,8 @@ static void Parse1394Identifier(const std::string& id, uint32_t options, C_Ident
     f->id1394 = unique;
 }
 
-int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFields* f) {
+int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFields* f)
+{
     if (FindNoCase(id, "TPPIOSTB\\") != std::string::npos ||
         FindNoCase(id, "CY_IOSTB\\") != std::string::npos ||
         FindNoCase(id, "USBSTOR\\") != std::string::npos) {
@@ -184,8 +203,7 @@ int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFie
     if (StartsWithNoCase(id, "USB\\VID")) {
         AddHardwareId(f, id);
         uint32_t vid = 0, pid = 0;
-        if (f->vendorId == 0 && f->productId == 0 && ParseHex(id, 8, 4, &vid) &&
-            ParseHex(id, 17, 4, &pid)) {
+        if (f->vendorId == 0 && f->productId == 0 && ParseHex(id, 8, 4, &vid) && ParseHex(id, 17, 4, &pid)) {
             f->vendorId = vid;
             f->productId = pid;
         }
@@ -215,8 +233,7 @@ int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFie
     }
     if (StartsWithNoCase(id, "\\\\?\\hid#vid_")) {
         uint32_t vid = 0, pid = 0;
-        if (ParseHex(id, 12, 4, &vid) && FindNoCase(id, "&pid_") == 16 &&
-            ParseHex(id, 21, 4, &pid)) {
+        if (ParseHex(id, 12, 4, &vid) && FindNoCase(id, "&pid_") == 16 && ParseHex(id, 21, 4, &pid)) {
             f->vendorId = vid;
             f->productId = pid;
         }
@@ -225,7 +242,8 @@ int ParseDeviceIdentifier(const std::string& id, uint32_t options, C_IdentityFie
     return 0;
 }
 
-uint32_t HubSpeedClass(const std::string& hubPath) {
+uint32_t HubSpeedClass(const std::string& hubPath)
+{
     if (FindNoCase(hubPath, "#ROOT_HUB30#") != std::string::npos)
         return 5;
     if (FindNoCase(hubPath, "#ROOT_HUB20#") != std::string::npos)
@@ -233,14 +251,23 @@ uint32_t HubSpeedClass(const std::string& hubPath) {
     return 1;
 }
 
-uint32_t UsbPortSpeedClass(const C_UsbPortFacts& p) {
+uint32_t UsbPortSpeedClass(const C_UsbPortFacts& p)
+{
     uint32_t speedClass;
     if (p.haveExtended) {
         switch (p.speed) {
-        case 1: speedClass = 1; break;
-        case 2: speedClass = 2; break;
-        case 3: speedClass = 5; break;
-        default: speedClass = 0; break;
+        case 1:
+            speedClass = 1;
+            break;
+        case 2:
+            speedClass = 2;
+            break;
+        case 3:
+            speedClass = 5;
+            break;
+        default:
+            speedClass = 0;
+            break;
         }
         if (p.superSpeedOrHigher)
             speedClass = 5;
@@ -254,7 +281,8 @@ uint32_t UsbPortSpeedClass(const C_UsbPortFacts& p) {
     return speedClass;
 }
 
-uint32_t DevicePathHash(const std::string& path) {
+uint32_t DevicePathHash(const std::string& path)
+{
     uint32_t h = 1;
     for (char ch : path) {
         const int32_t c = static_cast<int8_t>(ch);
@@ -264,7 +292,8 @@ uint32_t DevicePathHash(const std::string& path) {
     return h;
 }
 
-uint32_t IdentityRecordNumber(uint32_t classValue, const std::string& path, uint32_t port) {
+uint32_t IdentityRecordNumber(uint32_t classValue, const std::string& path, uint32_t port)
+{
     // The hash stays below the class value so the high four bits keep telling the class.
     return (classValue << 28) | ((DevicePathHash(path) + port) & 0x0FFFFFFFu);
 }

@@ -8,9 +8,9 @@ struct C_IdentityFields {
     std::string vendor, product, revision;
     std::string serialText;
     int hasSerialSuffix = 0;
-    uint32_t serialSuffix = 0;       // the number after the serial of a storage identifier
+    uint32_t serialSuffix = 0; // the number after the serial of a storage identifier
     uint32_t vendorId = 0, productId = 0;
-    std::string hardwareIds;         // blank-separated
+    std::string hardwareIds; // blank-separated
     std::string vendor1394, model1394, id1394;
 };
 
@@ -18,8 +18,7 @@ struct C_IdentityFields {
 // USB numbers, which the first identifier that has them sets. options: the
 // list's option mask (0x8000 keeps the byte order of IEEE 1394 unique identifiers).
 // Returns the number of the rule that matched (1..7), 0 for none.
-int ParseDeviceIdentifier(const std::string& identifier, uint32_t options,
-                          C_IdentityFields* fields);
+int ParseDeviceIdentifier(const std::string& identifier, uint32_t options, C_IdentityFields* fields);
 
 // Speed class of a hub from its device path: 5 for a USB 3 root hub, 2 for a USB 2 root
 // hub, 1 otherwise.
@@ -27,11 +26,11 @@ uint32_t HubSpeedClass(const std::string& hubPath);
 
 struct C_UsbPortFacts {
     uint32_t hubClass = 1;
-    int haveExtended = 0;        // the extended connection query answered
-    uint32_t speed = 0;          // its speed: 0 low, 1 full, 2 high, 3 super
-    int superSpeedOrHigher = 0;  // the version 2 query reported SuperSpeed operation
-    int lowSpeed = 0;            // the plain query's low-speed flag
-    uint32_t bcdUsb = 0;         // device descriptor
+    int haveExtended = 0;       // the extended connection query answered
+    uint32_t speed = 0;         // its speed: 0 low, 1 full, 2 high, 3 super
+    int superSpeedOrHigher = 0; // the version 2 query reported SuperSpeed operation
+    int lowSpeed = 0;           // the plain query's low-speed flag
+    uint32_t bcdUsb = 0;        // device descriptor
 };
 // 0 low or unknown, 1 full, 2 high, 3 USB 3 device on a USB 2 hub, 4 USB 3 device at USB 2
 // speed on a USB 3 root hub, 5 SuperSpeed.

@@ -7,10 +7,19 @@
 #include "devices/Device.h"
 
 enum : uint8_t {
-    kScsiRewind = 0x01, kScsiRead6 = 0x08, kScsiWrite6 = 0x0A, kScsiInquiry = 0x12,
-    kScsiStartStopUnit = 0x1B, kScsiReadCapacity10 = 0x25, kScsiRead10 = 0x28,
-    kScsiWrite10 = 0x2A, kScsiWriteBuffer = 0x3C, kScsiReadToc = 0x43,
-    kScsiServiceActionIn16 = 0x9E, kScsiReadCd = 0xBE, kScsiAtaPassThrough16 = 0x85
+    kScsiRewind = 0x01,
+    kScsiRead6 = 0x08,
+    kScsiWrite6 = 0x0A,
+    kScsiInquiry = 0x12,
+    kScsiStartStopUnit = 0x1B,
+    kScsiReadCapacity10 = 0x25,
+    kScsiRead10 = 0x28,
+    kScsiWrite10 = 0x2A,
+    kScsiWriteBuffer = 0x3C,
+    kScsiReadToc = 0x43,
+    kScsiServiceActionIn16 = 0x9E,
+    kScsiReadCd = 0xBE,
+    kScsiAtaPassThrough16 = 0x85
 };
 
 struct C_Cdb {

@@ -2,45 +2,63 @@
 #include <cstring>
 
 uint32_t ReadBe16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
-uint32_t ReadBe32(const uint8_t* p) {
+uint32_t ReadBe32(const uint8_t* p)
+{
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 uint64_t ReadBe64(const uint8_t* p) { return (uint64_t(ReadBe32(p)) << 32) | ReadBe32(p + 4); }
-void WriteBe16(uint8_t* p, uint32_t v) { p[0] = uint8_t(v >> 8); p[1] = uint8_t(v); }
-void WriteBe32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v >> 24); p[1] = uint8_t(v >> 16); p[2] = uint8_t(v >> 8); p[3] = uint8_t(v);
+void WriteBe16(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 8);
+    p[1] = uint8_t(v);
 }
-void WriteBe64(uint8_t* p, uint64_t v) { WriteBe32(p, uint32_t(v >> 32)); WriteBe32(p + 4, uint32_t(v)); }
+void WriteBe32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+void WriteBe64(uint8_t* p, uint64_t v)
+{
+    WriteBe32(p, uint32_t(v >> 32));
+    WriteBe32(p + 4, uint32_t(v));
+}
 
-std::string FixedText(const uint8_t* p, size_t width) {
+std::string FixedText(const uint8_t* p, size_t width)
+{
     size_t n = 0;
     while (n < width && p[n] != 0)
         ++n;
     return std::string(reinterpret_cast<const char*>(p), n);
 }
 
-std::string TrimRight(const std::string& text) {
+std::string TrimRight(const std::string& text)
+{
     size_t end = text.size();
     while (end > 0 && text[end - 1] == ' ')
         --end;
     return text.substr(0, end);
 }
 
-std::string TrimBoth(const std::string& text) {
+std::string TrimBoth(const std::string& text)
+{
     size_t begin = 0;
     while (begin < text.size() && text[begin] == ' ')
         ++begin;
     return TrimRight(text.substr(begin));
 }
 
-static void FinishCapacity(uint64_t lastBlock, uint32_t blockSize, C_CapacityAnswer* out) {
+static void FinishCapacity(uint64_t lastBlock, uint32_t blockSize, C_CapacityAnswer* out)
+{
     // Some drives answer 0x7FFFFFFF when they do not know; a small range keeps tests sane.
     out->blockCount = lastBlock == 0x7FFFFFFFu ? 1000 : lastBlock + 1;
     out->blockSize = blockSize ? blockSize : 512;
     out->firstBlock = out->blockSize != 512 ? 16 : 0;
 }
 
-int DecodeReadCapacity10(const uint8_t* data, size_t size, C_CapacityAnswer* out) {
+int DecodeReadCapacity10(const uint8_t* data, size_t size, C_CapacityAnswer* out)
+{
     *out = C_CapacityAnswer();
     if (!data || size < 8)
         return 0;
@@ -53,7 +71,8 @@ int DecodeReadCapacity10(const uint8_t* data, size_t size, C_CapacityAnswer* out
     return 1;
 }
 
-int DecodeReadCapacity16(const uint8_t* data, size_t size, C_CapacityAnswer* out) {
+int DecodeReadCapacity16(const uint8_t* data, size_t size, C_CapacityAnswer* out)
+{
     *out = C_CapacityAnswer();
     if (!data || size < 12)
         return 0;
@@ -64,12 +83,14 @@ int DecodeReadCapacity16(const uint8_t* data, size_t size, C_CapacityAnswer* out
     return 1;
 }
 
-uint32_t MsfToBlock(uint32_t minute, uint32_t second, uint32_t frame) {
+uint32_t MsfToBlock(uint32_t minute, uint32_t second, uint32_t frame)
+{
     const uint32_t all = minute * 4500u + second * 75u + frame;
     return all > 150 ? all - 150 : 0;
 }
 
-void DecodeFullToc(const uint8_t* data, size_t size, std::vector<C_TocTrack>* tracks) {
+void DecodeFullToc(const uint8_t* data, size_t size, std::vector<C_TocTrack>* tracks)
+{
     tracks->clear();
     if (!data || size < 4)
         return;
@@ -102,7 +123,8 @@ void DecodeFullToc(const uint8_t* data, size_t size, std::vector<C_TocTrack>* tr
     }
 }
 
-uint32_t AudioTransferLimit(uint32_t parentMaxBlocks, uint32_t parentBlockSize) {
+uint32_t AudioTransferLimit(uint32_t parentMaxBlocks, uint32_t parentBlockSize)
+{
     const uint64_t blocks = uint64_t(parentMaxBlocks) * parentBlockSize / 2352;
     // One block stays one; a drive whose limit holds no whole audio block still gets one.
     if (blocks <= 1)
@@ -110,7 +132,8 @@ uint32_t AudioTransferLimit(uint32_t parentMaxBlocks, uint32_t parentBlockSize) 
     return uint32_t(blocks - 1 > 0xFFFFFFFFu ? 0xFFFFFFFFu : blocks - 1);
 }
 
-int DecodeInquiry(const uint8_t* data, size_t size, C_DeviceTexts* texts) {
+int DecodeInquiry(const uint8_t* data, size_t size, C_DeviceTexts* texts)
+{
     if (!data || size < 36)
         return 0;
     texts->vendor = TrimRight(FixedText(data + 8, 8));
@@ -119,11 +142,13 @@ int DecodeInquiry(const uint8_t* data, size_t size, C_DeviceTexts* texts) {
     return 1;
 }
 
-uint32_t InquiryDeviceType(const uint8_t* data, size_t size) {
+uint32_t InquiryDeviceType(const uint8_t* data, size_t size)
+{
     return data && size >= 1 ? data[0] & 0x1Fu : 0x1Fu;
 }
 
-int DecodeUnitSerialPage(const uint8_t* data, size_t size, std::string* serial) {
+int DecodeUnitSerialPage(const uint8_t* data, size_t size, std::string* serial)
+{
     if (!data || size < 4 || data[1] != 0x80)
         return 0;
     const size_t length = data[3];
@@ -137,7 +162,8 @@ int DecodeUnitSerialPage(const uint8_t* data, size_t size, std::string* serial) 
 }
 
 // ATA strings store two characters per 16-bit word, the first in the high byte.
-static std::string AtaString(const uint8_t* data, size_t firstWord, size_t words) {
+static std::string AtaString(const uint8_t* data, size_t firstWord, size_t words)
+{
     std::string text;
     for (size_t w = firstWord; w < firstWord + words; ++w) {
         text += char(data[w * 2 + 1]);
@@ -146,7 +172,8 @@ static std::string AtaString(const uint8_t* data, size_t firstWord, size_t words
     return text;
 }
 
-int DecodeIdentify(const uint8_t* data, size_t size, C_DeviceTexts* texts) {
+int DecodeIdentify(const uint8_t* data, size_t size, C_DeviceTexts* texts)
+{
     if (!data || size < 512)
         return 0;
     std::string serial = AtaString(data, 10, 10);
@@ -166,14 +193,19 @@ int DecodeIdentify(const uint8_t* data, size_t size, C_DeviceTexts* texts) {
     return 1;
 }
 
-static int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+static int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
-std::string DecodeDescriptorSerial(const std::string& serial) {
+std::string DecodeDescriptorSerial(const std::string& serial)
+{
     std::string decoded;
     size_t i = 0;
     for (; i + 4 <= serial.size(); i += 4) {
@@ -194,18 +226,21 @@ std::string DecodeDescriptorSerial(const std::string& serial) {
     return decoded;
 }
 
-static uint32_t ReadLe32(const uint8_t* p) {
+static uint32_t ReadLe32(const uint8_t* p)
+{
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
 // A text at a descriptor offset, 0 meaning absent; never past the returned bytes.
-static std::string DescriptorText(const uint8_t* data, size_t size, uint32_t offset) {
+static std::string DescriptorText(const uint8_t* data, size_t size, uint32_t offset)
+{
     if (offset == 0 || offset >= size)
         return std::string();
     return FixedText(data + offset, size - offset);
 }
 
-int DecodeStorageDescriptor(const uint8_t* data, size_t size, C_StorageDescriptor* out) {
+int DecodeStorageDescriptor(const uint8_t* data, size_t size, C_StorageDescriptor* out)
+{
     *out = C_StorageDescriptor();
     if (!data || size < 36)
         return 0;
@@ -217,8 +252,8 @@ int DecodeStorageDescriptor(const uint8_t* data, size_t size, C_StorageDescripto
     out->texts.vendor = TrimBoth(DescriptorText(data, size, ReadLe32(data + 12)));
     out->texts.product = TrimBoth(DescriptorText(data, size, ReadLe32(data + 16)));
     out->texts.revision = TrimBoth(DescriptorText(data, size, ReadLe32(data + 20)));
-    out->texts.serial = TrimBoth(DecodeDescriptorSerial(
-        TrimBoth(DescriptorText(data, size, ReadLe32(data + 24)))));
+    out->texts.serial =
+        TrimBoth(DecodeDescriptorSerial(TrimBoth(DescriptorText(data, size, ReadLe32(data + 24)))));
     out->busType = ReadLe32(data + 28);
     const uint32_t rawLength = ReadLe32(data + 32);
     if (rawLength == 36 && size >= 36 + 36)
@@ -226,27 +261,36 @@ int DecodeStorageDescriptor(const uint8_t* data, size_t size, C_StorageDescripto
     return 1;
 }
 
-uint32_t BusBitsFromBusType(uint32_t busType) {
+uint32_t BusBitsFromBusType(uint32_t busType)
+{
     switch (busType) {
-    case 1: return 0x4;
-    case 4: return 0x8;
-    case 7: return 0x2;
-    case 9: return 0x20;
-    default: return 0;
+    case 1:
+        return 0x4;
+    case 4:
+        return 0x8;
+    case 7:
+        return 0x2;
+    case 9:
+        return 0x20;
+    default:
+        return 0;
     }
 }
 
-void ApplyRawInquiry(const std::vector<uint8_t>& raw, uint32_t bus, C_DeviceTexts* texts) {
+void ApplyRawInquiry(const std::vector<uint8_t>& raw, uint32_t bus, C_DeviceTexts* texts)
+{
     if (raw.size() != 36)
         return;
     const size_t shift = (bus & 0x5) ? 4 : 0;
     texts->vendor = TrimRight(FixedText(raw.data() + 8 + shift, 8));
-    texts->product = TrimRight(FixedText(raw.data() + 16 + shift, 36 - 16 - shift < 16 ? 36 - 16 - shift : 16));
+    texts->product =
+        TrimRight(FixedText(raw.data() + 16 + shift, 36 - 16 - shift < 16 ? 36 - 16 - shift : 16));
     if (texts->revision.empty())
         texts->revision = TrimRight(FixedText(raw.data() + 32, 4));
 }
 
-uint32_t PackLocation(uint32_t deviceType, uint32_t deviceNumber, uint32_t partition) {
+uint32_t PackLocation(uint32_t deviceType, uint32_t deviceNumber, uint32_t partition)
+{
     return ((deviceType & 0xFFFF) << 16) | ((deviceNumber & 0xFF) << 8) | (partition & 0xFF);
 }
 
@@ -254,7 +298,8 @@ static uint32_t ReadLe16(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p
 
 // Mount point entry: link offset (4), length (2), pad, id offset (4), length (2), pad,
 // device name offset (4), length (2), pad: 24 bytes after an 8-byte header.
-void DecodeMountPointLetters(const uint8_t* data, size_t size, std::string* letters) {
+void DecodeMountPointLetters(const uint8_t* data, size_t size, std::string* letters)
+{
     if (!data || size < 8)
         return;
     const uint32_t count = ReadLe32(data + 4);
@@ -282,11 +327,12 @@ void DecodeMountPointLetters(const uint8_t* data, size_t size, std::string* lett
     }
 }
 
-std::vector<uint8_t> EncodeMountPointQuery(const std::u16string& deviceName) {
+std::vector<uint8_t> EncodeMountPointQuery(const std::u16string& deviceName)
+{
     const size_t nameBytes = deviceName.size() * 2;
     std::vector<uint8_t> block(24 + nameBytes + 2, 0);
     uint8_t* p = block.data();
-    p[16] = 24;   // the name follows the entry
+    p[16] = 24; // the name follows the entry
     p[20] = uint8_t(nameBytes);
     p[21] = uint8_t(nameBytes >> 8);
     for (size_t i = 0; i < deviceName.size(); ++i) {
@@ -297,8 +343,8 @@ std::vector<uint8_t> EncodeMountPointQuery(const std::u16string& deviceName) {
     return block;
 }
 
-int DecodeDosDeviceParams(const uint8_t* data, size_t size, uint32_t* bytesPerSector,
-                          uint64_t* sectors) {
+int DecodeDosDeviceParams(const uint8_t* data, size_t size, uint32_t* bytesPerSector, uint64_t* sectors)
+{
     // BIOS parameter block: bytes per sector at 0, total sectors (16 bits) at 8, total
     // sectors (32 bits) at 21.
     const size_t bpb = 7;

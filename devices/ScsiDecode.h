@@ -11,7 +11,7 @@ struct C_CapacityAnswer {
     uint64_t blockCount = 0;
     uint32_t blockSize = 0;
     uint64_t firstBlock = 0;
-    int needs16 = 0;     // the 10-byte form cannot express the size: ask READ CAPACITY(16)
+    int needs16 = 0; // the 10-byte form cannot express the size: ask READ CAPACITY(16)
 };
 // READ CAPACITY(10): 8 bytes. 0 when too short or the device reports no blocks.
 int DecodeReadCapacity10(const uint8_t* data, size_t size, C_CapacityAnswer* out);
@@ -22,10 +22,10 @@ int DecodeReadCapacity16(const uint8_t* data, size_t size, C_CapacityAnswer* out
 uint32_t MsfToBlock(uint32_t minute, uint32_t second, uint32_t frame);
 
 struct C_TocTrack {
-    uint32_t number = 0;      // point 1..99
-    uint32_t control = 0;     // control nibble; 0x4 marks a data track
+    uint32_t number = 0;  // point 1..99
+    uint32_t control = 0; // control nibble; 0x4 marks a data track
     uint64_t firstBlock = 0;
-    uint64_t leadOut = 0;     // the lead-out seen before this track's descriptor
+    uint64_t leadOut = 0; // the lead-out seen before this track's descriptor
     int IsData() const { return (control & 0x4) != 0; }
 };
 // READ TOC format 2 (full TOC). Tracks are listed once a lead-out address was seen.
@@ -55,7 +55,7 @@ struct C_StorageDescriptor {
     uint32_t removable = 0;
     uint32_t busType = 0;
     C_DeviceTexts texts;
-    std::vector<uint8_t> rawInquiry;   // the raw device properties when exactly 36 bytes
+    std::vector<uint8_t> rawInquiry; // the raw device properties when exactly 36 bytes
 };
 // The storage device descriptor as returned by the storage property query.
 int DecodeStorageDescriptor(const uint8_t* data, size_t size, C_StorageDescriptor* out);
@@ -74,8 +74,7 @@ std::vector<uint8_t> EncodeMountPointQuery(const std::u16string& deviceName);
 // Device parameters of a DOS drive (special functions, device type, attributes, cylinders,
 // media type, then the BIOS parameter block from byte 7): bytes per sector and the total
 // sectors, the 16-bit count or, when that is 0, the 32-bit one. 0 when unusable.
-int DecodeDosDeviceParams(const uint8_t* data, size_t size, uint32_t* bytesPerSector,
-                          uint64_t* sectors);
+int DecodeDosDeviceParams(const uint8_t* data, size_t size, uint32_t* bytesPerSector, uint64_t* sectors);
 
 // Location key: (device type << 16) | (device number << 8) | partition number.
 uint32_t PackLocation(uint32_t deviceType, uint32_t deviceNumber, uint32_t partition);

@@ -5,7 +5,8 @@
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
-int C_TrackDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
+int C_TrackDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
+{
     if (!pParent) {
         SetDeviceError(kDevErrorNotReady);
         return 0;
@@ -20,13 +21,15 @@ int C_TrackDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
     return pParent->ScsiCommand(c.length, c.bytes, 1, count * 2352, buffer, nullptr);
 }
 
-int C_TrackDevice::WriteBlocks(uint64_t, uint32_t, const void*) {
+int C_TrackDevice::WriteBlocks(uint64_t, uint32_t, const void*)
+{
     SetDeviceError(kDevErrorWriteProtect);
     return 0;
 }
 
-int C_TrackDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
-                               uint32_t byteCount, void* buffer, uint8_t* sense) {
+int C_TrackDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
+                               void* buffer, uint8_t* sense)
+{
     if (!pParent) {
         SetDeviceError(kDevErrorNotReady);
         return 0;
@@ -38,11 +41,13 @@ int C_TrackDevice::Open() { return pParent ? pParent->Open() : 0; }
 int C_TrackDevice::Close() { return pParent ? pParent->Close() : 0; }
 
 int C_TrackDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
-                                 C_PropertyValue* out2, C_PropertyValue* out3) {
+                                 C_PropertyValue* out2, C_PropertyValue* out3)
+{
     return pParent ? pParent->QueryProperty(id, out1, argument, out2, out3) : 0;
 }
 
-int MakeTrackRecords(C_Device& drive, C_Device** records, uint32_t maxRecords) {
+int MakeTrackRecords(C_Device& drive, C_Device** records, uint32_t maxRecords)
+{
     std::vector<uint8_t> toc(2048, 0);
     const C_Cdb c = MakeReadToc(2, 2048);
     if (!drive.ScsiCommand(c.length, c.bytes, 1, 2048, toc.data(), nullptr))
@@ -88,7 +93,8 @@ int MakeTrackRecords(C_Device& drive, C_Device** records, uint32_t maxRecords) {
     return int(made);
 }
 
-void C_TrackEnumerator::Enumerate(C_DeviceList& list) {
+void C_TrackEnumerator::Enumerate(C_DeviceList& list)
+{
     list.BeginKind(kKindTrack);
     std::vector<C_Device*> drives;
     list.ForEach(

@@ -8,12 +8,12 @@ public:
     int QueryCapacity() override { return 1; }
     int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override;
     int WriteBlocks(uint64_t block, uint32_t count, const void* buffer) override;
-    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
-                    void* buffer, uint8_t* sense) override;
+    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount, void* buffer,
+                    uint8_t* sense) override;
     int Open() override;
     int Close() override;
-    int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
-                      C_PropertyValue* out2, C_PropertyValue* out3) override;
+    int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
+                      C_PropertyValue* out3) override;
     void TakeOver(C_Device& fresh) override { pParent = fresh.pParent; }
     int IsAudio() const { return dwBlockSize == 2352; }
 };

@@ -1,7 +1,8 @@
 #include "devices/UsbPorts.h"
 #include <cctype>
 
-static int SameText(const std::string& a, const std::string& b) {
+static int SameText(const std::string& a, const std::string& b)
+{
     if (a.size() != b.size())
         return 0;
     for (size_t i = 0; i < a.size(); ++i)
@@ -10,8 +11,9 @@ static int SameText(const std::string& a, const std::string& b) {
     return 1;
 }
 
-int MatchUsbPort(const std::vector<C_UsbPortRecord>& ports, uint32_t vendorId,
-                 uint32_t productId, const std::string& serial) {
+int MatchUsbPort(const std::vector<C_UsbPortRecord>& ports, uint32_t vendorId, uint32_t productId,
+                 const std::string& serial)
+{
     if (!vendorId && !productId)
         return -1;
     int byNumbers = -1, numberMatches = 0;
@@ -37,7 +39,8 @@ struct TreeWalk {
     uint32_t portsSoFar;
 };
 
-void WalkHub(TreeWalk& w, const std::string& path, int depth) {
+void WalkHub(TreeWalk& w, const std::string& path, int depth)
+{
     if (depth > 8)
         return;
     uint32_t count = 0;
@@ -78,10 +81,11 @@ void WalkHub(TreeWalk& w, const std::string& path, int depth) {
     for (const std::string& child : children)
         WalkHub(w, child, depth + 1);
 }
-}  // namespace
+} // namespace
 
 uint32_t WalkUsbTree(C_UsbTreeSource& source, const std::vector<std::string>& rootHubs,
-                     std::vector<C_UsbPortRecord>* ports) {
+                     std::vector<C_UsbPortRecord>* ports)
+{
     TreeWalk w{source, ports, 0, 0};
     for (const std::string& root : rootHubs)
         WalkHub(w, root, 0);

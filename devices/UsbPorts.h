@@ -7,9 +7,9 @@
 
 struct C_UsbPortRecord {
     std::string hubPath;
-    uint32_t hubIndex = 0;        // order of the hub in the walk
-    uint32_t portsBeforeHub = 0;  // ports of the hubs walked before this one
-    uint32_t port = 0;            // connection index
+    uint32_t hubIndex = 0;       // order of the hub in the walk
+    uint32_t portsBeforeHub = 0; // ports of the hubs walked before this one
+    uint32_t port = 0;           // connection index
     int isHub = 0;
     std::string driverKey;
     uint32_t vendorId = 0, productId = 0, bcdUsb = 0;
@@ -20,17 +20,17 @@ struct C_UsbPortRecord {
 // Index of the port whose device has these numbers and, when the device has a serial
 // text, that serial (case-insensitive); -1 when none. A port matched by numbers alone is
 // taken only when exactly one port carries them.
-int MatchUsbPort(const std::vector<C_UsbPortRecord>& ports, uint32_t vendorId,
-                 uint32_t productId, const std::string& serial);
+int MatchUsbPort(const std::vector<C_UsbPortRecord>& ports, uint32_t vendorId, uint32_t productId,
+                 const std::string& serial);
 
 // What one port of a hub answers.
 struct C_UsbConnection {
     int connected = 0;
     int isHub = 0;
-    C_UsbPortFacts facts;        // hubClass is filled in by the walk
+    C_UsbPortFacts facts; // hubClass is filled in by the walk
     uint32_t vendorId = 0, productId = 0;
     std::string driverKey;
-    std::string childHubPath;    // for a hub: the path to open it by
+    std::string childHubPath; // for a hub: the path to open it by
     std::string manufacturer, product, serial;
 };
 

@@ -6,8 +6,8 @@
 class C_CrashReporter {
 public:
     static C_CrashReporter& Instance();
-    void Arm(uint32_t iconResource, const char* host, const char* path,
-             const char* product = nullptr, const char* extra = nullptr);
+    void Arm(uint32_t iconResource, const char* host, const char* path, const char* product = nullptr,
+             const char* extra = nullptr);
     int IsArmed() const { return m_bArmed; }
     uint32_t GetIconResource() const { return m_dwIcon; }
 

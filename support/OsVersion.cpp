@@ -35,8 +35,8 @@ struct NtRow {
     uint32_t major, minor, bit;
 };
 // In age order; IsOsVersion walks it downward from the running version.
-static const NtRow kNtVersions[] = {{4, 0, kOsNt4}, {5, 0, kOs2000}, {5, 1, kOsXp},  {5, 2, kOs2003},
-                                    {6, 0, kOsVista}, {6, 1, kOs7},  {6, 2, kOs8},  {6, 3, kOs81}};
+static const NtRow kNtVersions[] = {{4, 0, kOsNt4},   {5, 0, kOs2000}, {5, 1, kOsXp}, {5, 2, kOs2003},
+                                    {6, 0, kOsVista}, {6, 1, kOs7},    {6, 2, kOs8},  {6, 3, kOs81}};
 static const int kNtCount = (int)(sizeof(kNtVersions) / sizeof(kNtVersions[0]));
 
 static uint32_t ServicePackBits(const std::string& text)
@@ -65,8 +65,9 @@ static uint32_t EditionBits(const C_OsFacts& f)
     if (f.mediaCenter)
         e |= 0x80;
     unsigned identMajor = 0, identMinor = 0;
-    if (!f.mediaCenterIdent.empty() && sscanf(f.mediaCenterIdent.c_str(), "%u.%u", &identMajor, &identMinor) >= 1 &&
-        identMajor >= 2 && identMajor <= 5)
+    if (!f.mediaCenterIdent.empty() &&
+        sscanf(f.mediaCenterIdent.c_str(), "%u.%u", &identMajor, &identMinor) >= 1 && identMajor >= 2 &&
+        identMajor <= 5)
         e |= 0x100u << (identMajor - 2);
     if (f.remoteSession)
         e |= 0x1000;
@@ -148,10 +149,13 @@ std::string DescribeOs(uint64_t word)
         }
         return StringPrintf("unknown 0x%X", v);
     }
-    static const struct { uint32_t bit; const char* name; } names[] = {
-        {kOsNt4, "Windows NT4"}, {kOs2000, "Windows 2000"}, {kOsXp, "Windows XP"},
-        {kOs2003, "Windows Server 2003"}, {kOsVista, "Windows Vista"}, {kOs7, "Windows 7"},
-        {kOs8, "Windows 8"}, {kOs81, "Windows 8.1"}};
+    static const struct {
+        uint32_t bit;
+        const char* name;
+    } names[] = {{kOsNt4, "Windows NT4"},     {kOs2000, "Windows 2000"},
+                 {kOsXp, "Windows XP"},       {kOs2003, "Windows Server 2003"},
+                 {kOsVista, "Windows Vista"}, {kOs7, "Windows 7"},
+                 {kOs8, "Windows 8"},         {kOs81, "Windows 8.1"}};
     std::string text;
     for (const auto& n : names)
         if (v & n.bit) {
@@ -170,19 +174,32 @@ std::string DescribeOs(uint64_t word)
         text += " [MiniNT]";
     if (e & 0x40)
         text += " [TabletPC]";
-    static const struct { uint32_t bit; const char* text; } media[] = {
-        {0x100, " [MediaCenter 2004]"}, {0x200, " [MediaCenter 2005]"}, {0x400, " [MediaCenter 2005 Ex]"},
-        {0x800, " [MediaCenter Vista]"}, {0x80, " [MediaCenter]"}};
+    static const struct {
+        uint32_t bit;
+        const char* text;
+    } media[] = {{0x100, " [MediaCenter 2004]"},
+                 {0x200, " [MediaCenter 2005]"},
+                 {0x400, " [MediaCenter 2005 Ex]"},
+                 {0x800, " [MediaCenter Vista]"},
+                 {0x80, " [MediaCenter]"}};
     for (const auto& m : media)
         if (e & m.bit) {
             text += m.text;
             break;
         }
-    static const struct { uint32_t bit; const char* text; } rest[] = {
-        {0x80000, " [Datacenter]"}, {0x100000, " [Enterprise]"}, {0x200000, " [Embedded]"},
-        {0x400000, " [Home Edition]"}, {0x800000, " [Storage Server]"}, {0x1000000, " [Terminal Services]"},
-        {0x2000000, " [Home Server]"}, {0x4000000, " [Domain Controller]"},
-        {0x1, " [Fundamentals for Legacy PCs]"}, {0x1000, " [TerminalSession]"}};
+    static const struct {
+        uint32_t bit;
+        const char* text;
+    } rest[] = {{0x80000, " [Datacenter]"},
+                {0x100000, " [Enterprise]"},
+                {0x200000, " [Embedded]"},
+                {0x400000, " [Home Edition]"},
+                {0x800000, " [Storage Server]"},
+                {0x1000000, " [Terminal Services]"},
+                {0x2000000, " [Home Server]"},
+                {0x4000000, " [Domain Controller]"},
+                {0x1, " [Fundamentals for Legacy PCs]"},
+                {0x1000, " [TerminalSession]"}};
     for (const auto& r : rest)
         if (e & r.bit)
             text += r.text;
@@ -192,11 +209,16 @@ std::string DescribeOs(uint64_t word)
 static uint32_t NinexSatisfies(uint32_t bits)
 {
     switch (bits) {
-    case 0x12: return kOs95;
-    case 0x402: return kOs95 | kOs95Osr2;
-    case 0x22: return kOs95 | kOs98;
-    case 0x802: return kOs95 | kOs98 | kOs98Se;
-    default: return 0;
+    case 0x12:
+        return kOs95;
+    case 0x402:
+        return kOs95 | kOs95Osr2;
+    case 0x22:
+        return kOs95 | kOs98;
+    case 0x802:
+        return kOs95 | kOs98 | kOs98Se;
+    default:
+        return 0;
     }
 }
 
@@ -212,7 +234,7 @@ bool MatchOsVersion(const C_OsFacts& f, uint32_t wanted, uint32_t wantedSp)
         uint32_t satisfied = 0;
         if (f.major == 4)
             satisfied = (f.minor == 0 || f.minor == 10) ? NinexSatisfies(NinexBits(f))
-                                                         : (kOs95 | kOs98 | kOsMe | kOs95Osr2 | kOs98Se);
+                                                        : (kOs95 | kOs98 | kOsMe | kOs95Osr2 | kOs98Se);
         return (wanted & satisfied) != 0;
     }
     if (f.platform != 2)

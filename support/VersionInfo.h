@@ -3,7 +3,7 @@
 #define QM_VERSION_MAJOR 1
 #define QM_VERSION_MINOR 0
 #define QM_VERSION_TEXT "1.0"
-#define QM_VERSION_COMMA 1,0,0,0
+#define QM_VERSION_COMMA 1, 0, 0, 0
 #define QM_COMPANY "Velantix"
 #define QM_PRODUCT "Quellmor"
 #define QM_WEB_ADDRESS "http://www.velantix.com/quellmor/"

@@ -7,7 +7,8 @@
 const char* GetAboutHelpText()
 {
     return "QuickAccess Notes:\r\n"
-           "You can skip the Random QD32 test by pressing the 'Ctrl' key while clicking the 'Start' button.\r\n"
+           "You can skip the Random QD32 test by pressing the 'Ctrl' key while clicking the 'Start' "
+           "button.\r\n"
            "\r\n"
            "BlockAccess Notes:\r\n"
            "For best/correct BlockAccess test results, use the entry with \\\\.\\<drive letter>: without any "
@@ -47,7 +48,8 @@ const char* GetAboutHelpText()
            "-x\t\tsupport floppy drives\r\n"
            "-z\t\tportable version\r\n"
            "\r\n"
-           "Example: -n -l e:\\ -m -r will search for biggest file on drive e: and test the speed on this file";
+           "Example: -n -l e:\\ -m -r will search for biggest file on drive e: and test the speed on this "
+           "file";
 }
 
 INT_PTR C_AboutPage::OnInitDialog()
@@ -60,7 +62,8 @@ INT_PTR C_AboutPage::OnInitDialog()
     if (!GetOwnVersionString("FileVersion", version))
         version = "1.0";
     SetItemText(IDC_ABOUT_VERSION, ("Version " + version).c_str());
-    m_version.Attach(GetItem(IDC_ABOUT_VERSION), "", RGB(128, 128, 128), RGB(128, 128, 128), C_TextLabel::kOwnFont);
+    m_version.Attach(GetItem(IDC_ABOUT_VERSION), "", RGB(128, 128, 128), RGB(128, 128, 128),
+                     C_TextLabel::kOwnFont);
     m_link.Attach(GetItem(IDC_ABOUT_LINK), QM_WEB_ADDRESS, QM_WEB_ADDRESS, 127, C_Hyperlink::kOwnFont);
     SetItemText(IDC_ABOUT_NOTES, GetAboutHelpText());
     m_notes.Attach(GetItem(IDC_ABOUT_NOTES), NotesProc, nullptr);

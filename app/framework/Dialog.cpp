@@ -99,7 +99,8 @@ HWND C_Dialog::CreateModeless(HINSTANCE instance, UINT templateId, uint32_t opti
         window = CreateDialogIndirectParamA(m_hInstance, (LPCDLGTEMPLATEA)changed.data(), parent, DialogProc,
                                             (LPARAM)this);
     else
-        window = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(templateId), parent, DialogProc, (LPARAM)this);
+        window =
+            CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(templateId), parent, DialogProc, (LPARAM)this);
     // A dialog whose initialisation failed has closed itself already.
     return (window && m_hWnd == window) ? window : nullptr;
 }
@@ -162,7 +163,10 @@ int C_Dialog::SetWaitCursor(int on)
 }
 
 int C_Dialog::SetItemText(int id, const char* text) { return SetDlgItemTextA(m_hWnd, id, text) != 0; }
-int C_Dialog::SetItemInt(int id, UINT value, int isSigned) { return SetDlgItemInt(m_hWnd, id, value, isSigned) != 0; }
+int C_Dialog::SetItemInt(int id, UINT value, int isSigned)
+{
+    return SetDlgItemInt(m_hWnd, id, value, isSigned) != 0;
+}
 
 int C_Dialog::GetItemText(int id, char* buffer)
 {
@@ -199,9 +203,15 @@ int C_Dialog::ShowItem(int id, int on)
     return 1;
 }
 
-int C_Dialog::CheckItem(int id, int on) { return CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED) != 0; }
+int C_Dialog::CheckItem(int id, int on)
+{
+    return CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED) != 0;
+}
 int C_Dialog::IsItemChecked(int id) { return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
-int C_Dialog::CheckRadio(int first, int last, int id) { return CheckRadioButton(m_hWnd, first, last, id) != 0; }
+int C_Dialog::CheckRadio(int first, int last, int id)
+{
+    return CheckRadioButton(m_hWnd, first, last, id) != 0;
+}
 
 LRESULT C_Dialog::SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam)
 {

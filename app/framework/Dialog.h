@@ -41,7 +41,7 @@ public:
     int SetWaitCursor(int on);
     int SetItemText(int id, const char* text);
     int SetItemInt(int id, UINT value, int isSigned);
-    int GetItemText(int id, char* buffer);  // buffer of at least 260 characters
+    int GetItemText(int id, char* buffer); // buffer of at least 260 characters
     std::string GetItemText(int id);
     HWND GetItem(int id) const;
     int EnableItem(int id, int on);

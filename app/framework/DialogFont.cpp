@@ -46,7 +46,8 @@ bool SubstituteTemplateFontInMemory(const uint8_t* data, size_t size, bool prefe
     return RewriteTemplateFont(data, size, points, face, out);
 }
 
-bool SubstituteDialogFont(HINSTANCE instance, UINT templateId, bool preferShellDlg2, std::vector<uint8_t>& out)
+bool SubstituteDialogFont(HINSTANCE instance, UINT templateId, bool preferShellDlg2,
+                          std::vector<uint8_t>& out)
 {
     HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(templateId), (LPCSTR)RT_DIALOG);
     if (!found)

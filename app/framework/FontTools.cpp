@@ -28,8 +28,8 @@ std::string FirstInstalledFace(const std::vector<std::string>& faces, const char
     return fallback;
 }
 
-int FitFontHeight(HWND window, LOGFONTA base, int startHeight, const std::string& text, UINT format, int width,
-                  int height)
+int FitFontHeight(HWND window, LOGFONTA base, int startHeight, const std::string& text, UINT format,
+                  int width, int height)
 {
     HDC dc = GetDC(window);
     int size = startHeight;

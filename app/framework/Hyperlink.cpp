@@ -49,14 +49,15 @@ std::string BrowserFace()
     }
     std::string script = RegistryText(intl, "Default_Script");
     if (!script.empty()) {
-        std::string face = RegistryText((std::string(intl) + "\\Scripts\\" + script).c_str(), "IEPropFontName");
+        std::string face =
+            RegistryText((std::string(intl) + "\\Scripts\\" + script).c_str(), "IEPropFontName");
         if (!face.empty())
             return face;
     }
     return RegistryText("Software\\Microsoft\\Internet Explorer\\Styles", "IEPropFontName");
 }
 
-}  // namespace
+} // namespace
 
 int C_Hyperlink::Attach(HWND control, const char* text, const char* url, UINT cursorId, uint32_t options,
                         LinkCallback callback, void* userData)
@@ -95,7 +96,8 @@ void C_Hyperlink::Detach()
         SetWindowTextA(window, m_strText.c_str());
     if (m_hTheme) {
         typedef HRESULT(WINAPI * CloseThemeFn)(void*);
-        CloseThemeFn closeTheme = (CloseThemeFn)GetProcAddress(GetModuleHandleA("uxtheme.dll"), "CloseThemeData");
+        CloseThemeFn closeTheme =
+            (CloseThemeFn)GetProcAddress(GetModuleHandleA("uxtheme.dll"), "CloseThemeData");
         if (closeTheme)
             closeTheme(m_hTheme);
         m_hTheme = nullptr;
@@ -229,13 +231,14 @@ int C_Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* res
         return 1;
     case WM_GETDLGCODE: {
         MSG* msg = (MSG*)lParam;
-        *result = DLGC_WANTCHARS | ((msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) ? DLGC_WANTMESSAGE : 0);
+        *result = DLGC_WANTCHARS |
+                  ((msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) ? DLGC_WANTMESSAGE : 0);
         return 1;
     }
     case WM_SETCURSOR: {
         HCURSOR cursor = m_cursorId >= 0x7F00 ? LoadCursor(nullptr, MAKEINTRESOURCE(m_cursorId))
-                         : m_cursorId        ? LoadCursorA(m_hInstance, MAKEINTRESOURCEA(m_cursorId))
-                                             : LoadCursor(nullptr, IDC_HAND);
+                         : m_cursorId         ? LoadCursorA(m_hInstance, MAKEINTRESOURCEA(m_cursorId))
+                                              : LoadCursor(nullptr, IDC_HAND);
         SetCursor(cursor ? cursor : LoadCursor(nullptr, IDC_ARROW));
         *result = TRUE;
         return 1;

@@ -32,7 +32,8 @@ int C_ImageControl::Attach(HWND control, HINSTANCE instance, uint32_t options, U
     // The control takes the size of its image.
     BITMAP bm;
     if (m_bitmaps[0] && GetObject(m_bitmaps[0], sizeof(bm), &bm))
-        SetWindowPos(control, nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, 0, 0, bm.bmWidth, bm.bmHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 1;
 }
 
@@ -48,7 +49,8 @@ void C_ImageControl::Detach()
 
 HBITMAP C_ImageControl::LoadScaled(UINT id)
 {
-    HBITMAP original = (HBITMAP)LoadImageA(m_hInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    HBITMAP original =
+        (HBITMAP)LoadImageA(m_hInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (!original || m_nScale == 1000)
         return original;
     BITMAP bm;
@@ -82,7 +84,8 @@ int C_ImageControl::SetImage(int slot, UINT id)
     return id == 0 || m_bitmaps[slot] != nullptr;
 }
 
-int C_ImageControl::Callback(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, void* userData)
+int C_ImageControl::Callback(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
+                             void* userData)
 {
     return ((C_ImageControl*)userData)->Handle(message, wParam, lParam, result);
 }
@@ -116,12 +119,14 @@ void C_ImageControl::Paint(HDC dc)
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, image);
     typedef BOOL(WINAPI * TransparentFn)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
-    static TransparentFn transparentBlt = (TransparentFn)GetProcAddress(LoadLibraryA("msimg32.dll"), "TransparentBlt");
+    static TransparentFn transparentBlt =
+        (TransparentFn)GetProcAddress(LoadLibraryA("msimg32.dll"), "TransparentBlt");
     if (m_transparent != CLR_INVALID && transparentBlt) {
         // What shows through is the parent's background.
         HBRUSH brush = (HBRUSH)SendMessageA(GetParent(window), WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)window);
         FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
-        transparentBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, bm.bmWidth, bm.bmHeight, m_transparent);
+        transparentBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, bm.bmWidth, bm.bmHeight,
+                       m_transparent);
     } else {
         BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
     }

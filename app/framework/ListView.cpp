@@ -22,8 +22,8 @@ int LogicalOrder(const std::string& a, const std::string& b)
     std::wstring wa = Wide(a), wb = Wide(b);
     if (logical)
         return logical(wa.c_str(), wb.c_str());
-    int r = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH, wa.c_str(),
-                           -1, wb.c_str(), -1);
+    int r = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH,
+                           wa.c_str(), -1, wb.c_str(), -1);
     if (r == CSTR_EQUAL)
         r = CompareStringW(LOCALE_USER_DEFAULT, SORT_STRINGSORT, wa.c_str(), -1, wb.c_str(), -1);
     return r == 0 ? 0 : r - CSTR_EQUAL;
@@ -42,7 +42,7 @@ void CommonControlsVersion(int* major, int* minor)
     }
 }
 
-}  // namespace
+} // namespace
 
 int C_ListView::Attach(HWND list, HINSTANCE instance, uint32_t options, UINT arrowUp, UINT arrowDown,
                        const ListViewEvents& events)
@@ -60,8 +60,10 @@ int C_ListView::Attach(HWND list, HINSTANCE instance, uint32_t options, UINT arr
 
     if (options & kSystemImages) {
         SHFILEINFOA info = {};
-        HIMAGELIST small = (HIMAGELIST)SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-        HIMAGELIST large = (HIMAGELIST)SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON);
+        HIMAGELIST small =
+            (HIMAGELIST)SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        HIMAGELIST large =
+            (HIMAGELIST)SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON);
         // The system's lists are shared: the list must not destroy them.
         SetWindowLongPtrA(list, GWL_STYLE, GetWindowLongPtrA(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)small);
@@ -69,8 +71,8 @@ int C_ListView::Attach(HWND list, HINSTANCE instance, uint32_t options, UINT arr
     } else if (!(options & kNoImageLists)) {
         m_hSmall = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                     ILC_COLOR32 | ILC_MASK, 8, 8);
-        m_hLarge = ImageList_Create(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK,
-                                    8, 8);
+        m_hLarge = ImageList_Create(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                    ILC_COLOR32 | ILC_MASK, 8, 8);
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)m_hSmall);
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)m_hLarge);
     }
@@ -229,11 +231,13 @@ int C_ListView::HandleNotify(NMHDR* header, LRESULT* result)
             m_events.infoTip((NMLVGETINFOTIPA*)header, user);
         return 1;
     case LVN_BEGINLABELEDITA:
-        *result = m_events.beginLabelEdit ? m_events.beginLabelEdit(((NMLVDISPINFOA*)header)->item.iItem, user) : 0;
+        *result =
+            m_events.beginLabelEdit ? m_events.beginLabelEdit(((NMLVDISPINFOA*)header)->item.iItem, user) : 0;
         return 1;
     case LVN_ENDLABELEDITA: {
         NMLVDISPINFOA* info = (NMLVDISPINFOA*)header;
-        *result = m_events.endLabelEdit ? m_events.endLabelEdit(info->item.iItem, info->item.pszText, user) : 0;
+        *result =
+            m_events.endLabelEdit ? m_events.endLabelEdit(info->item.iItem, info->item.pszText, user) : 0;
         return 1;
     }
     case LVN_ITEMCHANGED: {
@@ -241,7 +245,8 @@ int C_ListView::HandleNotify(NMHDR* header, LRESULT* result)
         if (!(change->uChanged & LVIF_STATE))
             return 1;
         UINT oldState = change->uOldState, newState = change->uNewState;
-        if (((oldState ^ newState) & LVIS_STATEIMAGEMASK) && (oldState & LVIS_STATEIMAGEMASK) && m_events.checkChanged)
+        if (((oldState ^ newState) & LVIS_STATEIMAGEMASK) && (oldState & LVIS_STATEIMAGEMASK) &&
+            m_events.checkChanged)
             m_events.checkChanged(change->iItem, ((newState & LVIS_STATEIMAGEMASK) >> 12) == 2, user);
         if (((oldState ^ newState) & LVIS_SELECTED) && m_events.selectionChanged)
             m_events.selectionChanged(change->iItem, (newState & LVIS_SELECTED) != 0, user);
@@ -262,8 +267,9 @@ int C_ListView::HandleNotify(NMHDR* header, LRESULT* result)
     case NM_DBLCLK:
     case NM_RCLICK: {
         NMITEMACTIVATE* activate = (NMITEMACTIVATE*)header;
-        auto callback = header->code == NM_CLICK ? m_events.click
-                        : header->code == NM_DBLCLK ? m_events.doubleClick : m_events.rightClick;
+        auto callback = header->code == NM_CLICK    ? m_events.click
+                        : header->code == NM_DBLCLK ? m_events.doubleClick
+                                                    : m_events.rightClick;
         if (callback)
             callback(activate->iItem, activate->iSubItem, user);
         return 1;
@@ -303,7 +309,10 @@ int C_ListView::AddColumn(const char* text, int index, int alignment, int width,
     return at;
 }
 
-int C_ListView::GetColumnWidth(int column) { return (int)SendMessageA(m_hList, LVM_GETCOLUMNWIDTH, column, 0); }
+int C_ListView::GetColumnWidth(int column)
+{
+    return (int)SendMessageA(m_hList, LVM_GETCOLUMNWIDTH, column, 0);
+}
 int C_ListView::SetColumnWidth(int column, int width)
 {
     return SendMessageA(m_hList, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0;
@@ -446,10 +455,14 @@ int C_ListView::Count() { return (int)SendMessageA(m_hList, LVM_GETITEMCOUNT, 0,
 
 int C_ListView::GetCheck(int item)
 {
-    return ((SendMessageA(m_hList, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+    return ((SendMessageA(m_hList, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >>
+            12) == 2;
 }
 
-int C_ListView::SetCheck(int item, int on) { return SetItemState(item, INDEXTOSTATEIMAGEMASK(on ? 2 : 1), LVIS_STATEIMAGEMASK); }
+int C_ListView::SetCheck(int item, int on)
+{
+    return SetItemState(item, INDEXTOSTATEIMAGEMASK(on ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
 
 int C_ListView::EditCell(int item, int column)
 {
@@ -464,17 +477,17 @@ int C_ListView::EditCell(int item, int column)
         cell.right = cell.left + width;
     }
     HFONT font = (HFONT)SendMessageA(m_hList, WM_GETFONT, 0, 0);
-    HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, cell.left, cell.top,
-                                 cell.right - cell.left, cell.bottom - cell.top + 300, m_hList, nullptr, m_hInstance,
-                                 nullptr);
+    HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, cell.left,
+                                 cell.top, cell.right - cell.left, cell.bottom - cell.top + 300, m_hList,
+                                 nullptr, m_hInstance, nullptr);
     SendMessageA(combo, WM_SETFONT, (WPARAM)font, 0);
     bool useCombo = m_events.fillCellCombo && m_events.fillCellCombo(item, column, combo, m_events.user);
     HWND editor = combo;
     if (!useCombo) {
         DestroyWindow(combo);
-        editor = CreateWindowExA(0, "EDIT", CellText(item, column).c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL,
-                                 cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, m_hList, nullptr,
-                                 m_hInstance, nullptr);
+        editor = CreateWindowExA(
+            0, "EDIT", CellText(item, column).c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, cell.left,
+            cell.top, cell.right - cell.left, cell.bottom - cell.top, m_hList, nullptr, m_hInstance, nullptr);
         SendMessageA(editor, WM_SETFONT, (WPARAM)font, 0);
         SendMessageA(editor, EM_SETSEL, 0, -1);
     } else {
@@ -502,7 +515,7 @@ void C_ListView::EndCellEdit(bool take)
     HWND editor = m_hEditor;
     if (!editor)
         return;
-    m_hEditor = nullptr;  // a focus change while ending must not end twice
+    m_hEditor = nullptr; // a focus change while ending must not end twice
     if (GetCapture() == editor)
         ReleaseCapture();
     if (take) {
@@ -516,7 +529,8 @@ void C_ListView::EndCellEdit(bool take)
     m_nEditItem = m_nEditColumn = -1;
 }
 
-int C_ListView::EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, void* userData)
+int C_ListView::EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
+                           void* userData)
 {
     C_ListView* self = (C_ListView*)userData;
     switch (message) {
@@ -545,7 +559,7 @@ int C_ListView::EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     case WM_KILLFOCUS:
         if (self->m_bEditorIsCombo && wParam && GetParent((HWND)wParam) == window)
-            return 0;  // the drop-down list of the combo box itself
+            return 0; // the drop-down list of the combo box itself
         self->EndCellEdit(true);
         *result = 0;
         return 1;

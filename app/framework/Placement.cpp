@@ -11,13 +11,14 @@ int SaveWindowPlacement(HWND window, HKEY root, const char* keyPath, const char*
     int show = (int)wp.showCmd;
     if (!IsWindowVisible(window) && !(options & kPlaceSaveHiddenState))
         show = 0;
-    PlacementRect r{(int)wp.rcNormalPosition.left, (int)wp.rcNormalPosition.top, (int)wp.rcNormalPosition.right,
-                    (int)wp.rcNormalPosition.bottom};
+    PlacementRect r{(int)wp.rcNormalPosition.left, (int)wp.rcNormalPosition.top,
+                    (int)wp.rcNormalPosition.right, (int)wp.rcNormalPosition.bottom};
     std::string text = FormatPlacement(show, r);
     HKEY key;
     if (RegCreateKeyA(root, keyPath, &key) != ERROR_SUCCESS)
         return 0;
-    LONG written = RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
+    LONG written =
+        RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
     RegCloseKey(key);
     return written == ERROR_SUCCESS;
 }
@@ -46,7 +47,8 @@ static bool PointOnMonitor(POINT pt, RECT* work, bool* available)
     return false;
 }
 
-int RestoreWindowPlacement(HWND window, HKEY root, const char* keyPath, const char* valueName, uint32_t options)
+int RestoreWindowPlacement(HWND window, HKEY root, const char* keyPath, const char* valueName,
+                           uint32_t options)
 {
     char text[261] = "";
     HKEY key;
@@ -78,7 +80,8 @@ int RestoreWindowPlacement(HWND window, HKEY root, const char* keyPath, const ch
         RECT workBottom;
         bool bottomRight = PointOnMonitor(POINT{r.right - 1, r.bottom - 1}, &workBottom, &available);
         if (available && NeedsMonitorMove(topLeft, bottomRight, options))
-            r = MoveIntoWorkArea(r, PlacementRect{(int)work.left, (int)work.top, (int)work.right, (int)work.bottom});
+            r = MoveIntoWorkArea(
+                r, PlacementRect{(int)work.left, (int)work.top, (int)work.right, (int)work.bottom});
     }
     wp.showCmd = (UINT)show;
     wp.flags = 0;

@@ -4,4 +4,5 @@
 #include <cstdint>
 
 int SaveWindowPlacement(HWND window, HKEY root, const char* keyPath, const char* valueName, uint32_t options);
-int RestoreWindowPlacement(HWND window, HKEY root, const char* keyPath, const char* valueName, uint32_t options);
+int RestoreWindowPlacement(HWND window, HKEY root, const char* keyPath, const char* valueName,
+                           uint32_t options);

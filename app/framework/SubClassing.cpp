@@ -14,7 +14,8 @@ LRESULT C_SubClassing::Dispatch(uint32_t tag, HWND window, UINT message, WPARAM 
     if (!self)
         return 0;
     LRESULT result = 0;
-    if (self->m_pfnCallback && self->m_pfnCallback(window, message, wParam, lParam, &result, self->m_pUserData))
+    if (self->m_pfnCallback &&
+        self->m_pfnCallback(window, message, wParam, lParam, &result, self->m_pUserData))
         return result;
     return self->CallPrevious(message, wParam, lParam);
 }
@@ -30,19 +31,32 @@ static LRESULT CALLBACK KindProc(HWND window, UINT message, WPARAM wParam, LPARA
 static WNDPROC ProcForTag(uint32_t tag)
 {
     switch (tag) {
-    case kTagEdit: return KindProc<kTagEdit>;
-    case kTagLink: return KindProc<kTagLink>;
-    case kTagLabel: return KindProc<kTagLabel>;
-    case kTagList: return KindProc<kTagList>;
-    case kTagListEdit: return KindProc<kTagListEdit>;
-    case kTagImage: return KindProc<kTagImage>;
-    case kTagUpdate: return KindProc<kTagUpdate>;
-    case kTagDeviceNotify: return KindProc<kTagDeviceNotify>;
-    case kTagLayered: return KindProc<kTagLayered>;
-    case kTagDivider: return KindProc<kTagDivider>;
-    case kTagTree: return KindProc<kTagTree>;
-    case kTagSysLink: return KindProc<kTagSysLink>;
-    default: return nullptr;
+    case kTagEdit:
+        return KindProc<kTagEdit>;
+    case kTagLink:
+        return KindProc<kTagLink>;
+    case kTagLabel:
+        return KindProc<kTagLabel>;
+    case kTagList:
+        return KindProc<kTagList>;
+    case kTagListEdit:
+        return KindProc<kTagListEdit>;
+    case kTagImage:
+        return KindProc<kTagImage>;
+    case kTagUpdate:
+        return KindProc<kTagUpdate>;
+    case kTagDeviceNotify:
+        return KindProc<kTagDeviceNotify>;
+    case kTagLayered:
+        return KindProc<kTagLayered>;
+    case kTagDivider:
+        return KindProc<kTagDivider>;
+    case kTagTree:
+        return KindProc<kTagTree>;
+    case kTagSysLink:
+        return KindProc<kTagSysLink>;
+    default:
+        return nullptr;
     }
 }
 

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#define QM_TAG(a, b, c, d) (((uint32_t)(a) << 24) | ((uint32_t)(b) << 16) | ((uint32_t)(c) << 8) | (uint32_t)(d))
+#define QM_TAG(a, b, c, d)                                                                                   \
+    (((uint32_t)(a) << 24) | ((uint32_t)(b) << 16) | ((uint32_t)(c) << 8) | (uint32_t)(d))
 
 enum : uint32_t {
     kTagEdit = QM_TAG('e', 'd', 'i', 't'),

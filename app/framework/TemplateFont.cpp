@@ -60,7 +60,7 @@ struct Reader {
     }
 };
 
-}  // namespace
+} // namespace
 
 bool ReadTemplateFont(const uint8_t* data, size_t size, TemplateFont* font)
 {
@@ -68,15 +68,15 @@ bool ReadTemplateFont(const uint8_t* data, size_t size, TemplateFont* font)
     uint32_t style;
     bool extended = size >= 4 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF;
     if (extended) {
-        r.Skip(4);   // version and signature
-        r.Skip(4);   // help id
-        r.Skip(4);   // extended style
+        r.Skip(4); // version and signature
+        r.Skip(4); // help id
+        r.Skip(4); // extended style
         style = r.Dword();
     } else {
         style = r.Dword();
-        r.Skip(4);  // extended style
+        r.Skip(4); // extended style
     }
-    r.Skip(2 + 8);  // item count and the rectangle
+    r.Skip(2 + 8); // item count and the rectangle
     r.StringOrOrdinal();
     r.StringOrOrdinal();
     r.String();
@@ -86,7 +86,7 @@ bool ReadTemplateFont(const uint8_t* data, size_t size, TemplateFont* font)
     font->pointOffset = r.pos;
     font->pointSize = r.Word();
     if (extended)
-        r.Skip(4);  // weight, italic, character set
+        r.Skip(4); // weight, italic, character set
     font->faceOffset = r.pos;
     font->face = r.String();
     font->faceEnd = r.pos;
@@ -122,15 +122,17 @@ bool IsReplaceableTemplateFace(const std::u16string& face)
     return face == u"MS Sans Serif" || face == u"MS Shell Dlg" || face == u"System";
 }
 
-bool ChooseTemplateFont(const std::u16string& templateFace, const SystemFontFacts& facts, bool preferShellDlg2,
-                        std::u16string* face, uint16_t* pointSize)
+bool ChooseTemplateFont(const std::u16string& templateFace, const SystemFontFacts& facts,
+                        bool preferShellDlg2, std::u16string* face, uint16_t* pointSize)
 {
     if (!IsReplaceableTemplateFace(templateFace))
         return false;
     const std::u16string& message = facts.messageFace;
     if (message != u"MS Sans Serif" && message != u"Tahoma" && message != u"Segoe UI")
         return false;
-    auto exists = [&](const std::u16string& f) { return facts.faceExists && facts.faceExists(f, facts.context); };
+    auto exists = [&](const std::u16string& f) {
+        return facts.faceExists && facts.faceExists(f, facts.context);
+    };
     if (preferShellDlg2 && message == u"Segoe UI" && exists(u"MS Shell Dlg 2")) {
         *face = u"MS Shell Dlg 2";
         *pointSize = 8;

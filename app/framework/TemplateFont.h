@@ -9,9 +9,9 @@ struct TemplateFont {
     bool extended = false;
     uint16_t pointSize = 0;
     std::u16string face;
-    size_t pointOffset = 0;  // where the point size starts
-    size_t faceOffset = 0;   // where the face name starts
-    size_t faceEnd = 0;      // just after the face's terminating zero
+    size_t pointOffset = 0; // where the point size starts
+    size_t faceOffset = 0;  // where the face name starts
+    size_t faceEnd = 0;     // just after the face's terminating zero
 };
 
 // False when the template is malformed or has no DS_SETFONT font.
@@ -27,12 +27,12 @@ bool IsReplaceableTemplateFace(const std::u16string& face);
 // What the system offers for the choice of the substitute font.
 struct SystemFontFacts {
     std::u16string messageFace;
-    int messageHeight = 0;  // LOGFONT height of the message font
+    int messageHeight = 0; // LOGFONT height of the message font
     int logPixelsY = 96;
     bool (*faceExists)(const std::u16string& face, void* context) = nullptr;
     void* context = nullptr;
 };
 // Chooses face and point size for a template with the given face; false leaves it alone.
 // preferShellDlg2 is the dialog's option to use "MS Shell Dlg 2" on a Segoe UI system.
-bool ChooseTemplateFont(const std::u16string& templateFace, const SystemFontFacts& facts, bool preferShellDlg2,
-                        std::u16string* face, uint16_t* pointSize);
+bool ChooseTemplateFont(const std::u16string& templateFace, const SystemFontFacts& facts,
+                        bool preferShellDlg2, std::u16string* face, uint16_t* pointSize);

@@ -3,8 +3,8 @@
 #include "app/framework/FontTools.h"
 #include "app/framework/OwnPainting.h"
 
-int C_TextLabel::Attach(HWND control, const char* faces, int size, COLORREF text, COLORREF hover, uint32_t options,
-                        LPARAM clickData, LabelCallback callback, void* userData)
+int C_TextLabel::Attach(HWND control, const char* faces, int size, COLORREF text, COLORREF hover,
+                        uint32_t options, LPARAM clickData, LabelCallback callback, void* userData)
 {
     if (!control || m_sub.GetWindow() || GetPropA(control, C_SubClassing::PropertyName(kTagLabel).c_str()))
         return 0;
@@ -88,8 +88,9 @@ void C_TextLabel::MakeFont()
         int inset = (m_dwOptions & kFrames) ? 6 : 0;
         if (m_nSize == 0 || (m_dwOptions & kFitText)) {
             int start = m_nSize > 0 ? m_nSize : client.bottom - inset;
-            lf.lfHeight = -FitFontHeight(window, lf, start > 3 ? start : 3, m_strText, TextFormat() & ~DT_VCENTER,
-                                         client.right - inset, client.bottom - inset);
+            lf.lfHeight =
+                -FitFontHeight(window, lf, start > 3 ? start : 3, m_strText, TextFormat() & ~DT_VCENTER,
+                               client.right - inset, client.bottom - inset);
         } else {
             lf.lfHeight = -m_nSize;
         }

@@ -38,8 +38,8 @@ public:
 
     int Attach(HWND control, const char* faces, int size, COLORREF text, COLORREF hover, uint32_t options,
                LPARAM clickData = 0, LabelCallback callback = nullptr, void* userData = nullptr);
-    int Attach(HWND control, const char* faces, COLORREF text, COLORREF hover, uint32_t options, LPARAM clickData = 0,
-               LabelCallback callback = nullptr, void* userData = nullptr)
+    int Attach(HWND control, const char* faces, COLORREF text, COLORREF hover, uint32_t options,
+               LPARAM clickData = 0, LabelCallback callback = nullptr, void* userData = nullptr)
     {
         return Attach(control, faces, 0, text, hover, options, clickData, callback, userData);
     }

@@ -45,8 +45,8 @@ LRESULT C_Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
-HWND C_Window::Create(HINSTANCE instance, const char* baseName, const char* text, DWORD style, DWORD exStyle, int x,
-                      int y, int width, int height, HWND parent, HICON largeIcon, HICON smallIcon)
+HWND C_Window::Create(HINSTANCE instance, const char* baseName, const char* text, DWORD style, DWORD exStyle,
+                      int x, int y, int width, int height, HWND parent, HICON largeIcon, HICON smallIcon)
 {
     if (m_hWnd)
         return nullptr;

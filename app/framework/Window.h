@@ -19,8 +19,9 @@ public:
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Registers the class "<baseName>_{GUID}" and creates the window; none on failure.
-    HWND Create(HINSTANCE instance, const char* baseName, const char* text, DWORD style, DWORD exStyle, int x, int y,
-                int width, int height, HWND parent, HICON largeIcon = nullptr, HICON smallIcon = nullptr);
+    HWND Create(HINSTANCE instance, const char* baseName, const char* text, DWORD style, DWORD exStyle, int x,
+                int y, int width, int height, HWND parent, HICON largeIcon = nullptr,
+                HICON smallIcon = nullptr);
     void Destroy();
     HWND GetHandle() const { return m_hWnd; }
     const std::string& GetClassName() const { return m_strClass; }

@@ -4,49 +4,61 @@
 #include <cstdio>
 #include <cstdlib>
 
-std::string HtmlAddressForNumber(const std::string& programPath, uint32_t number) {
+std::string HtmlAddressForNumber(const std::string& programPath, uint32_t number)
+{
     char digits[16];
     std::snprintf(digits, sizeof digits, "%u", unsigned(number));
     return "res://" + programPath + "/#" + digits;
 }
 
-std::string HtmlAddressForName(const std::string& programPath, const std::string& page) {
-    if (page.find("://") != std::string::npos) return page;
+std::string HtmlAddressForName(const std::string& programPath, const std::string& page)
+{
+    if (page.find("://") != std::string::npos)
+        return page;
     return "res://" + programPath + "/" + page;
 }
 
-std::string TitleFromArgument(const char* argument) {
-    if (!argument) return "Quellmor";
+std::string TitleFromArgument(const char* argument)
+{
+    if (!argument)
+        return "Quellmor";
     const std::string text(argument);
-    if (text.find(';') != std::string::npos) return "Quellmor";
+    if (text.find(';') != std::string::npos)
+        return "Quellmor";
     return text;
 }
 
 namespace {
 
-std::string Trimmed(const std::string& s) {
+std::string Trimmed(const std::string& s)
+{
     size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
     return s.substr(b, e - b);
 }
 
-bool SameNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
+bool SameNoCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
 
-}  // namespace
+} // namespace
 
-int HtmlDialogFeaturePixels(const std::string& options, const std::string& feature) {
+int HtmlDialogFeaturePixels(const std::string& options, const std::string& feature)
+{
     size_t start = 0;
     while (start <= options.size()) {
         size_t end = options.find(';', start);
-        if (end == std::string::npos) end = options.size();
+        if (end == std::string::npos)
+            end = options.size();
         const std::string item = options.substr(start, end - start);
         const size_t colon = item.find_first_of(":=");
         if (colon != std::string::npos && SameNoCase(Trimmed(item.substr(0, colon)), feature)) {

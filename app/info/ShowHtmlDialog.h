@@ -11,10 +11,9 @@
 // Returns 1 when the dialog returned a text into result, else 0. Where no HTML engine
 // exists, a resource page is shown as plain text instead, and 0 is returned as for a
 // dialog closed without a result.
-int ShowHtmlDialog(HWND owner, HMODULE module, const char* page, const char* argument,
-                   const char* options, std::string* result);
+int ShowHtmlDialog(HWND owner, HMODULE module, const char* page, const char* argument, const char* options,
+                   std::string* result);
 
 // The same with the engine's libraries named, so tests can take them away.
-int ShowHtmlDialogUsing(const char* htmlLibrary, const char* monikerLibrary, HWND owner,
-                        HMODULE module, const char* page, const char* argument,
-                        const char* options, std::string* result);
+int ShowHtmlDialogUsing(const char* htmlLibrary, const char* monikerLibrary, HWND owner, HMODULE module,
+                        const char* page, const char* argument, const char* options, std::string* result);

@@ -16,25 +16,29 @@ const COLORREF kBodyText = RGB(0x60, 0x60, 0x60);
 struct Page {
     std::string caption;
     std::string heading;
-    std::string body;        // "\r\n" line ends
-    int width = 0;           // pixels from the options, 0: the template's size
+    std::string body; // "\r\n" line ends
+    int width = 0;    // pixels from the options, 0: the template's size
     int height = 0;
     HFONT headingFont = nullptr;
 };
 
-std::string LoadHtml(HMODULE module, const char* page) {
+std::string LoadHtml(HMODULE module, const char* page)
+{
     HRSRC found = FindResourceA(module, page, MAKEINTRESOURCEA(23) /* RT_HTML */);
-    if (!found) return std::string();
+    if (!found)
+        return std::string();
     HGLOBAL loaded = LoadResource(module, found);
     const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!data) return std::string();
+    if (!data)
+        return std::string();
     return std::string(data, SizeofResource(module, found));
 }
 
-void Layout(HWND dialog) {
+void Layout(HWND dialog)
+{
     RECT client;
     GetClientRect(dialog, &client);
-    RECT units = {10, 8, 14, 20};       // margin, top, button width base, heading height
+    RECT units = {10, 8, 14, 20}; // margin, top, button width base, heading height
     MapDialogRect(dialog, &units);
     const int margin = units.left, top = units.top;
     RECT button = {0, 0, 50, 14};
@@ -45,33 +49,40 @@ void Layout(HWND dialog) {
     MoveWindow(GetDlgItem(dialog, IDC_TEXT_PAGE_HEADING), margin, top, w, headingHeight, TRUE);
     const int bodyTop = top + headingHeight + top / 2;
     const int buttonTop = client.bottom - margin - bh;
-    MoveWindow(GetDlgItem(dialog, IDC_TEXT_PAGE_BODY), margin, bodyTop, w,
-               buttonTop - margin - bodyTop, TRUE);
+    MoveWindow(GetDlgItem(dialog, IDC_TEXT_PAGE_BODY), margin, bodyTop, w, buttonTop - margin - bodyTop,
+               TRUE);
     MoveWindow(GetDlgItem(dialog, IDOK), client.right - margin - bw, buttonTop, bw, bh, TRUE);
 }
 
-void ApplySize(HWND dialog, const Page& page) {
+void ApplySize(HWND dialog, const Page& page)
+{
     RECT rect;
     GetWindowRect(dialog, &rect);
     int w = page.width ? page.width : rect.right - rect.left;
     int h = page.height ? page.height : rect.bottom - rect.top;
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    if (w > work.right - work.left) w = work.right - work.left;
-    if (h > work.bottom - work.top) h = work.bottom - work.top;
+    if (w > work.right - work.left)
+        w = work.right - work.left;
+    if (h > work.bottom - work.top)
+        h = work.bottom - work.top;
     // Centred on a visible owner; the information page can come up while the main window
     // is still being built and hidden, and then the screen is the better reference.
     HWND owner = GetWindow(dialog, GW_OWNER);
     RECT around = work;
-    if (owner && IsWindowVisible(owner)) GetWindowRect(owner, &around);
+    if (owner && IsWindowVisible(owner))
+        GetWindowRect(owner, &around);
     int x = around.left + ((around.right - around.left) - w) / 2;
     int y = around.top + ((around.bottom - around.top) - h) / 2;
-    if (x < work.left) x = work.left;
-    if (y < work.top) y = work.top;
+    if (x < work.left)
+        x = work.left;
+    if (y < work.top)
+        y = work.top;
     SetWindowPos(dialog, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Init(HWND dialog, Page* page) {
+void Init(HWND dialog, Page* page)
+{
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
     SetWindowTextA(dialog, page->caption.c_str());
     HWND heading = GetDlgItem(dialog, IDC_TEXT_PAGE_HEADING);
@@ -95,7 +106,8 @@ void Init(HWND dialog, Page* page) {
     Layout(dialog);
 }
 
-INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
     Page* page = reinterpret_cast<Page*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
@@ -136,13 +148,15 @@ INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     return FALSE;
 }
 
-}  // namespace
+} // namespace
 
-INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* argument,
-                     const char* options) {
-    if (!module) module = GetModuleHandleA(nullptr);
+INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* argument, const char* options)
+{
+    if (!module)
+        module = GetModuleHandleA(nullptr);
     const std::string html = LoadHtml(module, page);
-    if (html.empty()) return -1;
+    if (html.empty())
+        return -1;
     Page shown;
     shown.caption = TitleFromArgument(argument);
     HtmlTextOptions convert;
@@ -153,7 +167,8 @@ INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* a
     shown.heading = text.substr(0, lineEnd);
     if (lineEnd != std::string::npos) {
         const size_t bodyStart = text.find_first_not_of('\n', lineEnd);
-        if (bodyStart != std::string::npos) shown.body = ToWindowsLineEnds(text.substr(bodyStart));
+        if (bodyStart != std::string::npos)
+            shown.body = ToWindowsLineEnds(text.substr(bodyStart));
     }
     const std::string features = options ? options : "";
     shown.width = HtmlDialogFeaturePixels(features, "dialogWidth");
@@ -164,9 +179,10 @@ INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* a
                                  reinterpret_cast<LPARAM>(&shown));
     } else {
         const std::vector<WORD> dialog = BuildTextPageTemplate();
-        result = DialogBoxIndirectParamA(module, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
-                                         owner, TextPageProc, reinterpret_cast<LPARAM>(&shown));
+        result = DialogBoxIndirectParamA(module, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner,
+                                         TextPageProc, reinterpret_cast<LPARAM>(&shown));
     }
-    if (shown.headingFont) DeleteObject(shown.headingFont);
+    if (shown.headingFont)
+        DeleteObject(shown.headingFont);
     return result;
 }

@@ -8,5 +8,4 @@
 // whose dialogWidth and dialogHeight in pixels size this dialog too.
 // The dialog comes from IDD_TEXT_PAGE of module when it has one (Info.rc), else from a
 // template built in memory. Returns the DialogBox result, or -1 when the page is missing.
-INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* argument,
-                     const char* options);
+INT_PTR ShowTextPage(HWND owner, HMODULE module, const char* page, const char* argument, const char* options);

@@ -34,7 +34,7 @@ void C_Page::SetItemBitmap(int id, UINT bitmapId)
     HWND item = GetItem(id);
     HBITMAP bitmap = item ? LoadBitmapResource(bitmapId) : nullptr;
     if (!bitmap)
-        return;  // the control keeps its text
+        return; // the control keeps its text
     char cls[32] = "";
     GetClassNameA(item, cls, sizeof(cls));
     if (lstrcmpiA(cls, "Button") == 0) {
@@ -47,7 +47,8 @@ void C_Page::SetItemBitmap(int id, UINT bitmapId)
             MapWindowPoints(nullptr, m_hWnd, (POINT*)&r, 2);
             int width = bm.bmWidth + 8, height = bm.bmHeight + 8;
             SetWindowPos(item, nullptr, r.left + ((r.right - r.left) - width) / 2,
-                         r.top + ((r.bottom - r.top) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+                         r.top + ((r.bottom - r.top) - height) / 2, width, height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         }
     } else {
         SendMessageA(item, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
@@ -73,8 +74,8 @@ void C_Page::ReleaseBitmaps()
 
 void C_Page::AttachPageIcon(int id, UINT bitmapId)
 {
-    m_icon.Attach(GetItem(id), m_hInstance, C_ImageControl::kNoScaling, bitmapId, 0, 0, 0, RGB(255, 0, 255), 0,
-                  nullptr, nullptr, 0, 0);
+    m_icon.Attach(GetItem(id), m_hInstance, C_ImageControl::kNoScaling, bitmapId, 0, 0, 0, RGB(255, 0, 255),
+                  0, nullptr, nullptr, 0, 0);
 }
 
 INT_PTR C_Page::OnDestroy()

@@ -22,7 +22,8 @@ std::string C_AutoUpdate::GetRequestAddress()
 void C_AutoUpdate::OpenStore()
 {
     m_settings.Close();
-    m_settings.Open(m_bPortable ? C_Settings::kIniFile : C_Settings::kRegistry, m_hRoot, m_strKeyPath.c_str());
+    m_settings.Open(m_bPortable ? C_Settings::kIniFile : C_Settings::kRegistry, m_hRoot,
+                    m_strKeyPath.c_str());
 }
 
 int C_AutoUpdate::Start(HWND owner, HKEY root, const char* keyPath, const char* valueName, bool portable)
@@ -33,7 +34,8 @@ int C_AutoUpdate::Start(HWND owner, HKEY root, const char* keyPath, const char* 
     m_strValueName = valueName;
     m_bPortable = portable;
     OpenStore();
-    UpdateDecision d = DecideUpdateCheck(m_settings.ReadNumber(m_strValueName.c_str(), 0), GetCalendarSeconds());
+    UpdateDecision d =
+        DecideUpdateCheck(m_settings.ReadNumber(m_strValueName.c_str(), 0), GetCalendarSeconds());
     if (d.store)
         m_settings.WriteNumber(m_strValueName.c_str(), d.storedValue);
     return d.check ? Launch(owner) : 0;
@@ -107,17 +109,20 @@ bool FetchUrl(const std::string& address, std::string* answer, size_t max)
                 option(session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
                 option(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
             }
-            HINTERNET request = openUrl(session, address.c_str(), nullptr, 0,
-                                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI, 0);
+            HINTERNET request =
+                openUrl(session, address.c_str(), nullptr, 0,
+                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI, 0);
             if (request) {
                 DWORD status = 0, size = sizeof(status);
                 bool statusOk = !query ||
-                                !query(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+                                !query(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                                       &size, nullptr) ||
                                 status == 200;
                 char buffer[512];
                 DWORD got = 0;
                 answer->clear();
-                while (statusOk && answer->size() <= max && read(request, buffer, sizeof(buffer), &got) && got)
+                while (statusOk && answer->size() <= max && read(request, buffer, sizeof(buffer), &got) &&
+                       got)
                     answer->append(buffer, got);
                 ok = statusOk && answer->size() <= max;
                 close(request);

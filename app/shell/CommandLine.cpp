@@ -35,7 +35,7 @@ static const char* ReadDecimal(const char* p, T* value)
         ++p;
     if (*p < '0' || *p > '9')
         return nullptr;
-    const T maxValue = (T)~(T)0;
+    const T maxValue = (T) ~(T)0;
     T number = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
         unsigned digit = (unsigned)(*p - '0');

@@ -28,7 +28,8 @@ int C_MainDialog::ParseCommandLine()
     TakeCommandLine(m_commandLine, m_values);
 
     std::string portable = program.substr(0, program.find_last_of("\\/") + 1) + "portable.dat";
-    HANDLE file = CreateFileA(portable.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(portable.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
         m_values.flags |= kFlagPortable;
@@ -69,7 +70,8 @@ INT_PTR C_MainDialog::OnInitDialog()
                      IDC_HAND_CURSOR, PageBarEvent, this, 175, 188);
     ShowPage(FirstPageFromFlags(m_values.flags));
     if (m_settings.ReadNumber("AutoUpdate", 1) == 1)
-        m_update.Start(m_hWnd, HKEY_CURRENT_USER, kKeyPath, "LastCheck", (m_values.flags & kFlagPortable) != 0);
+        m_update.Start(m_hWnd, HKEY_CURRENT_USER, kKeyPath, "LastCheck",
+                       (m_values.flags & kFlagPortable) != 0);
     return 1;
 }
 
@@ -91,8 +93,8 @@ INT_PTR C_MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == C_AutoUpdate::GetMessageId() && message != 0) {
         if (ShowMessage(MB_YESNO | MB_ICONQUESTION, m_strTitle.c_str(),
-                        "Version %u.%02u of %s is available.\n\nOpen the web page to download it?", (unsigned)wParam,
-                        (unsigned)lParam, QM_PRODUCT) == IDYES)
+                        "Version %u.%02u of %s is available.\n\nOpen the web page to download it?",
+                        (unsigned)wParam, (unsigned)lParam, QM_PRODUCT) == IDYES)
             ShellExecuteA(m_hWnd, "open", QM_WEB_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL);
         return 1;
     }
@@ -176,7 +178,8 @@ HWND C_MainDialog::CreateProgressBar(HWND page)
     if (m_hProgressBar && IsWindow(m_hProgressBar))
         DestroyWindow(m_hProgressBar);
     DWORD style = WS_CHILD | WS_VISIBLE | ((m_values.flags & kFlagSmoothProgress) ? PBS_SMOOTH : 0);
-    m_hProgressBar = CreateWindowExA(WS_EX_STATICEDGE, PROGRESS_CLASSA, "_progress_bar_", style, r.left, r.top,
-                                     r.right - r.left, r.bottom - r.top, page, nullptr, m_hInstance, nullptr);
+    m_hProgressBar =
+        CreateWindowExA(WS_EX_STATICEDGE, PROGRESS_CLASSA, "_progress_bar_", style, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, page, nullptr, m_hInstance, nullptr);
     return m_hProgressBar;
 }

@@ -34,8 +34,8 @@ int C_Splash::Start(HINSTANCE instance, int imageId, UINT displayMs, uint32_t)
     m_displayMs = displayMs;
     m_bClosing = 0;
     m_layered.reset(new C_LayeredWindow);
-    HWND window = Create(instance, "Zumbra", "Zumbra", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 0, 0, 0, 0,
-                         nullptr);
+    HWND window =
+        Create(instance, "Zumbra", "Zumbra", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr);
     if (!window) {
         m_layered.reset();
         return 0;

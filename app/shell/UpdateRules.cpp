@@ -16,7 +16,8 @@ UpdateDecision DecideUpdateCheck(uint32_t lastCheck, uint32_t now)
     return d;
 }
 
-std::string BuildUpdateUrl(const std::string& address, const std::string& version, const std::string& machineId)
+std::string BuildUpdateUrl(const std::string& address, const std::string& version,
+                           const std::string& machineId)
 {
     char joint = address.find('?') != std::string::npos ? '&' : '?';
     return address + joint + "v=" + version + "&id=" + machineId;

@@ -11,8 +11,8 @@
 class C_LayeredWindow {
 public:
     enum : uint32_t {
-        kPicture = 0x1,          // per-pixel alpha from the splash picture resource
-        kConstantAlpha = 0x2,    // SetLayeredWindowAttributes, no picture
+        kPicture = 0x1,       // per-pixel alpha from the splash picture resource
+        kConstantAlpha = 0x2, // SetLayeredWindowAttributes, no picture
     };
 
     C_LayeredWindow() = default;
@@ -31,8 +31,8 @@ public:
     const C_SplashImage& Image() const { return image_; }
 
 private:
-    typedef BOOL(WINAPI* UpdateLayeredFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                           BLENDFUNCTION*, DWORD);
+    typedef BOOL(WINAPI* UpdateLayeredFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
+                                          DWORD);
     typedef BOOL(WINAPI* SetAttributesFn)(HWND, COLORREF, BYTE, DWORD);
 
     int Update(uint8_t alpha);

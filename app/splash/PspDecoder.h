@@ -9,8 +9,8 @@
 struct PspLayout {
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t compression = 0;     // 0 raw, 1 run-length
-    size_t firstChannel = 0;      // offset of the first channel block header
+    uint32_t compression = 0; // 0 raw, 1 run-length
+    size_t firstChannel = 0;  // offset of the first channel block header
 };
 
 // Largest side accepted; a splash never comes near it and it keeps width * height * 4
@@ -24,5 +24,4 @@ int ParsePsp(const uint8_t* data, size_t size, PspLayout* layout);
 // Writes premultiplied blue, green, red, alpha pixels, bottom row first (the order of a
 // bottom-up device-independent bitmap), so the file's top row is shown on top.
 // pixels must hold width * height * 4 bytes (pixelsSize). 1 on success.
-int DecodePsp(const uint8_t* data, size_t size, const PspLayout& layout, uint8_t* pixels,
-              size_t pixelsSize);
+int DecodePsp(const uint8_t* data, size_t size, const PspLayout& layout, uint8_t* pixels, size_t pixelsSize);

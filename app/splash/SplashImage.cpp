@@ -2,34 +2,41 @@
 
 #include "app/splash/PspDecoder.h"
 
-int C_SplashImage::Read(HMODULE module, int resourceId, HWND window) {
+int C_SplashImage::Read(HMODULE module, int resourceId, HWND window)
+{
     Release();
-    if (!module) module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceExA(module, MAKEINTRESOURCEA(10) /* RT_RCDATA */,
-                                  MAKEINTRESOURCEA(resourceId),
+    if (!module)
+        module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceExA(module, MAKEINTRESOURCEA(10) /* RT_RCDATA */, MAKEINTRESOURCEA(resourceId),
                                   MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
-    if (!found) return 0;
+    if (!found)
+        return 0;
     HGLOBAL loaded = LoadResource(module, found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) return 0;
+    if (!data)
+        return 0;
     return ReadBytes(static_cast<const uint8_t*>(data), SizeofResource(module, found), window);
 }
 
-int C_SplashImage::ReadBytes(const uint8_t* data, size_t size, HWND window) {
+int C_SplashImage::ReadBytes(const uint8_t* data, size_t size, HWND window)
+{
     Release();
     PspLayout layout;
-    if (!ParsePsp(data, size, &layout)) return 0;
+    if (!ParsePsp(data, size, &layout))
+        return 0;
 
     HDC windowContext = GetDC(window);
-    if (!windowContext) return 0;
+    if (!windowContext)
+        return 0;
     context_ = CreateCompatibleDC(windowContext);
     ReleaseDC(window, windowContext);
-    if (!context_) return 0;
+    if (!context_)
+        return 0;
 
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = LONG(layout.width);
-    info.bmiHeader.biHeight = LONG(layout.height);   // positive: rows stored bottom-up
+    info.bmiHeader.biHeight = LONG(layout.height); // positive: rows stored bottom-up
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -39,7 +46,7 @@ int C_SplashImage::ReadBytes(const uint8_t* data, size_t size, HWND window) {
         Release();
         return 0;
     }
-    GdiFlush();   // GDI may still be drawing into the section's memory
+    GdiFlush(); // GDI may still be drawing into the section's memory
     const size_t bytes = size_t(layout.width) * layout.height * 4;
     if (!DecodePsp(data, size, layout, static_cast<uint8_t*>(bits), bytes)) {
         Release();
@@ -52,10 +59,14 @@ int C_SplashImage::ReadBytes(const uint8_t* data, size_t size, HWND window) {
     return 1;
 }
 
-void C_SplashImage::Release() {
-    if (context_ && previous_) SelectObject(context_, previous_);
-    if (bitmap_) DeleteObject(bitmap_);
-    if (context_) DeleteDC(context_);
+void C_SplashImage::Release()
+{
+    if (context_ && previous_)
+        SelectObject(context_, previous_);
+    if (bitmap_)
+        DeleteObject(bitmap_);
+    if (context_)
+        DeleteDC(context_);
     context_ = nullptr;
     bitmap_ = nullptr;
     previous_ = nullptr;

@@ -96,12 +96,13 @@ int Random(const std::string& path, uint64_t size, int direction, void* buffer)
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        fprintf(stderr, "usage: QuellmorBench <folder> <size MiB> [seq|random|random-write|random-read|all] [block KiB]\n");
+        fprintf(stderr, "usage: QuellmorBench <folder> <size MiB> [seq|random|random-write|random-read|all] "
+                        "[block KiB]\n");
         return 2;
     }
     std::string path = argv[1];

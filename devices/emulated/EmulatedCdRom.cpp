@@ -4,8 +4,8 @@
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
-C_EmulatedCdRom::C_EmulatedCdRom(const std::string& isoPath,
-                                 const std::vector<uint32_t>& audioTrackBlocks) {
+C_EmulatedCdRom::C_EmulatedCdRom(const std::string& isoPath, const std::vector<uint32_t>& audioTrackBlocks)
+{
     strPath = isoPath;
     strName = "emulated CD-ROM";
     dwKind = kKindCdRom;
@@ -37,11 +37,13 @@ C_EmulatedCdRom::C_EmulatedCdRom(const std::string& isoPath,
     m_leadOut = next;
 }
 
-uint8_t C_EmulatedCdRom::AudioByte(uint64_t block, uint32_t offset) {
+uint8_t C_EmulatedCdRom::AudioByte(uint64_t block, uint32_t offset)
+{
     return uint8_t(block * 7 + offset * 13 + (offset >> 8));
 }
 
-int C_EmulatedCdRom::Open() {
+int C_EmulatedCdRom::Open()
+{
     if (dwOpenCount == 0 && m_hasData) {
         if (!m_file.Open(strPath.c_str(), kOpenRead, 0, kShareReadWrite))
             return 0;
@@ -51,7 +53,8 @@ int C_EmulatedCdRom::Open() {
     return 1;
 }
 
-int C_EmulatedCdRom::Close() {
+int C_EmulatedCdRom::Close()
+{
     if (dwOpenCount == 0)
         return 0;
     if (--dwOpenCount == 0 && m_file.IsOpen()) {
@@ -65,11 +68,13 @@ int C_EmulatedCdRom::Close() {
 
 int C_EmulatedCdRom::QueryCapacity() { return ScsiQueryCapacity(*this); }
 
-int C_EmulatedCdRom::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
+int C_EmulatedCdRom::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
+{
     return ScsiRead10(*this, block, count, buffer);
 }
 
-int C_EmulatedCdRom::Fail(uint32_t error, uint8_t key, uint8_t asc, uint8_t* sense) {
+int C_EmulatedCdRom::Fail(uint32_t error, uint8_t key, uint8_t asc, uint8_t* sense)
+{
     if (sense) {
         memset(sense, 0, 24);
         sense[0] = 0x70;
@@ -81,16 +86,16 @@ int C_EmulatedCdRom::Fail(uint32_t error, uint8_t key, uint8_t asc, uint8_t* sen
     return 0;
 }
 
-int C_EmulatedCdRom::ReadData(uint64_t block, uint32_t count, uint8_t* out, uint8_t* sense) {
+int C_EmulatedCdRom::ReadData(uint64_t block, uint32_t count, uint8_t* out, uint8_t* sense)
+{
     if (block + count > m_leadOut)
-        return Fail(kDevErrorInvalidParameter, 5, 0x21, sense);   // beyond the disc
+        return Fail(kDevErrorInvalidParameter, 5, 0x21, sense); // beyond the disc
     for (uint64_t b = block; b < block + count; ++b)
         if (!IsDataBlock(b))
-            return Fail(kDevErrorIoDevice, 5, 0x64, sense);        // illegal mode for track
+            return Fail(kDevErrorIoDevice, 5, 0x64, sense); // illegal mode for track
     if (const uint32_t error = faults.Check(block, count)) {
         ++faults.hits;
-        return Fail(error, error == kDevErrorCrc ? 3 : 4, error == kDevErrorCrc ? 0x11 : 0x44,
-                    sense);
+        return Fail(error, error == kDevErrorCrc ? 3 : 4, error == kDevErrorCrc ? 0x11 : 0x44, sense);
     }
     if (!Open())
         return 0;
@@ -100,13 +105,13 @@ int C_EmulatedCdRom::ReadData(uint64_t block, uint32_t count, uint8_t* out, uint
 }
 
 // One raw sector of 2352 bytes: audio samples, or sync, header and user data of mode 1.
-int C_EmulatedCdRom::ReadCd(uint64_t block, uint32_t count, uint8_t* out, uint8_t* sense) {
+int C_EmulatedCdRom::ReadCd(uint64_t block, uint32_t count, uint8_t* out, uint8_t* sense)
+{
     if (block + count > m_leadOut)
         return Fail(kDevErrorInvalidParameter, 5, 0x21, sense);
     if (const uint32_t error = faults.Check(block, count)) {
         ++faults.hits;
-        return Fail(error, error == kDevErrorCrc ? 3 : 4, error == kDevErrorCrc ? 0x11 : 0x44,
-                    sense);
+        return Fail(error, error == kDevErrorCrc ? 3 : 4, error == kDevErrorCrc ? 0x11 : 0x44, sense);
     }
     for (uint32_t i = 0; i < count; ++i) {
         const uint64_t b = block + i;
@@ -133,18 +138,20 @@ int C_EmulatedCdRom::ReadCd(uint64_t block, uint32_t count, uint8_t* out, uint8_
     return 1;
 }
 
-static void PutMsf(uint8_t* p, uint64_t block) {
+static void PutMsf(uint8_t* p, uint64_t block)
+{
     const uint64_t a = block + 150;
     p[0] = uint8_t(a / 4500);
     p[1] = uint8_t(a / 75 % 60);
     p[2] = uint8_t(a % 75);
 }
 
-int C_EmulatedCdRom::Toc(uint32_t format, uint32_t allocation, uint8_t* out, uint32_t byteCount) {
+int C_EmulatedCdRom::Toc(uint32_t format, uint32_t allocation, uint8_t* out, uint32_t byteCount)
+{
     std::vector<uint8_t> t(4, 0);
     const uint32_t tracks = uint32_t(m_starts.size());
     if (tracks == 0)
-        return Fail(kDevErrorNotReady, 2, 0x3A, nullptr);   // no medium
+        return Fail(kDevErrorNotReady, 2, 0x3A, nullptr); // no medium
     t[2] = 1;
     t[3] = uint8_t(format == 2 ? 1 : tracks);
     auto control = [&](uint32_t index) { return uint8_t(m_hasData && index == 0 ? 4 : 0); };
@@ -159,8 +166,7 @@ int C_EmulatedCdRom::Toc(uint32_t format, uint32_t allocation, uint8_t* out, uin
         }
     } else if (format == 2) {
         auto add = [&](uint8_t ctl, uint8_t point, const uint8_t pmsf[3]) {
-            const uint8_t d[11] = {1, uint8_t(0x10 | ctl), 0, point, 0, 0, 0, 0,
-                                   pmsf[0], pmsf[1], pmsf[2]};
+            const uint8_t d[11] = {1, uint8_t(0x10 | ctl), 0, point, 0, 0, 0, 0, pmsf[0], pmsf[1], pmsf[2]};
             t.insert(t.end(), d, d + 11);
         };
         const uint8_t first[3] = {1, 0, 0}, last[3] = {uint8_t(tracks), 0, 0};
@@ -183,8 +189,9 @@ int C_EmulatedCdRom::Toc(uint32_t format, uint32_t allocation, uint8_t* out, uin
     return 1;
 }
 
-int C_EmulatedCdRom::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
-                                 uint32_t byteCount, void* buffer, uint8_t* sense) {
+int C_EmulatedCdRom::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
+                                 void* buffer, uint8_t* sense)
+{
     ++commands;
     if (cdbLength < 6 || !cdb || (byteCount && !buffer))
         return Fail(kDevErrorInvalidParameter, 5, 0x24, sense);

@@ -15,8 +15,8 @@ public:
 
     int QueryCapacity() override;
     int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override;
-    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
-                    void* buffer, uint8_t* sense) override;
+    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount, void* buffer,
+                    uint8_t* sense) override;
     int Open() override;
     int Close() override;
 

@@ -10,7 +10,8 @@ public:
     void Remove(uint64_t block) { m_faults.erase(block); }
     void Clear() { m_faults.clear(); }
     // The error of the first faulty block in [block, block + count), 0 when none.
-    uint32_t Check(uint64_t block, uint64_t count) const {
+    uint32_t Check(uint64_t block, uint64_t count) const
+    {
         auto it = m_faults.lower_bound(block);
         return it != m_faults.end() && it->first < block + count ? it->second : 0;
     }

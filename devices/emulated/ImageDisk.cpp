@@ -5,7 +5,8 @@
 #include "devices/ScsiDecode.h"
 
 C_ImageDisk::C_ImageDisk(const std::string& imagePath, uint32_t blockSize, int readOnly)
-    : m_readOnly(readOnly) {
+    : m_readOnly(readOnly)
+{
     strPath = imagePath;
     strName = "image " + imagePath;
     dwBlockSize = blockSize;
@@ -19,7 +20,8 @@ C_ImageDisk::C_ImageDisk(const std::string& imagePath, uint32_t blockSize, int r
     strRevision = "1.0";
 }
 
-int C_ImageDisk::Open() {
+int C_ImageDisk::Open()
+{
     if (dwOpenCount == 0) {
         if (!m_file.Open(strPath.c_str(), m_readOnly ? kOpenRead : kOpenReadWriteExisting, 0,
                          kShareReadWrite))
@@ -31,7 +33,8 @@ int C_ImageDisk::Open() {
     return 1;
 }
 
-int C_ImageDisk::Close() {
+int C_ImageDisk::Close()
+{
     if (dwOpenCount == 0)
         return 0;
     if (--dwOpenCount == 0) {
@@ -43,7 +46,8 @@ int C_ImageDisk::Close() {
     return 1;
 }
 
-int C_ImageDisk::QueryCapacity() {
+int C_ImageDisk::QueryCapacity()
+{
     if (!Open())
         return 0;
     uint64_t size = 0;
@@ -55,7 +59,8 @@ int C_ImageDisk::QueryCapacity() {
     return 1;
 }
 
-int C_ImageDisk::Transfer(int write, uint64_t block, uint32_t count, void* buffer) {
+int C_ImageDisk::Transfer(int write, uint64_t block, uint32_t count, void* buffer)
+{
     if (write && m_readOnly) {
         SetDeviceError(kDevErrorWriteProtect);
         return 0;
@@ -79,27 +84,31 @@ int C_ImageDisk::Transfer(int write, uint64_t block, uint32_t count, void* buffe
     return ok;
 }
 
-int C_ImageDisk::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
+int C_ImageDisk::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
+{
     return Transfer(0, block, count, buffer);
 }
 
-int C_ImageDisk::WriteBlocks(uint64_t block, uint32_t count, const void* buffer) {
+int C_ImageDisk::WriteBlocks(uint64_t block, uint32_t count, const void* buffer)
+{
     return Transfer(1, block, count, const_cast<void*>(buffer));
 }
 
-static void IllegalRequest(uint8_t* sense) {
+static void IllegalRequest(uint8_t* sense)
+{
     if (sense) {
         memset(sense, 0, 24);
         sense[0] = 0x70;
         sense[2] = 0x05;
         sense[7] = 10;
-        sense[12] = 0x20;   // invalid command operation code
+        sense[12] = 0x20; // invalid command operation code
     }
     SetDeviceError(kDevErrorIoDevice);
 }
 
-int C_ImageDisk::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
-                             uint32_t byteCount, void* buffer, uint8_t* sense) {
+int C_ImageDisk::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
+                             void* buffer, uint8_t* sense)
+{
     if (cdbLength < 6 || !cdb) {
         SetDeviceError(kDevErrorInvalidParameter);
         return 0;
@@ -142,8 +151,8 @@ int C_ImageDisk::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
     return 0;
 }
 
-int C_ImageDisk::QueryProperty(uint32_t id, C_PropertyValue*, uintptr_t, C_PropertyValue*,
-                               C_PropertyValue*) {
+int C_ImageDisk::QueryProperty(uint32_t id, C_PropertyValue*, uintptr_t, C_PropertyValue*, C_PropertyValue*)
+{
     if (id != kPropFlush || !Open())
         return 0;
     const int ok = m_file.Flush();

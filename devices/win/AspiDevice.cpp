@@ -17,19 +17,18 @@ struct AspiLayer {
 };
 AspiLayer g_aspi;
 
-HMODULE LoadAspiModule() {
+HMODULE LoadAspiModule()
+{
     HMODULE m = LoadLibraryA("wnaspi32.dll");
     if (m)
         return m;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\nero.exe", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\nero.exe",
+                      0, KEY_READ, &key) != ERROR_SUCCESS)
         return nullptr;
     char path[MAX_PATH + 16] = "";
     DWORD size = MAX_PATH, type = 0;
-    const LONG r = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(path),
-                                    &size);
+    const LONG r = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
     RegCloseKey(key);
     if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return nullptr;
@@ -38,7 +37,8 @@ HMODULE LoadAspiModule() {
     return LoadLibraryA(path);
 }
 
-int LoadAspi() {
+int LoadAspi()
+{
     if (g_aspi.send)
         return 1;
     HMODULE m = LoadAspiModule();
@@ -58,7 +58,8 @@ int LoadAspi() {
 
 // Waits for a request the layer may complete later; volatile because the layer writes
 // the status from its own thread.
-int WaitForRequest(volatile uint8_t* status, uint32_t timeoutMs) {
+int WaitForRequest(volatile uint8_t* status, uint32_t timeoutMs)
+{
     const DWORD start = GetTickCount();
     while (*status == kAspiPending) {
         if (GetTickCount() - start >= timeoutMs)
@@ -72,8 +73,9 @@ class C_AspiDevice : public C_Device {
 public:
     uint32_t adapter = 0, target = 0, lun = 0;
 
-    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
-                    void* buffer, uint8_t* sense) override {
+    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount, void* buffer,
+                    uint8_t* sense) override
+    {
         if (!g_aspi.send || cdbLength == 0 || cdbLength > 16) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return 0;
@@ -112,14 +114,16 @@ public:
         delete r;
         return 1;
     }
-    int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override {
+    int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override
+    {
         if (count > 0xFFFF) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return 0;
         }
         return ScsiRead10(*this, block, count, buffer);
     }
-    int WriteBlocks(uint64_t block, uint32_t count, const void* buffer) override {
+    int WriteBlocks(uint64_t block, uint32_t count, const void* buffer) override
+    {
         if (count > 0xFFFF) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return 0;
@@ -131,13 +135,15 @@ public:
     int Close() override { return g_aspi.send != nullptr; }
 };
 
-std::string IdText(const char* field) {
+std::string IdText(const char* field)
+{
     return TrimRight(FixedText(reinterpret_cast<const uint8_t*>(field), 16));
 }
 
-}  // namespace
+} // namespace
 
-void EnumerateAspiDevices(C_DeviceList& list) {
+void EnumerateAspiDevices(C_DeviceList& list)
+{
     list.BeginKind(kKindAspi);
     if (!LoadAspi())
         return;
@@ -189,8 +195,7 @@ void EnumerateAspiDevices(C_DeviceList& list) {
                 disk.target = uint8_t(t);
                 disk.lun = uint8_t(l);
                 g_aspi.send(&disk);
-                if (disk.status == kAspiComplete && int8_t(disk.int13Drive) >= 0 &&
-                    disk.int13Drive < 26)
+                if (disk.status == kAspiComplete && int8_t(disk.int13Drive) >= 0 && disk.int13Drive < 26)
                     d->AddLetter(char('A' + disk.int13Drive));
                 if (!(list.GetOptions() & kOptNoCapacity))
                     d->QueryCapacity();
@@ -204,7 +209,8 @@ void EnumerateAspiDevices(C_DeviceList& list) {
     }
 }
 
-void ReleaseAspiLayer() {
+void ReleaseAspiLayer()
+{
     if (g_aspi.module)
         FreeLibrary(g_aspi.module);
     g_aspi = AspiLayer();

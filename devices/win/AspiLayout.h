@@ -3,9 +3,7 @@
 #pragma once
 #include <cstdint>
 
-enum : uint8_t {
-    kAspiHaInquiry = 0, kAspiExecScsi = 2, kAspiAbort = 3, kAspiGetDiskInfo = 6
-};
+enum : uint8_t { kAspiHaInquiry = 0, kAspiExecScsi = 2, kAspiAbort = 3, kAspiGetDiskInfo = 6 };
 enum : uint8_t { kAspiPending = 0, kAspiComplete = 1, kAspiError = 4 };
 enum : uint8_t { kAspiDirIn = 0x08, kAspiDirOut = 0x10 };
 
@@ -17,7 +15,7 @@ struct C_AspiHaInquiry {
     uint8_t scsiId;
     char managerId[16];
     char adapterId[16];
-    uint8_t unique[16];      // bytes 3: targets, 4..7: largest transfer in bytes
+    uint8_t unique[16]; // bytes 3: targets, 4..7: largest transfer in bytes
     uint16_t reserved1;
 };
 struct C_AspiExecScsi {
@@ -42,7 +40,7 @@ struct C_AspiDiskInfo {
     uint32_t reserved;
     uint8_t target, lun;
     uint8_t driveFlags;
-    uint8_t int13Drive;      // drive number: 0 = A:
+    uint8_t int13Drive; // drive number: 0 = A:
     uint8_t heads, sectors;
     uint8_t reserved1[10];
 };
@@ -53,6 +51,6 @@ struct C_AspiAbort {
 };
 #pragma pack(pop)
 
-typedef uint32_t (__cdecl* AspiSendCommand)(void* request);
-typedef uint32_t (__cdecl* AspiSupportInfo)();
-typedef uint32_t (__cdecl* AspiDllVersion)();
+typedef uint32_t(__cdecl* AspiSendCommand)(void* request);
+typedef uint32_t(__cdecl* AspiSupportInfo)();
+typedef uint32_t(__cdecl* AspiDllVersion)();

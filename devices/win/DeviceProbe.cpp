@@ -15,16 +15,15 @@ class QuietErrors {
 public:
     QuietErrors() : m_old(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
     ~QuietErrors() { SetErrorMode(m_old); }
+
 private:
     UINT m_old;
 };
 
-int LetterAllowed(char letter, uint32_t options) {
-    return letter != 'A' || (options & kOptFloppy);
-}
+int LetterAllowed(char letter, uint32_t options) { return letter != 'A' || (options & kOptFloppy); }
 
-int Control(C_HandleDevice& d, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
-            DWORD* got) {
+int Control(C_HandleDevice& d, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* got)
+{
     if (!d.Open())
         return 0;
     DWORD n = 0;
@@ -34,20 +33,28 @@ int Control(C_HandleDevice& d, DWORD code, void* in, DWORD inSize, void* out, DW
     d.Close();
     return ok;
 }
-}  // namespace
+} // namespace
 
-uint32_t TypeFromDriveType(uint32_t driveType, int physical) {
+uint32_t TypeFromDriveType(uint32_t driveType, int physical)
+{
     switch (driveType) {
-    case DRIVE_REMOVABLE: return physical ? kTypeRemovablePhysical : kTypeRemovableLogical;
-    case DRIVE_FIXED: return physical ? kTypeFixedPhysical : kTypeFixedLogical;
-    case DRIVE_REMOTE: return kTypeNetwork;
-    case DRIVE_CDROM: return kTypeOptical;
-    case DRIVE_RAMDISK: return kTypeRamDisk;
-    default: return kTypeUnknown;
+    case DRIVE_REMOVABLE:
+        return physical ? kTypeRemovablePhysical : kTypeRemovableLogical;
+    case DRIVE_FIXED:
+        return physical ? kTypeFixedPhysical : kTypeFixedLogical;
+    case DRIVE_REMOTE:
+        return kTypeNetwork;
+    case DRIVE_CDROM:
+        return kTypeOptical;
+    case DRIVE_RAMDISK:
+        return kTypeRamDisk;
+    default:
+        return kTypeUnknown;
     }
 }
 
-void ApplyDriveType(C_Device& d, int physical) {
+void ApplyDriveType(C_Device& d, int physical)
+{
     if (d.strLetters.empty())
         return;
     char root[4] = "X:\\";
@@ -63,19 +70,20 @@ void ApplyDriveType(C_Device& d, int physical) {
     }
 }
 
-int QueryStorageDescriptor(C_HandleDevice& d, C_StorageDescriptor* out) {
+int QueryStorageDescriptor(C_HandleDevice& d, C_StorageDescriptor* out)
+{
     STORAGE_PROPERTY_QUERY q = {};
     q.PropertyId = StorageDeviceProperty;
     q.QueryType = PropertyStandardQuery;
     std::vector<uint8_t> answer(4096, 0);
     DWORD got = 0;
-    if (!Control(d, IOCTL_STORAGE_QUERY_PROPERTY, &q, sizeof q, answer.data(),
-                 DWORD(answer.size()), &got))
+    if (!Control(d, IOCTL_STORAGE_QUERY_PROPERTY, &q, sizeof q, answer.data(), DWORD(answer.size()), &got))
         return 0;
     return DecodeStorageDescriptor(answer.data(), got, out);
 }
 
-void ProbeIdentity(C_HandleDevice& d) {
+void ProbeIdentity(C_HandleDevice& d)
+{
     uint8_t identify[512] = {};
     const uint8_t command = d.dwType == kTypeOptical ? kAtaIdentifyPacket : kAtaIdentify;
     int got = d.AtaCommand(command, 0, identify, 512, nullptr);
@@ -108,7 +116,8 @@ void ProbeIdentity(C_HandleDevice& d) {
         d.dwBus |= BusBitsFromBusType(desc.busType);
 }
 
-void ProbeLocation(C_HandleDevice& d) {
+void ProbeLocation(C_HandleDevice& d)
+{
     STORAGE_DEVICE_NUMBER n = {};
     if (Control(d, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &n, sizeof n, nullptr)) {
         d.dwLocation = PackLocation(n.DeviceType, n.DeviceNumber, n.PartitionNumber);
@@ -120,16 +129,15 @@ void ProbeLocation(C_HandleDevice& d) {
         d.dwLocation = PackLocation(a.PortNumber, a.TargetId, a.Lun);
 }
 
-uint32_t QueryLocationOfPath(const char* path) {
-    HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+uint32_t QueryLocationOfPath(const char* path)
+{
+    HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return 0xFFFFFFFFu;
     uint32_t key = 0xFFFFFFFFu;
     STORAGE_DEVICE_NUMBER n = {};
     DWORD got = 0;
-    if (DeviceIoControl(h, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &n, sizeof n, &got,
-                        nullptr))
+    if (DeviceIoControl(h, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &n, sizeof n, &got, nullptr))
         key = PackLocation(n.DeviceType, n.DeviceNumber, n.PartitionNumber);
     CloseHandle(h);
     return key;
@@ -141,9 +149,10 @@ struct LetterMatch {
     uint32_t mask;
     C_Device* device;
 };
-}  // namespace
+} // namespace
 
-void FindLettersByLocation(C_DeviceList& list, C_Device& d, int ignorePartition) {
+void FindLettersByLocation(C_DeviceList& list, C_Device& d, int ignorePartition)
+{
     if (d.dwLocation == 0xFFFFFFFFu)
         return;
     LetterMatch m{d.dwLocation, ignorePartition ? 0xFFFFFF00u : 0xFFFFFFFFu, &d};
@@ -172,7 +181,8 @@ void FindLettersByLocation(C_DeviceList& list, C_Device& d, int ignorePartition)
     }
 }
 
-static void AppendJoined(std::string& to, const std::string& text) {
+static void AppendJoined(std::string& to, const std::string& text)
+{
     if (text.empty())
         return;
     if (!to.empty())
@@ -180,7 +190,8 @@ static void AppendJoined(std::string& to, const std::string& text) {
     to += text;
 }
 
-int ProbeLabels(C_Device& d, uint32_t options) {
+int ProbeLabels(C_Device& d, uint32_t options)
+{
     QuietErrors quiet;
     int any = 0;
     for (char letter : d.strLetters) {
@@ -190,8 +201,7 @@ int ProbeLabels(C_Device& d, uint32_t options) {
         root[0] = letter;
         char label[MAX_PATH + 1] = "", fs[MAX_PATH + 1] = "";
         DWORD serial = 0, maxName = 0, flags = 0;
-        if (GetVolumeInformationA(root, label, sizeof label, &serial, &maxName, &flags, fs,
-                                  sizeof fs)) {
+        if (GetVolumeInformationA(root, label, sizeof label, &serial, &maxName, &flags, fs, sizeof fs)) {
             any = 1;
             d.dwSerialNumber = serial;
             if (d.strLetters.size() == 1)
@@ -211,7 +221,8 @@ int ProbeLabels(C_Device& d, uint32_t options) {
     return any;
 }
 
-int ProbeFreeSpace(C_Device& d, uint32_t options) {
+int ProbeFreeSpace(C_Device& d, uint32_t options)
+{
     QuietErrors quiet;
     int any = 0;
     for (char letter : d.strLetters) {
@@ -237,7 +248,8 @@ int ProbeFreeSpace(C_Device& d, uint32_t options) {
     return any;
 }
 
-void ProbePartition(C_HandleDevice& d) {
+void ProbePartition(C_HandleDevice& d)
+{
     if (d.dwBlockSize == 0)
         return;
     PARTITION_INFORMATION p = {};
@@ -257,7 +269,8 @@ void ProbePartition(C_HandleDevice& d) {
     }
 }
 
-void ProbeTransferLimit(C_HandleDevice& d) {
+void ProbeTransferLimit(C_HandleDevice& d)
+{
     if (d.dwBlockSize == 0)
         return;
     STORAGE_PROPERTY_QUERY q = {};
@@ -275,7 +288,8 @@ void ProbeTransferLimit(C_HandleDevice& d) {
         d.dwMaxBlocks = blocks;
 }
 
-void ProbeTexts(C_HandleDevice& d) {
+void ProbeTexts(C_HandleDevice& d)
+{
     if (d.dwCaps & kCapAtaIdentify)
         return;
     if (ScsiQueryTexts(d, d.dwType == kTypeRemovableLogical))
@@ -298,7 +312,8 @@ void ProbeTexts(C_HandleDevice& d) {
     }
 }
 
-void ProbeSmartIdentify(C_HandleDevice& d) {
+void ProbeSmartIdentify(C_HandleDevice& d)
+{
     if (!d.strSerial.empty() || (d.dwCaps & kCapAtaIdentify))
         return;
     uint8_t identify[512] = {};
@@ -308,13 +323,13 @@ void ProbeSmartIdentify(C_HandleDevice& d) {
         d.strSerial = texts.serial;
 }
 
-int ProbeGeometry(C_HandleDevice& d) {
+int ProbeGeometry(C_HandleDevice& d)
+{
     DISK_GEOMETRY g = {};
     if (!Control(d, IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, &g, sizeof g, nullptr) &&
         !Control(d, IOCTL_CDROM_GET_DRIVE_GEOMETRY, nullptr, 0, &g, sizeof g, nullptr))
         return 0;
-    const uint64_t blocks = uint64_t(g.Cylinders.QuadPart) * g.TracksPerCylinder *
-                            g.SectorsPerTrack;
+    const uint64_t blocks = uint64_t(g.Cylinders.QuadPart) * g.TracksPerCylinder * g.SectorsPerTrack;
     if (blocks == 0 || g.BytesPerSector == 0)
         return 0;
     d.ullBlockCount = blocks;
@@ -322,7 +337,8 @@ int ProbeGeometry(C_HandleDevice& d) {
     return 1;
 }
 
-int ProbeMountPointLetters(C_HandleDevice& d) {
+int ProbeMountPointLetters(C_HandleDevice& d)
+{
     // Device-name query of a volume, and the mount manager's query of its mount points.
     const DWORD kQueryDeviceName = 0x004D0008;
     BYTE name[1024] = {};
@@ -343,23 +359,24 @@ int ProbeMountPointLetters(C_HandleDevice& d) {
     return 1;
 }
 
-int QueryMountPointLetters(const std::u16string& deviceName, std::string* letters) {
+int QueryMountPointLetters(const std::u16string& deviceName, std::string* letters)
+{
     const DWORD kQueryPoints = 0x006D0008;
     std::vector<uint8_t> query = EncodeMountPointQuery(deviceName);
-    HANDLE manager = CreateFileA("\\\\.\\MountPointManager", 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE manager = CreateFileA("\\\\.\\MountPointManager", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
     if (manager == INVALID_HANDLE_VALUE)
         return 0;
     std::vector<uint8_t> answer(4096);
     DWORD got = 0;
-    BOOL ok = DeviceIoControl(manager, kQueryPoints, query.data(), DWORD(query.size()),
-                              answer.data(), DWORD(answer.size()), &got, nullptr);
+    BOOL ok = DeviceIoControl(manager, kQueryPoints, query.data(), DWORD(query.size()), answer.data(),
+                              DWORD(answer.size()), &got, nullptr);
     if (!ok && GetLastError() == ERROR_MORE_DATA) {
         const uint32_t need = *reinterpret_cast<const uint32_t*>(answer.data());
         if (need > answer.size() && need < (1u << 20)) {
             answer.resize(need);
-            ok = DeviceIoControl(manager, kQueryPoints, query.data(), DWORD(query.size()),
-                                 answer.data(), DWORD(answer.size()), &got, nullptr);
+            ok = DeviceIoControl(manager, kQueryPoints, query.data(), DWORD(query.size()), answer.data(),
+                                 DWORD(answer.size()), &got, nullptr);
         }
     }
     CloseHandle(manager);

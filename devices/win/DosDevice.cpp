@@ -34,7 +34,8 @@ struct DiskIo {
 
 enum { kDiocDosIoctl = 1, kDiocDosDriveInfo = 6, kCarry = 1 };
 
-[[maybe_unused]] int CallVwin32(DWORD code, DosRegisters* regs) {
+[[maybe_unused]] int CallVwin32(DWORD code, DosRegisters* regs)
+{
     HANDLE h = CreateFileA("\\\\.\\vwin32", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return 0;
@@ -52,9 +53,12 @@ enum { kDiocDosIoctl = 1, kDiocDosDriveInfo = 6, kCarry = 1 };
 
 class C_DosDevice : public C_Device {
 public:
-    int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override {
+    int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override
+    {
 #if defined(_WIN64)
-        (void)block; (void)count; (void)buffer;
+        (void)block;
+        (void)count;
+        (void)buffer;
         SetLastError(ERROR_NOT_SUPPORTED);
         return 0;
 #else
@@ -82,9 +86,10 @@ public:
 #endif
     }
 };
-}  // namespace
+} // namespace
 
-void EnumerateDosDrives(C_DeviceList& list) {
+void EnumerateDosDrives(C_DeviceList& list)
+{
     if (!IsWindows9x())
         return;
     list.BeginKind(kKindDos);
@@ -100,8 +105,7 @@ void EnumerateDosDrives(C_DeviceList& list) {
         uint32_t bytesPerSector = 0;
         uint64_t sectors = 0;
         if (!CallVwin32(kDiocDosIoctl, &r) ||
-            !DecodeDosDeviceParams(reinterpret_cast<const uint8_t*>(&p), sizeof p,
-                                   &bytesPerSector, &sectors))
+            !DecodeDosDeviceParams(reinterpret_cast<const uint8_t*>(&p), sizeof p, &bytesPerSector, &sectors))
             continue;
         C_DosDevice* d = new C_DosDevice;
         d->dwKind = kKindDos;

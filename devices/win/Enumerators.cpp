@@ -9,18 +9,20 @@
 #include "devices/win/LegacyEnumerators.h"
 
 namespace {
-void AddOrDrop(C_DeviceList& list, C_Device* d) {
+void AddOrDrop(C_DeviceList& list, C_Device* d)
+{
     if (!list.Add(d))
         delete d;
 }
 
-HANDLE OpenProbe(const char* path, DWORD access) {
-    return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       0, nullptr);
+HANDLE OpenProbe(const char* path, DWORD access)
+{
+    return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 // Opens read-write, else read-only; the chosen access in *access. 0 when neither works.
-int ProbeAccess(const char* path, uint32_t* access) {
+int ProbeAccess(const char* path, uint32_t* access)
+{
     HANDLE h = OpenProbe(path, GENERIC_READ | GENERIC_WRITE);
     *access = kAccessReadWrite;
     if (h == INVALID_HANDLE_VALUE) {
@@ -33,20 +35,20 @@ int ProbeAccess(const char* path, uint32_t* access) {
     return 1;
 }
 
-int LetterAllowed(char letter, uint32_t options) {
-    return letter != 'A' || (options & kOptFloppy);
-}
+int LetterAllowed(char letter, uint32_t options) { return letter != 'A' || (options & kOptFloppy); }
 
 class C_FunctionStep : public C_DeviceEnumerator {
 public:
     explicit C_FunctionStep(void (*f)(C_DeviceList&)) : m_f(f) {}
     void Enumerate(C_DeviceList& list) override { m_f(list); }
+
 private:
     void (*m_f)(C_DeviceList&);
 };
-}  // namespace
+} // namespace
 
-void EnumerateLogicalDrives(C_DeviceList& list) {
+void EnumerateLogicalDrives(C_DeviceList& list)
+{
     list.BeginKind(kKindLogical);
     const uint32_t options = list.GetOptions();
     const DWORD drives = GetLogicalDrives();
@@ -89,7 +91,8 @@ void EnumerateLogicalDrives(C_DeviceList& list) {
     }
 }
 
-void EnumeratePhysicalDrives(C_DeviceList& list) {
+void EnumeratePhysicalDrives(C_DeviceList& list)
+{
     list.BeginKind(kKindPhysical);
     const uint32_t options = list.GetOptions();
     for (uint32_t n = 0; n <= 9; ++n) {
@@ -127,7 +130,8 @@ void EnumeratePhysicalDrives(C_DeviceList& list) {
     }
 }
 
-void EnumerateCdRomDevices(C_DeviceList& list) {
+void EnumerateCdRomDevices(C_DeviceList& list)
+{
     list.BeginKind(kKindCdRom);
     const uint32_t options = list.GetOptions();
     for (uint32_t n = 0; n <= 42; ++n) {
@@ -161,7 +165,8 @@ void EnumerateCdRomDevices(C_DeviceList& list) {
     }
 }
 
-void EnumerateDriveLetters(C_DeviceList& list) {
+void EnumerateDriveLetters(C_DeviceList& list)
+{
     list.BeginKind(kKindDriveLetter);
     const uint32_t options = list.GetOptions();
     const DWORD drives = GetLogicalDrives();
@@ -189,20 +194,22 @@ void EnumerateDriveLetters(C_DeviceList& list) {
     }
 }
 
-void EnumerateCdTracks(C_DeviceList& list) {
+void EnumerateCdTracks(C_DeviceList& list)
+{
     C_TrackEnumerator tracks;
     tracks.Enumerate(list);
 }
 
-void RegisterDevices(C_DeviceList& list, DeviceCallback callback, void* owner,
-                     uint32_t options) {
+void RegisterDevices(C_DeviceList& list, DeviceCallback callback, void* owner, uint32_t options)
+{
     char folder[MAX_PATH] = "";
     const UINT n = GetWindowsDirectoryA(folder, sizeof folder);
     const char letter = n >= 2 && folder[1] == ':' ? char(toupper(uint8_t(folder[0]))) : 0;
     list.Register(callback, owner, options, letter);
 }
 
-void RefreshForBlockAccess(C_DeviceList& list) {
+void RefreshForBlockAccess(C_DeviceList& list)
+{
     C_FunctionStep logical(EnumerateLogicalDrives), physical(EnumeratePhysicalDrives),
         cdroms(EnumerateCdRomDevices), dos(EnumerateDosDrives), aspi(EnumerateAspiDevices),
         tracks(EnumerateCdTracks);
@@ -214,18 +221,21 @@ void RefreshForBlockAccess(C_DeviceList& list) {
     list.Refresh(steps, sizeof steps / sizeof steps[0]);
 }
 
-void RefreshForQuickAccess(C_DeviceList& list) {
+void RefreshForQuickAccess(C_DeviceList& list)
+{
     C_FunctionStep identity(EnumerateIdentityRecords), letters(EnumerateDriveLetters);
     C_DeviceEnumerator* steps[] = {&identity, &letters};
     list.Refresh(steps, 2);
 }
 
-void RefreshDriveLetters(C_DeviceList& list) {
+void RefreshDriveLetters(C_DeviceList& list)
+{
     C_FunctionStep letters(EnumerateDriveLetters);
     C_DeviceEnumerator* steps[] = {&letters};
     list.Refresh(steps, 1);
 }
 
-C_Device* FindDriveLetter(C_DeviceList& list, char letter) {
+C_Device* FindDriveLetter(C_DeviceList& list, char letter)
+{
     return list.Find(uint32_t(uint8_t(letter)), kKindDriveLetter);
 }

@@ -9,28 +9,26 @@
 #include "devices/win/DeviceProbe.h"
 #include "devices/win/RawWritePrepare.h"
 
-int IsWindows9x() {
-    return (GetVersion() & 0x80000000u) != 0;
-}
+int IsWindows9x() { return (GetVersion() & 0x80000000u) != 0; }
 
-C_HandleDevice::C_HandleDevice() {
-    dwCaps = kCapsHandle;
-}
+C_HandleDevice::C_HandleDevice() { dwCaps = kCapsHandle; }
 
-C_HandleDevice::~C_HandleDevice() {
+C_HandleDevice::~C_HandleDevice()
+{
     if (hDevice)
         CloseHandle(hDevice);
     hDevice = nullptr;
 }
 
-int C_HandleDevice::Open() {
+int C_HandleDevice::Open()
+{
     if (dwOpenCount == 0) {
         if (hDevice) {
             CloseHandle(hDevice);
             hDevice = nullptr;
         }
-        HANDLE h = CreateFileA(strPath.c_str(), dwAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE h = CreateFileA(strPath.c_str(), dwAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE)
             return 0;
         hDevice = h;
@@ -39,7 +37,8 @@ int C_HandleDevice::Open() {
     return 1;
 }
 
-int C_HandleDevice::Close() {
+int C_HandleDevice::Close()
+{
     if (!hDevice || dwOpenCount == 0)
         return 0;
     if (--dwOpenCount == 0) {
@@ -52,8 +51,9 @@ int C_HandleDevice::Close() {
     return 1;
 }
 
-int C_HandleDevice::DeviceControl(uint32_t code, void* in, uint32_t inSize, void* out,
-                                  uint32_t outSize, uint32_t* returned) {
+int C_HandleDevice::DeviceControl(uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
+                                  uint32_t* returned)
+{
     if (!Open())
         return 0;
     DWORD got = 0;
@@ -78,20 +78,19 @@ struct BufferedRequest {
     UCHAR sense[32];
     UCHAR data[2048];
 };
-}  // namespace
+} // namespace
 
-int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
-                                uint32_t byteCount, void* buffer, uint8_t* sense) {
+int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
+                                void* buffer, uint8_t* sense)
+{
     if (cdbLength == 0 || cdbLength > 16 || (byteCount && !buffer)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     if (!Open())
         return 0;
-    const uint32_t timeout = dwScsiTimeout != 0xFFFFFFFFu ? dwScsiTimeout
-                                                          : ScsiTimeoutSeconds(cdb[0]);
-    const bool buffered = (byteCount >= 1 && byteCount <= 3) ||
-                          ((dwBus & kBus1394) && byteCount <= 2048);
+    const uint32_t timeout = dwScsiTimeout != 0xFFFFFFFFu ? dwScsiTimeout : ScsiTimeoutSeconds(cdb[0]);
+    const bool buffered = (byteCount >= 1 && byteCount <= 3) || ((dwBus & kBus1394) && byteCount <= 2048);
     BOOL ok;
     DWORD got = 0;
     UCHAR status = 0;
@@ -103,16 +102,15 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
         r->spt.SenseInfoLength = 32;
         r->spt.SenseInfoOffset = offsetof(BufferedRequest, sense);
         r->spt.DataIn = byteCount == 0 ? SCSI_IOCTL_DATA_UNSPECIFIED
-                        : dataIn      ? SCSI_IOCTL_DATA_IN
-                                      : SCSI_IOCTL_DATA_OUT;
+                        : dataIn       ? SCSI_IOCTL_DATA_IN
+                                       : SCSI_IOCTL_DATA_OUT;
         r->spt.DataTransferLength = byteCount;
         r->spt.DataBufferOffset = offsetof(BufferedRequest, data);
         r->spt.TimeOutValue = timeout;
         memcpy(r->spt.Cdb, cdb, cdbLength);
         if (!dataIn && byteCount)
             memcpy(r->data, buffer, byteCount);
-        ok = DeviceIoControl(hDevice, IOCTL_SCSI_PASS_THROUGH, r, sizeof *r, r, sizeof *r, &got,
-                             nullptr);
+        ok = DeviceIoControl(hDevice, IOCTL_SCSI_PASS_THROUGH, r, sizeof *r, r, sizeof *r, &got, nullptr);
         status = r->spt.ScsiStatus;
         if (ok && dataIn && byteCount)
             memcpy(buffer, r->data, byteCount);
@@ -147,14 +145,14 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
         r.spt.SenseInfoLength = 32;
         r.spt.SenseInfoOffset = offsetof(DirectRequest, sense);
         r.spt.DataIn = byteCount == 0 ? SCSI_IOCTL_DATA_UNSPECIFIED
-                       : dataIn      ? SCSI_IOCTL_DATA_IN
-                                     : SCSI_IOCTL_DATA_OUT;
+                       : dataIn       ? SCSI_IOCTL_DATA_IN
+                                      : SCSI_IOCTL_DATA_OUT;
         r.spt.DataTransferLength = byteCount;
         r.spt.DataBuffer = data;
         r.spt.TimeOutValue = timeout;
         memcpy(r.spt.Cdb, cdb, cdbLength);
-        ok = DeviceIoControl(hDevice, IOCTL_SCSI_PASS_THROUGH_DIRECT, &r, sizeof r, &r, sizeof r,
-                             &got, nullptr);
+        ok = DeviceIoControl(hDevice, IOCTL_SCSI_PASS_THROUGH_DIRECT, &r, sizeof r, &r, sizeof r, &got,
+                             nullptr);
         status = r.spt.ScsiStatus;
         if (!ok || status) {
             if (sense)
@@ -172,7 +170,8 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
     return ok && status == 0 ? 1 : 0;
 }
 
-int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void* buffer) {
+int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void* buffer)
+{
     const uint64_t bytes = uint64_t(count) * dwBlockSize;
     if (bytes > 0xFFFFFFFFu) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -196,7 +195,8 @@ int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void
     return ok;
 }
 
-int C_HandleDevice::TapeTransfer(int write, uint64_t block, uint32_t count, void* buffer) {
+int C_HandleDevice::TapeTransfer(int write, uint64_t block, uint32_t count, void* buffer)
+{
     if (block == 0) {
         const C_Cdb rewind = MakeRewind();
         if (!ScsiCommand(rewind.length, rewind.bytes, 0, 0, nullptr, nullptr))
@@ -210,7 +210,8 @@ int C_HandleDevice::TapeTransfer(int write, uint64_t block, uint32_t count, void
     return ScsiCommand(c.length, c.bytes, !write, count * dwBlockSize, buffer, nullptr);
 }
 
-int C_HandleDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
+int C_HandleDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
+{
     if (dwType == kTypeTape)
         return TapeTransfer(0, block, count, buffer);
     if (IsWindows9x() || dwType == kTypeOptical)
@@ -218,19 +219,20 @@ int C_HandleDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer) {
     return FileTransfer(0, block, count, buffer);
 }
 
-int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buffer) {
+int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buffer)
+{
     void* data = const_cast<void*>(buffer);
     if (dwType == kTypeTape)
         return TapeTransfer(1, block, count, data);
     if (block == 0 && ullBlockOffset == 0)
         PrepareRawWriteAtStart(*this);
-    if (IsWindows9x() || dwType == kTypeOptical ||
-        (block + count < 0xFFFFFFFFull && count <= dwMaxBlocks))
+    if (IsWindows9x() || dwType == kTypeOptical || (block + count < 0xFFFFFFFFull && count <= dwMaxBlocks))
         return ScsiWrite10(*this, block, count, buffer);
     return FileTransfer(1, block, count, data);
 }
 
-int C_HandleDevice::QueryCapacity() {
+int C_HandleDevice::QueryCapacity()
+{
     if (dwOptions & kOptNoCapacity)
         return 0;
     if (ScsiQueryCapacity(*this) && ullBlockCount)
@@ -240,8 +242,8 @@ int C_HandleDevice::QueryCapacity() {
     return ProbeFreeSpace(*this, dwOptions);
 }
 
-int C_HandleDevice::AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size,
-                               int* statusOk) {
+int C_HandleDevice::AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size, int* statusOk)
+{
     if (size > 512)
         size = 512;
     SENDCMDINPARAMS in;
@@ -277,8 +279,8 @@ int C_HandleDevice::AtaCommand(uint8_t command, uint8_t feature, void* buffer, u
     return ok;
 }
 
-int C_HandleDevice::AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t byteCount,
-                                   void* buffer) {
+int C_HandleDevice::AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t byteCount, void* buffer)
+{
     if (byteCount > 4096) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -287,21 +289,31 @@ int C_HandleDevice::AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t byteC
     BYTE* request = new BYTE[total]();
     ATA_PASS_THROUGH_EX* a = reinterpret_cast<ATA_PASS_THROUGH_EX*>(request);
     a->Length = sizeof(ATA_PASS_THROUGH_EX);
-    a->AtaFlags = ATA_FLAGS_DRDY_REQUIRED |
-                  (byteCount ? (dataIn ? ATA_FLAGS_DATA_IN : ATA_FLAGS_DATA_OUT) : 0);
+    a->AtaFlags =
+        ATA_FLAGS_DRDY_REQUIRED | (byteCount ? (dataIn ? ATA_FLAGS_DATA_IN : ATA_FLAGS_DATA_OUT) : 0);
     a->DataTransferLength = byteCount;
     a->DataBufferOffset = sizeof(ATA_PASS_THROUGH_EX);
     a->TimeOutValue = 5;
     UCHAR* r = a->CurrentTaskFile;
-    r[0] = tf.feature; r[1] = tf.count; r[2] = tf.lbaLow; r[3] = tf.lbaMid;
-    r[4] = tf.lbaHigh; r[5] = tf.device; r[6] = tf.command;
+    r[0] = tf.feature;
+    r[1] = tf.count;
+    r[2] = tf.lbaLow;
+    r[3] = tf.lbaMid;
+    r[4] = tf.lbaHigh;
+    r[5] = tf.device;
+    r[6] = tf.command;
     if (!dataIn && byteCount)
         memcpy(request + sizeof(ATA_PASS_THROUGH_EX), buffer, byteCount);
     uint32_t got = 0;
     const int ok = DeviceControl(IOCTL_ATA_PASS_THROUGH, request, total, request, total, &got);
     if (ok) {
-        tf.feature = r[0]; tf.count = r[1]; tf.lbaLow = r[2]; tf.lbaMid = r[3];
-        tf.lbaHigh = r[4]; tf.device = r[5]; tf.command = r[6];
+        tf.feature = r[0];
+        tf.count = r[1];
+        tf.lbaLow = r[2];
+        tf.lbaMid = r[3];
+        tf.lbaHigh = r[4];
+        tf.device = r[5];
+        tf.command = r[6];
         if (dataIn && byteCount)
             memcpy(buffer, request + sizeof(ATA_PASS_THROUGH_EX), byteCount);
         dwAtaMethod = 2;
@@ -310,21 +322,24 @@ int C_HandleDevice::AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t byteC
     return ok;
 }
 
-int C_HandleDevice::HubPortRequest(uint32_t request, void* data, uint32_t size) {
+int C_HandleDevice::HubPortRequest(uint32_t request, void* data, uint32_t size)
+{
     return pIdentity ? pIdentity->HubPortRequest(request, data, size) : 0;
 }
 
-void* C_HandleDevice::OpenFirstLetter(uint32_t access) {
+void* C_HandleDevice::OpenFirstLetter(uint32_t access)
+{
     if (strLetters.empty())
         return nullptr;
     char path[8] = "\\\\.\\X:";
     path[4] = strLetters[0];
-    HANDLE h = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+    HANDLE h =
+        CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     return h == INVALID_HANDLE_VALUE ? nullptr : h;
 }
 
-static uint32_t EjectAccess(uint32_t type) {
+static uint32_t EjectAccess(uint32_t type)
+{
     if (type == kTypeOptical)
         return GENERIC_READ;
     if (type == kTypeRemovablePhysical || type == kTypeRemovableLogical)
@@ -332,7 +347,8 @@ static uint32_t EjectAccess(uint32_t type) {
     return 0;
 }
 
-int C_HandleDevice::Eject(int lockFirst) {
+int C_HandleDevice::Eject(int lockFirst)
+{
     const uint32_t access = EjectAccess(dwType);
     if (!access) {
         SetLastError(ERROR_NOT_SUPPORTED);
@@ -354,8 +370,7 @@ int C_HandleDevice::Eject(int lockFirst) {
     if (ok) {
         DeviceIoControl(h, FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0, &got, nullptr);
         PREVENT_MEDIA_REMOVAL allow = {FALSE};
-        DeviceIoControl(h, IOCTL_STORAGE_MEDIA_REMOVAL, &allow, sizeof allow, nullptr, 0, &got,
-                        nullptr);
+        DeviceIoControl(h, IOCTL_STORAGE_MEDIA_REMOVAL, &allow, sizeof allow, nullptr, 0, &got, nullptr);
         ok = DeviceIoControl(h, IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0, &got, nullptr);
     }
     const DWORD error = GetLastError();
@@ -364,7 +379,8 @@ int C_HandleDevice::Eject(int lockFirst) {
     return ok;
 }
 
-int C_HandleDevice::LoadMedium() {
+int C_HandleDevice::LoadMedium()
+{
     const uint32_t access = EjectAccess(dwType);
     if (!access) {
         SetLastError(ERROR_NOT_SUPPORTED);
@@ -374,8 +390,7 @@ int C_HandleDevice::LoadMedium() {
     if (!h)
         return 0;
     DWORD got = 0;
-    const int ok = DeviceIoControl(h, IOCTL_STORAGE_LOAD_MEDIA, nullptr, 0, nullptr, 0, &got,
-                                   nullptr);
+    const int ok = DeviceIoControl(h, IOCTL_STORAGE_LOAD_MEDIA, nullptr, 0, nullptr, 0, &got, nullptr);
     const DWORD error = GetLastError();
     CloseHandle(h);
     SetLastError(error);
@@ -383,16 +398,16 @@ int C_HandleDevice::LoadMedium() {
 }
 
 int C_HandleDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
-                                  C_PropertyValue* out2, C_PropertyValue* out3) {
+                                  C_PropertyValue* out2, C_PropertyValue* out3)
+{
     if (pIdentity) {
         if (pIdentity->QueryProperty(id, out1, argument, out2, out3))
             return 1;
         // The link answers the identity questions under its own numbers.
         if (id >= kPropLinkSerialText && id <= kPropLinkLocation) {
-            static const uint32_t asked[] = {kPropSerialText, kPropUsbIds, kProp1394Id,
-                                             kProp1394VendorModel, kPropLocation};
-            return pIdentity->QueryProperty(asked[id - kPropLinkSerialText], out1, argument,
-                                            out2, out3);
+            static const uint32_t asked[] = {kPropSerialText, kPropUsbIds, kProp1394Id, kProp1394VendorModel,
+                                             kPropLocation};
+            return pIdentity->QueryProperty(asked[id - kPropLinkSerialText], out1, argument, out2, out3);
         }
     }
     if (id == kPropFlush) {

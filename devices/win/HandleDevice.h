@@ -8,25 +8,24 @@ public:
     C_HandleDevice();
     ~C_HandleDevice() override;
 
-    int AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size,
-                   int* statusOk) override;
+    int AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size, int* statusOk) override;
     int QueryCapacity() override;
     int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override;
     int WriteBlocks(uint64_t block, uint32_t count, const void* buffer) override;
-    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
-                    void* buffer, uint8_t* sense) override;
-    int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount,
-                       void* buffer) override;
+    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount, void* buffer,
+                    uint8_t* sense) override;
+    int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount, void* buffer) override;
     int HubPortRequest(uint32_t request, void* data, uint32_t size) override;
     int Eject(int lockFirst) override;
     int LoadMedium() override;
     int Open() override;
     int Close() override;
-    int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument,
-                      C_PropertyValue* out2, C_PropertyValue* out3) override;
+    int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
+                      C_PropertyValue* out3) override;
 
     // Takes ownership of a companion that answers identity questions for this record.
-    void AdoptIdentity(C_Device* link) {
+    void AdoptIdentity(C_Device* link)
+    {
         m_identity.reset(link);
         pIdentity = link;
     }

@@ -28,23 +28,24 @@ const GUID k9xDisks = {0x4D36E967, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B
 const GUID k9xFloppies = {0x4D36E980, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 const GUID k9xCdRoms = {0x4D36E965, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
-std::string GuidText(const GUID& g) {
+std::string GuidText(const GUID& g)
+{
     char text[64];
     snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-             static_cast<unsigned long>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
-             g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+             static_cast<unsigned long>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2],
+             g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
     return text;
 }
 
-std::string RegistryText(const C_SetupApi& api, HDEVINFO set, SP_DEVINFO_DATA& info,
-                         DWORD property) {
+std::string RegistryText(const C_SetupApi& api, HDEVINFO set, SP_DEVINFO_DATA& info, DWORD property)
+{
     char text[2048] = "";
     DWORD type = 0;
-    if (!api.GetRegistryProperty(set, &info, property, &type, reinterpret_cast<BYTE*>(text),
-                                 sizeof text - 2, nullptr))
+    if (!api.GetRegistryProperty(set, &info, property, &type, reinterpret_cast<BYTE*>(text), sizeof text - 2,
+                                 nullptr))
         return std::string();
     text[sizeof text - 2] = 0;
-    return text;   // the first string of a multi-string value
+    return text; // the first string of a multi-string value
 }
 
 struct Context {
@@ -56,8 +57,9 @@ struct Context {
 
 // full = 0 makes a companion for a handle-based record: identifiers, port and location
 // key only, without the slower device queries.
-C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set,
-                             SP_DEVINFO_DATA& info, const std::string& path, int full) {
+C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO_DATA& info,
+                             const std::string& path, int full)
+{
     const C_SetupApi& api = *c.api;
     C_IdentityDevice* r = new C_IdentityDevice;
     r->strPath = path;
@@ -84,8 +86,7 @@ C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set
         if (api.GetParent(&parent, node, 0) != CR_SUCCESS)
             break;
         node = parent;
-        std::string& id = level == 1 ? ids.parentId : level == 2 ? ids.grandparentId
-                                                                 : ids.controllerId;
+        std::string& id = level == 1 ? ids.parentId : level == 2 ? ids.grandparentId : ids.controllerId;
         id = api.NodeId(node);
         if (level == 3)
             ids.controllerName = api.NodeDescription(node);
@@ -104,7 +105,7 @@ C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set
     h.dwType = r->dwType;
     h.dwAccess = kAccessReadWrite;
     if (!h.Open()) {
-        h.dwAccess = 0;   // enough for the storage queries without administrator rights
+        h.dwAccess = 0; // enough for the storage queries without administrator rights
         h.Open();
     }
     if (h.hDevice) {
@@ -156,7 +157,8 @@ C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set
 }
 
 void BuildRecord(Context& c, const InterfaceClass& cls, HDEVINFO set, SP_DEVINFO_DATA& info,
-                 const std::string& path) {
+                 const std::string& path)
+{
     C_IdentityDevice* r = MakeRecord(c, cls, set, info, path, 1);
     if (!c.list->Add(r))
         delete r;
@@ -168,9 +170,10 @@ struct Unlinked {
     std::vector<C_HandleDevice*> records;
 };
 
-}  // namespace
+} // namespace
 
-void EnumerateIdentityRecords(C_DeviceList& list) {
+void EnumerateIdentityRecords(C_DeviceList& list)
+{
     list.BeginKind(kKindIdentity);
     static C_SetupApi api;
     static const int loaded = api.Load();
@@ -208,18 +211,17 @@ void EnumerateIdentityRecords(C_DeviceList& list) {
         classes.push_back({kFloppies, 4, 1});
     classes.push_back({kPortable, 5, 1});
     for (const InterfaceClass& cls : classes)
-        api.ForEachInterface(cls.guid, [&](HDEVINFO set, SP_DEVINFO_DATA& info,
-                                           const std::string& path) {
+        api.ForEachInterface(cls.guid, [&](HDEVINFO set, SP_DEVINFO_DATA& info, const std::string& path) {
             BuildRecord(c, cls, set, info, path);
         });
 }
 
-void AttachIdentityLinks(C_DeviceList& list) {
+void AttachIdentityLinks(C_DeviceList& list)
+{
     Unlinked todo;
     list.ForEach(
         [](C_Device* d, void* ctx) {
-            if ((d->dwKind == kKindPhysical || d->dwKind == kKindCdRom ||
-                 d->dwKind == kKindLogical) &&
+            if ((d->dwKind == kKindPhysical || d->dwKind == kKindCdRom || d->dwKind == kKindLogical) &&
                 !d->pIdentity && d->dwLocation != 0xFFFFFFFFu)
                 static_cast<Unlinked*>(ctx)->records.push_back(static_cast<C_HandleDevice*>(d));
             return 1;
@@ -236,8 +238,7 @@ void AttachIdentityLinks(C_DeviceList& list) {
     Context c{&list, &api, &ports, list.GetOptions()};
     std::vector<std::unique_ptr<C_IdentityDevice>> found;
     for (const InterfaceClass& cls : {InterfaceClass{kDisks, 2, 1}, InterfaceClass{kCdRoms, 2, 1}})
-        api.ForEachInterface(cls.guid, [&](HDEVINFO set, SP_DEVINFO_DATA& info,
-                                           const std::string& path) {
+        api.ForEachInterface(cls.guid, [&](HDEVINFO set, SP_DEVINFO_DATA& info, const std::string& path) {
             found.emplace_back(MakeRecord(c, cls, set, info, path, 0));
         });
     // The disk's key has no partition; a volume's does.

@@ -1,12 +1,14 @@
 #include "devices/win/SetupApi.h"
 
 template <class T>
-static int Find(HMODULE m, const char* name, T& f) {
+static int Find(HMODULE m, const char* name, T& f)
+{
     f = reinterpret_cast<T>(GetProcAddress(m, name));
     return f != nullptr;
 }
 
-int C_SetupApi::Load() {
+int C_SetupApi::Load()
+{
     HMODULE setup = LoadLibraryA("setupapi.dll");
     HMODULE cm = LoadLibraryA("cfgmgr32.dll");
     if (!setup || !cm)
@@ -20,13 +22,13 @@ int C_SetupApi::Load() {
            Find(setup, "SetupDiGetDeviceRegistryPropertyA", GetRegistryProperty) &&
            Find(setup, "SetupDiGetDeviceInstanceIdA", GetInstanceId) &&
            (Find(cm, "CM_Get_Parent", GetParent) || Find(setup, "CM_Get_Parent", GetParent)) &&
-           (Find(cm, "CM_Get_Device_IDA", GetDeviceId) ||
-            Find(setup, "CM_Get_Device_IDA", GetDeviceId)) &&
+           (Find(cm, "CM_Get_Device_IDA", GetDeviceId) || Find(setup, "CM_Get_Device_IDA", GetDeviceId)) &&
            (Find(cm, "CM_Get_DevNode_Registry_PropertyA", GetNodeProperty) ||
             Find(setup, "CM_Get_DevNode_Registry_PropertyA", GetNodeProperty));
 }
 
-std::string C_SetupApi::NodeId(DEVINST node) const {
+std::string C_SetupApi::NodeId(DEVINST node) const
+{
     char id[MAX_DEVICE_ID_LEN + 1] = "";
     if (GetDeviceId(node, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS)
         return std::string();
@@ -34,7 +36,8 @@ std::string C_SetupApi::NodeId(DEVINST node) const {
     return id;
 }
 
-std::string C_SetupApi::NodeDescription(DEVINST node) const {
+std::string C_SetupApi::NodeDescription(DEVINST node) const
+{
     char text[512] = "";
     ULONG size = sizeof text - 1, type = 0;
     if (GetNodeProperty(node, CM_DRP_DEVICEDESC, &type, text, &size, 0) != CR_SUCCESS)

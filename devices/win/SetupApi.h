@@ -8,15 +8,15 @@
 
 struct C_SetupApi {
     HDEVINFO(WINAPI* GetClassDevs)(const GUID*, PCSTR, HWND, DWORD) = nullptr;
-    BOOL(WINAPI* EnumDeviceInterfaces)(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD,
-                                       PSP_DEVICE_INTERFACE_DATA) = nullptr;
-    BOOL(WINAPI* GetInterfaceDetail)(HDEVINFO, PSP_DEVICE_INTERFACE_DATA,
-                                     PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD, PDWORD,
-                                     PSP_DEVINFO_DATA) = nullptr;
+    BOOL(WINAPI* EnumDeviceInterfaces)
+    (HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD, PSP_DEVICE_INTERFACE_DATA) = nullptr;
+    BOOL(WINAPI* GetInterfaceDetail)
+    (HDEVINFO, PSP_DEVICE_INTERFACE_DATA, PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD, PDWORD,
+     PSP_DEVINFO_DATA) = nullptr;
     BOOL(WINAPI* EnumDeviceInfo)(HDEVINFO, DWORD, PSP_DEVINFO_DATA) = nullptr;
     BOOL(WINAPI* DestroyList)(HDEVINFO) = nullptr;
-    BOOL(WINAPI* GetRegistryProperty)(HDEVINFO, PSP_DEVINFO_DATA, DWORD, PDWORD, PBYTE, DWORD,
-                                      PDWORD) = nullptr;
+    BOOL(WINAPI* GetRegistryProperty)
+    (HDEVINFO, PSP_DEVINFO_DATA, DWORD, PDWORD, PBYTE, DWORD, PDWORD) = nullptr;
     BOOL(WINAPI* GetInstanceId)(HDEVINFO, PSP_DEVINFO_DATA, PSTR, DWORD, PDWORD) = nullptr;
     CONFIGRET(WINAPI* GetParent)(PDEVINST, DEVINST, ULONG) = nullptr;
     CONFIGRET(WINAPI* GetDeviceId)(DEVINST, PCHAR, ULONG, ULONG) = nullptr;
@@ -28,11 +28,13 @@ struct C_SetupApi {
     std::string NodeId(DEVINST node) const;
     std::string NodeDescription(DEVINST node) const;
     // Paths of the present interfaces of one class.
-    template <class F> void ForEachInterface(const GUID& guid, F f) const;
+    template <class F>
+    void ForEachInterface(const GUID& guid, F f) const;
 };
 
 template <class F>
-void C_SetupApi::ForEachInterface(const GUID& guid, F f) const {
+void C_SetupApi::ForEachInterface(const GUID& guid, F f) const
+{
     HDEVINFO set = GetClassDevs(&guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (set == INVALID_HANDLE_VALUE)
         return;

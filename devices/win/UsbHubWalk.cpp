@@ -10,31 +10,33 @@
 
 namespace {
 
-std::string Narrow(const WCHAR* text, size_t maxChars) {
+std::string Narrow(const WCHAR* text, size_t maxChars)
+{
     std::string out;
     for (size_t i = 0; i < maxChars && text[i]; ++i)
         out += text[i] < 128 ? char(text[i]) : '?';
     return out;
 }
 
-HANDLE OpenNode(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                       nullptr);
+HANDLE OpenNode(const std::string& path)
+{
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 // Name answers (root hub, connection name, driver key) share one shape: a length, then text.
-std::string NameQuery(HANDLE h, DWORD code, ULONG connection, size_t textOffset) {
+std::string NameQuery(HANDLE h, DWORD code, ULONG connection, size_t textOffset)
+{
     BYTE buffer[1024] = {};
     reinterpret_cast<ULONG*>(buffer)[0] = connection;
     DWORD got = 0;
     if (!DeviceIoControl(h, code, buffer, sizeof buffer, buffer, sizeof buffer, &got, nullptr) ||
         got <= textOffset)
         return std::string();
-    return Narrow(reinterpret_cast<const WCHAR*>(buffer + textOffset),
-                  (got - textOffset) / sizeof(WCHAR));
+    return Narrow(reinterpret_cast<const WCHAR*>(buffer + textOffset), (got - textOffset) / sizeof(WCHAR));
 }
 
-std::string StringDescriptor(HANDLE hub, ULONG connection, UCHAR index) {
+std::string StringDescriptor(HANDLE hub, ULONG connection, UCHAR index)
+{
     if (index == 0)
         return std::string();
     BYTE buffer[sizeof(USB_DESCRIPTOR_REQUEST) + 255] = {};
@@ -44,8 +46,8 @@ std::string StringDescriptor(HANDLE hub, ULONG connection, UCHAR index) {
     r->SetupPacket.wIndex = 0x0409;
     r->SetupPacket.wLength = 255;
     DWORD got = 0;
-    if (!DeviceIoControl(hub, IOCTL_USB_GET_DESCRIPTOR_FROM_NODE_CONNECTION, buffer, sizeof buffer,
-                         buffer, sizeof buffer, &got, nullptr) ||
+    if (!DeviceIoControl(hub, IOCTL_USB_GET_DESCRIPTOR_FROM_NODE_CONNECTION, buffer, sizeof buffer, buffer,
+                         sizeof buffer, &got, nullptr) ||
         got < sizeof(USB_DESCRIPTOR_REQUEST) + 2)
         return std::string();
     const BYTE* d = buffer + sizeof(USB_DESCRIPTOR_REQUEST);
@@ -57,14 +59,15 @@ std::string StringDescriptor(HANDLE hub, ULONG connection, UCHAR index) {
 
 class C_SystemUsbTree : public C_UsbTreeSource {
 public:
-    void* OpenHub(const std::string& path, uint32_t* portCount) override {
+    void* OpenHub(const std::string& path, uint32_t* portCount) override
+    {
         HANDLE hub = OpenNode(path);
         if (hub == INVALID_HANDLE_VALUE)
             return nullptr;
         USB_NODE_INFORMATION node = {};
         DWORD got = 0;
-        if (!DeviceIoControl(hub, IOCTL_USB_GET_NODE_INFORMATION, &node, sizeof node, &node,
-                             sizeof node, &got, nullptr)) {
+        if (!DeviceIoControl(hub, IOCTL_USB_GET_NODE_INFORMATION, &node, sizeof node, &node, sizeof node,
+                             &got, nullptr)) {
             CloseHandle(hub);
             return nullptr;
         }
@@ -72,15 +75,16 @@ public:
         return hub;
     }
 
-    int QueryPort(void* hubHandle, uint32_t port, C_UsbConnection* c) override {
+    int QueryPort(void* hubHandle, uint32_t port, C_UsbConnection* c) override
+    {
         HANDLE hub = static_cast<HANDLE>(hubHandle);
         BYTE buffer[sizeof(USB_NODE_CONNECTION_INFORMATION_EX) + 32 * sizeof(USB_PIPE_INFO)] = {};
         USB_NODE_CONNECTION_INFORMATION_EX* ex =
             reinterpret_cast<USB_NODE_CONNECTION_INFORMATION_EX*>(buffer);
         DWORD got = 0;
         ex->ConnectionIndex = port;
-        BOOL ok = DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX, buffer,
-                                  sizeof buffer, buffer, sizeof buffer, &got, nullptr);
+        BOOL ok = DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX, buffer, sizeof buffer,
+                                  buffer, sizeof buffer, &got, nullptr);
         c->facts.haveExtended = ok ? 1 : 0;
         if (ok) {
             c->facts.speed = ex->Speed;
@@ -90,8 +94,8 @@ public:
                 if (attempt)
                     Sleep(250);
                 ex->ConnectionIndex = port;
-                ok = DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION, buffer,
-                                     sizeof buffer, buffer, sizeof buffer, &got, nullptr);
+                ok = DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION, buffer, sizeof buffer,
+                                     buffer, sizeof buffer, &got, nullptr);
                 if (!ok && GetLastError() != ERROR_DEVICE_NOT_CONNECTED)
                     break;
             }
@@ -109,8 +113,8 @@ public:
             v2.ConnectionIndex = port;
             v2.Length = sizeof v2;
             v2.SupportedUsbProtocols.ul = 7;
-            if (DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2, &v2,
-                                sizeof v2, &v2, sizeof v2, &got, nullptr))
+            if (DeviceIoControl(hub, IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX_V2, &v2, sizeof v2, &v2,
+                                sizeof v2, &got, nullptr))
                 c->facts.superSpeedOrHigher = (v2.Flags.ul & 1) != 0;
         }
 #endif
@@ -136,22 +140,22 @@ public:
     void CloseHub(void* hub) override { CloseHandle(static_cast<HANDLE>(hub)); }
 };
 
-}  // namespace
+} // namespace
 
-uint32_t WalkUsbHubs(const C_SetupApi& api, std::vector<C_UsbPortRecord>* ports) {
+uint32_t WalkUsbHubs(const C_SetupApi& api, std::vector<C_UsbPortRecord>* ports)
+{
     std::vector<std::string> roots;
-    api.ForEachInterface(GUID_DEVINTERFACE_USB_HOST_CONTROLLER,
-                         [&](HDEVINFO, SP_DEVINFO_DATA&, const std::string& path) {
-                             HANDLE hc = OpenNode(path);
-                             if (hc == INVALID_HANDLE_VALUE)
-                                 return;
-                             const std::string root = NameQuery(
-                                 hc, IOCTL_USB_GET_ROOT_HUB_NAME, 0,
-                                 offsetof(USB_ROOT_HUB_NAME, RootHubName));
-                             CloseHandle(hc);
-                             if (!root.empty())
-                                 roots.push_back("\\\\.\\" + root);
-                         });
+    api.ForEachInterface(
+        GUID_DEVINTERFACE_USB_HOST_CONTROLLER, [&](HDEVINFO, SP_DEVINFO_DATA&, const std::string& path) {
+            HANDLE hc = OpenNode(path);
+            if (hc == INVALID_HANDLE_VALUE)
+                return;
+            const std::string root =
+                NameQuery(hc, IOCTL_USB_GET_ROOT_HUB_NAME, 0, offsetof(USB_ROOT_HUB_NAME, RootHubName));
+            CloseHandle(hc);
+            if (!root.empty())
+                roots.push_back("\\\\.\\" + root);
+        });
     C_SystemUsbTree tree;
     return WalkUsbTree(tree, roots, ports);
 }

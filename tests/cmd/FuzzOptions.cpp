@@ -32,7 +32,7 @@ public:
         return std::unique_ptr<C_OptionLineReader>(new Reader(&it->second));
     }
 };
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

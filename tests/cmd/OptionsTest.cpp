@@ -38,7 +38,7 @@ void DeclareConsoleOptions(C_Options& o)
     o.AddNumber("b", kOptionDecimal, 1024, "Block size in kB");
     o.AddNumber("l", kOptionDecimal, 1, "Create log file");
 }
-}  // namespace
+} // namespace
 
 TEST(Options, DefaultsAndUsageByteForByte)
 {
@@ -47,12 +47,11 @@ TEST(Options, DefaultsAndUsageByteForByte)
     EXPECT_EQ(o.ParseCommandLine("QuellmorCmd.exe -q", nullptr), 0);
     std::string usage;
     o.FormatUsage(usage);
-    EXPECT_EQ(usage,
-              "   @<file> [command file]\n"
-              "   -d C:\\ [Drive for testing]\n"
-              "   -s 1000 [File size in MB]\n"
-              "   -b 1024 [Block size in kB]\n"
-              "   -l 1 [Create log file]\n");
+    EXPECT_EQ(usage, "   @<file> [command file]\n"
+                     "   -d C:\\ [Drive for testing]\n"
+                     "   -s 1000 [File size in MB]\n"
+                     "   -b 1024 [Block size in kB]\n"
+                     "   -l 1 [Create log file]\n");
 }
 
 TEST(Options, UsageShowsParsedValuesAndEveryKind)
@@ -65,12 +64,11 @@ TEST(Options, UsageShowsParsedValuesAndEveryKind)
     EXPECT_EQ(o.ParseElements("-n 7 -t \"a b\" free", nullptr), 1);
     std::string usage;
     o.FormatUsage(usage);
-    EXPECT_EQ(usage,
-              "   @<file> [command file]\n"
-              "   -n 7 \n"
-              "   -h 0xFF [Mask]\n"
-              "   -v [Verbose]\n"
-              "   -t a b [Text]\n");
+    EXPECT_EQ(usage, "   @<file> [command file]\n"
+                     "   -n 7 \n"
+                     "   -h 0xFF [Mask]\n"
+                     "   -v [Verbose]\n"
+                     "   -t a b [Text]\n");
 }
 
 TEST(Options, NumbersInEveryBaseAndUnreadable)
@@ -103,9 +101,9 @@ TEST(Options, ReadOptionNumberForms)
     int64_t v = 0;
     EXPECT_EQ(ReadOptionNumber("  42xyz", 0, &v), 1);
     EXPECT_EQ(v, 42);
-    EXPECT_EQ(ReadOptionNumber("0x", 0, &v), 1);   // the 0 before a bare x
+    EXPECT_EQ(ReadOptionNumber("0x", 0, &v), 1); // the 0 before a bare x
     EXPECT_EQ(v, 0);
-    EXPECT_EQ(ReadOptionNumber("09", 0, &v), 1);   // octal stops at 9
+    EXPECT_EQ(ReadOptionNumber("09", 0, &v), 1); // octal stops at 9
     EXPECT_EQ(v, 0);
     EXPECT_EQ(ReadOptionNumber("ff", 1, &v), 1);
     EXPECT_EQ(v, 255);
@@ -142,7 +140,7 @@ TEST(Options, ProgramNameWithQuotedBlanksIsSkipped)
 {
     EXPECT_EQ(SkipProgramName("\"C:\\My Tools\\q.exe\" -s 5 "), "-s 5");
     EXPECT_EQ(SkipProgramName("q.exe"), "");
-    EXPECT_EQ(SkipProgramName("q.exe\t-s 1"), "1");   // only a blank ends the name
+    EXPECT_EQ(SkipProgramName("q.exe\t-s 1"), "1"); // only a blank ends the name
 }
 
 TEST(Options, StringTokensWithQuotes)
@@ -159,8 +157,8 @@ TEST(Options, StringTokensWithQuotes)
     EXPECT_EQ(o.ParseElements("-d \"open ended", nullptr), 1);
     EXPECT_STREQ(o.GetString("d"), "open ende");
     EXPECT_EQ(o.ParseElements("-d \"", nullptr), 1);
-    EXPECT_EQ(o.GetString("d"), nullptr);   // empty text reads as none
-    EXPECT_EQ(o.GetString("s"), nullptr);   // not a string option
+    EXPECT_EQ(o.GetString("d"), nullptr); // empty text reads as none
+    EXPECT_EQ(o.GetString("s"), nullptr); // not a string option
 }
 
 TEST(Options, TokenReader)

@@ -27,7 +27,7 @@ TEST(RunRules, RefusesValuesThatWouldWrap)
     EXPECT_EQ(largest.runTest, 1);
     EXPECT_EQ(largest.blockSize, 4194303u * 1024);
 
-    C_RunPlan overflow = PlanConsoleRun(17592186044416ll, 64);   // 2^44 MiB = 2^64 bytes
+    C_RunPlan overflow = PlanConsoleRun(17592186044416ll, 64); // 2^44 MiB = 2^64 bytes
     EXPECT_EQ(overflow.exitCode, kExitBadValue);
     EXPECT_EQ(overflow.error, "Invalid file size 17592186044416 MB.\n");
     EXPECT_EQ(PlanConsoleRun(17592186044415ll, 64).runTest, 1);

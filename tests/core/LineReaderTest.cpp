@@ -9,7 +9,7 @@ struct Source {
     std::string data;
     size_t pos = 0;
     uint32_t chunk = 4096;
-    int failAt = -1;   // call number that fails
+    int failAt = -1; // call number that fails
     int calls = 0;
     static int Read(void* context, uint8_t* buffer, uint32_t size, uint32_t* got)
     {
@@ -33,7 +33,7 @@ std::vector<std::string> AllLines(Source& src, int wide, int quote)
         lines.push_back(line);
     return lines;
 }
-}  // namespace
+} // namespace
 
 TEST(LineReader, SplitsOnLfAndDropsCr)
 {

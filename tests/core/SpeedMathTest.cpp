@@ -30,7 +30,12 @@ TEST(ComputeRate, BytesOverTime)
 
 TEST(UsbHint, ThresholdsPerClassAndDirection)
 {
-    struct Case { int cls; int dir; float rate; const char* hint; } cases[] = {
+    struct Case {
+        int cls;
+        int dir;
+        float rate;
+        const char* hint;
+    } cases[] = {
         {2, 1, 15728640.0f, ""},
         {2, 1, 15728639.0f, "This is pretty slow for an USB2 device."},
         {2, 0, 20971520.0f, ""},
@@ -38,7 +43,8 @@ TEST(UsbHint, ThresholdsPerClassAndDirection)
         {3, 1, 1e9f, "USB3 device on USB2 controller!"},
         {3, 0, 1e6f, "This is pretty slow for an USB2 device. USB3 device on USB2 controller!"},
         {4, 1, 1e9f, "USB3 device on USB3 controller in USB2 speed!"},
-        {4, 1, 52428790.0f, "This is pretty slow for an USB3 device. USB3 device on USB3 controller in USB2 speed!"},
+        {4, 1, 52428790.0f,
+         "This is pretty slow for an USB3 device. USB3 device on USB3 controller in USB2 speed!"},
         {5, 1, 52428800.0f, ""},
         {5, 1, 52428000.0f, "This is pretty slow for an USB3 device."},
         {5, 0, 62914560.0f, ""},
@@ -71,19 +77,25 @@ TEST(SeqMessages, GuiAndConsoleTexts)
     a.blockSize = 0x100000;
     a.position = 0x3200000;
     a.fileSize = 1000ull << 20;
-    EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqWriteFailed, a),
-              "Can't write full test file C:\\QuellmorTest\\QuellmorTest.bin\nWin32Error: 112 - There is not "
-              "enough space on the disk. - BlockSize: 0x100000 - FilePosition 0x3200000 - FileSize 0x3E800000.\n");
-    EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqReadFailed, a),
-              "Can't read full test file \xBB" "C:\\QuellmorTest\\QuellmorTest.bin\xAB\n\nWin32Error: 112 - There is "
-              "not enough space on the disk. - BlockSize: 0x100000 - FilePosition 0x3200000 - FileSize 0x3E800000");
-    EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqOpenFailed, a),
-              "Can't open test file C:\\QuellmorTest\\QuellmorTest.bin.\nError 112 - There is not enough space on "
-              "the disk..\n");
+    EXPECT_EQ(
+        FormatSeqMessage(kStyleConsole, kSeqWriteFailed, a),
+        "Can't write full test file C:\\QuellmorTest\\QuellmorTest.bin\nWin32Error: 112 - There is not "
+        "enough space on the disk. - BlockSize: 0x100000 - FilePosition 0x3200000 - FileSize 0x3E800000.\n");
+    EXPECT_EQ(
+        FormatSeqMessage(kStyleGui, kSeqReadFailed, a),
+        "Can't read full test file \xBB"
+        "C:\\QuellmorTest\\QuellmorTest.bin\xAB\n\nWin32Error: 112 - There is "
+        "not enough space on the disk. - BlockSize: 0x100000 - FilePosition 0x3200000 - FileSize 0x3E800000");
+    EXPECT_EQ(
+        FormatSeqMessage(kStyleConsole, kSeqOpenFailed, a),
+        "Can't open test file C:\\QuellmorTest\\QuellmorTest.bin.\nError 112 - There is not enough space on "
+        "the disk..\n");
     EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqOpenFailed, a),
-              "Can't open test file \xBB" "C:\\QuellmorTest\\QuellmorTest.bin\xAB.\n\nError 112 - There is not "
+              "Can't open test file \xBB"
+              "C:\\QuellmorTest\\QuellmorTest.bin\xAB.\n\nError 112 - There is not "
               "enough space on the disk.");
-    EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqSeekEndFailed, a), "Can't seek to new file end at 1000 MBytes.\n");
+    EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqSeekEndFailed, a),
+              "Can't seek to new file end at 1000 MBytes.\n");
     EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqSetEndFailed, a), "Can't set new file end at 1000 MBytes.");
     EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqSeekStartFailed, a), "Can't seek to file start.");
     EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqFlushFailed, a), "Can't flush Filebuffers.\n");

@@ -9,14 +9,16 @@ namespace {
 
 class AspiTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetEnvironmentVariableA("QM_TEST_ASPI_ADAPTER", nullptr);
         list.Register(nullptr, nullptr, 0, 0);
     }
     C_DeviceList list;
 };
 
-TEST_F(AspiTest, UnitsAreListedWithTheirFiguresAndASilentUnitDoesNotHang) {
+TEST_F(AspiTest, UnitsAreListedWithTheirFiguresAndASilentUnitDoesNotHang)
+{
     const DWORD start = GetTickCount();
     EnumerateAspiDevices(list);
     const DWORD took = GetTickCount() - start;
@@ -44,7 +46,8 @@ TEST_F(AspiTest, UnitsAreListedWithTheirFiguresAndASilentUnitDoesNotHang) {
     EXPECT_EQ(cd->strLetters, "");
 }
 
-TEST_F(AspiTest, BlocksTravelThroughSendAspiCommand) {
+TEST_F(AspiTest, BlocksTravelThroughSendAspiCommand)
+{
     EnumerateAspiDevices(list);
     C_Device* disk = list.Find(0x000000, kKindAspi);
     C_Device* cd = list.Find(0x000100, kKindAspi);
@@ -55,7 +58,7 @@ TEST_F(AspiTest, BlocksTravelThroughSendAspiCommand) {
     ASSERT_EQ(disk->WriteBlocks(1020, 3, out.data()), 1);
     ASSERT_EQ(disk->ReadBlocks(1020, 3, in.data()), 1);
     EXPECT_EQ(in, out);
-    EXPECT_EQ(disk->ReadBlocks(1022, 3, in.data()), 0);   // past the end
+    EXPECT_EQ(disk->ReadBlocks(1022, 3, in.data()), 0); // past the end
     EXPECT_EQ(GetLastError(), uint32_t(ERROR_IO_DEVICE));
 
     std::vector<uint8_t> block(2048);
@@ -65,7 +68,8 @@ TEST_F(AspiTest, BlocksTravelThroughSendAspiCommand) {
     EXPECT_EQ(cd->WriteBlocks(17, 1, block.data()), 0);
 }
 
-TEST_F(AspiTest, UsbBridgeAdaptersMarkTheirUnitsUsb) {
+TEST_F(AspiTest, UsbBridgeAdaptersMarkTheirUnitsUsb)
+{
     SetEnvironmentVariableA("QM_TEST_ASPI_ADAPTER", "USBMPHLP");
     EnumerateAspiDevices(list);
     C_Device* disk = list.Find(0x000000, kKindAspi);
@@ -79,4 +83,4 @@ TEST_F(AspiTest, UsbBridgeAdaptersMarkTheirUnitsUsb) {
     EXPECT_EQ(list.Find(0x000100, kKindAspi)->dwBus & 0x2u, 0x2u);
 }
 
-}  // namespace
+} // namespace

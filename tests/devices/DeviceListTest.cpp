@@ -16,7 +16,8 @@ struct Event {
 
 struct Recorder {
     std::vector<Event> events;
-    static void Callback(uint32_t event, C_Device* device, uintptr_t zero, void* owner) {
+    static void Callback(uint32_t event, C_Device* device, uintptr_t zero, void* owner)
+    {
         EXPECT_EQ(zero, 0u);
         static_cast<Recorder*>(owner)->events.push_back({event, device->strName});
     }
@@ -30,7 +31,8 @@ struct Counted : C_Device {
 };
 int Counted::live = 0;
 
-C_Device* MakeDrive(char letter, const char* label, uint32_t kind = kKindLogical) {
+C_Device* MakeDrive(char letter, const char* label, uint32_t kind = kKindLogical)
+{
     C_Device* d = new Counted;
     d->dwKind = kind;
     d->dwNumber = uint32_t(letter);
@@ -49,7 +51,8 @@ struct ListedEnumerator : C_DeviceEnumerator {
     uint32_t kind;
     std::function<std::vector<C_Device*>()> make;
     ListedEnumerator(uint32_t k, std::function<std::vector<C_Device*>()> m) : kind(k), make(m) {}
-    void Enumerate(C_DeviceList& list) override {
+    void Enumerate(C_DeviceList& list) override
+    {
         list.BeginKind(kind);
         for (C_Device* d : make())
             if (!list.Add(d))
@@ -60,7 +63,8 @@ struct ListedEnumerator : C_DeviceEnumerator {
 class DeviceListTest : public ::testing::Test {
 protected:
     void SetUp() override { list.Register(&Recorder::Callback, &rec, 0, 'C'); }
-    void TearDown() override {
+    void TearDown() override
+    {
         list.Clear();
         EXPECT_EQ(Counted::live, 0);
     }
@@ -69,7 +73,8 @@ protected:
     Recorder rec;
 };
 
-TEST_F(DeviceListTest, UnchangedDeviceGivesNoNotificationChangedGivesRemovalThenAddition) {
+TEST_F(DeviceListTest, UnchangedDeviceGivesNoNotificationChangedGivesRemovalThenAddition)
+{
     std::string label = "DATA";
     ListedEnumerator logical(kKindLogical, [&] {
         return std::vector<C_Device*>{MakeDrive('C', "SYS"), MakeDrive('D', label.c_str())};
@@ -97,15 +102,16 @@ TEST_F(DeviceListTest, UnchangedDeviceGivesNoNotificationChangedGivesRemovalThen
     EXPECT_FALSE(d->IsStale());
 }
 
-TEST_F(DeviceListTest, EveryComparedFieldCountsAndTheStaleBitDoesNot) {
+TEST_F(DeviceListTest, EveryComparedFieldCountsAndTheStaleBitDoesNot)
+{
     std::vector<std::function<void(C_Device*)>> changes = {
-        [](C_Device* d) { d->dwCaps ^= 0x4; },       [](C_Device* d) { d->dwType = 5; },
-        [](C_Device* d) { d->ullBlockCount++; },     [](C_Device* d) { d->ullFreeBlocks++; },
-        [](C_Device* d) { d->ullFirstBlock = 16; },  [](C_Device* d) { d->ullBlockOffset = 63; },
-        [](C_Device* d) { d->dwBlockSize = 4096; },  [](C_Device* d) { d->dwMaxBlocks = 128; },
-        [](C_Device* d) { d->strVendor = "V"; },     [](C_Device* d) { d->strProduct = "P"; },
-        [](C_Device* d) { d->strRevision = "R"; },   [](C_Device* d) { d->strSerial = "S"; },
-        [](C_Device* d) { d->strName = "N"; },       [](C_Device* d) { d->strLetters = "DE"; },
+        [](C_Device* d) { d->dwCaps ^= 0x4; },      [](C_Device* d) { d->dwType = 5; },
+        [](C_Device* d) { d->ullBlockCount++; },    [](C_Device* d) { d->ullFreeBlocks++; },
+        [](C_Device* d) { d->ullFirstBlock = 16; }, [](C_Device* d) { d->ullBlockOffset = 63; },
+        [](C_Device* d) { d->dwBlockSize = 4096; }, [](C_Device* d) { d->dwMaxBlocks = 128; },
+        [](C_Device* d) { d->strVendor = "V"; },    [](C_Device* d) { d->strProduct = "P"; },
+        [](C_Device* d) { d->strRevision = "R"; },  [](C_Device* d) { d->strSerial = "S"; },
+        [](C_Device* d) { d->strName = "N"; },      [](C_Device* d) { d->strLetters = "DE"; },
     };
     for (auto& change : changes) {
         std::unique_ptr<C_Device> a(MakeDrive('D', "X")), b(MakeDrive('D', "X"));
@@ -114,13 +120,14 @@ TEST_F(DeviceListTest, EveryComparedFieldCountsAndTheStaleBitDoesNot) {
         EXPECT_FALSE(DevicesEqual(*a, *b));
     }
     std::unique_ptr<C_Device> a(MakeDrive('D', "X")), b(MakeDrive('D', "X"));
-    b->dwCaps |= kCapStale | 0x10000;   // only the low 16 bits of the capabilities count
-    b->strFileSystem = "NTFS";          // neither do the texts outside the rule
+    b->dwCaps |= kCapStale | 0x10000; // only the low 16 bits of the capabilities count
+    b->strFileSystem = "NTFS";        // neither do the texts outside the rule
     b->dwLocation = 7;
     EXPECT_TRUE(DevicesEqual(*a, *b));
 }
 
-TEST_F(DeviceListTest, SweepRemovesOnlyStaleRecordsOfEnumeratedKinds) {
+TEST_F(DeviceListTest, SweepRemovesOnlyStaleRecordsOfEnumeratedKinds)
+{
     bool withD = true;
     ListedEnumerator logical(kKindLogical, [&] {
         std::vector<C_Device*> v{MakeDrive('C', "SYS")};
@@ -153,7 +160,8 @@ TEST_F(DeviceListTest, SweepRemovesOnlyStaleRecordsOfEnumeratedKinds) {
     EXPECT_EQ(list.GetCount(), 2u);
 }
 
-TEST_F(DeviceListTest, ForEachSkipsStaleUnlessAskedAndStopsOnZero) {
+TEST_F(DeviceListTest, ForEachSkipsStaleUnlessAskedAndStopsOnZero)
+{
     list.Add(MakeDrive('C', "A"));
     list.Add(MakeDrive('D', "B"));
     list.Add(MakeDrive('E', "C"));
@@ -177,7 +185,8 @@ TEST_F(DeviceListTest, ForEachSkipsStaleUnlessAskedAndStopsOnZero) {
     EXPECT_EQ(seen, "CD");
 }
 
-TEST_F(DeviceListTest, AddSetsSystemIdentityFromWindowsLetterAndClearDoesNotNotify) {
+TEST_F(DeviceListTest, AddSetsSystemIdentityFromWindowsLetterAndClearDoesNotNotify)
+{
     C_Device* d = MakeDrive('C', "SYS");
     d->strVendor = "ACME";
     d->strProduct = "Disk";
@@ -200,7 +209,8 @@ TEST_F(DeviceListTest, AddSetsSystemIdentityFromWindowsLetterAndClearDoesNotNoti
     EXPECT_EQ(list.GetSystemIdentity(), "");
 }
 
-TEST_F(DeviceListTest, RecordsThatReadThroughARemovedDriveGoWithIt) {
+TEST_F(DeviceListTest, RecordsThatReadThroughARemovedDriveGoWithIt)
+{
     int generation = 0;
     ListedEnumerator cdroms(kKindCdRom, [&] {
         C_Device* d = MakeDrive('E', "", kKindCdRom);
@@ -232,7 +242,8 @@ struct Adopting : Counted {
     void TakeOver(C_Device& fresh) override { pParent = fresh.pParent; }
 };
 
-TEST_F(DeviceListTest, AnUnchangedRecordTakesOverTheLinksOfItsFreshTwin) {
+TEST_F(DeviceListTest, AnUnchangedRecordTakesOverTheLinksOfItsFreshTwin)
+{
     C_Device* parentA = MakeDrive('E', "", kKindCdRom);
     list.Add(parentA);
     C_Device* t1 = new Adopting;
@@ -251,7 +262,7 @@ TEST_F(DeviceListTest, AnUnchangedRecordTakesOverTheLinksOfItsFreshTwin) {
     t1->pParent = nullptr;
 }
 
-}  // namespace
+} // namespace
 
 #include <atomic>
 #include <thread>
@@ -262,7 +273,8 @@ namespace {
 struct SlowEnumerator : C_DeviceEnumerator {
     std::atomic<int> inside{0};
     std::atomic<int> overlaps{0};
-    void Enumerate(C_DeviceList& list) override {
+    void Enumerate(C_DeviceList& list) override
+    {
         list.BeginKind(kKindLogical);
         if (inside.fetch_add(1) != 0)
             ++overlaps;
@@ -271,21 +283,28 @@ struct SlowEnumerator : C_DeviceEnumerator {
     }
 };
 
-TEST(DeviceListLocking, OuterLockKeepsRefreshesApart) {
+TEST(DeviceListLocking, OuterLockKeepsRefreshesApart)
+{
     for (uint32_t options : {uint32_t(kOptOuterLock), 0u}) {
         C_DeviceList list;
         list.Register(nullptr, nullptr, options, 0);
         SlowEnumerator slow;
         C_DeviceEnumerator* steps[] = {&slow, &slow};
-        std::thread a([&] { for (int i = 0; i < 5; ++i) list.Refresh(steps, 2); });
-        std::thread b([&] { for (int i = 0; i < 5; ++i) list.Refresh(steps, 2); });
+        std::thread a([&] {
+            for (int i = 0; i < 5; ++i)
+                list.Refresh(steps, 2);
+        });
+        std::thread b([&] {
+            for (int i = 0; i < 5; ++i)
+                list.Refresh(steps, 2);
+        });
         a.join();
         b.join();
         if (options & kOptOuterLock)
             EXPECT_EQ(slow.overlaps.load(), 0);
         else
-            EXPECT_GT(slow.overlaps.load(), 0);   // the test can see an overlap at all
+            EXPECT_GT(slow.overlaps.load(), 0); // the test can see an overlap at all
     }
 }
 
-}  // namespace
+} // namespace

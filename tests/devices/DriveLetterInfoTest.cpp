@@ -5,7 +5,8 @@
 
 namespace {
 
-C_Device* Letter(char letter, uint64_t blocks, uint64_t free) {
+C_Device* Letter(char letter, uint64_t blocks, uint64_t free)
+{
     C_Device* d = new C_Device;
     d->dwKind = kKindDriveLetter;
     d->dwNumber = uint32_t(uint8_t(letter));
@@ -22,7 +23,8 @@ C_Device* Letter(char letter, uint64_t blocks, uint64_t free) {
     return d;
 }
 
-C_IdentityDevice* Identity(uint32_t number, const char* letters, const char* vendor) {
+C_IdentityDevice* Identity(uint32_t number, const char* letters, const char* vendor)
+{
     C_IdentityDevice* r = new C_IdentityDevice;
     r->dwNumber = number;
     r->strLetters = letters;
@@ -30,7 +32,8 @@ C_IdentityDevice* Identity(uint32_t number, const char* letters, const char* ven
     return r;
 }
 
-TEST(DriveLetterInfo, CombinesTheLetterWithItsIdentityRecords) {
+TEST(DriveLetterInfo, CombinesTheLetterWithItsIdentityRecords)
+{
     C_DeviceList list;
     list.Register(nullptr, nullptr, 0, 0);
     list.Add(Letter('E', 2000, 500));
@@ -69,7 +72,7 @@ TEST(DriveLetterInfo, CombinesTheLetterWithItsIdentityRecords) {
     EXPECT_EQ(f.usbSpeedClass, -1);
     EXPECT_EQ(GetUsbSpeedClassOfLetter(list, 'G'), 3);
     C_DriveLetterInfo g;
-    EXPECT_EQ(DescribeDriveLetter(list, 'G', &g), 0);   // no drive-letter record
+    EXPECT_EQ(DescribeDriveLetter(list, 'G', &g), 0); // no drive-letter record
 
     const std::vector<C_DriveLetterInfo> all = DescribeDriveLetters(list);
     ASSERT_EQ(all.size(), 2u);
@@ -77,7 +80,8 @@ TEST(DriveLetterInfo, CombinesTheLetterWithItsIdentityRecords) {
     EXPECT_EQ(all[1].letter, 'F');
 }
 
-TEST(DriveLetterInfo, StaleRecordsDoNotCount) {
+TEST(DriveLetterInfo, StaleRecordsDoNotCount)
+{
     C_DeviceList list;
     list.Register(nullptr, nullptr, 0, 0);
     list.Add(Letter('E', 10, 1));
@@ -92,4 +96,4 @@ TEST(DriveLetterInfo, StaleRecordsDoNotCount) {
     EXPECT_EQ(e.usbSpeedClass, -1);
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,8 @@
 
 namespace {
 
-std::string TempPath(const char* name) {
+std::string TempPath(const char* name)
+{
     char folder[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, folder);
     return std::string(folder) + name;
@@ -26,7 +27,8 @@ std::string TempPath(const char* name) {
 uint8_t Pattern(uint64_t block, uint32_t offset) { return uint8_t(block * 31 + offset); }
 
 // A file of blocks of 512 bytes whose bytes tell their block.
-std::string MakeImage(const char* name, uint32_t blocks) {
+std::string MakeImage(const char* name, uint32_t blocks)
+{
     const std::string path = TempPath(name);
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE);
@@ -41,14 +43,16 @@ std::string MakeImage(const char* name, uint32_t blocks) {
     return path;
 }
 
-bool BlocksAre(const std::vector<uint8_t>& data, uint64_t first) {
+bool BlocksAre(const std::vector<uint8_t>& data, uint64_t first)
+{
     for (size_t i = 0; i < data.size(); ++i)
         if (data[i] != Pattern(first + i / 512, uint32_t(i % 512)))
             return false;
     return true;
 }
 
-std::string IsoPath() {
+std::string IsoPath()
+{
     std::string p = "Z:" QM_TEST_ISO;
     for (char& c : p)
         if (c == '/')
@@ -56,7 +60,8 @@ std::string IsoPath() {
     return p;
 }
 
-TEST(HandleDevice, ReadsAndWritesBlocksOfAFileAndCountsOpens) {
+TEST(HandleDevice, ReadsAndWritesBlocksOfAFileAndCountsOpens)
+{
     const std::string path = MakeImage("qm_handle.img", 64);
     C_HandleDevice d;
     d.strPath = path;
@@ -66,7 +71,7 @@ TEST(HandleDevice, ReadsAndWritesBlocksOfAFileAndCountsOpens) {
     std::vector<uint8_t> data(4 * 512);
     ASSERT_EQ(d.ReadBlocks(10, 4, data.data()), 1);
     EXPECT_TRUE(BlocksAre(data, 10));
-    EXPECT_EQ(d.hDevice, nullptr);   // every transfer closes what it opened
+    EXPECT_EQ(d.hDevice, nullptr); // every transfer closes what it opened
     EXPECT_EQ(d.dwOpenCount, 0u);
 
     for (auto& b : data)
@@ -99,7 +104,8 @@ TEST(HandleDevice, ReadsAndWritesBlocksOfAFileAndCountsOpens) {
     DeleteFileA(path.c_str());
 }
 
-TEST(HandleDevice, ReadOnlyAccessReadsButRefusesWritesAndMissingPathsFailToOpen) {
+TEST(HandleDevice, ReadOnlyAccessReadsButRefusesWritesAndMissingPathsFailToOpen)
+{
     const std::string path = MakeImage("qm_readonly.img", 8);
     C_HandleDevice d;
     d.strPath = path;
@@ -124,7 +130,8 @@ TEST(HandleDevice, ReadOnlyAccessReadsButRefusesWritesAndMissingPathsFailToOpen)
     DeleteFileA(path.c_str());
 }
 
-TEST(ImageDisk, TransfersCapacityAndInjectedFailures) {
+TEST(ImageDisk, TransfersCapacityAndInjectedFailures)
+{
     const std::string path = MakeImage("qm_image.img", 128);
     C_ImageDisk disk(path, 512, 0);
     ASSERT_EQ(disk.QueryCapacity(), 1);
@@ -146,7 +153,7 @@ TEST(ImageDisk, TransfersCapacityAndInjectedFailures) {
     disk.faults.Inject(7, ERROR_CRC);
     disk.faults.Inject(50, ERROR_IO_DEVICE);
     disk.faults.Inject(60, ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(disk.ReadBlocks(4, 3, data.data()), 1);   // 4..6 stay clear
+    EXPECT_EQ(disk.ReadBlocks(4, 3, data.data()), 1); // 4..6 stay clear
     EXPECT_EQ(disk.ReadBlocks(6, 2, data.data()), 0);
     EXPECT_EQ(GetLastError(), uint32_t(ERROR_CRC));
     EXPECT_EQ(ScsiRead10(disk, 49, 2, data.data()), 0);
@@ -167,7 +174,7 @@ TEST(ImageDisk, TransfersCapacityAndInjectedFailures) {
     ASSERT_EQ(disk.Open(), 1);
     ASSERT_EQ(disk.ReadBlocks(1, 1, back.data()), 1);
     ASSERT_EQ(disk.ReadBlocks(2, 1, back.data()), 1);
-    EXPECT_EQ(disk.opens, before + 1);   // held open: no reopening per transfer
+    EXPECT_EQ(disk.opens, before + 1); // held open: no reopening per transfer
     EXPECT_EQ(disk.Close(), 1);
     EXPECT_EQ(disk.Close(), 0);
     DeleteFileA(path.c_str());
@@ -180,7 +187,8 @@ protected:
     C_EmulatedCdRom* cd;
 };
 
-TEST_F(CdRomTest, CapacityTocAndDataBlocksComeFromTheImage) {
+TEST_F(CdRomTest, CapacityTocAndDataBlocksComeFromTheImage)
+{
     ASSERT_GT(cd->DataBlocks(), 16u) << IsoPath();
     ASSERT_EQ(cd->QueryCapacity(), 1);
     EXPECT_EQ(cd->ullBlockCount, cd->DataBlocks() + 900);
@@ -188,7 +196,7 @@ TEST_F(CdRomTest, CapacityTocAndDataBlocksComeFromTheImage) {
     EXPECT_EQ(cd->ullFirstBlock, 16u);
     std::vector<uint8_t> block(2048);
     ASSERT_EQ(cd->ReadBlocks(16, 1, block.data()), 1);
-    EXPECT_EQ(block[0], 1);   // primary volume descriptor
+    EXPECT_EQ(block[0], 1); // primary volume descriptor
     EXPECT_EQ(std::string(reinterpret_cast<char*>(&block[1]), 5), "CD001");
     EXPECT_EQ(std::string(reinterpret_cast<char*>(&block[40]), 6), "QMTEST");
 
@@ -208,14 +216,15 @@ TEST_F(CdRomTest, CapacityTocAndDataBlocksComeFromTheImage) {
     EXPECT_EQ(GetLastError(), uint32_t(ERROR_IO_DEVICE));
 }
 
-TEST_F(CdRomTest, TracksReadThroughTheirDrive) {
+TEST_F(CdRomTest, TracksReadThroughTheirDrive)
+{
     C_DeviceList list;
     list.Register(nullptr, nullptr, 0, 0);
     cd->dwNumber = 3;
     ASSERT_EQ(cd->QueryCapacity(), 1);
     ASSERT_EQ(list.Add(cd), 1);
     C_EmulatedCdRom* drive = cd;
-    cd = nullptr;   // the list owns it now
+    cd = nullptr; // the list owns it now
     C_TrackEnumerator tracks;
     tracks.Enumerate(list);
     ASSERT_EQ(list.GetCount(), 4u);
@@ -275,7 +284,8 @@ TEST_F(CdRomTest, TracksReadThroughTheirDrive) {
     EXPECT_EQ(list.GetCount(), 0u);
 }
 
-TEST(CdRom, AudioOnlyDiscHasNoDataTrack) {
+TEST(CdRom, AudioOnlyDiscHasNoDataTrack)
+{
     C_EmulatedCdRom cd("", {100});
     std::vector<uint8_t> toc(2048);
     const C_Cdb c = MakeReadToc(2, 2048);
@@ -291,11 +301,12 @@ TEST(CdRom, AudioOnlyDiscHasNoDataTrack) {
     EXPECT_EQ(GetLastError(), uint32_t(ERROR_NOT_READY));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(HandleDevice, ACompanionAnswersTheIdentityQuestions) {
+TEST(HandleDevice, ACompanionAnswersTheIdentityQuestions)
+{
     C_HandleDevice d;
     C_PropertyValue a, b, c;
     EXPECT_EQ(d.QueryProperty(kPropLinkUsbIds, &a, 0, &b, &c), 0);
@@ -317,19 +328,20 @@ TEST(HandleDevice, ACompanionAnswersTheIdentityQuestions) {
     EXPECT_EQ(d.QueryProperty(kPropLink1394Id, &a, 0, &b, &c), 0);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 // Only letters that do not exist here: dismounting a real drive under Wine would reach the
 // host's mounts.
-TEST(HandleDevice, AWriteAtBlockZeroGoesAheadWhateverThePreparationSays) {
+TEST(HandleDevice, AWriteAtBlockZeroGoesAheadWhateverThePreparationSays)
+{
     const std::string path = MakeImage("qm_block0.img", 16);
     C_HandleDevice d;
     d.strPath = path;
     d.dwType = kTypeFixedPhysical;
     d.dwBlockSize = 512;
-    d.strLetters = "Q";   // a volume that cannot be opened
+    d.strLetters = "Q"; // a volume that cannot be opened
     ASSERT_EQ(GetDriveTypeA("Q:\\"), uint32_t(DRIVE_NO_ROOT_DIR));
     SetLastError(1234);
     EXPECT_EQ(PrepareRawWriteAtStart(d), 0);
@@ -343,4 +355,4 @@ TEST(HandleDevice, AWriteAtBlockZeroGoesAheadWhateverThePreparationSays) {
     DeleteFileA(path.c_str());
 }
 
-}  // namespace
+} // namespace

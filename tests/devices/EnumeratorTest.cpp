@@ -13,21 +13,24 @@ namespace {
 
 struct Log {
     std::vector<std::pair<uint32_t, std::string>> events;
-    static void Callback(uint32_t event, C_Device* d, uintptr_t, void* owner) {
+    static void Callback(uint32_t event, C_Device* d, uintptr_t, void* owner)
+    {
         static_cast<Log*>(owner)->events.push_back({event, d->strName});
     }
 };
 
 // The handle value the system gives next: handle tables reuse the lowest free entry, so
 // a handle left open by a refresh moves it.
-uintptr_t NextHandle() {
+uintptr_t NextHandle()
+{
     HANDLE h = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     const uintptr_t value = reinterpret_cast<uintptr_t>(h);
     CloseHandle(h);
     return value;
 }
 
-TEST(Enumerators, BlockAccessRefreshListsDriveCOnItsDisk) {
+TEST(Enumerators, BlockAccessRefreshListsDriveCOnItsDisk)
+{
     C_DeviceList list;
     Log log;
     RegisterDevices(list, &Log::Callback, &log, kOptBlockAccess);
@@ -59,7 +62,8 @@ TEST(Enumerators, BlockAccessRefreshListsDriveCOnItsDisk) {
     EXPECT_EQ(list.Find('A', kKindLogical), nullptr);
 }
 
-TEST(Enumerators, DriveLetterRecordsCarryFiguresAndLabels) {
+TEST(Enumerators, DriveLetterRecordsCarryFiguresAndLabels)
+{
     C_DeviceList list;
     RegisterDevices(list, nullptr, nullptr, 0);
     RefreshDriveLetters(list);
@@ -81,7 +85,8 @@ TEST(Enumerators, DriveLetterRecordsCarryFiguresAndLabels) {
     EXPECT_EQ(GetUsbSpeedClassOfLetter(list, 'C'), -1);
 }
 
-TEST(Enumerators, MountManagerNamesTheLettersOfAVolume) {
+TEST(Enumerators, MountManagerNamesTheLettersOfAVolume)
+{
     std::string letters;
     ASSERT_EQ(QueryMountPointLetters(u"\\Device\\HarddiskVolume1", &letters), 1);
     EXPECT_EQ(letters, "C");
@@ -95,7 +100,8 @@ TEST(Enumerators, MountManagerNamesTheLettersOfAVolume) {
     EXPECT_EQ(missing.dwOpenCount, 0u);
 }
 
-TEST(Enumerators, RepeatedRefreshesLeaveNoHandleOpen) {
+TEST(Enumerators, RepeatedRefreshesLeaveNoHandleOpen)
+{
     C_DeviceList list;
     RegisterDevices(list, nullptr, nullptr, kOptBlockAccess);
     RefreshForBlockAccess(list);
@@ -111,4 +117,4 @@ TEST(Enumerators, RepeatedRefreshesLeaveNoHandleOpen) {
     EXPECT_EQ(NextHandle(), before);
 }
 
-}  // namespace
+} // namespace

@@ -7,7 +7,8 @@
 #include "devices/IdentityParse.h"
 #include "devices/ScsiDecode.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
 #if defined(QM_FUZZ_CAPACITY)
     C_CapacityAnswer a;
     DecodeReadCapacity10(data, size, &a);

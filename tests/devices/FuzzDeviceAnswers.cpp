@@ -13,8 +13,8 @@ struct GarbageDevice : C_Device {
     const uint8_t* data;
     size_t size;
     size_t at = 0;
-    int ScsiCommand(uint32_t, const uint8_t*, int dataIn, uint32_t byteCount, void* buffer,
-                    uint8_t*) override {
+    int ScsiCommand(uint32_t, const uint8_t*, int dataIn, uint32_t byteCount, void* buffer, uint8_t*) override
+    {
         if (at >= size)
             return 0;
         const int ok = data[at++] & 1;
@@ -28,9 +28,10 @@ struct GarbageDevice : C_Device {
     }
 };
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     C_DeviceList list;
     list.Register(nullptr, nullptr, 0, 0);
     GarbageDevice* d = new GarbageDevice;
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScsiQueryCapacity(*d);
     ScsiQueryTexts(*d, 0);
     if (d->dwBlockSize == 512)
-        d->dwBlockSize = 2048;   // keep it a candidate for tracks
+        d->dwBlockSize = 2048; // keep it a candidate for tracks
     list.Add(d);
     C_TrackEnumerator tracks;
     tracks.Enumerate(list);

@@ -13,17 +13,20 @@ struct Answer {
     C_PropertyValue a, b, c;
 };
 
-Answer Ask(C_Device& d, uint32_t id, uintptr_t argument = 0) {
+Answer Ask(C_Device& d, uint32_t id, uintptr_t argument = 0)
+{
     Answer r;
     r.answered = d.QueryProperty(id, &r.a, argument, &r.b, &r.c);
     return r;
 }
 
-TEST(IdentityDevice, EmptyValuesAreNotAnswered) {
+TEST(IdentityDevice, EmptyValuesAreNotAnswered)
+{
     C_IdentityDevice d;
-    for (uint32_t id : std::initializer_list<uint32_t>{kPropSerialText, kPropUsbIds, kPropHardwareIds, kPropLocation, kProp1394Id,
-                        kProp1394Company, kProp1394VendorModel, kPropInterfaceClass,
-                        kPropInstanceIds, kPropSerialSuffix, 0x20003u, 0x70001u})
+    for (uint32_t id : std::initializer_list<uint32_t>{
+             kPropSerialText, kPropUsbIds, kPropHardwareIds, kPropLocation, kProp1394Id, kProp1394Company,
+             kProp1394VendorModel, kPropInterfaceClass, kPropInstanceIds, kPropSerialSuffix, 0x20003u,
+             0x70001u})
         EXPECT_EQ(Ask(d, id).answered, 0) << std::hex << id;
     // The port question is always answered, so QuickAccess can tell "no USB port known"
     // (0) from "no identity record" (-1).
@@ -32,7 +35,8 @@ TEST(IdentityDevice, EmptyValuesAreNotAnswered) {
     EXPECT_EQ(port.c.number, 0u);
 }
 
-TEST(IdentityDevice, AnswersCarryTheFields) {
+TEST(IdentityDevice, AnswersCarryTheFields)
+{
     C_IdentityDevice d;
     d.strSerialText = "0123456789";
     d.dwVendorId = 0x0781;
@@ -76,7 +80,8 @@ TEST(IdentityDevice, AnswersCarryTheFields) {
     EXPECT_EQ(Ask(d, kPropUsbPort, 1).a.number, 13u);
 }
 
-TEST(UsbPorts, MatchByNumbersAndSerial) {
+TEST(UsbPorts, MatchByNumbersAndSerial)
+{
     std::vector<C_UsbPortRecord> ports(4);
     ports[0].isHub = 1;
     ports[0].vendorId = 0x0781;
@@ -91,14 +96,15 @@ TEST(UsbPorts, MatchByNumbersAndSerial) {
     ports[3].productId = 0x0001;
     EXPECT_EQ(MatchUsbPort(ports, 0x0781, 0x5567, "BBB"), 2);
     EXPECT_EQ(MatchUsbPort(ports, 0x0781, 0x5567, "aaa"), 1);
-    EXPECT_EQ(MatchUsbPort(ports, 0x0781, 0x5567, ""), -1);     // two candidates
+    EXPECT_EQ(MatchUsbPort(ports, 0x0781, 0x5567, ""), -1); // two candidates
     EXPECT_EQ(MatchUsbPort(ports, 0x1234, 0x0001, ""), 3);
     EXPECT_EQ(MatchUsbPort(ports, 0x1234, 0x0001, "other"), 3);
     EXPECT_EQ(MatchUsbPort(ports, 0, 0, "AAA"), -1);
     EXPECT_EQ(MatchUsbPort(ports, 0x9999, 0x0001, ""), -1);
 }
 
-TEST(DeviceReport, ShowsFiguresAndIdentityAnswers) {
+TEST(DeviceReport, ShowsFiguresAndIdentityAnswers)
+{
     C_IdentityDevice d;
     d.dwNumber = 0x2000ABCD;
     d.strName = "Disk USBSTOR\\X";
@@ -126,11 +132,12 @@ TEST(DeviceReport, ShowsFiguresAndIdentityAnswers) {
     EXPECT_STREQ(KindName(kKindTrack), "track");
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(IdentityFill, UsbDiskFromItsNodeAndParents) {
+TEST(IdentityFill, UsbDiskFromItsNodeAndParents)
+{
     C_IdentityDevice r;
     r.strPath = "\\\\?\\usbstor#disk&ven_x&prod_y#0123456789&0#{53f56307}";
     r.dwInterfaceClass = 2;
@@ -185,13 +192,14 @@ TEST(IdentityFill, UsbDiskFromItsNodeAndParents) {
     EXPECT_EQ(other.dwBus, uint32_t(kBusIdentity1));
 }
 
-TEST(IdentityFill, DescriptorTypes) {
+TEST(IdentityFill, DescriptorTypes)
+{
     struct Case {
         uint32_t deviceType, before, physical, type, blockSize;
     } cases[] = {
         {0, kTypeFixedPhysical, 1, kTypeFixedPhysical, 0},
         {0, kTypeFixedPhysical, 0, kTypeFixedLogical, 0},
-        {14, kTypeRemovablePhysical, 1, kTypeRemovablePhysical, 0},   // stays removable
+        {14, kTypeRemovablePhysical, 1, kTypeRemovablePhysical, 0}, // stays removable
         {0, kTypeRemovableLogical, 0, kTypeRemovableLogical, 0},
         {1, kTypeFixedPhysical, 1, kTypeTape, 0},
         {5, kTypeFixedPhysical, 1, kTypeOptical, 2048},
@@ -214,11 +222,12 @@ TEST(IdentityFill, DescriptorTypes) {
     EXPECT_EQ(sized.dwBus, uint32_t(kBusScsi));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(IdentityDevice, ACloneAnswersLikeTheOriginal) {
+TEST(IdentityDevice, ACloneAnswersLikeTheOriginal)
+{
     C_IdentityDevice d;
     d.strSerialText = "SER";
     d.dwVendorId = 0x1234;
@@ -252,4 +261,4 @@ TEST(IdentityDevice, ACloneAnswersLikeTheOriginal) {
         }
 }
 
-}  // namespace
+} // namespace

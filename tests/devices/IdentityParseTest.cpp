@@ -4,7 +4,8 @@
 
 namespace {
 
-C_IdentityFields Parse(const std::string& id, uint32_t options = 0, int* rule = nullptr) {
+C_IdentityFields Parse(const std::string& id, uint32_t options = 0, int* rule = nullptr)
+{
     C_IdentityFields f;
     const int r = ParseDeviceIdentifier(id, options, &f);
     if (rule)
@@ -12,7 +13,8 @@ C_IdentityFields Parse(const std::string& id, uint32_t options = 0, int* rule = 
     return f;
 }
 
-TEST(Identifier, UsbStorageInstance) {
+TEST(Identifier, UsbStorageInstance)
+{
     int rule = 0;
     auto f = Parse("USBSTOR\\DISK&VEN_X&PROD_Y&REV_1.00\\0123456789&0", 0, &rule);
     EXPECT_EQ(rule, 1);
@@ -40,7 +42,8 @@ TEST(Identifier, UsbStorageInstance) {
     EXPECT_EQ(f.vendor, "");
 }
 
-TEST(Identifier, IdeFixedColumns) {
+TEST(Identifier, IdeFixedColumns)
+{
     //                0       8       16                              48
     auto f = Parse("IDE\\DiskST3500418AS_____________________________CC38____\\5&1");
     EXPECT_EQ(f.vendor, "ST350041");
@@ -50,11 +53,12 @@ TEST(Identifier, IdeFixedColumns) {
     EXPECT_EQ(f.vendor, "HL-DT-ST");
     EXPECT_EQ(f.product, "DVD-RAM_GH22NS50");
     EXPECT_EQ(f.revision, "TN02");
-    f = Parse("IDE\\DISKshort");   // too short for the columns: nothing, no overrun
+    f = Parse("IDE\\DISKshort"); // too short for the columns: nothing, no overrun
     EXPECT_EQ(f.product, "");
 }
 
-TEST(Identifier, UsbDevice) {
+TEST(Identifier, UsbDevice)
+{
     int rule = 0;
     auto f = Parse("USB\\VID_0781&PID_5567\\4C530001230101108362", 0, &rule);
     EXPECT_EQ(rule, 4);
@@ -79,7 +83,8 @@ TEST(Identifier, UsbDevice) {
                              "USB\\VID_9999&PID_9999");
 }
 
-TEST(Identifier, Ieee1394AndSbp2) {
+TEST(Identifier, Ieee1394AndSbp2)
+{
     int rule = 0;
     auto f = Parse("1394\\LaCie&d2_FireWire\\0123456789ABCDEF", 0, &rule);
     EXPECT_EQ(rule, 5);
@@ -98,7 +103,8 @@ TEST(Identifier, Ieee1394AndSbp2) {
     EXPECT_EQ(f.id1394, "");
 }
 
-TEST(Identifier, HidAndOthers) {
+TEST(Identifier, HidAndOthers)
+{
     int rule = 0;
     auto f = Parse("\\\\?\\hid#vid_046d&pid_c52b&mi_00#7&1", 0, &rule);
     EXPECT_EQ(rule, 7);
@@ -113,19 +119,21 @@ TEST(Identifier, HidAndOthers) {
     EXPECT_EQ(f.hardwareIds, "");
 }
 
-TEST(UsbSpeed, HubClassFromPath) {
+TEST(UsbSpeed, HubClassFromPath)
+{
     EXPECT_EQ(HubSpeedClass("\\\\?\\usb#root_hub30#4&1#{f18a0e88}"), 5u);
     EXPECT_EQ(HubSpeedClass("\\\\?\\USB#ROOT_HUB20#4&1#{f18a0e88}"), 2u);
     EXPECT_EQ(HubSpeedClass("\\\\?\\USB#VID_05E3&PID_0608#5&1#{f18a0e88}"), 1u);
 }
 
-TEST(UsbSpeed, PortClassRules) {
+TEST(UsbSpeed, PortClassRules)
+{
     C_UsbPortFacts p;
     p.haveExtended = 1;
     p.hubClass = 2;
     p.speed = 2;
     p.bcdUsb = 0x300;
-    EXPECT_EQ(UsbPortSpeedClass(p), 5u);   // USB 3 descriptor on a USB 2 root hub
+    EXPECT_EQ(UsbPortSpeedClass(p), 5u); // USB 3 descriptor on a USB 2 root hub
     p.bcdUsb = 0x210;
     p.hubClass = HubSpeedClass("#ROOT_HUB30#");
     EXPECT_EQ(UsbPortSpeedClass(p), 4u);
@@ -142,7 +150,7 @@ TEST(UsbSpeed, PortClassRules) {
     p.speed = 2;
     p.superSpeedOrHigher = 1;
     p.bcdUsb = 0x210;
-    EXPECT_EQ(UsbPortSpeedClass(p), 5u);   // running at SuperSpeed is not a slow USB 3 port
+    EXPECT_EQ(UsbPortSpeedClass(p), 5u); // running at SuperSpeed is not a slow USB 3 port
     C_UsbPortFacts plain;
     plain.lowSpeed = 1;
     EXPECT_EQ(UsbPortSpeedClass(plain), 0u);
@@ -150,7 +158,8 @@ TEST(UsbSpeed, PortClassRules) {
     EXPECT_EQ(UsbPortSpeedClass(plain), 1u);
 }
 
-TEST(PathHash, Values) {
+TEST(PathHash, Values)
+{
     EXPECT_EQ(DevicePathHash(""), 1u);
     // 'A' = 65: h = 65, then 65 + 0.
     EXPECT_EQ(DevicePathHash("A"), 65u);
@@ -163,15 +172,16 @@ TEST(PathHash, Values) {
     EXPECT_EQ(IdentityRecordNumber(2, "", 3), 0x20000004u);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(PathHash, TheClassKeepsTheHighBits) {
+TEST(PathHash, TheClassKeepsTheHighBits)
+{
     // "zzzzz" hashes to 0x4AF0901C: its own high bits must not reach the class.
     EXPECT_EQ(IdentityRecordNumber(1, "zzzzz", 0), 0x1AF0901Cu);
     EXPECT_EQ(IdentityRecordNumber(5, "zzzzz", 2), 0x5AF0901Eu);
     EXPECT_EQ(IdentityRecordNumber(2, "zzzzz", 0) >> 28, 2u);
 }
 
-}  // namespace
+} // namespace

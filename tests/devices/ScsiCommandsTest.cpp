@@ -15,15 +15,17 @@ struct ScriptedDevice : C_Device {
     std::function<int(const uint8_t*, uint32_t, uint8_t*)> answer;
     std::vector<std::vector<uint8_t>> sent;
     std::vector<uint32_t> lengths;
-    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int, uint32_t byteCount,
-                    void* buffer, uint8_t*) override {
+    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int, uint32_t byteCount, void* buffer,
+                    uint8_t*) override
+    {
         sent.emplace_back(cdb, cdb + cdbLength);
         lengths.push_back(byteCount);
         return answer(cdb, byteCount, static_cast<uint8_t*>(buffer));
     }
 };
 
-TEST(Cdb, LayoutOfTheCommandsSent) {
+TEST(Cdb, LayoutOfTheCommandsSent)
+{
     C_Cdb c = MakeRead10(0x01020304, 0x0506);
     ASSERT_EQ(c.length, 10u);
     const uint8_t read10[10] = {0x28, 0, 1, 2, 3, 4, 0, 5, 6, 0};
@@ -51,7 +53,8 @@ TEST(Cdb, LayoutOfTheCommandsSent) {
     EXPECT_EQ(MakeRewind().bytes[0], 0x01);
 }
 
-TEST(Cdb, TimeoutsByOperationCode) {
+TEST(Cdb, TimeoutsByOperationCode)
+{
     EXPECT_EQ(ScsiTimeoutSeconds(0x1B), 10u);
     EXPECT_EQ(ScsiTimeoutSeconds(0xBE), 30u);
     EXPECT_EQ(ScsiTimeoutSeconds(0xE0), 1u);
@@ -60,23 +63,25 @@ TEST(Cdb, TimeoutsByOperationCode) {
     EXPECT_EQ(ScsiTimeoutSeconds(0x12), 5u);
 }
 
-TEST(Cdb, SenseToError) {
+TEST(Cdb, SenseToError)
+{
     uint8_t sense[24] = {0x70, 0, 3};
-    EXPECT_EQ(ScsiSenseToError(sense, 24), 23u);          // medium error
+    EXPECT_EQ(ScsiSenseToError(sense, 24), 23u); // medium error
     sense[2] = 4;
     sense[12] = 0x11;
-    EXPECT_EQ(ScsiSenseToError(sense, 24), 23u);          // unrecovered read error
+    EXPECT_EQ(ScsiSenseToError(sense, 24), 23u); // unrecovered read error
     sense[12] = 0x44;
     EXPECT_EQ(ScsiSenseToError(sense, 24), 1117u);
-    sense[0] = 0;                                         // no valid sense at all
+    sense[0] = 0; // no valid sense at all
     sense[2] = 3;
     EXPECT_EQ(ScsiSenseToError(sense, 24), 1117u);
     EXPECT_EQ(ScsiSenseToError(nullptr, 0), 1117u);
     sense[0] = 0x71;
-    EXPECT_EQ(ScsiSenseToError(sense, 13), 1117u);        // too short to judge
+    EXPECT_EQ(ScsiSenseToError(sense, 13), 1117u); // too short to judge
 }
 
-TEST(ScsiQueries, CapacityFallsBackToTheSixteenByteForm) {
+TEST(ScsiQueries, CapacityFallsBackToTheSixteenByteForm)
+{
     ScriptedDevice d;
     d.answer = [](const uint8_t* cdb, uint32_t, uint8_t* out) {
         if (cdb[0] == 0x25) {
@@ -116,10 +121,11 @@ TEST(ScsiQueries, CapacityFallsBackToTheSixteenByteForm) {
     silent.answer = [](const uint8_t*, uint32_t, uint8_t*) { return 0; };
     silent.ullBlockCount = 2048;
     EXPECT_EQ(ScsiQueryCapacity(silent), 0);
-    EXPECT_EQ(silent.ullBlockCount, 2048u);   // defaults stay
+    EXPECT_EQ(silent.ullBlockCount, 2048u); // defaults stay
 }
 
-TEST(ScsiQueries, TextsWithAndWithoutTheSerialPage) {
+TEST(ScsiQueries, TextsWithAndWithoutTheSerialPage)
+{
     ScriptedDevice d;
     d.answer = [](const uint8_t* cdb, uint32_t, uint8_t* out) {
         if (cdb[0] != 0x12)
@@ -147,7 +153,8 @@ TEST(ScsiQueries, TextsWithAndWithoutTheSerialPage) {
     EXPECT_EQ(removable.sent.size(), 1u);
 }
 
-TEST(ScsiQueries, TenByteTransfersAddThePartitionOffsetAndRefuseWhatDoesNotFit) {
+TEST(ScsiQueries, TenByteTransfersAddThePartitionOffsetAndRefuseWhatDoesNotFit)
+{
     ScriptedDevice d;
     d.answer = [](const uint8_t*, uint32_t, uint8_t*) { return 1; };
     d.dwBlockSize = 512;
@@ -168,11 +175,12 @@ TEST(ScsiQueries, TenByteTransfersAddThePartitionOffsetAndRefuseWhatDoesNotFit) 
     EXPECT_EQ(GetDeviceError(), uint32_t(kDevErrorInvalidParameter));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(ScsiQueries, IdentifyThroughTheTranslationLayer) {
+TEST(ScsiQueries, IdentifyThroughTheTranslationLayer)
+{
     ScriptedDevice d;
     d.answer = [](const uint8_t* cdb, uint32_t bytes, uint8_t* out) {
         if (cdb[0] != 0x85 || bytes != 512)
@@ -186,8 +194,8 @@ TEST(ScsiQueries, IdentifyThroughTheTranslationLayer) {
     ASSERT_EQ(d.sent.size(), 1u);
     const std::vector<uint8_t>& c = d.sent[0];
     ASSERT_EQ(c.size(), 16u);
-    EXPECT_EQ(c[1], 0x08);   // PIO data-in
-    EXPECT_EQ(c[2], 0x0E);   // to the host, in blocks, length in the sector count
+    EXPECT_EQ(c[1], 0x08); // PIO data-in
+    EXPECT_EQ(c[2], 0x0E); // to the host, in blocks, length in the sector count
     EXPECT_EQ(c[6], 1);
     EXPECT_EQ(c[13], 0xA0);
     EXPECT_EQ(c[14], 0xEC);
@@ -205,7 +213,7 @@ TEST(ScsiQueries, IdentifyThroughTheTranslationLayer) {
     EXPECT_EQ(status.bytes[12], 0xC2);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -213,7 +221,8 @@ namespace {
 struct TaskFileDevice : C_Device {
     int failing = 0;
     std::vector<C_AtaTaskFile> seen;
-    int AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t bytes, void* buffer) override {
+    int AtaPassThrough(C_AtaTaskFile& tf, int dataIn, uint32_t bytes, void* buffer) override
+    {
         seen.push_back(tf);
         if (tf.command == kAtaIdentify) {
             if (!dataIn || bytes != 512)
@@ -232,12 +241,13 @@ struct TaskFileDevice : C_Device {
     }
 };
 
-TEST(AtaCommand, RecordsWithoutSystemRequestsUseTheTaskFileSlot) {
+TEST(AtaCommand, RecordsWithoutSystemRequestsUseTheTaskFileSlot)
+{
     TaskFileDevice d;
     uint8_t identify[512] = {};
     ASSERT_EQ(d.AtaCommand(kAtaIdentify, 0, identify, 256, nullptr), 1);
     EXPECT_EQ(identify[255], 0x11);
-    EXPECT_EQ(identify[256], 0);   // only what was asked for is copied
+    EXPECT_EQ(identify[256], 0); // only what was asked for is copied
     int healthy = -1;
     ASSERT_EQ(d.AtaCommand(kAtaSmart, kSmartReturnStatus, nullptr, 0, &healthy), 1);
     EXPECT_EQ(healthy, 1);
@@ -251,4 +261,4 @@ TEST(AtaCommand, RecordsWithoutSystemRequestsUseTheTaskFileSlot) {
     EXPECT_EQ(plain.AtaCommand(kAtaIdentify, 0, identify, 512, nullptr), 0);
 }
 
-}  // namespace
+} // namespace

@@ -6,14 +6,16 @@
 
 namespace {
 
-std::vector<uint8_t> Capacity10(uint32_t last, uint32_t size) {
+std::vector<uint8_t> Capacity10(uint32_t last, uint32_t size)
+{
     std::vector<uint8_t> b(8);
     WriteBe32(b.data(), last);
     WriteBe32(b.data() + 4, size);
     return b;
 }
 
-TEST(ReadCapacity, LastBlockBecomesCountAndOddAnswersAreTamed) {
+TEST(ReadCapacity, LastBlockBecomesCountAndOddAnswersAreTamed)
+{
     C_CapacityAnswer a;
     auto b = Capacity10(999, 512);
     ASSERT_EQ(DecodeReadCapacity10(b.data(), b.size(), &a), 1);
@@ -44,7 +46,8 @@ TEST(ReadCapacity, LastBlockBecomesCountAndOddAnswersAreTamed) {
     EXPECT_EQ(a.needs16, 0);
 }
 
-TEST(ReadCapacity, SixteenByteFormCarriesSixtyFourBitAddresses) {
+TEST(ReadCapacity, SixteenByteFormCarriesSixtyFourBitAddresses)
+{
     std::vector<uint8_t> b(32);
     WriteBe64(b.data(), 0x1D1C0BEAFull);
     WriteBe32(b.data() + 8, 4096);
@@ -58,7 +61,8 @@ TEST(ReadCapacity, SixteenByteFormCarriesSixtyFourBitAddresses) {
     EXPECT_EQ(DecodeReadCapacity16(b.data(), 12, &a), 0);
 }
 
-TEST(Toc, MsfConversion) {
+TEST(Toc, MsfConversion)
+{
     EXPECT_EQ(MsfToBlock(0, 0, 0), 0u);
     EXPECT_EQ(MsfToBlock(0, 2, 0), 0u);
     EXPECT_EQ(MsfToBlock(0, 2, 1), 1u);
@@ -67,21 +71,22 @@ TEST(Toc, MsfConversion) {
 }
 
 // One full-TOC descriptor: session, ADR/control, TNO, point, M S F, zero, PM PS PF.
-void AddDescriptor(std::vector<uint8_t>& toc, uint8_t control, uint8_t point, uint8_t m,
-                   uint8_t s, uint8_t f) {
+void AddDescriptor(std::vector<uint8_t>& toc, uint8_t control, uint8_t point, uint8_t m, uint8_t s, uint8_t f)
+{
     const uint8_t d[11] = {1, uint8_t(0x10 | control), 0, point, 0, 0, 0, 0, m, s, f};
     toc.insert(toc.end(), d, d + 11);
     WriteBe16(toc.data(), uint32_t(toc.size() - 2));
 }
 
-TEST(Toc, TracksNeedALeadOutAndKeepOrder) {
+TEST(Toc, TracksNeedALeadOutAndKeepOrder)
+{
     std::vector<uint8_t> toc = {0, 2, 1, 1};
-    AddDescriptor(toc, 4, 1, 0, 2, 0);       // before any lead-out: ignored
-    AddDescriptor(toc, 4, 0xA0, 1, 0, 0);    // first track number: ignored
-    AddDescriptor(toc, 4, 0xA2, 10, 0, 0);   // lead-out 10:00:00
+    AddDescriptor(toc, 4, 1, 0, 2, 0);     // before any lead-out: ignored
+    AddDescriptor(toc, 4, 0xA0, 1, 0, 0);  // first track number: ignored
+    AddDescriptor(toc, 4, 0xA2, 10, 0, 0); // lead-out 10:00:00
     AddDescriptor(toc, 4, 1, 0, 2, 0);
     AddDescriptor(toc, 0, 2, 5, 0, 0);
-    AddDescriptor(toc, 0, 0xB0, 20, 0, 0);   // other points: ignored
+    AddDescriptor(toc, 0, 0xB0, 20, 0, 0); // other points: ignored
     std::vector<C_TocTrack> t;
     DecodeFullToc(toc.data(), toc.size(), &t);
     ASSERT_EQ(t.size(), 2u);
@@ -94,7 +99,8 @@ TEST(Toc, TracksNeedALeadOutAndKeepOrder) {
     EXPECT_EQ(t[1].firstBlock, 5u * 4500 - 150);
 }
 
-TEST(Toc, HeaderLengthIsBoundedByTheBytesReceived) {
+TEST(Toc, HeaderLengthIsBoundedByTheBytesReceived)
+{
     std::vector<uint8_t> toc = {0, 2, 1, 1};
     AddDescriptor(toc, 4, 0xA2, 10, 0, 0);
     AddDescriptor(toc, 4, 1, 0, 2, 0);
@@ -102,21 +108,23 @@ TEST(Toc, HeaderLengthIsBoundedByTheBytesReceived) {
     std::vector<C_TocTrack> t;
     DecodeFullToc(toc.data(), toc.size(), &t);
     EXPECT_EQ(t.size(), 1u);
-    DecodeFullToc(toc.data(), toc.size() - 1, &t);   // the track descriptor is cut off
+    DecodeFullToc(toc.data(), toc.size() - 1, &t); // the track descriptor is cut off
     EXPECT_EQ(t.size(), 0u);
     DecodeFullToc(toc.data(), 3, &t);
     EXPECT_EQ(t.size(), 0u);
 }
 
-TEST(Toc, AudioTransferLimit) {
+TEST(Toc, AudioTransferLimit)
+{
     EXPECT_EQ(AudioTransferLimit(26, 2048), 21u);
-    EXPECT_EQ(AudioTransferLimit(32, 2048), 26u);   // 27.8 -> 27, less 1
-    EXPECT_EQ(AudioTransferLimit(2, 2048), 1u);     // 1.7 -> 1 stays 1
-    EXPECT_EQ(AudioTransferLimit(1, 2048), 1u);     // no whole block still gets one
+    EXPECT_EQ(AudioTransferLimit(32, 2048), 26u); // 27.8 -> 27, less 1
+    EXPECT_EQ(AudioTransferLimit(2, 2048), 1u);   // 1.7 -> 1 stays 1
+    EXPECT_EQ(AudioTransferLimit(1, 2048), 1u);   // no whole block still gets one
     EXPECT_EQ(AudioTransferLimit(0, 2048), 1u);
 }
 
-std::vector<uint8_t> Inquiry(const char* vendor, const char* product, const char* revision) {
+std::vector<uint8_t> Inquiry(const char* vendor, const char* product, const char* revision)
+{
     std::vector<uint8_t> b(36, ' ');
     b[0] = 5;
     memcpy(&b[8], vendor, strlen(vendor));
@@ -125,7 +133,8 @@ std::vector<uint8_t> Inquiry(const char* vendor, const char* product, const char
     return b;
 }
 
-TEST(Inquiry, FixedFieldsLoseTrailingBlanksAndStopAtZero) {
+TEST(Inquiry, FixedFieldsLoseTrailingBlanksAndStopAtZero)
+{
     auto b = Inquiry("HL-DT-ST", "DVDRAM GH24NSB0", "LN01");
     C_DeviceTexts t;
     ASSERT_EQ(DecodeInquiry(b.data(), b.size(), &t), 1);
@@ -142,7 +151,8 @@ TEST(Inquiry, FixedFieldsLoseTrailingBlanksAndStopAtZero) {
     EXPECT_EQ(DecodeInquiry(b.data(), 35, &t), 0);
 }
 
-TEST(Inquiry, UnitSerialPageOnlyWhenPrintable) {
+TEST(Inquiry, UnitSerialPageOnlyWhenPrintable)
+{
     std::vector<uint8_t> p = {0, 0x80, 0, 6, 'A', 'B', '1', '2', ' ', '~'};
     std::string s;
     ASSERT_EQ(DecodeUnitSerialPage(p.data(), p.size(), &s), 1);
@@ -152,17 +162,19 @@ TEST(Inquiry, UnitSerialPageOnlyWhenPrintable) {
     p[6] = 0x80;
     EXPECT_EQ(DecodeUnitSerialPage(p.data(), p.size(), &s), 0);
     p[6] = '1';
-    EXPECT_EQ(DecodeUnitSerialPage(p.data(), p.size() - 1, &s), 0);   // length beyond data
+    EXPECT_EQ(DecodeUnitSerialPage(p.data(), p.size() - 1, &s), 0); // length beyond data
     p[1] = 0x83;
     EXPECT_EQ(DecodeUnitSerialPage(p.data(), p.size(), &s), 0);
 }
 
-void PutAta(std::vector<uint8_t>& b, size_t word, const char* text) {
+void PutAta(std::vector<uint8_t>& b, size_t word, const char* text)
+{
     for (size_t i = 0; text[i]; ++i)
         b[word * 2 + (i ^ 1)] = uint8_t(text[i]);
 }
 
-TEST(Identify, WordsAreByteSwappedAndSerialStopsAtFF) {
+TEST(Identify, WordsAreByteSwappedAndSerialStopsAtFF)
+{
     std::vector<uint8_t> b(512, 0);
     PutAta(b, 10, "    S3Z9NB0K1234  ");
     PutAta(b, 23, "RVT01B6Q");
@@ -173,25 +185,32 @@ TEST(Identify, WordsAreByteSwappedAndSerialStopsAtFF) {
     EXPECT_EQ(t.vendor, "Samsung ");
     EXPECT_EQ(t.product, "SSD 860 EVO 500GB");
     EXPECT_EQ(t.revision, "RVT01B6Q");
-    PutAta(b, 10, "AB\xFF" "CDEFGHIJKLMNOPQR");
+    PutAta(b, 10,
+           "AB\xFF"
+           "CDEFGHIJKLMNOPQR");
     ASSERT_EQ(DecodeIdentify(b.data(), b.size(), &t), 1);
     EXPECT_EQ(t.serial, "AB");
     EXPECT_EQ(DecodeIdentify(b.data(), 511, &t), 0);
 }
 
-TEST(DescriptorSerial, HexGroupsAreDecodedOtherTextKept) {
+TEST(DescriptorSerial, HexGroupsAreDecodedOtherTextKept)
+{
     // "WD-WX11" stored swapped as hexadecimal groups, ended by a zero group.
-    EXPECT_EQ(DecodeDescriptorSerial("4457572d31583131" "0000" "4142"), "WD-WX111");
+    EXPECT_EQ(DecodeDescriptorSerial("4457572d31583131"
+                                     "0000"
+                                     "4142"),
+              "WD-WX111");
     EXPECT_EQ(DecodeDescriptorSerial("44575758"), "WDXW");
     EXPECT_EQ(DecodeDescriptorSerial("S3Z9NB0K1234"), "S3Z9NB0K1234");
-    EXPECT_EQ(DecodeDescriptorSerial("0123456"), "0123456");        // not whole groups
-    EXPECT_EQ(DecodeDescriptorSerial("1F20"), "1F20");              // 0x1F not printable
+    EXPECT_EQ(DecodeDescriptorSerial("0123456"), "0123456"); // not whole groups
+    EXPECT_EQ(DecodeDescriptorSerial("1F20"), "1F20");       // 0x1F not printable
     EXPECT_EQ(DecodeDescriptorSerial("0000"), "0000");
     EXPECT_EQ(DecodeDescriptorSerial(""), "");
 }
 
-std::vector<uint8_t> Descriptor(uint32_t bus, const char* vendor, const char* product,
-                                const char* serial, size_t rawLength) {
+std::vector<uint8_t> Descriptor(uint32_t bus, const char* vendor, const char* product, const char* serial,
+                                size_t rawLength)
+{
     std::vector<uint8_t> b(36 + rawLength, 0);
     auto put32 = [&](size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i)
@@ -212,7 +231,8 @@ std::vector<uint8_t> Descriptor(uint32_t bus, const char* vendor, const char* pr
     return b;
 }
 
-TEST(StorageDescriptor, TextsBusAndRawInquiry) {
+TEST(StorageDescriptor, TextsBusAndRawInquiry)
+{
     auto b = Descriptor(7, "  Generic ", "Flash Disk  ", "3132333435360000", 0);
     C_StorageDescriptor d;
     ASSERT_EQ(DecodeStorageDescriptor(b.data(), b.size(), &d), 1);
@@ -247,7 +267,8 @@ TEST(StorageDescriptor, TextsBusAndRawInquiry) {
     EXPECT_EQ(BusBitsFromBusType(9), 0x20u);
 }
 
-TEST(StorageDescriptor, OffsetsOutsideTheAnswerAreIgnored) {
+TEST(StorageDescriptor, OffsetsOutsideTheAnswerAreIgnored)
+{
     auto b = Descriptor(7, "Vendor", "Product", "Serial", 0);
     b[12] = 0xF0;   // vendor offset far beyond the data
     b.back() = 'x'; // serial no longer ends inside the data
@@ -258,18 +279,20 @@ TEST(StorageDescriptor, OffsetsOutsideTheAnswerAreIgnored) {
     EXPECT_EQ(DecodeStorageDescriptor(b.data(), 35, &d), 0);
 }
 
-TEST(Location, Packing) {
+TEST(Location, Packing)
+{
     EXPECT_EQ(PackLocation(7, 1, 2), 0x00070102u);
     EXPECT_EQ(PackLocation(2, 0, 0), 0x00020000u);
     EXPECT_EQ(PackLocation(0x12345, 0x1FF, 0x1FF), 0x2345FFFFu);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 // A mount manager answer with the given link names.
-std::vector<uint8_t> MountPoints(const std::vector<std::u16string>& links) {
+std::vector<uint8_t> MountPoints(const std::vector<std::u16string>& links)
+{
     std::vector<uint8_t> b(8 + 24 * links.size(), 0);
     b[4] = uint8_t(links.size());
     for (size_t i = 0; i < links.size(); ++i) {
@@ -288,7 +311,8 @@ std::vector<uint8_t> MountPoints(const std::vector<std::u16string>& links) {
     return b;
 }
 
-TEST(MountPoints, OnlyDriveLetterLinksCount) {
+TEST(MountPoints, OnlyDriveLetterLinksCount)
+{
     auto b = MountPoints({u"\\??\\Volume{1234}", u"\\DosDevices\\e:", u"\\DosDevices\\C:",
                           u"\\DosDevices\\E:", u"\\DosDevices\\FF", u"\\DosDevices\\C:\\mnt"});
     std::string letters;
@@ -304,33 +328,35 @@ TEST(MountPoints, OnlyDriveLetterLinksCount) {
     EXPECT_EQ(letters, "");
 }
 
-TEST(MountPoints, QueryCarriesTheDeviceName) {
+TEST(MountPoints, QueryCarriesTheDeviceName)
+{
     const auto q = EncodeMountPointQuery(u"\\Device\\HarddiskVolume1");
     ASSERT_EQ(q.size(), 24u + 23 * 2);
-    EXPECT_EQ(q[16], 24);   // device name offset
-    EXPECT_EQ(q[20], 46);   // its length in bytes
-    EXPECT_EQ(q[0], 0);     // no link name asked
+    EXPECT_EQ(q[16], 24); // device name offset
+    EXPECT_EQ(q[20], 46); // its length in bytes
+    EXPECT_EQ(q[0], 0);   // no link name asked
     EXPECT_EQ(q[24], '\\');
     EXPECT_EQ(q[26], 'D');
     EXPECT_EQ(q[27], 0);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(DosDrive, DeviceParametersGiveSectorSizeAndCount) {
+TEST(DosDrive, DeviceParametersGiveSectorSizeAndCount)
+{
     std::vector<uint8_t> p(7 + 31, 0);
     p[7] = 0x00;
-    p[8] = 0x02;             // 512 bytes per sector
+    p[8] = 0x02; // 512 bytes per sector
     p[7 + 8] = 0x40;
-    p[7 + 9] = 0x0B;         // 2880 sectors: a 1.44 MB floppy
+    p[7 + 9] = 0x0B; // 2880 sectors: a 1.44 MB floppy
     uint32_t bps = 0;
     uint64_t sectors = 0;
     ASSERT_EQ(DecodeDosDeviceParams(p.data(), p.size(), &bps, &sectors), 1);
     EXPECT_EQ(bps, 512u);
     EXPECT_EQ(sectors, 2880u);
-    p[7 + 8] = p[7 + 9] = 0;  // large volume: the 32-bit count
+    p[7 + 8] = p[7 + 9] = 0; // large volume: the 32-bit count
     p[7 + 21] = 0x00;
     p[7 + 22] = 0x00;
     p[7 + 23] = 0x40;
@@ -342,4 +368,4 @@ TEST(DosDrive, DeviceParametersGiveSectorSizeAndCount) {
     EXPECT_EQ(DecodeDosDeviceParams(p.data(), p.size(), &bps, &sectors), 0);
 }
 
-}  // namespace
+} // namespace

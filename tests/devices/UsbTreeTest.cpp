@@ -16,7 +16,8 @@ struct FakeHub {
 struct FakeTree : C_UsbTreeSource {
     std::map<std::string, FakeHub> hubs;
     int open = 0;
-    void* OpenHub(const std::string& path, uint32_t* count) override {
+    void* OpenHub(const std::string& path, uint32_t* count) override
+    {
         auto it = hubs.find(path);
         if (it == hubs.end())
             return nullptr;
@@ -24,7 +25,8 @@ struct FakeTree : C_UsbTreeSource {
         *count = it->second.ports;
         return &it->second;
     }
-    int QueryPort(void* hub, uint32_t port, C_UsbConnection* c) override {
+    int QueryPort(void* hub, uint32_t port, C_UsbConnection* c) override
+    {
         FakeHub* h = static_cast<FakeHub*>(hub);
         auto it = h->connected.find(port);
         if (it == h->connected.end()) {
@@ -37,8 +39,8 @@ struct FakeTree : C_UsbTreeSource {
     void CloseHub(void*) override { --open; }
 };
 
-C_UsbConnection Device(uint32_t vid, uint32_t pid, uint32_t speed, uint32_t bcd,
-                       const char* serial) {
+C_UsbConnection Device(uint32_t vid, uint32_t pid, uint32_t speed, uint32_t bcd, const char* serial)
+{
     C_UsbConnection c;
     c.connected = 1;
     c.vendorId = vid;
@@ -50,21 +52,23 @@ C_UsbConnection Device(uint32_t vid, uint32_t pid, uint32_t speed, uint32_t bcd,
     return c;
 }
 
-C_UsbConnection Hub(const char* path) {
+C_UsbConnection Hub(const char* path)
+{
     C_UsbConnection c = Device(0x05E3, 0x0608, 2, 0x200, "");
     c.isHub = 1;
     c.childHubPath = path;
     return c;
 }
 
-TEST(UsbTree, WalkListsPortsWithClassesAndOffsets) {
+TEST(UsbTree, WalkListsPortsWithClassesAndOffsets)
+{
     FakeTree t;
     const std::string root3 = "\\\\.\\USB#ROOT_HUB30#4&1#{f18a0e88}";
     const std::string root2 = "\\\\.\\USB#ROOT_HUB20#4&2#{f18a0e88}";
     const std::string ext = "\\\\.\\USB#VID_05E3&PID_0608#5&3#{f18a0e88}";
     t.hubs[root3].ports = 4;
-    t.hubs[root3].connected[1] = Device(0x0781, 0x5581, 2, 0x210, "STICK3");   // USB 3 at USB 2
-    t.hubs[root3].connected[2] = Device(0x174C, 0x1153, 3, 0x300, "SSD");      // SuperSpeed
+    t.hubs[root3].connected[1] = Device(0x0781, 0x5581, 2, 0x210, "STICK3"); // USB 3 at USB 2
+    t.hubs[root3].connected[2] = Device(0x174C, 0x1153, 3, 0x300, "SSD");    // SuperSpeed
     t.hubs[root3].connected[4] = Hub(ext.c_str());
     t.hubs[root2].ports = 2;
     t.hubs[root2].connected[2] = Device(0x0781, 0x5581, 2, 0x210, "STICK2");
@@ -86,21 +90,22 @@ TEST(UsbTree, WalkListsPortsWithClassesAndOffsets) {
     EXPECT_EQ(ports[3].speedClass, 1u);
     EXPECT_EQ(ports[4].hubPath, root2);
     EXPECT_EQ(ports[4].portsBeforeHub, 8u);
-    EXPECT_EQ(ports[4].speedClass, 3u);   // USB 3 device on a USB 2 root hub
+    EXPECT_EQ(ports[4].speedClass, 3u); // USB 3 device on a USB 2 root hub
     EXPECT_EQ(MatchUsbPort(ports, 0x0781, 0x5581, "STICK2"), 4);
     EXPECT_EQ(MatchUsbPort(ports, 0x0781, 0x5581, "STICK3"), 0);
 }
 
-TEST(UsbTree, AHubThatListsItselfIsNotWalkedForever) {
+TEST(UsbTree, AHubThatListsItselfIsNotWalkedForever)
+{
     FakeTree t;
     const std::string loop = "\\\\.\\USB#ROOT_HUB20#loop";
     t.hubs[loop].ports = 1;
     t.hubs[loop].connected[1] = Hub(loop.c_str());
     std::vector<C_UsbPortRecord> ports;
     const uint32_t hubs = WalkUsbTree(t, {loop}, &ports);
-    EXPECT_EQ(hubs, 9u);   // the root and eight levels below
+    EXPECT_EQ(hubs, 9u); // the root and eight levels below
     EXPECT_EQ(ports.size(), 9u);
     EXPECT_EQ(t.open, 0);
 }
 
-}  // namespace
+} // namespace

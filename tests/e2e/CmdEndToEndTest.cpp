@@ -9,7 +9,7 @@
 namespace {
 std::string ExePath()
 {
-    std::string p = QM_CMD_EXE;   // the build's Unix path; Wine shows the root as Z:
+    std::string p = QM_CMD_EXE; // the build's Unix path; Wine shows the root as Z:
     for (char& c : p)
         if (c == '/')
             c = '\\';
@@ -39,7 +39,8 @@ Result RunCmd(const std::string& arguments, const std::string& folder)
     std::string line = "\"" + ExePath() + "\" " + arguments;
     std::vector<char> mutableLine(line.begin(), line.end());
     mutableLine.push_back(0);
-    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &si, &pi)) {
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &si,
+                        &pi)) {
         CloseHandle(readEnd);
         CloseHandle(writeEnd);
         return r;
@@ -59,7 +60,7 @@ Result RunCmd(const std::string& arguments, const std::string& folder)
 }
 
 const char kBanner[] = "QuellmorCmd [1.00] http://www.velantix.com/quellmor/\r\n";
-}  // namespace
+} // namespace
 
 TEST(CmdEndToEnd, RunPrintsRatesLogsAndLeavesNothingBehind)
 {
@@ -67,9 +68,11 @@ TEST(CmdEndToEnd, RunPrintsRatesLogsAndLeavesNothingBehind)
     Result r = RunCmd("-d \"" + folder.Path() + "\" -s 16 -b 1024", folder.Path());
     ASSERT_EQ(r.exitCode, 0u) << r.output;
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(r.output, m, std::regex(std::string("QuellmorCmd \\[1\\.00\\] http://www\\.velantix\\.com/quellmor/\r\n"
-                                                                     "Performing write test\\.\r\nPerforming read test\\.\r\n"
-                                                                     "read: ([0-9]+) write: ([0-9]+)\r\n"))))
+    ASSERT_TRUE(std::regex_match(
+        r.output, m,
+        std::regex(std::string("QuellmorCmd \\[1\\.00\\] http://www\\.velantix\\.com/quellmor/\r\n"
+                               "Performing write test\\.\r\nPerforming read test\\.\r\n"
+                               "read: ([0-9]+) write: ([0-9]+)\r\n"))))
         << r.output;
     const std::string log = ReadWholeFile(folder.File("QuellmorCmd.txt"));
     // The date and time come in the user's formats; the result fields are fixed.
@@ -78,9 +81,10 @@ TEST(CmdEndToEnd, RunPrintsRatesLogsAndLeavesNothingBehind)
     GetLocalTime(&now);
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &now, nullptr, date, sizeof(date));
     EXPECT_EQ(log.compare(0, strlen(date), date), 0) << log;
-    EXPECT_TRUE(std::regex_match(log, std::regex("[^\t\r\n]+ [0-9:]+( ?[AP]M)?\tread:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" +
-                                                 m[1].str() + "\twrite:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" +
-                                                 m[2].str() + "\r\n")))
+    EXPECT_TRUE(std::regex_match(
+        log, std::regex("[^\t\r\n]+ [0-9:]+( ?[AP]M)?\tread:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" +
+                        m[1].str() + "\twrite:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" + m[2].str() +
+                        "\r\n")))
         << log;
     EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorTest").c_str()));
 }
@@ -113,12 +117,11 @@ TEST(CmdEndToEnd, UsageForABadOptionByteForByte)
     TestFolder folder("e2e_usage");
     Result r = RunCmd("-s 20 -zap", folder.Path());
     EXPECT_EQ(r.exitCode, 1u);
-    EXPECT_EQ(r.output, std::string(kBanner) +
-                            "   @<file> [command file]\r\n"
-                            "   -d C:\\ [Drive for testing]\r\n"
-                            "   -s 20 [File size in MB]\r\n"
-                            "   -b 1024 [Block size in kB]\r\n"
-                            "   -l 1 [Create log file]\r\n");
+    EXPECT_EQ(r.output, std::string(kBanner) + "   @<file> [command file]\r\n"
+                                               "   -d C:\\ [Drive for testing]\r\n"
+                                               "   -s 20 [File size in MB]\r\n"
+                                               "   -b 1024 [Block size in kB]\r\n"
+                                               "   -l 1 [Create log file]\r\n");
     EXPECT_FALSE(FileExists(folder.File("QuellmorCmd.txt").c_str()));
 }
 
@@ -135,7 +138,8 @@ TEST(CmdEndToEnd, ExitCodesForRefusedAndFailedRuns)
 
     Result nodrive = RunCmd("-d Q:\\nope -s 1 -l 0", folder.Path());
     EXPECT_EQ(nodrive.exitCode, 3u);
-    EXPECT_NE(nodrive.output.find("Can't create test folder Q:\\nope\\QuellmorTest.\r\nError 3 - "), std::string::npos)
+    EXPECT_NE(nodrive.output.find("Can't create test folder Q:\\nope\\QuellmorTest.\r\nError 3 - "),
+              std::string::npos)
         << nodrive.output;
 
     // A command file with an unknown option fails the parse like the command line does.

@@ -25,16 +25,19 @@ C_OsFacts Ninex(uint32_t minor, const char* sp = "")
     f.servicePack = sp;
     return f;
 }
-}  // namespace
+} // namespace
 
 TEST(OsVersion, NtVersionTable)
 {
-    struct { uint32_t major, minor; uint32_t bits; const char* text; } rows[] = {
-        {4, 0, 0x81, "Windows NT4"},          {5, 0, 0x101, "Windows 2000"},
-        {5, 1, 0x201, "Windows XP"},          {5, 2, 0x1001, "Windows Server 2003"},
-        {6, 0, 0x2001, "Windows Vista"},      {6, 1, 0x4001, "Windows 7"},
-        {6, 2, 0x40001, "Windows 8"},         {6, 3, 0x80001, "Windows 8.1"},
-        {10, 0, 0x1, "unknown nt kernel 0x1"}, {3, 51, 0x1, "unknown nt kernel 0x1"}};
+    struct {
+        uint32_t major, minor;
+        uint32_t bits;
+        const char* text;
+    } rows[] = {{4, 0, 0x81, "Windows NT4"},           {5, 0, 0x101, "Windows 2000"},
+                {5, 1, 0x201, "Windows XP"},           {5, 2, 0x1001, "Windows Server 2003"},
+                {6, 0, 0x2001, "Windows Vista"},       {6, 1, 0x4001, "Windows 7"},
+                {6, 2, 0x40001, "Windows 8"},          {6, 3, 0x80001, "Windows 8.1"},
+                {10, 0, 0x1, "unknown nt kernel 0x1"}, {3, 51, 0x1, "unknown nt kernel 0x1"}};
     for (const auto& r : rows) {
         uint64_t word = ComputeOsVersionWord(Nt(r.major, r.minor));
         EXPECT_EQ((uint32_t)word, r.bits) << r.major << "." << r.minor;
@@ -44,10 +47,18 @@ TEST(OsVersion, NtVersionTable)
 
 TEST(OsVersion, NinexAndOtherPlatforms)
 {
-    struct { uint32_t minor; const char* sp; uint32_t bits; const char* text; } rows[] = {
-        {0, "", 0x12, "Windows 95"},     {0, " B", 0x402, "Windows 95 OSR2"}, {0, " C", 0x402, "Windows 95 OSR2"},
-        {10, "", 0x22, "Windows 98"},    {10, " A ", 0x802, "Windows 98 SE"}, {90, "", 0x42, "Windows ME"},
-        {50, "", 0x2, "unknown dos kernel 0x2"}};
+    struct {
+        uint32_t minor;
+        const char* sp;
+        uint32_t bits;
+        const char* text;
+    } rows[] = {{0, "", 0x12, "Windows 95"},
+                {0, " B", 0x402, "Windows 95 OSR2"},
+                {0, " C", 0x402, "Windows 95 OSR2"},
+                {10, "", 0x22, "Windows 98"},
+                {10, " A ", 0x802, "Windows 98 SE"},
+                {90, "", 0x42, "Windows ME"},
+                {50, "", 0x2, "unknown dos kernel 0x2"}};
     for (const auto& r : rows) {
         uint64_t word = ComputeOsVersionWord(Ninex(r.minor, r.sp));
         EXPECT_EQ(word, (uint64_t)r.bits) << r.minor << r.sp;
@@ -82,7 +93,7 @@ TEST(OsVersion, NinexAndOtherPlatforms)
 TEST(OsVersion, XpHomeServicePack3)
 {
     C_OsFacts f = Nt(5, 1, "Service Pack 3");
-    f.suiteMask = 0x200 | 0x100;   // personal, single user
+    f.suiteMask = 0x200 | 0x100; // personal, single user
     uint64_t word = ComputeOsVersionWord(f);
     EXPECT_EQ((uint32_t)word, 0x201u);
     EXPECT_EQ((uint32_t)(word >> 32), 0x8u | 0x400000u);
@@ -92,13 +103,14 @@ TEST(OsVersion, XpHomeServicePack3)
 TEST(OsVersion, Server2003EnterpriseDomainController)
 {
     C_OsFacts f = Nt(5, 2, "Service Pack 2");
-    f.suiteMask = 0x2 | 0x10;     // enterprise, terminal services
+    f.suiteMask = 0x2 | 0x10; // enterprise, terminal services
     f.productType = 2;
     f.productTypeText = "LanmanNT";
     EXPECT_EQ(DescribeOs(ComputeOsVersionWord(f)),
               "Windows Server 2003 [Server] [Enterprise] [Terminal Services] [Domain Controller]");
     f.suiteMask = 0x2;
-    EXPECT_EQ(DescribeOs(ComputeOsVersionWord(f)), "Windows Server 2003 [Server] [Enterprise] [Domain Controller]");
+    EXPECT_EQ(DescribeOs(ComputeOsVersionWord(f)),
+              "Windows Server 2003 [Server] [Enterprise] [Domain Controller]");
     // A member server is not a domain controller, although its type number 3 shares bit 0x2.
     C_OsFacts member = Nt(5, 2);
     member.productType = 3;
@@ -124,15 +136,17 @@ TEST(OsVersion, EditionSuffixOrder)
     f.starter = 1;
     f.metric89 = 1;
     uint64_t word = ComputeOsVersionWord(f);
-    EXPECT_EQ(DescribeOs(word), "Windows Vista [PE Builder] [TabletPC] [MediaCenter 2005 Ex] [Datacenter] [Embedded] "
-                                "[Storage Server] [Home Server] [Fundamentals for Legacy PCs] [TerminalSession]");
+    EXPECT_EQ(DescribeOs(word),
+              "Windows Vista [PE Builder] [TabletPC] [MediaCenter 2005 Ex] [Datacenter] [Embedded] "
+              "[Storage Server] [Home Server] [Fundamentals for Legacy PCs] [TerminalSession]");
     EXPECT_EQ((uint32_t)(word >> 32) & 0x30u, 0x30u);
     f.peBuilder = 0;
     f.mediaCenterIdent = "";
-    EXPECT_EQ(DescribeOs(ComputeOsVersionWord(f)).find("Windows Vista [MiniNT] [TabletPC] [MediaCenter] "), 0u);
+    EXPECT_EQ(DescribeOs(ComputeOsVersionWord(f)).find("Windows Vista [MiniNT] [TabletPC] [MediaCenter] "),
+              0u);
     f.mediaCenterIdent = "2.7";
     EXPECT_NE(DescribeOs(ComputeOsVersionWord(f)).find("[MediaCenter 2004]"), std::string::npos);
-    f.mediaCenterIdent = "6.0";   // unknown Ident majors fall back to the metric
+    f.mediaCenterIdent = "6.0"; // unknown Ident majors fall back to the metric
     EXPECT_NE(DescribeOs(ComputeOsVersionWord(f)).find("[MediaCenter]"), std::string::npos);
 }
 
@@ -141,7 +155,7 @@ TEST(OsVersion, IsOsVersionOnNt)
     C_OsFacts xpSp2 = Nt(5, 1, "Service Pack 2");
     EXPECT_TRUE(MatchOsVersion(xpSp2, kOsNt, 0));
     EXPECT_TRUE(MatchOsVersion(xpSp2, kOsXp, 0));
-    EXPECT_TRUE(MatchOsVersion(xpSp2, kOs2000, kOsSp3));   // older versions need no service pack
+    EXPECT_TRUE(MatchOsVersion(xpSp2, kOs2000, kOsSp3)); // older versions need no service pack
     EXPECT_FALSE(MatchOsVersion(xpSp2, kOsVista, 0));
     EXPECT_FALSE(MatchOsVersion(xpSp2, kOs9x | kOs95, 0));
     EXPECT_TRUE(MatchOsVersion(xpSp2, kOsXp, kOsSp2));

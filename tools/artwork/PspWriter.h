@@ -9,17 +9,17 @@
 struct PspWriterOptions {
     uint16_t major = 5;
     uint16_t minor = 0;
-    uint16_t compression = 1;        // 0 raw, 1 run-length; other values only for tests
+    uint16_t compression = 1; // 0 raw, 1 run-length; other values only for tests
     uint16_t bitDepth = 24;
     uint16_t planeCount = 1;
     uint16_t layerCount = 1;
-    uint16_t declaredChannels = 4;   // the count written into the layer bitmap chunk
-    uint32_t canvasWidth = 0;        // 0: the layer's own width
+    uint16_t declaredChannels = 4; // the count written into the layer bitmap chunk
+    uint32_t canvasWidth = 0;      // 0: the layer's own width
     uint32_t canvasHeight = 0;
-    int32_t left = 0;                // layer position on the canvas
+    int32_t left = 0; // layer position on the canvas
     int32_t top = 0;
-    bool creatorBlock = true;        // an unrelated block before the layer, to be skipped
-    bool separator128 = false;       // put no-op control bytes 128 into run-length data
+    bool creatorBlock = true;  // an unrelated block before the layer, to be skipped
+    bool separator128 = false; // put no-op control bytes 128 into run-length data
     // Channel types in file order: 0 transparency mask, 1 red, 2 green, 3 blue.
     std::vector<uint16_t> channels = {0, 1, 2, 3};
     const char* layerName = "Splash";

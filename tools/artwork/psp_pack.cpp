@@ -9,7 +9,8 @@
 
 #include "tools/artwork/PspWriter.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 9 && !(argc == 10 && std::strcmp(argv[9], "raw") == 0)) {
         std::fprintf(stderr, "usage: psp_pack W H CANVAS_W CANVAS_H LEFT TOP IN.rgba OUT.psp [raw]\n");
         return 2;
@@ -21,7 +22,8 @@ int main(int argc, char** argv) {
     o.canvasHeight = uint32_t(std::strtoul(argv[4], nullptr, 10));
     o.left = int32_t(std::strtol(argv[5], nullptr, 10));
     o.top = int32_t(std::strtol(argv[6], nullptr, 10));
-    if (argc == 10) o.compression = 0;
+    if (argc == 10)
+        o.compression = 0;
     std::vector<uint8_t> rgba(size_t(w) * h * 4);
     FILE* in = std::fopen(argv[7], "rb");
     if (!in || std::fread(rgba.data(), 1, rgba.size(), in) != rgba.size()) {

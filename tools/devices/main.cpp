@@ -10,17 +10,20 @@
 
 namespace {
 
-void Announce(uint32_t event, C_Device* device, uintptr_t, void* owner) {
+void Announce(uint32_t event, C_Device* device, uintptr_t, void* owner)
+{
     if (*static_cast<int*>(owner))
         printf("%s %s\n", event == kDeviceAdded ? "+" : "-", device->strName.c_str());
 }
 
-int Print(C_Device* device, void*) {
+int Print(C_Device* device, void*)
+{
     fputs(FormatDeviceReport(*device).c_str(), stdout);
     return 1;
 }
 
-void Usage() {
+void Usage()
+{
     puts("QuellmorDevices [-b] [-q] [-a] [-v]\n"
          "  -b  block device list only (logical and physical drives, CD-ROMs, tracks)\n"
          "  -q  drive letters and identity records only\n"
@@ -30,17 +33,25 @@ void Usage() {
 
 unsigned Milliseconds(C_Timer& timer) { return unsigned(timer.Peek()); }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     int block = 1, quick = 1, verbose = 0;
     uint32_t floppy = 0;
     for (int i = 1; i < argc; ++i) {
-        if (!strcmp(argv[i], "-b")) quick = 0;
-        else if (!strcmp(argv[i], "-q")) block = 0;
-        else if (!strcmp(argv[i], "-a")) floppy = kOptFloppy;
-        else if (!strcmp(argv[i], "-v")) verbose = 1;
-        else { Usage(); return 2; }
+        if (!strcmp(argv[i], "-b"))
+            quick = 0;
+        else if (!strcmp(argv[i], "-q"))
+            block = 0;
+        else if (!strcmp(argv[i], "-a"))
+            floppy = kOptFloppy;
+        else if (!strcmp(argv[i], "-v"))
+            verbose = 1;
+        else {
+            Usage();
+            return 2;
+        }
     }
     C_DeviceList& list = C_DeviceList::Instance();
     if (block) {

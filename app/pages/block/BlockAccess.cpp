@@ -10,11 +10,11 @@ const struct {
     const char* name;
     const char* fallback;
 } kFields[] = {
-    {IDC_BLOCK_START, "BlockStart", "0"},      {IDC_BLOCK_END, "BlockEnd", "0"},
-    {IDC_BLOCK_SKIP, "BlockSkip", "0"},        {IDC_BLOCK_CALC, "BlockCalc", "1"},
-    {IDC_BLOCK_REPEAT, "BlockRepeat", "100"},  {IDC_BLOCK_DATA_FILE, "SaveReadData", "_data.bin"},
+    {IDC_BLOCK_START, "BlockStart", "0"},     {IDC_BLOCK_END, "BlockEnd", "0"},
+    {IDC_BLOCK_SKIP, "BlockSkip", "0"},       {IDC_BLOCK_CALC, "BlockCalc", "1"},
+    {IDC_BLOCK_REPEAT, "BlockRepeat", "100"}, {IDC_BLOCK_DATA_FILE, "SaveReadData", "_data.bin"},
 };
-}
+} // namespace
 
 INT_PTR C_BlockAccess::OnInitDialog()
 {
@@ -29,8 +29,8 @@ INT_PTR C_BlockAccess::OnInitDialog()
     const struct {
         const char* text;
         int width;
-    } columns[] = {{"Device", 150}, {"Size", 90}, {"Block Size", 70}, {"Max Transfer", 90}, {"Bus", 60},
-                   {"Vendor / Product", 200}};
+    } columns[] = {{"Device", 150},      {"Size", 90}, {"Block Size", 70},
+                   {"Max Transfer", 90}, {"Bus", 60},  {"Vendor / Product", 200}};
     for (int i = 0; i < 6; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -46,7 +46,9 @@ INT_PTR C_BlockAccess::OnInitDialog()
     CheckItem(IDC_BLOCK_SMOOTH, (flags & kFlagSmoothProgress) && !(flags & kFlagNoSmoothProgress));
     uint32_t kind = ChosenBlockKind(flags);
     CheckRadio(IDC_BLOCK_LINEAR, IDC_BLOCK_SEEK,
-               kind == kFlagKindLinear ? IDC_BLOCK_LINEAR : kind == kFlagKindRandom ? IDC_BLOCK_RANDOM : IDC_BLOCK_SEEK);
+               kind == kFlagKindLinear   ? IDC_BLOCK_LINEAR
+               : kind == kFlagKindRandom ? IDC_BLOCK_RANDOM
+                                         : IDC_BLOCK_SEEK);
     std::string text;
     for (const auto& field : kFields) {
         m_pHost->Settings().ReadText(field.name, text, field.fallback);
@@ -80,8 +82,9 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
     case IDC_BLOCK_LINEAR:
     case IDC_BLOCK_RANDOM:
     case IDC_BLOCK_SEEK:
-        flags = (flags & ~kFlagKindMask) |
-                (id == IDC_BLOCK_LINEAR ? kFlagKindLinear : id == IDC_BLOCK_RANDOM ? kFlagKindRandom : kFlagKindSeek);
+        flags = (flags & ~kFlagKindMask) | (id == IDC_BLOCK_LINEAR   ? kFlagKindLinear
+                                            : id == IDC_BLOCK_RANDOM ? kFlagKindRandom
+                                                                     : kFlagKindSeek);
         EnableIdle();
         return 1;
     case IDC_BLOCK_SAVE_DATA:
@@ -99,7 +102,8 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
         FlagFromCheck(IDC_BLOCK_UDMA_CRC, kFlagUdmaCrc);
         return 1;
     case IDC_BLOCK_HELP:
-        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS", "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
+        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS",
+                              "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
         return 1;
     default:
         return C_Page::OnCommand(id, wParam, lParam);

@@ -10,15 +10,19 @@ const struct {
     int id;
     uint32_t bit;
 } kChecks[] = {
-    {IDC_FILE_FASTEST, kFlagFastestFile},   {IDC_FILE_BIGGEST, kFlagBiggestFile},
-    {IDC_FILE_SAVE_DATA, kFlagSaveReadData}, {IDC_FILE_NO_BUFFER, kFlagNoBuffering},
-    {IDC_FILE_WRITE_THROUGH, kFlagWriteThrough}, {IDC_FILE_SPIN_UP, kFlagPreRead},
+    {IDC_FILE_FASTEST, kFlagFastestFile},
+    {IDC_FILE_BIGGEST, kFlagBiggestFile},
+    {IDC_FILE_SAVE_DATA, kFlagSaveReadData},
+    {IDC_FILE_NO_BUFFER, kFlagNoBuffering},
+    {IDC_FILE_WRITE_THROUGH, kFlagWriteThrough},
+    {IDC_FILE_SPIN_UP, kFlagPreRead},
     {IDC_FILE_EXPERT, kFlagExpert},
 };
-const int kExpertIds[] = {IDC_FILE_BLOCK_SIZE, IDC_FILE_SPIN_UP,    IDC_FILE_NO_BUFFER, IDC_FILE_WRITE_THROUGH,
-                          IDC_FILE_SAVE_DATA,  IDC_FILE_SPIN_SIZE,  IDC_FILE_BLOCK_LABEL, IDC_FILE_BYTE_LABEL,
-                          IDC_FILE_SPIN_UNIT,  IDC_FILE_SMOOTH};
-}  // namespace
+const int kExpertIds[] = {IDC_FILE_BLOCK_SIZE,    IDC_FILE_SPIN_UP,    IDC_FILE_NO_BUFFER,
+                          IDC_FILE_WRITE_THROUGH, IDC_FILE_SAVE_DATA,  IDC_FILE_SPIN_SIZE,
+                          IDC_FILE_BLOCK_LABEL,   IDC_FILE_BYTE_LABEL, IDC_FILE_SPIN_UNIT,
+                          IDC_FILE_SMOOTH};
+} // namespace
 
 INT_PTR C_FileAccess::OnInitDialog()
 {

@@ -54,8 +54,9 @@ private:
     void Run(int skipRandom);
     void TestDrive(const C_DriveEntry& entry, int skipRandom, std::string results[4], void* buffer,
                    uint32_t blockSize);
-    int WorkerDoSpeedtest(int direction, const char* path, void* buffer, uint32_t blockSize, int usbSpeedClass,
-                          std::string& text, std::string& hint, std::atomic<uint32_t>& lastMiB);
+    int WorkerDoSpeedtest(int direction, const char* path, void* buffer, uint32_t blockSize,
+                          int usbSpeedClass, std::string& text, std::string& hint,
+                          std::atomic<uint32_t>& lastMiB);
     int WorkerDoAccesstest(int direction, const char* path, void* buffer, std::string& text);
     void AppendLog(const std::string& log);
     std::vector<int> SelectedEntries();
@@ -77,7 +78,7 @@ private:
     int IsStopRequested() override;
 
     CRITICAL_SECTION m_lock;
-    uint32_t m_phase = 0;                 // under m_lock
+    uint32_t m_phase = 0; // under m_lock
     uint64_t m_fileSize = 0;
     std::atomic<uint64_t> m_bytesDone{0};
     C_Timer m_seqTimer;
@@ -87,10 +88,10 @@ private:
     // stop request (page end) ends them all.
     std::atomic<uint32_t> m_stopPass{0};
     std::atomic<uint32_t> m_lastReadMiB{0}, m_lastWriteMiB{0};
-    std::string m_deviceText;             // written by the worker, read when idle
+    std::string m_deviceText; // written by the worker, read when idle
     uint32_t m_deviceClass = 0;
-    std::vector<C_DriveEntry> m_entries;  // changed only while no run is going
-    std::atomic<uint32_t> m_colours[4];   // seq write, rnd write, seq read, rnd read
+    std::vector<C_DriveEntry> m_entries; // changed only while no run is going
+    std::atomic<uint32_t> m_colours[4];  // seq write, rnd write, seq read, rnd read
     bool m_bRunning = false;
     HIMAGELIST m_hImages = nullptr;
     void* m_hDeviceNotify = nullptr;

@@ -36,14 +36,14 @@ int AddRecord(C_Device* device, void* context)
     ApplyDriveRecord(*(std::vector<C_DriveEntry>*)context, view);
     return 1;
 }
-}  // namespace
+} // namespace
 
 void C_Simple::FillDriveImages()
 {
     // Image indexes of the entries: 0 fixed, 1 optical, 2 removable, 3 network, 4 RAM drive,
     // 5 tape, 6 and 7 two makers' USB drives (shown as removable), 8 iSCSI.
-    static const UINT icons[] = {IDI_DEVICE_FIXED,   IDI_DEVICE_OPTICAL, IDI_DEVICE_REMOVABLE,
-                                 IDI_DEVICE_NETWORK, IDI_DEVICE_RAMDISK, IDI_DEVICE_TAPE,
+    static const UINT icons[] = {IDI_DEVICE_FIXED,     IDI_DEVICE_OPTICAL,   IDI_DEVICE_REMOVABLE,
+                                 IDI_DEVICE_NETWORK,   IDI_DEVICE_RAMDISK,   IDI_DEVICE_TAPE,
                                  IDI_DEVICE_REMOVABLE, IDI_DEVICE_REMOVABLE, IDI_DEVICE_ISCSI};
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     m_hImages = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 9, 0);

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 enum : UINT {
-    kMsgQuickRunState = WM_APP + 0x151,   // wParam 1: running, 0: idle
-    kMsgQuickResult = WM_APP + 0x152      // wParam control id, lParam C_QuickResultMessage*
+    kMsgQuickRunState = WM_APP + 0x151, // wParam 1: running, 0: idle
+    kMsgQuickResult = WM_APP + 0x152    // wParam control id, lParam C_QuickResultMessage*
 };
 
 struct C_QuickResultMessage {

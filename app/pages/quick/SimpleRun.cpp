@@ -77,7 +77,7 @@ void C_Simple::Run(int skipRandom)
                 RequestResult(id, "", kColourGrey);
             RequestResult(IDC_QUICK_WRITE_HINT, "", kColourDarkRed);
             RequestResult(IDC_QUICK_READ_HINT, "", kColourDarkRed);
-            std::string results[4];   // seq write, random write, seq read, random read
+            std::string results[4]; // seq write, random write, seq read, random read
             TestDrive(entry, skipRandom, results, buffer, blockSize);
             log += FormatDriveLogLine(entry.driveText, results[2], results[3], results[0], results[1]);
             m_deviceText = entry.vendorText.empty() ? entry.driveText : entry.vendorText;
@@ -99,7 +99,8 @@ void C_Simple::TestDrive(const C_DriveEntry& entry, int skipRandom, std::string 
 
     std::string hint;
     SetPhase(kPhaseSeqWrite);
-    int ok = WorkerDoSpeedtest(1, path.c_str(), buffer, blockSize, usbSpeedClass, results[0], hint, m_lastWriteMiB);
+    int ok = WorkerDoSpeedtest(1, path.c_str(), buffer, blockSize, usbSpeedClass, results[0], hint,
+                               m_lastWriteMiB);
     SetPhase(0);
     RequestResult(IDC_QUICK_SEQ_WRITE, results[0], SequentialResultColour(hint));
     RequestResult(IDC_QUICK_WRITE_HINT, hint, kColourDarkRed);
@@ -107,7 +108,8 @@ void C_Simple::TestDrive(const C_DriveEntry& entry, int skipRandom, std::string 
     if (ok) {
         hint.clear();
         SetPhase(kPhaseSeqRead);
-        ok = WorkerDoSpeedtest(0, path.c_str(), buffer, blockSize, usbSpeedClass, results[2], hint, m_lastReadMiB);
+        ok = WorkerDoSpeedtest(0, path.c_str(), buffer, blockSize, usbSpeedClass, results[2], hint,
+                               m_lastReadMiB);
         SetPhase(0);
         RequestResult(IDC_QUICK_SEQ_READ, results[2], SequentialResultColour(hint));
         RequestResult(IDC_QUICK_READ_HINT, hint, kColourDarkRed);
@@ -117,7 +119,8 @@ void C_Simple::TestDrive(const C_DriveEntry& entry, int skipRandom, std::string 
         int direction;
         uint32_t phase;
         int slot, id;
-    } randomPasses[2] = {{1, kPhaseRndWrite, 1, IDC_QUICK_RND_WRITE}, {0, kPhaseRndRead, 3, IDC_QUICK_RND_READ}};
+    } randomPasses[2] = {{1, kPhaseRndWrite, 1, IDC_QUICK_RND_WRITE},
+                         {0, kPhaseRndRead, 3, IDC_QUICK_RND_READ}};
     for (const auto& pass : randomPasses) {
         if (!ok)
             break;

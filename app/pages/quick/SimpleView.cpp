@@ -20,7 +20,7 @@ int ResultSlot(int id)
             return i;
     return -1;
 }
-}  // namespace
+} // namespace
 
 void C_Simple::RequestRunState(int running) { SendMessageA(m_hWnd, kMsgQuickRunState, (WPARAM)running, 0); }
 
@@ -33,7 +33,8 @@ void C_Simple::RequestResult(int id, const std::string& text, uint32_t colour)
 void C_Simple::ApplyRunState(int running)
 {
     m_bRunning = running != 0;
-    for (int id : {IDC_QUICK_DRIVES, IDC_QUICK_BLOCK_64K, IDC_QUICK_BLOCK_1M, IDC_QUICK_FILE_SIZE, IDC_QUICK_START})
+    for (int id :
+         {IDC_QUICK_DRIVES, IDC_QUICK_BLOCK_64K, IDC_QUICK_BLOCK_1M, IDC_QUICK_FILE_SIZE, IDC_QUICK_START})
         EnableItem(id, !running);
     EnableItem(IDC_QUICK_STOP, running);
     HWND progress = m_pHost ? m_pHost->GetProgressBar() : nullptr;
@@ -50,7 +51,8 @@ void C_Simple::ApplyRunState(int running)
         if (progress)
             SendMessageA(progress, PBM_SETPOS, 0, 0);
     }
-    EnableItem(IDC_QUICK_COMPARE, IsResultLinkEnabled(running != 0, m_lastReadMiB.load(), m_lastWriteMiB.load()));
+    EnableItem(IDC_QUICK_COMPARE,
+               IsResultLinkEnabled(running != 0, m_lastReadMiB.load(), m_lastWriteMiB.load()));
     // The page keeps the focus inside while its drive list is disabled.
     if (!running && !GetFocus())
         SetFocus(GetItem(IDC_QUICK_DRIVES));

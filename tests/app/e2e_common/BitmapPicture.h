@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <string>
 
-inline bool SaveBitmapPicture(HDC source, int x, int y, int w, int h, const std::string& path) {
+inline bool SaveBitmapPicture(HDC source, int x, int y, int w, int h, const std::string& path)
+{
     HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;

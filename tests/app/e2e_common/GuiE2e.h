@@ -11,17 +11,17 @@ namespace e2e {
 
 inline const char* const kKey = "Software\\Velantix\\Quellmor";
 inline int g_failures = 0;
-inline std::string g_shots;   // folder of the screenshots
+inline std::string g_shots; // folder of the screenshots
 
-#define CHECK(cond, ...)                                           \
-    do {                                                           \
-        if (!(cond)) {                                             \
-            ++e2e::g_failures;                                     \
-            printf("FAILED %s:%d: %s: ", __FILE__, __LINE__, #cond); \
-            printf(__VA_ARGS__);                                   \
-            printf("\n");                                          \
-            fflush(stdout);                                        \
-        }                                                          \
+#define CHECK(cond, ...)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            ++e2e::g_failures;                                                                               \
+            printf("FAILED %s:%d: %s: ", __FILE__, __LINE__, #cond);                                         \
+            printf(__VA_ARGS__);                                                                             \
+            printf("\n");                                                                                    \
+            fflush(stdout);                                                                                  \
+        }                                                                                                    \
     } while (0)
 
 inline void Say(const char* format, const char* text = "")
@@ -43,7 +43,8 @@ inline bool Start(Program& p, const std::string& exe, const char* arguments)
     buffer.push_back(0);
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
-    return CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p.pi) != 0;
+    return CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &p.pi) != 0;
 }
 
 struct FindData {
@@ -205,7 +206,6 @@ inline void Screenshot(const char* name)
     ReleaseDC(nullptr, screen);
 }
 
-
 inline bool KeyExists()
 {
     HKEY key;
@@ -221,4 +221,4 @@ inline void ClearRegistry()
     CHECK(!KeyExists(), "the settings key could not be removed");
 }
 
-}  // namespace e2e
+} // namespace e2e

@@ -5,7 +5,8 @@ namespace {
 
 TEST(FaceList, SplitsAtCommasAndSemicolons)
 {
-    EXPECT_EQ(SplitFaceList("Segoe UI; Verdana,Arial"), (std::vector<std::string>{"Segoe UI", "Verdana", "Arial"}));
+    EXPECT_EQ(SplitFaceList("Segoe UI; Verdana,Arial"),
+              (std::vector<std::string>{"Segoe UI", "Verdana", "Arial"}));
     EXPECT_EQ(SplitFaceList(""), (std::vector<std::string>{"Segoe UI", "Verdana", "MS Sans Serif"}));
     EXPECT_EQ(SplitFaceList(" ;,Arial;;"), (std::vector<std::string>{"Arial"}));
 }
@@ -30,4 +31,4 @@ TEST(BrowserLook, ColoursAndUnderline)
     EXPECT_FALSE(IsYes("no"));
 }
 
-}  // namespace
+} // namespace

@@ -45,8 +45,8 @@ TEST(ListView, HeaderClicksSortSizesAndNamesBothWays)
     ASSERT_TRUE(host.CreateModeless(nullptr, 9001, 0, nullptr));
     C_ListView list;
     ListViewEvents events;
-    ASSERT_EQ(list.Attach(host.GetItem(100), nullptr, C_ListView::kSortOnHeaderClick | C_ListView::kHeaderArrows, 0, 0,
-                          events),
+    ASSERT_EQ(list.Attach(host.GetItem(100), nullptr,
+                          C_ListView::kSortOnHeaderClick | C_ListView::kHeaderArrows, 0, 0, events),
               1);
     EXPECT_EQ(list.Attach(host.GetItem(100), nullptr, 0, 0, 0, events), 0);
     ASSERT_EQ(list.AddColumn("Size", 0, LVCFMT_LEFT, 100), 0);
@@ -65,7 +65,7 @@ TEST(ListView, HeaderClicksSortSizesAndNamesBothWays)
     EXPECT_EQ(Column(list), (std::vector<std::string>{"1.5 GByte", "900.0 MByte", "2048 Byte"}));
     EXPECT_TRUE(list.IsSortDescending());
 
-    ClickHeader(list, 1);  // a new column starts ascending again
+    ClickHeader(list, 1); // a new column starts ascending again
     EXPECT_FALSE(list.IsSortDescending());
     std::vector<std::string> order;
     for (int i = 0; i < list.Count(); ++i) {
@@ -161,8 +161,8 @@ TEST(ImageControl, EventsCarryImagePositions)
     Host host;
     ASSERT_TRUE(host.CreateModeless(nullptr, 9003, 0, nullptr));
     C_ImageControl image;
-    ASSERT_EQ(image.Attach(host.GetItem(101), nullptr, C_ImageControl::kNoScaling, 0, 0, 0, 0, CLR_INVALID, 0, OnImage,
-                           nullptr, 175, 188),
+    ASSERT_EQ(image.Attach(host.GetItem(101), nullptr, C_ImageControl::kNoScaling, 0, 0, 0, 0, CLR_INVALID, 0,
+                           OnImage, nullptr, 175, 188),
               1);
     EXPECT_EQ(image.GetScale(), 1000);
     g_imageEvents.clear();
@@ -187,7 +187,8 @@ TEST(ImageControl, ScaledPositionsAreInImagePixels)
     RECT hundred = host.MapDialogUnits(0, 0, 100, 100);
     // Designed where 100 dialog units were 50 pixels: the screen is larger by this ratio.
     C_ImageControl image;
-    ASSERT_EQ(image.Attach(host.GetItem(101), nullptr, 0, 0, 0, 0, 0, CLR_INVALID, 0, OnImage, nullptr, 50, 50), 1);
+    ASSERT_EQ(
+        image.Attach(host.GetItem(101), nullptr, 0, 0, 0, 0, 0, CLR_INVALID, 0, OnImage, nullptr, 50, 50), 1);
     int expected = (int)(std::min(hundred.right, hundred.bottom) * 1000L / 50);
     EXPECT_EQ(image.GetScale(), expected);
     g_imageEvents.clear();
@@ -376,4 +377,4 @@ TEST(Placement, SavedTextAndMonitorRule)
     host.Close(0);
 }
 
-}  // namespace
+} // namespace

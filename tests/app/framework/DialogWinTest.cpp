@@ -62,7 +62,7 @@ TEST(DialogClose, ModelessRefusedThenClosed)
     EXPECT_TRUE(IsWindow(window)) << "OnEnd refused, the dialog must stay";
     EXPECT_EQ(dialog.GetHandle(), window);
     EXPECT_EQ(dialog.lastEndResult, 7);
-    Pump();  // the IDCLOSE posted by the refusal now closes it
+    Pump(); // the IDCLOSE posted by the refusal now closes it
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(dialog.GetHandle(), nullptr);
     EXPECT_EQ(dialog.endCalls, 2);
@@ -221,7 +221,8 @@ int Answer42(HWND, UINT message, WPARAM, LPARAM, LRESULT* result, void* user)
 
 TEST(SubClassing, OneOfEachKindPerWindow)
 {
-    HWND window = CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
     LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
     C_SubClassing first(kTagLink), second(kTagLink), other(kTagLabel);
@@ -247,4 +248,4 @@ TEST(SubClassing, OneOfEachKindPerWindow)
     EXPECT_EQ(second.GetWindow(), nullptr) << "destroying the window ends the subclass";
 }
 
-}  // namespace
+} // namespace

@@ -54,9 +54,13 @@ TEST(CompareCells, TextsLoseThousandsSeparatorsFirst)
 
 TEST(RemoveSeparators, MultiCharacterAndEmpty)
 {
-    EXPECT_EQ(RemoveSeparators("1\xC2\xA0" "234\xC2\xA0" "567", "\xC2\xA0"), "1234567");
+    EXPECT_EQ(RemoveSeparators("1\xC2\xA0"
+                               "234\xC2\xA0"
+                               "567",
+                               "\xC2\xA0"),
+              "1234567");
     EXPECT_EQ(RemoveSeparators("1,234", ""), "1,234");
     EXPECT_EQ(RemoveSeparators("1,,2", ","), "12");
 }
 
-}  // namespace
+} // namespace

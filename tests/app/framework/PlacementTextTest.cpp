@@ -72,4 +72,4 @@ TEST(MonitorRule, LostMonitorPutsTheWindowTenPixelsInsideTheWorkArea)
     EXPECT_EQ(moved.bottom - moved.top, 400);
 }
 
-}  // namespace
+} // namespace

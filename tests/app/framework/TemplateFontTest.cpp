@@ -37,17 +37,17 @@ std::vector<uint8_t> MakeTemplate(bool extended, uint32_t style, const std::u16s
     if (extended) {
         t.W(1);
         t.W(0xFFFF);
-        t.D(0);  // help id
-        t.D(0);  // extended style
+        t.D(0); // help id
+        t.D(0); // extended style
         t.D(style);
     } else {
         t.D(style);
         t.D(0);
     }
-    t.W(1);  // one item
+    t.W(1); // one item
     t.W(0), t.W(0), t.W(100), t.W(50);
-    t.W(0);                 // no menu
-    t.W(0);                 // default class
+    t.W(0); // no menu
+    t.W(0); // default class
     t.S(u"Title");
     if (style & 0x40) {
         t.W(points);
@@ -112,7 +112,8 @@ TEST(TemplateFont, NoFontOrTruncatedIsRefused)
 TEST(TemplateFont, RewriteKeepsTheItemsAndAlignment)
 {
     for (bool ex : {false, true}) {
-        for (const std::u16string& face : {std::u16string(u"Segoe UI"), std::u16string(u"Tahoma"), std::u16string(u"A")}) {
+        for (const std::u16string& face :
+             {std::u16string(u"Segoe UI"), std::u16string(u"Tahoma"), std::u16string(u"A")}) {
             auto t = MakeTemplate(ex, 0x80C800C0, u"MS Sans Serif", 8);
             std::vector<uint8_t> out;
             ASSERT_TRUE(RewriteTemplateFont(t.data(), t.size(), 9, face, out));
@@ -121,7 +122,7 @@ TEST(TemplateFont, RewriteKeepsTheItemsAndAlignment)
             EXPECT_EQ(f.face, face);
             EXPECT_EQ(f.pointSize, 9);
             EXPECT_EQ(Items(out), Items(t));
-            if (ex) {  // weight, italic and character set stay
+            if (ex) { // weight, italic and character set stay
                 EXPECT_EQ(out[f.pointOffset + 2], 400 & 0xFF);
                 EXPECT_EQ(out[f.pointOffset + 5], 1);
             }
@@ -165,4 +166,4 @@ TEST(ChooseFont, RulesOfSubstitution)
     EXPECT_FALSE(ChooseTemplateFont(u"MS Sans Serif", facts, false, &face, &points));
 }
 
-}  // namespace
+} // namespace

@@ -6,9 +6,10 @@
 #include "app/info/ShowHtmlDialog.h"
 #include "tests/app/info/DialogWatcher.h"
 
-TEST(InfoDialogBuiltin, TextViewWithoutItsDialogResource) {
-    ASSERT_EQ(nullptr, FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_TEXT_PAGE),
-                                     MAKEINTRESOURCEA(5) /* RT_DIALOG */));
+TEST(InfoDialogBuiltin, TextViewWithoutItsDialogResource)
+{
+    ASSERT_EQ(nullptr,
+              FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_TEXT_PAGE), MAKEINTRESOURCEA(5) /* RT_DIALOG */));
     info_test::DialogWatcher watcher("Quellmor [1.0]", "info-builtin.bmp");
     EXPECT_EQ(0, ShowHtmlDialog(nullptr, nullptr, "IDR_INFO", "Quellmor [1.0]",
                                 "help:no;resizable:yes;dialogWidth:740px", nullptr));

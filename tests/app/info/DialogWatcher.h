@@ -12,8 +12,8 @@
 
 namespace info_test {
 
-
-inline std::string ControlText(HWND dialog, int id) {
+inline std::string ControlText(HWND dialog, int id)
+{
     HWND control = GetDlgItem(dialog, id);
     const int length = GetWindowTextLengthA(control);
     std::vector<char> text(size_t(length) + 1);
@@ -22,7 +22,8 @@ inline std::string ControlText(HWND dialog, int id) {
 }
 
 // Writes the window as it is on screen to a 24-bit bitmap file.
-inline bool SaveWindowPicture(HWND window, const std::string& path) {
+inline bool SaveWindowPicture(HWND window, const std::string& path)
+{
     RECT r;
     GetWindowRect(window, &r);
     HDC source = GetWindowDC(window);
@@ -39,12 +40,15 @@ inline HWND FindOwnDialog(const char* caption);
 class DialogWatcher {
 public:
     DialogWatcher(const char* caption, const char* picture, DWORD waitMs = 10000)
-        : caption_(caption), picture_(picture ? picture : ""), waitMs_(waitMs) {
+        : caption_(caption), picture_(picture ? picture : ""), waitMs_(waitMs)
+    {
         thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
     }
     ~DialogWatcher() { Join(); }
-    void Join() {
-        if (!thread_) return;
+    void Join()
+    {
+        if (!thread_)
+            return;
         WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);
         thread_ = nullptr;
@@ -56,19 +60,23 @@ public:
     bool pictureSaved = false;
 
 private:
-    static DWORD WINAPI Run(void* self) {
+    static DWORD WINAPI Run(void* self)
+    {
         static_cast<DialogWatcher*>(self)->Watch();
         return 0;
     }
-    void Watch() {
+    void Watch()
+    {
         HWND dialog = nullptr;
         for (DWORD waited = 0; waited < waitMs_ && !dialog; waited += 50) {
             dialog = FindOwnDialog(caption_.c_str());
-            if (!dialog) Sleep(50);
+            if (!dialog)
+                Sleep(50);
         }
-        if (!dialog) return;
+        if (!dialog)
+            return;
         found = true;
-        Sleep(600);   // let it paint before reading and picturing it
+        Sleep(600); // let it paint before reading and picturing it
         heading = ControlText(dialog, IDC_TEXT_PAGE_HEADING);
         body = ControlText(dialog, IDC_TEXT_PAGE_BODY);
         RECT r;
@@ -94,7 +102,8 @@ struct DialogSearch {
 
 // A dialog of this process only: other programs under the same Wine server (the GUI
 // program's own tests) may show windows with the same caption.
-inline BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM context) {
+inline BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM context)
+{
     DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -109,14 +118,16 @@ inline BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM context) {
     return TRUE;
 }
 
-inline HWND FindOwnDialog(const char* caption) {
+inline HWND FindOwnDialog(const char* caption)
+{
     DialogSearch search = {caption, nullptr};
     EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-inline bool Contains(const std::string& text, const std::string& part) {
+inline bool Contains(const std::string& text, const std::string& part)
+{
     return text.find(part) != std::string::npos;
 }
 
-}  // namespace info_test
+} // namespace info_test

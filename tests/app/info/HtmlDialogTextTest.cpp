@@ -2,12 +2,11 @@
 
 #include "app/info/HtmlDialogText.h"
 
-TEST(HtmlAddress, NumberNameAndFullAddress) {
+TEST(HtmlAddress, NumberNameAndFullAddress)
+{
     const std::string program = "C:\\Program Files\\Quellmor\\Quellmor.exe";
-    EXPECT_EQ("res://C:\\Program Files\\Quellmor\\Quellmor.exe/#130",
-              HtmlAddressForNumber(program, 130));
-    EXPECT_EQ("res://C:\\Program Files\\Quellmor\\Quellmor.exe/#65535",
-              HtmlAddressForNumber(program, 65535));
+    EXPECT_EQ("res://C:\\Program Files\\Quellmor\\Quellmor.exe/#130", HtmlAddressForNumber(program, 130));
+    EXPECT_EQ("res://C:\\Program Files\\Quellmor\\Quellmor.exe/#65535", HtmlAddressForNumber(program, 65535));
     EXPECT_EQ("res://C:\\Program Files\\Quellmor\\Quellmor.exe/IDR_INFO",
               HtmlAddressForName(program, "IDR_INFO"));
     EXPECT_EQ("http://www.velantix.com/quellmor/",
@@ -15,7 +14,8 @@ TEST(HtmlAddress, NumberNameAndFullAddress) {
     EXPECT_EQ("res://other.dll/PAGE", HtmlAddressForName(program, "res://other.dll/PAGE"));
 }
 
-TEST(HtmlTitle, OneElementIsTheTitle) {
+TEST(HtmlTitle, OneElementIsTheTitle)
+{
     EXPECT_EQ("Quellmor [2.93]", TitleFromArgument("Quellmor [2.93]"));
     EXPECT_EQ("Quellmor", TitleFromArgument("Quellmor [2.93];extra"));
     EXPECT_EQ("Quellmor", TitleFromArgument(";"));
@@ -23,7 +23,8 @@ TEST(HtmlTitle, OneElementIsTheTitle) {
     EXPECT_EQ("Other", TitleFromArgument("Other"));
 }
 
-TEST(HtmlDialogFeatures, PixelSizes) {
+TEST(HtmlDialogFeatures, PixelSizes)
+{
     const std::string info = "help:no;resizable:yes;dialogWidth:740px";
     EXPECT_EQ(740, HtmlDialogFeaturePixels(info, "dialogWidth"));
     EXPECT_EQ(0, HtmlDialogFeaturePixels(info, "dialogHeight"));

@@ -12,12 +12,13 @@ namespace {
 const char kInfoOptions[] = "help:no;resizable:yes;dialogWidth:740px";
 const char kHelpOptions[] = "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px";
 
-}  // namespace
+} // namespace
 
 using info_test::Contains;
 using info_test::DialogWatcher;
 
-TEST(InfoDialog, InformationPageFallsBackToItsText) {
+TEST(InfoDialog, InformationPageFallsBackToItsText)
+{
     // Wine has the HTML library but no engine behind ShowHTMLDialog: the real call must
     // end in the text view, not in silence.
     HMODULE engine = LoadLibraryA("mshtml.dll");
@@ -27,8 +28,7 @@ TEST(InfoDialog, InformationPageFallsBackToItsText) {
     ASSERT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
     std::string result = "untouched";
     DialogWatcher watcher("Quellmor [1.0]", "info-fallback.bmp");
-    EXPECT_EQ(0, ShowHtmlDialog(nullptr, nullptr, "IDR_INFO", "Quellmor [1.0]", kInfoOptions,
-                                &result));
+    EXPECT_EQ(0, ShowHtmlDialog(nullptr, nullptr, "IDR_INFO", "Quellmor [1.0]", kInfoOptions, &result));
     watcher.Join();
     ASSERT_TRUE(watcher.found);
     EXPECT_EQ("untouched", result);
@@ -46,14 +46,15 @@ TEST(InfoDialog, InformationPageFallsBackToItsText) {
     EXPECT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     EXPECT_EQ(S_OK, com);
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (SUCCEEDED(com))
+        CoUninitialize();
 }
 
-TEST(InfoDialog, MissingEngineLibraryShowsTheHelpPageAsText) {
+TEST(InfoDialog, MissingEngineLibraryShowsTheHelpPageAsText)
+{
     DialogWatcher watcher("Quellmor", "info-block-access.bmp");
     EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", nullptr, nullptr,
-                                     "IDR_BLOCK_ACCESS", "Quellmor [1.0];more", kHelpOptions,
-                                     nullptr));
+                                     "IDR_BLOCK_ACCESS", "Quellmor [1.0];more", kHelpOptions, nullptr));
     watcher.Join();
     ASSERT_TRUE(watcher.found);
     EXPECT_EQ("block access information", watcher.heading);
@@ -65,11 +66,12 @@ TEST(InfoDialog, MissingEngineLibraryShowsTheHelpPageAsText) {
     EXPECT_EQ(640, watcher.height);
 }
 
-TEST(InfoDialog, PageByNumberOverAHiddenOwner) {
+TEST(InfoDialog, PageByNumberOverAHiddenOwner)
+{
     // At start-up the owner is the main window, not yet shown: the page is centred on the
     // screen rather than on the owner's provisional corner.
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 100, 100, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, owner);
     DialogWatcher watcher("Quellmor", nullptr);
     EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", owner, nullptr,
@@ -84,28 +86,27 @@ TEST(InfoDialog, PageByNumberOverAHiddenOwner) {
     EXPECT_NEAR(work.top + (work.bottom - work.top - 640) / 2, watcher.top, 1);
 }
 
-TEST(InfoDialog, NothingToShowReturnsAtOnce) {
+TEST(InfoDialog, NothingToShowReturnsAtOnce)
+{
     {
         DialogWatcher watcher("Quellmor", nullptr, 1500);
-        EXPECT_EQ(0, ShowHtmlDialog(nullptr, nullptr, "NO_SUCH_PAGE", nullptr, kInfoOptions,
-                                    nullptr));
+        EXPECT_EQ(0, ShowHtmlDialog(nullptr, nullptr, "NO_SUCH_PAGE", nullptr, kInfoOptions, nullptr));
         watcher.Join();
         EXPECT_FALSE(watcher.found);
     }
     {
         DialogWatcher watcher("Quellmor", nullptr, 1500);
         EXPECT_EQ(0, ShowHtmlDialogUsing("qm-no-such-engine.dll", "urlmon.dll", nullptr, nullptr,
-                                         "http://www.velantix.com/quellmor/", nullptr, nullptr,
-                                         nullptr));
+                                         "http://www.velantix.com/quellmor/", nullptr, nullptr, nullptr));
         watcher.Join();
         EXPECT_FALSE(watcher.found);
     }
     // A module without the page has nothing for the text view either.
-    EXPECT_EQ(-1, ShowTextPage(nullptr, GetModuleHandleA("kernel32.dll"), "IDR_INFO", nullptr,
-                               nullptr));
+    EXPECT_EQ(-1, ShowTextPage(nullptr, GetModuleHandleA("kernel32.dll"), "IDR_INFO", nullptr, nullptr));
 }
 
-TEST(InfoDialog, CallerComApartmentIsLeftAlone) {
+TEST(InfoDialog, CallerComApartmentIsLeftAlone)
+{
     // A caller already in the multithreaded apartment keeps its COM use after the call.
     ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     DialogWatcher watcher("Quellmor", nullptr);

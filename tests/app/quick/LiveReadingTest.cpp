@@ -22,7 +22,8 @@ TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
 {
     char temp[MAX_PATH];
     ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
-    const std::string path = std::string(temp) + "QmQuickLive" + std::to_string(GetCurrentProcessId()) + ".bin";
+    const std::string path =
+        std::string(temp) + "QmQuickLive" + std::to_string(GetCurrentProcessId()) + ".bin";
     void* buffer = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     ASSERT_NE(nullptr, buffer);
     memset(buffer, 0x5A, 4096);
@@ -85,4 +86,4 @@ TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
     VirtualFree(buffer, 0, MEM_RELEASE);
 }
 
-}  // namespace
+} // namespace

@@ -12,7 +12,7 @@ C_DriveRecordView Record(const char* letters, uint64_t blocks, uint32_t blockSiz
     r.label = label;
     return r;
 }
-}  // namespace
+} // namespace
 
 TEST(QuickModel, ClassBitsAndImages)
 {
@@ -28,7 +28,7 @@ TEST(QuickModel, ClassBitsAndImages)
     EXPECT_EQ(DriveImageIndex(0x20, 3, 0, 0), 8u);
     EXPECT_EQ(DriveImageIndex(0x20, 3, 1, 1963), 6u);
     EXPECT_EQ(DriveImageIndex(0, 4, 1, 6309), 7u);
-    EXPECT_EQ(DriveImageIndex(0, 4, 0, 6309), 2u);   // without the property the number means nothing
+    EXPECT_EQ(DriveImageIndex(0, 4, 0, 6309), 2u); // without the property the number means nothing
 }
 
 TEST(QuickModel, DriveAndVendorTexts)
@@ -73,13 +73,14 @@ TEST(QuickModel, LastRecordWinsFirstVendorStays)
 
 TEST(QuickModel, LogLineProgressAndLiveTexts)
 {
-    EXPECT_EQ(FormatDriveLogLine("7.5 GB STICK", "30.1 MByte/sec", "not tested", "12.0 MByte/sec", "not tested"),
-              "7.5 GB STICK\tread:\t30.1 MByte/sec\tnot tested\twrite:\t12.0 MByte/sec\tnot tested\r\n");
+    EXPECT_EQ(
+        FormatDriveLogLine("7.5 GB STICK", "30.1 MByte/sec", "not tested", "12.0 MByte/sec", "not tested"),
+        "7.5 GB STICK\tread:\t30.1 MByte/sec\tnot tested\twrite:\t12.0 MByte/sec\tnot tested\r\n");
     EXPECT_EQ(QuickTestPath('E'), "E:\\QuellmorTest\\QuellmorTest.bin");
     EXPECT_EQ(SequentialProgress(0, 1000ull << 20), 0u);
     EXPECT_EQ(SequentialProgress(500ull << 20, 1000ull << 20), 50u);
     EXPECT_EQ(SequentialProgress(1000ull << 20, 1000ull << 20), 100u);
-    EXPECT_EQ(SequentialProgress(5, 99), 0u);   // a size below 100 bytes has no steps
+    EXPECT_EQ(SequentialProgress(5, 99), 0u); // a size below 100 bytes has no steps
     EXPECT_EQ(RandomProgress(0), 0u);
     EXPECT_EQ(RandomProgress(3), 50u);
     EXPECT_EQ(RandomProgress(6), 100u);
@@ -96,8 +97,10 @@ TEST(ResultLink, ClassAndProcessorTexts)
     EXPECT_EQ(ClassText(kClassUsb | kClass1394), "usb fw ");
     EXPECT_EQ(ClassText(0x1F), "usb fw thunderbolt ram_drive network_drive ");
     EXPECT_EQ(ClassText(kClassNetwork), "network_drive ");
-    EXPECT_EQ(ProcessorText("Intel(R) Core(TM) i5-2400 CPU @ 3.10GHz", 3101), "Intel(R) Core(TM) i5-2400 CPU @ 3.10GHz");
-    EXPECT_EQ(ProcessorText("AMD Athlon(tm) 64 Processor 3200+", 2000), "AMD Athlon(tm) 64 Processor 3200+ 2.00 GHz");
+    EXPECT_EQ(ProcessorText("Intel(R) Core(TM) i5-2400 CPU @ 3.10GHz", 3101),
+              "Intel(R) Core(TM) i5-2400 CPU @ 3.10GHz");
+    EXPECT_EQ(ProcessorText("AMD Athlon(tm) 64 Processor 3200+", 2000),
+              "AMD Athlon(tm) 64 Processor 3200+ 2.00 GHz");
     EXPECT_EQ(ProcessorText("Mystery", 0), "Mystery");
     EXPECT_EQ(ProcessorText("", 2400), " 2.40 GHz");
 }
@@ -108,10 +111,11 @@ TEST(ResultLink, AddressEncodesEveryValue)
     EXPECT_EQ(PercentEncode("a=b?c/d+e%"), "a%3Db%3Fc%2Fd%2Be%25");
     EXPECT_EQ(PercentEncode("\xE4\xF6"), "%E4%F6");
     EXPECT_EQ(PercentEncode("safe-_.~AZaz09"), "safe-_.~AZaz09");
-    EXPECT_EQ(BuildResultAddress("http://host", 31, 12, "Kingston & Co - DT 101 #2", "usb fw ",
-                                 "AMD Athlon 2.00 GHz"),
-              "http://host/content/quellmor/benchmark.php?r=31&w=12&d=Kingston%20%26%20Co%20-%20DT%20101%20%232"
-              "&c=usb%20fw%20&o=AMD%20Athlon%202.00%20GHz");
+    EXPECT_EQ(
+        BuildResultAddress("http://host", 31, 12, "Kingston & Co - DT 101 #2", "usb fw ",
+                           "AMD Athlon 2.00 GHz"),
+        "http://host/content/quellmor/benchmark.php?r=31&w=12&d=Kingston%20%26%20Co%20-%20DT%20101%20%232"
+        "&c=usb%20fw%20&o=AMD%20Athlon%202.00%20GHz");
     EXPECT_EQ(BuildResultAddress("http://host", 0, 0, "", "internal", ""),
               "http://host/content/quellmor/benchmark.php?r=0&w=0&d=&c=internal&o=");
     EXPECT_TRUE(IsResultLinkEnabled(false, 1, 1));

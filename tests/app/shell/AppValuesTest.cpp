@@ -60,7 +60,7 @@ TEST(LoadSettings, SwitchesWinOverStoredFlags)
     MapStore store;
     store.numbers["Flags"] = 0x9018 | 0x10;
     EXPECT_EQ(Load(store, "-c").flags & 0x10, 0u);
-    store.numbers["Flags"] = 0x1018;  // graph unticked last time
+    store.numbers["Flags"] = 0x1018; // graph unticked last time
     EXPECT_EQ(Load(store, "").flags & 0x8000, 0u);
     store.numbers["Flags"] = 0x1018 | 0x2000000;
     AppValues v = Load(store, "-y -q");
@@ -108,8 +108,8 @@ TEST(SaveSettings, StoresOnlyTheMaskedBitsAndDecimalTexts)
     v.testFile = "C:\\t.bin";
     SaveAppValues(store, v);
     EXPECT_EQ(store.numbers["Flags"], 0x225F1F9u);
-    for (uint32_t gone : {0x2u, 0x4u, 0x200u, 0x400u, 0x800u, 0x20000u, 0x80000u, 0x100000u, 0x400000u, 0x800000u,
-                          0x1000000u, 0x4000000u})
+    for (uint32_t gone : {0x2u, 0x4u, 0x200u, 0x400u, 0x800u, 0x20000u, 0x80000u, 0x100000u, 0x400000u,
+                          0x800000u, 0x1000000u, 0x4000000u})
         EXPECT_EQ(store.numbers["Flags"] & gone, 0u) << gone;
     EXPECT_EQ(store.texts["FileSize"], "8589934592");
     EXPECT_EQ(store.texts["BlockSize"], "4096");
@@ -133,4 +133,4 @@ TEST(StoredNumber, LeadingDigitsOnly)
     EXPECT_EQ(n, 42u);
 }
 
-}  // namespace
+} // namespace

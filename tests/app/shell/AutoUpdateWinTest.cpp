@@ -53,7 +53,8 @@ private:
         std::string received;
         char buffer[1024];
         int n;
-        while (received.find("\r\n\r\n") == std::string::npos && (n = recv(client, buffer, sizeof(buffer), 0)) > 0)
+        while (received.find("\r\n\r\n") == std::string::npos &&
+               (n = recv(client, buffer, sizeof(buffer), 0)) > 0)
             received.append(buffer, n);
         m_request = received.substr(0, received.find("\r\n"));
         std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
@@ -91,7 +92,10 @@ bool WaitForUpdateMessage(HWND window, DWORD timeoutMs, WPARAM* major, LPARAM* m
     return false;
 }
 
-HWND MessageWindow() { return CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr); }
+HWND MessageWindow()
+{
+    return CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
 
 TEST(AutoUpdate, NewerVersionIsReportedWithTheRequestQuery)
 {
@@ -171,4 +175,4 @@ TEST(AutoUpdate, StoredMinusOneMeansNeverAndIsReset)
     RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
 }
 
-}  // namespace
+} // namespace

@@ -45,12 +45,12 @@ TEST(Switches, EveryFlagLetterFromAZeroWord)
         char letter;
         uint32_t before, after;
     } cases[] = {
-        {'a', 0, 0x1},           {'b', 0, 0x10},         {'c', 0x10, 0},        {'d', 0, 0x20},
-        {'e', 0x20, 0},          {'f', 0x8, 0},          {'g', 0, 0x80},        {'h', 0x80, 0},
-        {'m', 0, 0x40},          {'n', 0x1, 0},          {'o', 0x6000, 0x1000}, {'p', 0, 0x8},
-        {'q', 0x5000, 0x2000},   {'r', 0, 0x2},          {'s', 0x3000, 0x4000}, {'t', 0, 0x200000},
-        {'u', 0x200000, 0},      {'v', 0x40, 0},         {'w', 0, 0x4},         {'x', 0, 0x1000000},
-        {'y', 0x2000000, 0},     {'z', 0, 0x4000000},
+        {'a', 0, 0x1},         {'b', 0, 0x10},      {'c', 0x10, 0},        {'d', 0, 0x20},
+        {'e', 0x20, 0},        {'f', 0x8, 0},       {'g', 0, 0x80},        {'h', 0x80, 0},
+        {'m', 0, 0x40},        {'n', 0x1, 0},       {'o', 0x6000, 0x1000}, {'p', 0, 0x8},
+        {'q', 0x5000, 0x2000}, {'r', 0, 0x2},       {'s', 0x3000, 0x4000}, {'t', 0, 0x200000},
+        {'u', 0x200000, 0},    {'v', 0x40, 0},      {'w', 0, 0x4},         {'x', 0, 0x1000000},
+        {'y', 0x2000000, 0},   {'z', 0, 0x4000000},
     };
     for (const auto& c : cases) {
         CommandLineState s;
@@ -154,7 +154,8 @@ TEST(TestFile, DashesInsideTheValueAreNoSwitches)
 TEST(TestFile, QuestionMarkIsTheProgramFolderOrItsDrive)
 {
     EXPECT_EQ(Parse("-l ?").testFile, "E:\\");
-    EXPECT_EQ(Parse("-l ?", nullptr, "\\\\server\\share\\bin\\Quellmor.exe").testFile, "\\\\server\\share\\bin\\");
+    EXPECT_EQ(Parse("-l ?", nullptr, "\\\\server\\share\\bin\\Quellmor.exe").testFile,
+              "\\\\server\\share\\bin\\");
     EXPECT_EQ(ProgramFolderForTestFile("Quellmor.exe"), "");
 }
 
@@ -171,7 +172,7 @@ TEST(PageBar, ClickTableBoundaries)
 {
     struct {
         int x, page;
-    } cases[] = {{0, 0},   {143, 0}, {144, 2}, {278, 2}, {279, 1}, {448, 1},
+    } cases[] = {{0, 0},    {143, 0},  {144, 2},  {278, 2}, {279, 1}, {448, 1},
                  {449, -1}, {600, -1}, {721, -1}, {722, 3}, {815, 3}, {-1, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(PageFromBarX(c.x), c.page) << c.x;
@@ -192,4 +193,4 @@ TEST(Flags, ChosenBlockKindTakesTheFirstOfSeveral)
     EXPECT_EQ(ChosenBlockKind(0), 0x1000u);
 }
 
-}  // namespace
+} // namespace

@@ -67,7 +67,8 @@ TEST(SettingsIni, SectionsNumbersAndLongTexts)
     std::string ini = std::string(temp) + "QuellmorSettingsTest.ini";
     DeleteFileA(ini.c_str());
     HKEY before;
-    bool keyBefore = RegOpenKeyExA(HKEY_CURRENT_USER, TestKey().c_str(), 0, KEY_READ, &before) == ERROR_SUCCESS;
+    bool keyBefore =
+        RegOpenKeyExA(HKEY_CURRENT_USER, TestKey().c_str(), 0, KEY_READ, &before) == ERROR_SUCCESS;
     if (keyBefore)
         RegCloseKey(before);
 
@@ -129,4 +130,4 @@ TEST(OsVersion, SmoothProgressOnlyOnTheOldSystems)
     EXPECT_FALSE(SmoothProgressOfferedFor(VER_PLATFORM_WIN32s, 3, 1));
 }
 
-}  // namespace
+} // namespace

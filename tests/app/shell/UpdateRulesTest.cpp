@@ -48,4 +48,4 @@ TEST(UpdateAnswer, OnlyAShortNewerVersionCounts)
     EXPECT_FALSE(ParseUpdateAnswer(std::string(65, '9'), 1, 0, &a, &b));
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,8 @@
 
 namespace {
 
-std::vector<uint8_t> ReadFile(const std::string& name) {
+std::vector<uint8_t> ReadFile(const std::string& name)
+{
     std::ifstream in(std::string(QM_SOURCE_DIR) + "/app/res/" + name, std::ios::binary);
     std::stringstream all;
     all << in.rdbuf();
@@ -30,18 +31,21 @@ struct Bitmap {
     std::vector<uint8_t> file;
     size_t bits = 0, stride = 0;
     // Red, green, blue of pixel x of row y counted from the top.
-    uint32_t Rgb(int x, int y) const {
+    uint32_t Rgb(int x, int y) const
+    {
         const size_t at = bits + size_t(height - 1 - y) * stride + size_t(x) * 3;
         return uint32_t(file[at + 2]) << 16 | uint32_t(file[at + 1]) << 8 | file[at];
     }
 };
 
 // A bottom-up, uncompressed 24-bit BMP, as BITMAP resources want them.
-Bitmap ReadBitmap(const std::string& name) {
+Bitmap ReadBitmap(const std::string& name)
+{
     Bitmap bmp;
     bmp.file = ReadFile(name);
     EXPECT_GE(bmp.file.size(), 54u) << name;
-    if (bmp.file.size() < 54) return bmp;
+    if (bmp.file.size() < 54)
+        return bmp;
     EXPECT_EQ(0x4D42u, U16(bmp.file, 0)) << name;
     EXPECT_EQ(24u, U16(bmp.file, 28)) << name;
     EXPECT_EQ(0u, U32(bmp.file, 30)) << name;
@@ -59,11 +63,13 @@ struct IconImage {
 };
 
 // Entries of an .ico (kind 1) or .cur (kind 2) file, each checked to be a DIB of its size.
-std::vector<IconImage> ReadIcon(const std::string& name, uint32_t kind) {
+std::vector<IconImage> ReadIcon(const std::string& name, uint32_t kind)
+{
     const std::vector<uint8_t> f = ReadFile(name);
     std::vector<IconImage> images;
     EXPECT_GE(f.size(), 6u) << name;
-    if (f.size() < 6) return images;
+    if (f.size() < 6)
+        return images;
     EXPECT_EQ(kind, U16(f, 2)) << name;
     const uint32_t count = U16(f, 4);
     for (uint32_t i = 0; i < count; ++i) {
@@ -73,7 +79,7 @@ std::vector<IconImage> ReadIcon(const std::string& name, uint32_t kind) {
         EXPECT_LE(size_t(offset) + length, f.size()) << name;
         EXPECT_EQ(40u, U32(f, offset)) << name;
         EXPECT_EQ(w, U32(f, offset + 4)) << name;
-        EXPECT_EQ(2 * h, U32(f, offset + 8)) << name;   // colour rows plus mask rows
+        EXPECT_EQ(2 * h, U32(f, offset + 8)) << name; // colour rows plus mask rows
         const uint32_t bits = U16(f, offset + 14);
         images.push_back({int(w), int(h), int(bits), int(U16(f, e + 4)), int(U16(f, e + 6))});
     }
@@ -83,22 +89,27 @@ std::vector<IconImage> ReadIcon(const std::string& name, uint32_t kind) {
 const uint32_t kAccent = 0x0099FF;
 
 // Resampling leaves a unit or two of difference at the edges.
-bool NearAccent(uint32_t rgb) {
+bool NearAccent(uint32_t rgb)
+{
     for (int shift = 0; shift < 24; shift += 8) {
         const int a = int(kAccent >> shift & 0xFF), b = int(rgb >> shift & 0xFF);
-        if (a - b > 6 || b - a > 6) return false;
+        if (a - b > 6 || b - a > 6)
+            return false;
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
-TEST(Artwork, PageBarHighlightsLieOnTheClickAreas) {
+TEST(Artwork, PageBarHighlightsLieOnTheClickAreas)
+{
     struct Bar {
         const char* file;
-        int from, to;   // the click area of the page the bar shows, [from, to)
-    } bars[] = {{"pagebar_quick.bmp", 0, 144}, {"pagebar_file.bmp", 144, 279},
-                {"pagebar_block.bmp", 279, 449}, {"pagebar_about.bmp", 722, 816}};
+        int from, to; // the click area of the page the bar shows, [from, to)
+    } bars[] = {{"pagebar_quick.bmp", 0, 144},
+                {"pagebar_file.bmp", 144, 279},
+                {"pagebar_block.bmp", 279, 449},
+                {"pagebar_about.bmp", 722, 816}};
     std::set<std::vector<uint8_t>> distinct;
     for (const Bar& bar : bars) {
         const Bitmap bmp = ReadBitmap(bar.file);
@@ -109,20 +120,22 @@ TEST(Artwork, PageBarHighlightsLieOnTheClickAreas) {
         // the selected page's area and fills most of it.
         int inside = 0;
         for (int x = 0; x < bmp.width; ++x) {
-            if (!NearAccent(bmp.Rgb(x, 8))) continue;
+            if (!NearAccent(bmp.Rgb(x, 8)))
+                continue;
             EXPECT_TRUE(x >= bar.from && x < bar.to) << bar.file << " x " << x;
             ++inside;
         }
         EXPECT_GT(inside, (bar.to - bar.from) * 8 / 10) << bar.file;
         // The rule along the bottom spans the whole bar in every picture.
-        for (int x = 0; x < bmp.width; ++x) ASSERT_TRUE(NearAccent(bmp.Rgb(x, 35))) << bar.file << x;
+        for (int x = 0; x < bmp.width; ++x)
+            ASSERT_TRUE(NearAccent(bmp.Rgb(x, 35))) << bar.file << x;
     }
     EXPECT_EQ(4u, distinct.size());
 }
 
-TEST(Artwork, ButtonsAndPageIcon) {
-    for (const char* name : {"button_read.bmp", "button_write.bmp", "button_stop.bmp",
-                             "button_start.bmp"}) {
+TEST(Artwork, ButtonsAndPageIcon)
+{
+    for (const char* name : {"button_read.bmp", "button_write.bmp", "button_stop.bmp", "button_start.bmp"}) {
         const Bitmap bmp = ReadBitmap(name);
         EXPECT_EQ(88, bmp.width) << name;
         EXPECT_EQ(28, bmp.height) << name;
@@ -136,16 +149,17 @@ TEST(Artwork, ButtonsAndPageIcon) {
     EXPECT_NE(0xFF00FFu, icon.Rgb(24, 40));
 }
 
-TEST(Artwork, IconsAndCursorCarryTheirSizes) {
+TEST(Artwork, IconsAndCursorCarryTheirSizes)
+{
     const std::vector<IconImage> program = ReadIcon("quellmor.ico", 1);
     ASSERT_EQ(3u, program.size());
     EXPECT_EQ(16, program[0].width);
     EXPECT_EQ(32, program[1].width);
     EXPECT_EQ(48, program[2].width);
-    for (const IconImage& i : program) EXPECT_EQ(32, i.bitCount);
+    for (const IconImage& i : program)
+        EXPECT_EQ(32, i.bitCount);
     for (const char* name : {"device_optical.ico", "device_removable.ico", "device_fixed.ico",
-                             "device_network.ico", "device_ram.ico", "device_tape.ico",
-                             "device_iscsi.ico"}) {
+                             "device_network.ico", "device_ram.ico", "device_tape.ico", "device_iscsi.ico"}) {
         const std::vector<IconImage> icon = ReadIcon(name, 1);
         ASSERT_EQ(2u, icon.size()) << name;
         EXPECT_EQ(16, icon[0].width) << name;
@@ -154,23 +168,25 @@ TEST(Artwork, IconsAndCursorCarryTheirSizes) {
     const std::vector<IconImage> cursor = ReadIcon("hand.cur", 2);
     ASSERT_EQ(1u, cursor.size());
     EXPECT_EQ(32, cursor[0].width);
-    EXPECT_GT(cursor[0].hotX, 0);            // the fingertip, not the corner
+    EXPECT_GT(cursor[0].hotX, 0); // the fingertip, not the corner
     EXPECT_LT(cursor[0].hotX, 32);
     EXPECT_LT(cursor[0].hotY, 8);
 }
 
-TEST(Artwork, SplashIsALayerOnALargerCanvas) {
+TEST(Artwork, SplashIsALayerOnALargerCanvas)
+{
     const std::vector<uint8_t> file = ReadFile("splash.psp");
     PspLayout layout;
     ASSERT_EQ(1, ParsePsp(file.data(), file.size(), &layout));
     EXPECT_EQ(494u, layout.width);
     EXPECT_EQ(375u, layout.height);
-    EXPECT_EQ(512u, U32(file, 50));          // canvas of the general attributes
+    EXPECT_EQ(512u, U32(file, 50)); // canvas of the general attributes
     EXPECT_EQ(384u, U32(file, 54));
-    EXPECT_EQ(1u, U16(file, 67));            // run-length
+    EXPECT_EQ(1u, U16(file, 67)); // run-length
 }
 
-TEST(Artwork, PagePictures) {
+TEST(Artwork, PagePictures)
+{
     const std::vector<uint8_t> diagram = ReadFile("block_access.gif");
     ASSERT_GE(diagram.size(), 10u);
     EXPECT_EQ(0, std::string(diagram.begin(), diagram.begin() + 3).compare("GIF"));

@@ -9,12 +9,13 @@ namespace {
 
 struct Picture {
     uint32_t width, height;
-    std::vector<uint8_t> rgba;   // top row first
+    std::vector<uint8_t> rgba; // top row first
 };
 
 // Every pixel differs from its neighbours in each channel, so a misplaced row, column or
 // channel shows; the first row carries the alpha cases 0, 128 and 255.
-Picture MakePicture(uint32_t width, uint32_t height) {
+Picture MakePicture(uint32_t width, uint32_t height)
+{
     Picture p{width, height, std::vector<uint8_t>(size_t(width) * height * 4)};
     for (uint32_t y = 0; y < height; ++y) {
         for (uint32_t x = 0; x < width; ++x) {
@@ -27,22 +28,26 @@ Picture MakePicture(uint32_t width, uint32_t height) {
     }
     const uint8_t cases[3][4] = {{200, 90, 40, 0}, {200, 100, 255, 128}, {200, 17, 3, 255}};
     for (int i = 0; i < 3 && uint32_t(i) < width; ++i)
-        for (int c = 0; c < 4; ++c) p.rgba[size_t(i) * 4 + c] = cases[i][c];
+        for (int c = 0; c < 4; ++c)
+            p.rgba[size_t(i) * 4 + c] = cases[i][c];
     return p;
 }
 
-std::vector<uint8_t> Write(const Picture& p, const PspWriterOptions& o = PspWriterOptions()) {
+std::vector<uint8_t> Write(const Picture& p, const PspWriterOptions& o = PspWriterOptions())
+{
     return WritePsp(p.rgba.data(), p.width, p.height, o);
 }
 
-int Parse(const std::vector<uint8_t>& file, PspLayout* layout = nullptr) {
+int Parse(const std::vector<uint8_t>& file, PspLayout* layout = nullptr)
+{
     PspLayout scratch;
     return ParsePsp(file.data(), file.size(), layout ? layout : &scratch);
 }
 
 // Decodes and checks every pixel against the source: bottom-up rows, blue-green-red-alpha,
 // colours scaled by alpha and rounded down.
-void ExpectDecodesTo(const std::vector<uint8_t>& file, const Picture& p) {
+void ExpectDecodesTo(const std::vector<uint8_t>& file, const Picture& p)
+{
     PspLayout layout;
     ASSERT_EQ(1, Parse(file, &layout));
     ASSERT_EQ(p.width, layout.width);
@@ -62,9 +67,10 @@ void ExpectDecodesTo(const std::vector<uint8_t>& file, const Picture& p) {
     }
 }
 
-}  // namespace
+} // namespace
 
-TEST(PspDecoder, RawAndRunLengthGiveTheSamePixels) {
+TEST(PspDecoder, RawAndRunLengthGiveTheSamePixels)
+{
     const Picture p = MakePicture(37, 11);
     PspWriterOptions raw;
     raw.compression = 0;
@@ -75,36 +81,40 @@ TEST(PspDecoder, RawAndRunLengthGiveTheSamePixels) {
     ExpectDecodesTo(Write(p, noCreator), p);
 }
 
-TEST(PspDecoder, PremultipliesAlphaZeroHalfAndFull) {
+TEST(PspDecoder, PremultipliesAlphaZeroHalfAndFull)
+{
     const Picture p = MakePicture(3, 1);
     const std::vector<uint8_t> file = Write(p);
     PspLayout layout;
     ASSERT_EQ(1, Parse(file, &layout));
     std::vector<uint8_t> bits(12);
     ASSERT_EQ(1, DecodePsp(file.data(), file.size(), layout, bits.data(), bits.size()));
-    const std::vector<uint8_t> expected = {0, 0, 0, 0,          // alpha 0 clears the colour
-                                           128, 50, 100, 128,   // red 200 at half is 100, rounded down
-                                           3, 17, 200, 255};    // full alpha keeps it
+    const std::vector<uint8_t> expected = {0,   0,  0,   0,    // alpha 0 clears the colour
+                                           128, 50, 100, 128,  // red 200 at half is 100, rounded down
+                                           3,   17, 200, 255}; // full alpha keeps it
     EXPECT_EQ(expected, bits);
 }
 
-TEST(PspDecoder, ChannelsMayComeInAnyFileOrder) {
+TEST(PspDecoder, ChannelsMayComeInAnyFileOrder)
+{
     const Picture p = MakePicture(9, 5);
     PspWriterOptions o;
     o.channels = {3, 0, 2, 1};
     ExpectDecodesTo(Write(p, o), p);
 }
 
-TEST(PspDecoder, ControlByte128ProducesNothing) {
+TEST(PspDecoder, ControlByte128ProducesNothing)
+{
     const Picture p = MakePicture(40, 6);
     PspWriterOptions o;
     o.separator128 = true;
     const std::vector<uint8_t> file = Write(p, o);
-    ASSERT_GT(file.size(), Write(p).size());   // the separators really are in the file
+    ASSERT_GT(file.size(), Write(p).size()); // the separators really are in the file
     ExpectDecodesTo(file, p);
 }
 
-TEST(PspDecoder, SizeIsTheLayerRectangleNotTheCanvas) {
+TEST(PspDecoder, SizeIsTheLayerRectangleNotTheCanvas)
+{
     const Picture p = MakePicture(494, 375);
     PspWriterOptions o;
     o.canvasWidth = 512;
@@ -115,12 +125,13 @@ TEST(PspDecoder, SizeIsTheLayerRectangleNotTheCanvas) {
     ASSERT_EQ(1, Parse(Write(p, o), &layout));
     EXPECT_EQ(494u, layout.width);
     EXPECT_EQ(375u, layout.height);
-    o.left = -20;                      // a layer hanging off the canvas keeps its own size
+    o.left = -20; // a layer hanging off the canvas keeps its own size
     o.top = -3;
     ExpectDecodesTo(Write(p, o), p);
 }
 
-TEST(PspDecoder, VersionMustBeFourOrLater) {
+TEST(PspDecoder, VersionMustBeFourOrLater)
+{
     const Picture p = MakePicture(4, 4);
     PspWriterOptions o;
     o.major = 4;
@@ -133,7 +144,8 @@ TEST(PspDecoder, VersionMustBeFourOrLater) {
     EXPECT_EQ(0, Parse(Write(p, o)));
 }
 
-TEST(PspDecoder, RefusesEveryOtherShape) {
+TEST(PspDecoder, RefusesEveryOtherShape)
+{
     const Picture p = MakePicture(6, 4);
     struct Case {
         const char* name;
@@ -145,9 +157,18 @@ TEST(PspDecoder, RefusesEveryOtherShape) {
         {"two planes", [](PspWriterOptions& o) { o.planeCount = 2; }},
         {"compression 2", [](PspWriterOptions& o) { o.compression = 2; }},
         {"three channels declared", [](PspWriterOptions& o) { o.declaredChannels = 3; }},
-        {"three channels written", [](PspWriterOptions& o) { o.channels = {0, 1, 2}; }},
-        {"channel type 7", [](PspWriterOptions& o) { o.channels = {0, 1, 2, 7}; }},
-        {"red twice, no blue", [](PspWriterOptions& o) { o.channels = {0, 1, 2, 1}; }},
+        {"three channels written",
+         [](PspWriterOptions& o) {
+             o.channels = {0, 1, 2};
+         }},
+        {"channel type 7",
+         [](PspWriterOptions& o) {
+             o.channels = {0, 1, 2, 7};
+         }},
+        {"red twice, no blue",
+         [](PspWriterOptions& o) {
+             o.channels = {0, 1, 2, 1};
+         }},
     };
     for (const Case& c : cases) {
         PspWriterOptions o;
@@ -156,7 +177,8 @@ TEST(PspDecoder, RefusesEveryOtherShape) {
     }
 }
 
-TEST(PspDecoder, RefusesDamagedHeadersAndBlocks) {
+TEST(PspDecoder, RefusesDamagedHeadersAndBlocks)
+{
     const Picture p = MakePicture(6, 4);
     PspWriterOptions o;
     o.creatorBlock = false;
@@ -199,7 +221,8 @@ TEST(PspDecoder, RefusesDamagedHeadersAndBlocks) {
     EXPECT_EQ(0, Parse(WritePsp(line.rgba.data(), 5, 0, flat)));
 }
 
-TEST(PspDecoder, EveryTruncationIsRefused) {
+TEST(PspDecoder, EveryTruncationIsRefused)
+{
     const Picture p = MakePicture(12, 7);
     for (uint16_t compression : {0, 1}) {
         PspWriterOptions o;
@@ -214,7 +237,8 @@ TEST(PspDecoder, EveryTruncationIsRefused) {
     }
 }
 
-TEST(PspDecoder, RunOverhangingTheImageIsCutOff) {
+TEST(PspDecoder, RunOverhangingTheImageIsCutOff)
+{
     // One pixel, but every channel is a run of 100: the excess must not be written.
     const Picture p = MakePicture(1, 1);
     std::vector<uint8_t> file = Write(p);
@@ -223,17 +247,18 @@ TEST(PspDecoder, RunOverhangingTheImageIsCutOff) {
     size_t pos = layout.firstChannel;
     for (int c = 0; c < 4; ++c) {
         const size_t data = pos + 10 + 16;
-        ASSERT_EQ(1, file[data]);             // the writer coded the pixel as one literal
+        ASSERT_EQ(1, file[data]); // the writer coded the pixel as one literal
         file[data] = 128 + 100;
         pos = data + 2;
     }
     ASSERT_EQ(1, Parse(file, &layout));
     std::vector<uint8_t> bits(4);
     EXPECT_EQ(1, DecodePsp(file.data(), file.size(), layout, bits.data(), bits.size()));
-    EXPECT_EQ(0u, bits[3]);                   // the first test pixel: alpha 0
+    EXPECT_EQ(0u, bits[3]); // the first test pixel: alpha 0
 }
 
-TEST(PspDecoder, RunLengthDataEndingEarlyIsRefused) {
+TEST(PspDecoder, RunLengthDataEndingEarlyIsRefused)
+{
     const Picture p = MakePicture(30, 3);
     std::vector<uint8_t> file = Write(p);
     PspLayout layout;
@@ -245,7 +270,8 @@ TEST(PspDecoder, RunLengthDataEndingEarlyIsRefused) {
     EXPECT_EQ(0, Parse(file));
 }
 
-TEST(PspDecoder, DecodeChecksItsOutputSize) {
+TEST(PspDecoder, DecodeChecksItsOutputSize)
+{
     const Picture p = MakePicture(8, 8);
     const std::vector<uint8_t> file = Write(p);
     PspLayout layout;

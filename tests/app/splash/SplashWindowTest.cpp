@@ -14,13 +14,15 @@ namespace {
 // A borderless popup like the splash, destroyed with the test.
 class PopupWindow {
 public:
-    PopupWindow() {
-        window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "STATIC", "splash test",
-                                  WS_POPUP, 100, 100, 50, 50, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    PopupWindow()
+    {
+        window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "STATIC", "splash test", WS_POPUP, 100,
+                                  100, 50, 50, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
-    ~PopupWindow() {
-        if (window_) DestroyWindow(window_);
+    ~PopupWindow()
+    {
+        if (window_)
+            DestroyWindow(window_);
     }
     HWND Get() const { return window_; }
 
@@ -29,11 +31,13 @@ private:
 };
 
 // What the screen shows in rect, as a 24-bit bitmap for people to look at.
-void SavePicture(const RECT& rect, const char* name) {
+void SavePicture(const RECT& rect, const char* name)
+{
     // Let the window system map and paint it.
     for (DWORD start = GetTickCount(); GetTickCount() - start < 400;) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
         Sleep(10);
     }
     HDC screen = GetDC(nullptr);
@@ -43,13 +47,15 @@ void SavePicture(const RECT& rect, const char* name) {
     ReleaseDC(nullptr, screen);
 }
 
-const uint8_t* PixelAt(const C_SplashImage& image, int x, int yFromTop) {
+const uint8_t* PixelAt(const C_SplashImage& image, int x, int yFromTop)
+{
     return image.Bits() + (size_t(image.Height() - 1 - yFromTop) * image.Width() + x) * 4;
 }
 
-}  // namespace
+} // namespace
 
-TEST(SplashImage, ProgramSplashDecodesToTheLayerSize) {
+TEST(SplashImage, ProgramSplashDecodesToTheLayerSize)
+{
     C_SplashImage image;
     ASSERT_EQ(1, image.Read(nullptr, IDR_SPLASH, nullptr));
     EXPECT_EQ(494, image.Width());
@@ -72,7 +78,8 @@ TEST(SplashImage, ProgramSplashDecodesToTheLayerSize) {
             ASSERT_LE(p[0], p[3]);
             ASSERT_LE(p[1], p[3]);
             ASSERT_LE(p[2], p[3]);
-            if (p[3] > 0 && p[3] < 255) ++partial;
+            if (p[3] > 0 && p[3] < 255)
+                ++partial;
         }
     }
     EXPECT_GT(partial, 1000);
@@ -83,7 +90,8 @@ TEST(SplashImage, ProgramSplashDecodesToTheLayerSize) {
     EXPECT_EQ(0x00, band[2]);
 }
 
-TEST(SplashImage, RefusalsLeaveNothingBehind) {
+TEST(SplashImage, RefusalsLeaveNothingBehind)
+{
     C_SplashImage image;
     ASSERT_EQ(1, image.Read(nullptr, IDR_SPLASH, nullptr));
     HBITMAP bitmap = image.Bitmap();
@@ -100,7 +108,8 @@ TEST(SplashImage, RefusalsLeaveNothingBehind) {
     EXPECT_EQ(nullptr, image.Context());
 }
 
-TEST(LayeredWindow, PictureMakesThePopupLayered) {
+TEST(LayeredWindow, PictureMakesThePopupLayered)
+{
     PopupWindow popup;
     ASSERT_NE(nullptr, popup.Get());
     C_LayeredWindow layered;
@@ -115,14 +124,16 @@ TEST(LayeredWindow, PictureMakesThePopupLayered) {
     EXPECT_EQ(375, rect.bottom - rect.top);
     ShowWindow(popup.Get(), SW_SHOWNA);
     SavePicture(rect, "splash-window.bmp");
-    for (int alpha : {0, 120, 255}) EXPECT_EQ(1, layered.SetOpacity(uint8_t(alpha)));
+    for (int alpha : {0, 120, 255})
+        EXPECT_EQ(1, layered.SetOpacity(uint8_t(alpha)));
     HBITMAP bitmap = layered.Image().Bitmap();
     layered.Release();
     EXPECT_EQ(0u, GetObjectType(bitmap));
     EXPECT_EQ(0, layered.SetOpacity(255));
 }
 
-TEST(LayeredWindow, ConstantAlphaNeedsNoPicture) {
+TEST(LayeredWindow, ConstantAlphaNeedsNoPicture)
+{
     PopupWindow popup;
     ASSERT_NE(nullptr, popup.Get());
     C_LayeredWindow layered;
@@ -138,7 +149,8 @@ TEST(LayeredWindow, ConstantAlphaNeedsNoPicture) {
     EXPECT_EQ(80, alpha);
 }
 
-TEST(LayeredWindow, MissingPictureFails) {
+TEST(LayeredWindow, MissingPictureFails)
+{
     PopupWindow popup;
     C_LayeredWindow layered;
     EXPECT_EQ(0, layered.Create(popup.Get(), C_LayeredWindow::kPicture, 9999));

@@ -11,12 +11,12 @@
 
 namespace {
 struct Injector {
-    int failWriteAt = -1;       // 0-based transfer index of the write pass that fails
+    int failWriteAt = -1; // 0-based transfer index of the write pass that fails
     uint32_t error = ERROR_DISK_FULL;
-    int interruptAt = -1;       // transfer index after which Ctrl+C is "pressed"
+    int interruptAt = -1; // transfer index after which Ctrl+C is "pressed"
     std::atomic<int>* interrupted = nullptr;
     int transfers = 0;
-    int blockTransfers = 0;     // transfers of one whole 1 MiB block (not the log record)
+    int blockTransfers = 0; // transfers of one whole 1 MiB block (not the log record)
     static int Hook(C_FileHookCall& call, void* context)
     {
         Injector* in = (Injector*)context;
@@ -68,18 +68,22 @@ protected:
 };
 
 const std::regex kDateTime("[^\t\r\n]+ [0-9]{1,2}:[0-9]{2}(:[0-9]{2})?( ?[AP]M)?");
-}  // namespace
+} // namespace
 
 TEST_F(ConsoleRunTest, CompleteRunPrintsRatesLogsAndCleansUp)
 {
     ASSERT_EQ(Run("-d " + Drive() + " -s 4 -b 64"), kExitOk);
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(m_output, m, std::regex("Performing write test.\nPerforming read test.\nread: ([0-9]+) write: ([0-9]+)\n")))
+    ASSERT_TRUE(std::regex_match(
+        m_output, m,
+        std::regex("Performing write test.\nPerforming read test.\nread: ([0-9]+) write: ([0-9]+)\n")))
         << m_output;
     std::string log = Log();
-    ASSERT_TRUE(std::regex_match(log, std::regex(
-        "[^\t\r\n]+ [0-9]{1,2}:[0-9]{2}(:[0-9]{2})?( ?[AP]M)?\tread:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" +
-        m[1].str() + "\twrite:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" + m[2].str() + "\r\n")))
+    ASSERT_TRUE(std::regex_match(
+        log, std::regex("[^\t\r\n]+ [0-9]{1,2}:[0-9]{2}(:[0-9]{2})?( ?[AP]M)?\tread:\t([0-9.]+ "
+                        "[kMGTP]?Byte/sec|\\[too fast\\])\t" +
+                        m[1].str() + "\twrite:\t([0-9.]+ [kMGTP]?Byte/sec|\\[too fast\\])\t" + m[2].str() +
+                        "\r\n")))
         << log;
     EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
     // A second run appends a second record on its own line.
@@ -108,7 +112,8 @@ TEST_F(ConsoleRunTest, NoTestForZeroSizesAndNoLogWhenAskedNot)
 
 TEST_F(ConsoleRunTest, BadCommandLinesPrintTheUsageOnly)
 {
-    const std::string usageTail = "   -s 1000 [File size in MB]\n   -b 1024 [Block size in kB]\n   -l 1 [Create log file]\n";
+    const std::string usageTail =
+        "   -s 1000 [File size in MB]\n   -b 1024 [Block size in kB]\n   -l 1 [Create log file]\n";
     EXPECT_EQ(Run("-x 1"), kExitUsage);
     EXPECT_EQ(m_output, "   @<file> [command file]\n   -d C:\\ [Drive for testing]\n" + usageTail);
     EXPECT_EQ(Run("@"), kExitUsage);
@@ -175,13 +180,14 @@ TEST_F(ConsoleRunTest, InterruptStopsThePassAndCleansUp)
 
 TEST_F(ConsoleRunTest, CommandFilesOfEveryShape)
 {
-    ASSERT_TRUE(WriteWholeFile(m_folder.File("ok.txt"), "-s 2\r\n\r\n-b 512\r\n-d " + Drive()));   // no final line end
+    ASSERT_TRUE(
+        WriteWholeFile(m_folder.File("ok.txt"), "-s 2\r\n\r\n-b 512\r\n-d " + Drive())); // no final line end
     ASSERT_EQ(Run("@ok.txt -l 0"), kExitOk) << m_output;
     EXPECT_NE(m_output.find("read: "), std::string::npos);
 
     std::string longLine(20000, 'z');
     ASSERT_TRUE(WriteWholeFile(m_folder.File("long.txt"), "-s 0\n" + longLine + "\n-d \"unclosed"));
-    EXPECT_EQ(Run("@long.txt -l 0"), kExitOk);   // free words and an open quote do not fail
+    EXPECT_EQ(Run("@long.txt -l 0"), kExitOk); // free words and an open quote do not fail
     EXPECT_EQ(m_output, "");
     ASSERT_TRUE(WriteWholeFile(m_folder.File("bad.txt"), "-s 0\n-what\n"));
     EXPECT_EQ(Run("@bad.txt -l 0"), kExitUsage);

@@ -9,10 +9,10 @@ const uint64_t kMiB = 1048576;
 
 TEST(RandomAccessPosition, ThousandMibFileReachesFirstAndLastBlock)
 {
-    const uint64_t size = 1000 * kMiB;   // 256000 blocks
+    const uint64_t size = 1000 * kMiB; // 256000 blocks
     EXPECT_EQ(0u, RandomAccessPosition(size, 0));
     EXPECT_EQ(size - 4096, RandomAccessPosition(size, 32767));
-    EXPECT_EQ(7u * 4096, RandomAccessPosition(size, 1));          // 255999 / 32767 = 7.8
+    EXPECT_EQ(7u * 4096, RandomAccessPosition(size, 1)); // 255999 / 32767 = 7.8
     EXPECT_EQ(128003u * 4096, RandomAccessPosition(size, 16384));
     EXPECT_EQ(395046912u, RandomAccessPosition(size, 12345));
 
@@ -32,7 +32,7 @@ TEST(RandomAccessPosition, ThousandMibFileReachesFirstAndLastBlock)
 
 TEST(RandomAccessPosition, SmallFileHasEveryBlockReachable)
 {
-    const uint64_t size = 8 * kMiB;      // 2048 blocks, fewer than random values
+    const uint64_t size = 8 * kMiB; // 2048 blocks, fewer than random values
     std::set<uint64_t> blocks;
     for (uint32_t r = 0; r <= 32767; ++r) {
         const uint64_t p = RandomAccessPosition(size, r);
@@ -46,9 +46,9 @@ TEST(RandomAccessPosition, SmallFileHasEveryBlockReachable)
 TEST(RandomAccessPosition, NeedsSixtyFourBitProducts)
 {
     // r × (blocks − 1) exceeds 32 bits long before the file does.
-    const uint64_t size = 1ull << 40;    // 1 TiB
+    const uint64_t size = 1ull << 40; // 1 TiB
     EXPECT_EQ(size - 4096, RandomAccessPosition(size, 32767));
-    EXPECT_EQ(8192u * 4096, RandomAccessPosition(size, 1));   // 268435455 / 32767 = 8192.2
+    EXPECT_EQ(8192u * 4096, RandomAccessPosition(size, 1)); // 268435455 / 32767 = 8192.2
     const uint64_t middle = RandomAccessPosition(size, 16384);
     EXPECT_GT(middle, size / 2 - 4096 * 16384ull);
     EXPECT_LT(middle, size / 2 + 4096 * 16384ull);
@@ -91,4 +91,4 @@ TEST(FormatAccessResult, NoAccessNoText)
     EXPECT_EQ("", FormatAccessResult(5, 0));
 }
 
-}  // namespace
+} // namespace

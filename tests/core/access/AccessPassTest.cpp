@@ -17,25 +17,25 @@
 
 namespace {
 
-const uint64_t kFileSize = 8 * 1048576;   // 2048 blocks
+const uint64_t kFileSize = 8 * 1048576; // 2048 blocks
 
 struct C_Watch {
     // Observations of every positioned transfer.
     std::atomic<int> transfers{0};
     std::atomic<int> plainWrites{0};
     std::atomic<int> plainReads{0};
-    std::atomic<int> misplaced{0};        // not 4096 bytes at a 4096 boundary inside the file
-    std::atomic<int> fileClosed{0};       // a transfer on a closed file object
+    std::atomic<int> misplaced{0};  // not 4096 bytes at a 4096 boundary inside the file
+    std::atomic<int> fileClosed{0}; // a transfer on a closed file object
     std::mutex lock;
     std::set<DWORD> threads;
 
     // Injections.
-    int failOp = -1;                      // kHookOpen, kHookSeek, kHookFlush...
+    int failOp = -1; // kHookOpen, kHookSeek, kHookFlush...
     std::atomic<int> failOneTransfer{0};
     std::atomic<DWORD> failedThread{0};
     std::atomic<int> failedThreadAgain{0};
     std::set<DWORD> threadsAfterFailure;
-    uint32_t delayMs = 0;                 // each transfer takes at least this long
+    uint32_t delayMs = 0; // each transfer takes at least this long
     const C_AccessTest* holdUntilSixSeconds = nullptr;
 };
 
@@ -75,7 +75,7 @@ int WatchHook(C_FileHookCall& call, void* context)
         const DWORD begin = GetTickCount();
         while (w.holdUntilSixSeconds->GetSeconds() < 6 && GetTickCount() - begin < 15000)
             Sleep(10);
-        Sleep(300);   // past the stop flag
+        Sleep(300); // past the stop flag
     }
     if (w.delayMs) {
         Sleep(w.delayMs);
@@ -176,11 +176,12 @@ protected:
     C_TestChannel channel;
 };
 
-const std::regex kResultLine(R"(^[0-9]+(\.[0-9])? [kMGTP]?Byte/sec, ([0-9]+\.[0-9]) IOPS, [0-9]+\.[0-9]{2} ms$)");
+const std::regex
+    kResultLine(R"(^[0-9]+(\.[0-9])? [kMGTP]?Byte/sec, ([0-9]+\.[0-9]) IOPS, [0-9]+\.[0-9]{2} ms$)");
 
 TEST_F(AccessPass, WriteThenReadOnSmallFile)
 {
-    MakeFile(kFileSize / 2, 0xEE);   // an older, shorter file is replaced
+    MakeFile(kFileSize / 2, 0xEE); // an older, shorter file is replaced
     C_AccessTest test;
     std::string text;
     DWORD elapsed = 0;
@@ -189,7 +190,7 @@ TEST_F(AccessPass, WriteThenReadOnSmallFile)
     ASSERT_TRUE(std::regex_match(text, m, kResultLine)) << text;
     EXPECT_EQ(6u, test.GetSeconds());
     EXPECT_GE(elapsed, 5900u);
-    EXPECT_LT(elapsed, 9500u);   // six seconds, not twelve; slack for a loaded machine
+    EXPECT_LT(elapsed, 9500u); // six seconds, not twelve; slack for a loaded machine
     const uint32_t count = test.GetAccessCount();
     EXPECT_GT(count, 0u);
     // The IOPS figure is the counted accesses over about six seconds.
@@ -198,7 +199,7 @@ TEST_F(AccessPass, WriteThenReadOnSmallFile)
     EXPECT_EQ(32u, watch.threads.size());
     EXPECT_EQ(0, watch.misplaced.load());
     EXPECT_EQ(0, watch.fileClosed.load());
-    EXPECT_EQ(1, watch.plainWrites.load());    // the last block, before the timing
+    EXPECT_EQ(1, watch.plainWrites.load()); // the last block, before the timing
     EXPECT_GE(watch.transfers.load(), (int)count);
     EXPECT_EQ(0, channel.reports.load());
     ExpectNoTransferAfterReturn();
@@ -244,7 +245,7 @@ TEST_F(AccessPass, WriteThenReadOnSmallFile)
 TEST_F(AccessPass, StopDuringThirdSecondEndsWithinOneSecond)
 {
     C_AccessTest test;
-    watch.delayMs = 20;   // transfers in flight when the stop comes
+    watch.delayMs = 20; // transfers in flight when the stop comes
     std::atomic<DWORD> stopAt{0};
     std::atomic<int> countWentBack{0};
     std::atomic<uint32_t> countAtOneSecond{0}, countAtStop{0};
@@ -316,8 +317,8 @@ TEST_F(AccessPass, DeviceThatCompletesNothingGivesNoFigure)
     EXPECT_EQ("", text);
     EXPECT_EQ(0u, test.GetAccessCount());
     EXPECT_EQ(6u, test.GetSeconds());
-    EXPECT_EQ(32, watch.transfers.load());   // each thread's first access, held past the end
-    EXPECT_LT(elapsed, 9500u);   // six seconds, not twelve; slack for a loaded machine
+    EXPECT_EQ(32, watch.transfers.load()); // each thread's first access, held past the end
+    EXPECT_LT(elapsed, 9500u);             // six seconds, not twelve; slack for a loaded machine
     EXPECT_EQ(0, watch.fileClosed.load());
     ExpectNoTransferAfterReturn();
 }
@@ -388,4 +389,4 @@ TEST_F(AccessPass, ThreadThatCannotStartReleasesTheOthers)
     EXPECT_EQ(0u, test.GetSeconds());
 }
 
-}  // namespace
+} // namespace

@@ -11,7 +11,7 @@
 namespace {
 struct TransferLog {
     std::vector<uint32_t> sizes;
-    int failFirstWith = 0;   // error for the first transfer, 0 for none
+    int failFirstWith = 0; // error for the first transfer, 0 for none
 };
 
 int FailFirstTransfer(C_FileHookCall& call, void* context)
@@ -31,7 +31,7 @@ struct HookScope {
     HookScope(C_FileHook hook, void* context) { SetFileHook(hook, context); }
     ~HookScope() { SetFileHook(nullptr, nullptr); }
 };
-}  // namespace
+} // namespace
 
 TEST(File, OpenModesAndInvalidMode)
 {
@@ -43,7 +43,7 @@ TEST(File, OpenModesAndInvalidMode)
     EXPECT_FALSE(f.IsOpen());
     EXPECT_EQ(f.Open(path.c_str(), 6, 0, kShareReadWrite), 0);
     EXPECT_EQ(f.Open(path.c_str(), -1, 0, kShareReadWrite), 0);
-    EXPECT_FALSE(FileExists(path.c_str()));   // an invalid mode touches nothing
+    EXPECT_FALSE(FileExists(path.c_str())); // an invalid mode touches nothing
 
     ASSERT_EQ(f.Open(path.c_str(), kOpenWriteCreate, 0, kShareReadWrite), 1);
     EXPECT_EQ(f.Write(5, "hello"), 1);
@@ -67,7 +67,7 @@ TEST(File, OpenModesAndInvalidMode)
     EXPECT_EQ(f.ReadSome(4, text, &got), 1);
     EXPECT_EQ(got, 0u);
     f.Close();
-    EXPECT_EQ(f.Seek(kSeekBegin, 0), 0);   // nothing open
+    EXPECT_EQ(f.Seek(kSeekBegin, 0), 0); // nothing open
     EXPECT_EQ(f.DeviceControl(0x2D1400, nullptr, 0, nullptr, 0, nullptr, nullptr), 0);
 }
 
@@ -89,7 +89,7 @@ TEST(File, PositionedTransfersAndSeekAtLowWordAllOnes)
     EXPECT_STREQ(got, "WXYZ");
     EXPECT_EQ(f.ReadAt(0, 4, got), 1);
     EXPECT_STREQ(got, "ABCD");
-    EXPECT_EQ(f.ReadAt(8194, 4, got), 0);   // runs past the end
+    EXPECT_EQ(f.ReadAt(8194, 4, got), 0); // runs past the end
     uint64_t size = 0;
     EXPECT_EQ(f.GetSize(&size), 1);
     EXPECT_EQ(size, 8196u);
@@ -127,7 +127,7 @@ TEST(File, RefusedLargeTransferIsRepeatedInOneMiBPieces)
     log.failFirstWith = ERROR_NO_SYSTEM_RESOURCES;
     {
         HookScope hook(FailFirstTransfer, &log);
-        EXPECT_EQ(f.Read((uint32_t)data.size() + 100, back.data()), 0);   // the last piece finds the end
+        EXPECT_EQ(f.Read((uint32_t)data.size() + 100, back.data()), 0); // the last piece finds the end
     }
     EXPECT_EQ(log.sizes.size(), 10u);
     EXPECT_EQ(log.sizes.back(), 100u);
@@ -207,7 +207,8 @@ TEST(FileHelpers, CreateDirectoryTree)
     EXPECT_FALSE(IsDirectory(testFile.c_str()));
     // Existing folders count as success, and lose read-only and system bits.
     const std::string existing = folder.Path() + "\\QuellmorTest";
-    SetFileAttributesA(existing.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(existing.c_str(),
+                       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(CreateDirectoryTree(testFile.c_str(), 1), 1);
     DWORD attributes = GetFileAttributesA(existing.c_str());
     EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM), 0u);

@@ -22,7 +22,7 @@ struct Fake {
     uint64_t bytes = 0;
     int failSetEnd = 0;
     int failFlush = 0;
-    int failAtTransfer = -1;      // 0-based index of a failing transfer
+    int failAtTransfer = -1; // 0-based index of a failing transfer
     uint32_t failError = ERROR_DISK_FULL;
     DWORD sleepPerTransfer = 0;
     static int Hook(C_FileHookCall& call, void* context)
@@ -85,7 +85,7 @@ C_SeqPassArgs Args(const std::string& path, void* buffer, uint32_t block, uint64
     a.style = kStyleConsole;
     return a;
 }
-}  // namespace
+} // namespace
 
 TEST(SequentialPass, WritesAndReadsARealFile)
 {
@@ -107,7 +107,7 @@ TEST(SequentialPass, WritesAndReadsARealFile)
     C_SeqPassResult read;
     ASSERT_EQ(RunSequentialPass(Args(path, buffer.Get(), 65536, 8 << 20, 0), done, channel, read), 1);
     EXPECT_EQ(done.load(), 8u << 20);
-    EXPECT_TRUE(FileExists(path.c_str()));   // the pass never deletes the test file
+    EXPECT_TRUE(FileExists(path.c_str())); // the pass never deletes the test file
 }
 
 TEST(SequentialPass, BlockCountsOnAThousandMiBFile)
@@ -121,7 +121,8 @@ TEST(SequentialPass, BlockCountsOnAThousandMiBFile)
         Channel channel;
         std::atomic<uint64_t> done{0};
         C_SeqPassResult result;
-        ASSERT_EQ(RunSequentialPass(Args(path, buffer.Get(), block, 1000ull << 20, 1), done, channel, result), 1);
+        ASSERT_EQ(RunSequentialPass(Args(path, buffer.Get(), block, 1000ull << 20, 1), done, channel, result),
+                  1);
         EXPECT_EQ(fake.transfers, (1000ull << 20) / block);
         EXPECT_EQ(done.load(), 1000ull << 20);
     }
@@ -134,12 +135,13 @@ TEST(SequentialPass, UncoveredFileSizeRatesTheBytesMoved)
     Aligned buffer(3000 * 1024);
     ASSERT_TRUE(WriteWholeFile(path, ""));
     Fake fake;
-    fake.sleepPerTransfer = 100;   // three blocks in about 300 ms
+    fake.sleepPerTransfer = 100; // three blocks in about 300 ms
     HookScope hook(Fake::Hook, &fake);
     Channel channel;
     std::atomic<uint64_t> done{0};
     C_SeqPassResult result;
-    ASSERT_EQ(RunSequentialPass(Args(path, buffer.Get(), 3000 * 1024, 10 << 20, 0), done, channel, result), 1);
+    ASSERT_EQ(RunSequentialPass(Args(path, buffer.Get(), 3000 * 1024, 10 << 20, 0), done, channel, result),
+              1);
     EXPECT_EQ(fake.transfers, 3u);
     EXPECT_EQ(done.load(), 3u * 3000 * 1024);
     // 8.8 MiB in about 0.3 s is about 29 MiB/s; the nominal 10 MiB would give 33 or more.
@@ -241,11 +243,13 @@ TEST(SequentialPass, TransferAndFlushFailures)
         Channel channel;
         std::atomic<uint64_t> done{0};
         C_SeqPassResult result;
-        EXPECT_EQ(RunSequentialPass(Args(path, buffer.Get(), 1 << 20, 16 << 20, 1), done, channel, result), 0);
+        EXPECT_EQ(RunSequentialPass(Args(path, buffer.Get(), 1 << 20, 16 << 20, 1), done, channel, result),
+                  0);
         ASSERT_EQ(channel.messages.size(), 1u);
         EXPECT_EQ(channel.messages[0].find("Can't write full test file " + path + "\nWin32Error: 112 - "), 0u)
             << channel.messages[0];
-        EXPECT_NE(channel.messages[0].find(" - BlockSize: 0x100000 - FilePosition 0x300000 - FileSize 0x1000000.\n"),
+        EXPECT_NE(channel.messages[0].find(
+                      " - BlockSize: 0x100000 - FilePosition 0x300000 - FileSize 0x1000000.\n"),
                   std::string::npos)
             << channel.messages[0];
         EXPECT_TRUE(result.text.empty());
@@ -268,7 +272,8 @@ TEST(SequentialPass, TransferAndFlushFailures)
         std::atomic<uint64_t> done{0};
         C_SeqPassResult result;
         const std::string missing = folder.File("nothing-here.bin");
-        EXPECT_EQ(RunSequentialPass(Args(missing, buffer.Get(), 1 << 20, 4 << 20, 0), done, channel, result), 0);
+        EXPECT_EQ(RunSequentialPass(Args(missing, buffer.Get(), 1 << 20, 4 << 20, 0), done, channel, result),
+                  0);
         ASSERT_EQ(channel.messages.size(), 1u);
         EXPECT_EQ(channel.messages[0].find("Can't open test file " + missing + ".\nError 2 - "), 0u);
     }
@@ -280,7 +285,7 @@ TEST(SequentialPass, UsbHintFromTheMeasuredRate)
     const std::string path = folder.File("QuellmorTest.bin");
     Aligned buffer(1 << 20);
     Fake fake;
-    fake.sleepPerTransfer = 100;   // about 10 MiB/s: slow for USB 2 writes
+    fake.sleepPerTransfer = 100; // about 10 MiB/s: slow for USB 2 writes
     HookScope hook(Fake::Hook, &fake);
     Channel channel;
     std::atomic<uint64_t> done{0};

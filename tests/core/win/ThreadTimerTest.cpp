@@ -64,7 +64,7 @@ uint32_t SpinUntilStopped(void* data, uintptr_t)
         Sleep(1);
     return 77;
 }
-}  // namespace
+} // namespace
 
 TEST(Thread, StartWhileRunningWaitAndExitCode)
 {
@@ -72,13 +72,13 @@ TEST(Thread, StartWhileRunningWaitAndExitCode)
     ASSERT_EQ(gate.release.Create(1, 0), 1);
     C_Thread t;
     uint32_t code = 0;
-    EXPECT_EQ(t.Wait(10), 0);           // not running
+    EXPECT_EQ(t.Wait(10), 0); // not running
     EXPECT_EQ(t.RequestStop(), 0);
     ASSERT_EQ(t.Start(WaitForGate, &gate, 42), 1);
     EXPECT_EQ(t.IsRunning(), 1);
-    EXPECT_EQ(t.Start(WaitForGate, &gate, 43), 0);   // refuses and leaves it alone
+    EXPECT_EQ(t.Start(WaitForGate, &gate, 43), 0); // refuses and leaves it alone
     EXPECT_EQ(t.GetExitCode(&code), 0);
-    EXPECT_EQ(t.Wait(50), 0);           // times out
+    EXPECT_EQ(t.Wait(50), 0); // times out
     // The gate opens while Wait is already waiting (a finished thread would answer 0 at once).
     HANDLE first = CreateThread(nullptr, 0, SetEventLater, gate.release.GetHandle(), 0, nullptr);
     EXPECT_EQ(t.Wait(0), 1);
@@ -113,7 +113,7 @@ TEST(Thread, StopRequestIsSeenByTheWorker)
     uint32_t code = 0;
     ASSERT_EQ(t.GetExitCode(&code), 1);
     EXPECT_EQ(code, 77u);
-    EXPECT_EQ(t.IsStopRequested(), 0);   // only while running
+    EXPECT_EQ(t.IsStopRequested(), 0); // only while running
 }
 
 TEST(Thread, TerminateEndsAStuckWorker)
@@ -139,12 +139,15 @@ TEST(Thread, WaitPumpingDispatchesMessagesMeanwhile)
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "QmPumpTest";
     RegisterClassA(&wc);
-    HWND window = CreateWindowA("QmPumpTest", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    HWND window =
+        CreateWindowA("QmPumpTest", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
     C_Thread t;
-    ASSERT_EQ(t.Start([](void* w, uintptr_t) -> uint32_t { return (uint32_t)SendMessageA((HWND)w, WM_USER + 1, 0, 0); },
-                      window, 0),
-              1);
+    ASSERT_EQ(
+        t.Start(
+            [](void* w, uintptr_t) -> uint32_t { return (uint32_t)SendMessageA((HWND)w, WM_USER + 1, 0, 0); },
+            window, 0),
+        1);
     // Without dispatching, the worker's SendMessage would never return.
     EXPECT_EQ(t.Wait(10000), 1);
     uint32_t code = 0;
@@ -168,10 +171,10 @@ TEST(Event, AlertableWaitSurvivesApcs)
     WaitForSingleObject(helper, INFINITE);
     CloseHandle(helper);
     CloseHandle(self);
-    EXPECT_EQ(e.Wait(20), 0);   // auto-reset: consumed
+    EXPECT_EQ(e.Wait(20), 0); // auto-reset: consumed
     C_Event borrowed;
     borrowed.Attach(e.GetHandle(), 0);
-    borrowed.Close();            // not owned: the handle stays valid
+    borrowed.Close(); // not owned: the handle stays valid
     EXPECT_EQ(e.Set(), 1);
 }
 

@@ -18,12 +18,14 @@ struct Unit {
     std::vector<uint8_t> data;
 };
 
-Unit& Disk() {
+Unit& Disk()
+{
     static Unit u{512, 1024, 1, 0, "ASPI DISK", std::vector<uint8_t>(512 * 1024, 0)};
     return u;
 }
 
-Unit& CdRom() {
+Unit& CdRom()
+{
     static Unit u{2048, 300, 0, 5, "ASPI CDROM", std::vector<uint8_t>()};
     if (u.data.empty()) {
         u.data.resize(size_t(2048) * 300);
@@ -33,13 +35,15 @@ Unit& CdRom() {
     return u;
 }
 
-Unit* Find(uint8_t adapter, uint8_t target, uint8_t lun) {
+Unit* Find(uint8_t adapter, uint8_t target, uint8_t lun)
+{
     if (adapter != 0 || lun != 0)
         return nullptr;
     return target == 0 ? &Disk() : target == 1 ? &CdRom() : nullptr;
 }
 
-void CheckCondition(C_AspiExecScsi* r, uint8_t key, uint8_t asc) {
+void CheckCondition(C_AspiExecScsi* r, uint8_t key, uint8_t asc)
+{
     memset(r->sense, 0, sizeof r->sense);
     r->sense[0] = 0x70;
     r->sense[2] = key;
@@ -49,12 +53,13 @@ void CheckCondition(C_AspiExecScsi* r, uint8_t key, uint8_t asc) {
     r->status = kAspiError;
 }
 
-void Execute(C_AspiExecScsi* r) {
+void Execute(C_AspiExecScsi* r)
+{
     if (r->adapter == 0 && r->target == 1 && r->lun == 1)
-        return;   // stays pending: the caller must give up on its own
+        return; // stays pending: the caller must give up on its own
     Unit* u = Find(r->adapter, r->target, r->lun);
     if (!u) {
-        r->status = 0x82;   // no device
+        r->status = 0x82; // no device
         return;
     }
     const uint8_t* cdb = r->cdb;
@@ -85,8 +90,7 @@ void Execute(C_AspiExecScsi* r) {
             return CheckCondition(r, 5, 0x21);
         if (write && !u->writable)
             return CheckCondition(r, 7, 0x27);
-        if (r->bufferLength != count * u->blockSize ||
-            !(r->flags & (write ? kAspiDirOut : kAspiDirIn)))
+        if (r->bufferLength != count * u->blockSize || !(r->flags & (write ? kAspiDirOut : kAspiDirIn)))
             break;
         uint8_t* at = u->data.data() + size_t(block) * u->blockSize;
         if (write)
@@ -102,21 +106,23 @@ void Execute(C_AspiExecScsi* r) {
     CheckCondition(r, 5, 0x20);
 }
 
-}  // namespace
+} // namespace
 
-extern "C" __declspec(dllexport) uint32_t __cdecl GetASPI32SupportInfo() {
+extern "C" __declspec(dllexport) uint32_t __cdecl GetASPI32SupportInfo()
+{
     return (uint32_t(kAspiComplete) << 8) | 1;
 }
 
 extern "C" __declspec(dllexport) uint32_t __cdecl GetASPI32DLLVersion() { return 0x0402; }
 
-extern "C" __declspec(dllexport) uint32_t __cdecl SendASPI32Command(void* request) {
+extern "C" __declspec(dllexport) uint32_t __cdecl SendASPI32Command(void* request)
+{
     uint8_t* header = static_cast<uint8_t*>(request);
     switch (header[0]) {
     case kAspiHaInquiry: {
         C_AspiHaInquiry* r = static_cast<C_AspiHaInquiry*>(request);
         if (r->adapter != 0) {
-            r->status = 0x81;   // invalid adapter
+            r->status = 0x81; // invalid adapter
             return r->status;
         }
         r->adapterCount = 1;
@@ -145,7 +151,7 @@ extern "C" __declspec(dllexport) uint32_t __cdecl SendASPI32Command(void* reques
     case kAspiAbort: {
         C_AspiAbort* r = static_cast<C_AspiAbort*>(request);
         if (r->request)
-            static_cast<C_AspiExecScsi*>(r->request)->status = 2;   // aborted
+            static_cast<C_AspiExecScsi*>(r->request)->status = 2; // aborted
         r->status = kAspiComplete;
         return r->status;
     }
@@ -156,7 +162,7 @@ extern "C" __declspec(dllexport) uint32_t __cdecl SendASPI32Command(void* reques
         return r->status;
     }
     default:
-        header[1] = 0x80;   // invalid command
+        header[1] = 0x80; // invalid command
         return header[1];
     }
 }

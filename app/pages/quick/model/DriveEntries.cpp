@@ -21,13 +21,25 @@ uint32_t DriveImageIndex(uint32_t busBits, uint32_t mediumType, int hasUsbVendor
 {
     uint32_t image = 0;
     switch (mediumType) {
-    case 3: image = 1; break;
+    case 3:
+        image = 1;
+        break;
     case 4:
-    case 5: image = 2; break;
-    case 6: image = 4; break;
-    case 7: image = 3; break;
-    case 8: image = 5; break;
-    default: image = 0; break;
+    case 5:
+        image = 2;
+        break;
+    case 6:
+        image = 4;
+        break;
+    case 7:
+        image = 3;
+        break;
+    case 8:
+        image = 5;
+        break;
+    default:
+        image = 0;
+        break;
     }
     if (busBits & 0x20)
         image = 8;
@@ -83,10 +95,12 @@ void ApplyDriveRecord(std::vector<C_DriveEntry>& entries, const C_DriveRecordVie
     }
 }
 
-std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead, const std::string& randomRead,
-                               const std::string& seqWrite, const std::string& randomWrite)
+std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
+                               const std::string& randomRead, const std::string& seqWrite,
+                               const std::string& randomWrite)
 {
-    return driveText + "\tread:\t" + seqRead + "\t" + randomRead + "\twrite:\t" + seqWrite + "\t" + randomWrite + "\r\n";
+    return driveText + "\tread:\t" + seqRead + "\t" + randomRead + "\twrite:\t" + seqWrite + "\t" +
+           randomWrite + "\r\n";
 }
 
 std::string QuickTestPath(char letter) { return StringPrintf("%c:\\QuellmorTest\\QuellmorTest.bin", letter); }
@@ -117,5 +131,6 @@ std::string LiveRandomText(uint32_t accesses, uint64_t elapsedMicroseconds)
 {
     if (!accesses || !elapsedMicroseconds)
         return "...";
-    return FormatRate((float)((double)accesses * 4096.0 * 1000.0 * 1000.0 / (double)elapsedMicroseconds)) + " ";
+    return FormatRate((float)((double)accesses * 4096.0 * 1000.0 * 1000.0 / (double)elapsedMicroseconds)) +
+           " ";
 }

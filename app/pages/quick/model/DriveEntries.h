@@ -5,13 +5,19 @@
 #include <vector>
 
 // Class bits of a drive entry (and of the comparison link).
-enum : uint32_t { kClassUsb = 0x1, kClass1394 = 0x2, kClassThunderbolt = 0x4, kClassRamDrive = 0x8, kClassNetwork = 0x10 };
+enum : uint32_t {
+    kClassUsb = 0x1,
+    kClass1394 = 0x2,
+    kClassThunderbolt = 0x4,
+    kClassRamDrive = 0x8,
+    kClassNetwork = 0x10
+};
 
 // What the list needs of one device record.
 struct C_DriveRecordView {
-    std::string letters;         // drive letters of the record, e.g. "E" or "EF"
-    uint32_t busBits = 0;        // 0x2 USB, 0x8 IEEE 1394, 0x20 (image 8), 0x40 Thunderbolt
-    uint32_t mediumType = 0;     // 3, 4, 5, 6 (RAM drive), 7 (network), 8
+    std::string letters;     // drive letters of the record, e.g. "E" or "EF"
+    uint32_t busBits = 0;    // 0x2 USB, 0x8 IEEE 1394, 0x20 (image 8), 0x40 Thunderbolt
+    uint32_t mediumType = 0; // 3, 4, 5, 6 (RAM drive), 7 (network), 8
     uint64_t blockCount = 0;
     uint32_t blockSize = 0;
     std::string label;
@@ -32,14 +38,16 @@ uint32_t DriveClassBits(uint32_t busBits, uint32_t mediumType);
 uint32_t DriveImageIndex(uint32_t busBits, uint32_t mediumType, int hasUsbVendor, uint32_t usbVendor);
 std::string DriveText(const C_DriveRecordView& record);
 // Vendor, product and revision joined by " - ", empty parts left out.
-std::string JoinVendorText(const std::string& vendor, const std::string& product, const std::string& revision);
+std::string JoinVendorText(const std::string& vendor, const std::string& product,
+                           const std::string& revision);
 // Applies one record to the entries: creates missing ones, the last record's drive text wins,
 // the first non-empty vendor text stays.
 void ApplyDriveRecord(std::vector<C_DriveEntry>& entries, const C_DriveRecordView& record);
 
 // One drive's line of the desktop log.
-std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead, const std::string& randomRead,
-                               const std::string& seqWrite, const std::string& randomWrite);
+std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
+                               const std::string& randomRead, const std::string& seqWrite,
+                               const std::string& randomWrite);
 // The test file of a drive letter.
 std::string QuickTestPath(char letter);
 

@@ -23,8 +23,8 @@ std::string PercentEncode(const std::string& text)
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : text) {
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                           c == '_' || c == '.' || c == '~';
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           c == '-' || c == '_' || c == '.' || c == '~';
         if (plain) {
             out += (char)c;
         } else {
@@ -36,8 +36,9 @@ std::string PercentEncode(const std::string& text)
     return out;
 }
 
-std::string BuildResultAddress(const std::string& server, uint32_t readMiB, uint32_t writeMiB, const std::string& device,
-                               const std::string& classText, const std::string& processor)
+std::string BuildResultAddress(const std::string& server, uint32_t readMiB, uint32_t writeMiB,
+                               const std::string& device, const std::string& classText,
+                               const std::string& processor)
 {
     // Device and processor names carry blanks, "&" and "#": sent as they are they would cut
     // the query short or end it, so every value is encoded.

@@ -58,7 +58,7 @@ bool QueryFromServices(IWbemServices* services, std::string& name, uint32_t& mhz
     VariantClear(&v);
     return true;
 }
-}  // namespace
+} // namespace
 
 bool QueryProcessor(std::string& name, uint32_t& mhz)
 {
@@ -75,11 +75,12 @@ bool QueryProcessor(std::string& name, uint32_t& mhz)
                                        (void**)&locator.p))) {
             ComPtr<IWbemServices> services;
             BSTR ns = SysAllocString(L"ROOT\\CIMV2");
-            HRESULT hr = locator.p->ConnectServer(ns, nullptr, nullptr, nullptr, 0, nullptr, nullptr, &services.p);
+            HRESULT hr =
+                locator.p->ConnectServer(ns, nullptr, nullptr, nullptr, 0, nullptr, nullptr, &services.p);
             SysFreeString(ns);
             if (SUCCEEDED(hr) && services.p) {
-                CoSetProxyBlanket(services.p, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
-                                  RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+                CoSetProxyBlanket(services.p, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                                  RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
                 ok = QueryFromServices(services.p, name, mhz);
             }
         }
@@ -108,5 +109,6 @@ void SubmitResults(uint32_t readMiB, uint32_t writeMiB, const std::string& devic
     std::string processor;
     if (QueryProcessor(name, mhz))
         processor = ProcessorText(name, mhz);
-    OpenAddress(BuildResultAddress(QM_WEB_SERVER, readMiB, writeMiB, device, ClassText(classBits), processor));
+    OpenAddress(
+        BuildResultAddress(QM_WEB_SERVER, readMiB, writeMiB, device, ClassText(classBits), processor));
 }

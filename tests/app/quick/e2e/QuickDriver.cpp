@@ -17,8 +17,18 @@ namespace {
 using namespace e2e;
 
 enum {
-    kList = 1084, kFileSize = 1083, kBlock64k = 1076, kBlock1M = 1077, kStart = 1080, kStop = 1086,
-    kSeqWrite = 1085, kRndWrite = 1090, kWriteHint = 1088, kSeqRead = 1081, kRndRead = 1091, kReadHint = 1089,
+    kList = 1084,
+    kFileSize = 1083,
+    kBlock64k = 1076,
+    kBlock1M = 1077,
+    kStart = 1080,
+    kStop = 1086,
+    kSeqWrite = 1085,
+    kRndWrite = 1090,
+    kWriteHint = 1088,
+    kSeqRead = 1081,
+    kRndRead = 1091,
+    kReadHint = 1089,
     kCompare = 1093
 };
 
@@ -64,8 +74,7 @@ public:
         const std::string a = std::string("(") + letter + ":)", b = std::string(1, letter) + ":";
         for (int i = 0; i < Count(); ++i) {
             const std::string t = Text(i, 0);
-            if (t.find(a) != std::string::npos ||
-                (t.size() >= 2 && t.compare(t.size() - 2, 2, b) == 0))
+            if (t.find(a) != std::string::npos || (t.size() >= 2 && t.compare(t.size() - 2, 2, b) == 0))
                 return i;
         }
         return -1;
@@ -237,7 +246,10 @@ bool IsAccessText(const std::string& text)
            ms.find_first_not_of("0123456789.") == std::string::npos;
 }
 
-bool FolderExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FolderExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void CheckIdleControls(HWND page, const char* when)
 {
@@ -348,8 +360,8 @@ std::string RecordedAddresses() { return ReadWholeFile(g_shots + "\\browser.txt"
 bool UseRecorderAsBrowser(bool on)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
     LONG r = on ? RegSetValueExA(key, "Browsers", 0, REG_SZ, (const BYTE*)g_recorder.c_str(),
                                  (DWORD)g_recorder.size() + 1)
@@ -416,7 +428,8 @@ void FullRun(Session& s, char letter)
         return;
     CHECK(list.Text(0, 0) != "" && SendMessageA(s.list, LVM_GETSELECTEDCOUNT, 0, 0) == 1,
           "the first drive is selected at start");
-    CHECK(ItemText(s.page, kFileSize) == "1000", "file size at start %s", ItemText(s.page, kFileSize).c_str());
+    CHECK(ItemText(s.page, kFileSize) == "1000", "file size at start %s",
+          ItemText(s.page, kFileSize).c_str());
     CHECK(IsDlgButtonChecked(s.page, kBlock1M) == BST_CHECKED, "1 MByte is the block size at start");
     CHECK(!IsEnabled(s.page, kCompare), "the link is enabled before any result");
     ClickLink(s.page);
@@ -446,7 +459,8 @@ void FullRun(Session& s, char letter)
     Sleep(1000);
     Screenshot("quick_during");
     CHECK(live == "..." || EndsWith(live, "/sec "), "live random text %s", live.c_str());
-    CHECK(FolderExists(std::string(1, letter) + ":\\QuellmorTest\\QuellmorTest.bin"), "no test file while running");
+    CHECK(FolderExists(std::string(1, letter) + ":\\QuellmorTest\\QuellmorTest.bin"),
+          "no test file while running");
 
     CHECK(WaitFor(IsIdle, s.page, 60000), "the run did not end within a minute");
     const DWORD took = GetTickCount() - started;
@@ -505,8 +519,9 @@ void CompareLink(Session& s, char letter)
     CHECK(rest.compare(0, middle.size(), middle) == 0, "drive and class in %s (expected %s)", rest.c_str(),
           middle.c_str());
     const std::string processor = rest.size() > middle.size() ? rest.substr(middle.size()) : "";
-    CHECK(!processor.empty() && processor.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                                             "0123456789-_.~%") == std::string::npos,
+    CHECK(!processor.empty() &&
+              processor.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                          "0123456789-_.~%") == std::string::npos,
           "processor value %s", processor.c_str());
 }
 
@@ -520,13 +535,16 @@ void CtrlStart(Session& s, char letter)
         return;
     list.SelectOnly({item});
     CtrlClick(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 3000) || !ItemText(s.page, kRndRead).empty(), "Ctrl+Start started nothing");
+    CHECK(WaitFor(IsRunning, s.page, 3000) || !ItemText(s.page, kRndRead).empty(),
+          "Ctrl+Start started nothing");
     CHECK(WaitFor(IsIdle, s.page, 20000), "the run did not end");
     Settle(300);
     Screenshot("quick_ctrl");
-    CHECK(ItemText(s.page, kRndWrite) == "not tested", "random write %s", ItemText(s.page, kRndWrite).c_str());
+    CHECK(ItemText(s.page, kRndWrite) == "not tested", "random write %s",
+          ItemText(s.page, kRndWrite).c_str());
     CHECK(ItemText(s.page, kRndRead) == "not tested", "random read %s", ItemText(s.page, kRndRead).c_str());
-    CHECK(IsRateText(ItemText(s.page, kSeqWrite)), "sequential write %s", ItemText(s.page, kSeqWrite).c_str());
+    CHECK(IsRateText(ItemText(s.page, kSeqWrite)), "sequential write %s",
+          ItemText(s.page, kSeqWrite).c_str());
     CHECK(IsRateText(ItemText(s.page, kSeqRead)), "sequential read %s", ItemText(s.page, kSeqRead).c_str());
 }
 
@@ -539,8 +557,8 @@ bool AssociateText()
         RegCloseKey(key);
         return false;
     }
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return false;
     RegSetValueExA(key, nullptr, 0, REG_SZ, (const BYTE*)"txtfile", 8);
     RegCloseKey(key);
@@ -581,7 +599,8 @@ void TwoDrives(Session& s, char first, char second)
     CHECK(lines.size() == 4, "log has %zu lines: %s", lines.size(), text.c_str());
     if (lines.size() == 4) {
         CHECK(lines[0] + "\r\n" == old, "the earlier line was lost: %s", lines[0].c_str());
-        CHECK(!lines[1].empty() && lines[1].find('\t') == std::string::npos, "date line %s", lines[1].c_str());
+        CHECK(!lines[1].empty() && lines[1].find('\t') == std::string::npos, "date line %s",
+              lines[1].c_str());
         const std::string* texts[2] = {&textA, &textB};
         for (int i = 0; i < 2; ++i) {
             const std::string& line = lines[2 + i];
@@ -663,7 +682,8 @@ void ZeroSize(Session& s, char letter)
     Settle(1000);
     CHECK(IsIdle(s.page), "still running after a size of 0");
     CheckIdleControls(s.page, "after a size of 0");
-    CHECK(ItemText(s.page, kSeqWrite) + ItemText(s.page, kRndRead) == before, "results changed by a size of 0");
+    CHECK(ItemText(s.page, kSeqWrite) + ItemText(s.page, kRndRead) == before,
+          "results changed by a size of 0");
     CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "a size of 0 made the test folder");
 }
 
@@ -695,7 +715,8 @@ void StopInRandom(Session& s, char letter)
     const DWORD took = GetTickCount() - stopAt;
     printf("stop took %lu ms\n", (unsigned long)took);
     CHECK(took < 1500, "Stop took %lu ms", (unsigned long)took);
-    CHECK(ItemText(s.page, kRndWrite).empty(), "a stopped pass shows %s", ItemText(s.page, kRndWrite).c_str());
+    CHECK(ItemText(s.page, kRndWrite).empty(), "a stopped pass shows %s",
+          ItemText(s.page, kRndWrite).c_str());
     CHECK(ItemText(s.page, kRndRead).empty(), "the pass after a stopped one shows %s",
           ItemText(s.page, kRndRead).c_str());
     CHECK(IsRateText(ItemText(s.page, kSeqRead)), "sequential read %s", ItemText(s.page, kSeqRead).c_str());
@@ -787,7 +808,8 @@ void FailingDrive(Session& s, char letter)
     }
     CHECK(WaitFor(IsIdle, s.page, 10000), "the run did not end after the failure");
     for (int id : {kSeqWrite, kRndWrite, kSeqRead, kRndRead})
-        CHECK(ItemText(s.page, id).empty(), "result %d after a failed write: %s", id, ItemText(s.page, id).c_str());
+        CHECK(ItemText(s.page, id).empty(), "result %d after a failed write: %s", id,
+              ItemText(s.page, id).c_str());
     CheckIdleControls(s.page, "after a failed write");
     CHECK(!IsEnabled(s.page, kCompare), "the link is enabled without results");
 }
@@ -815,17 +837,19 @@ void ExitWhileRunning(Session& s, char letter)
     CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "the test folder stays after the exit");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 7) {
-        printf("usage: QuickDriver <Quellmor.exe> <screenshot folder> <letter> <letter> <letter> <recorder>\n");
+        printf(
+            "usage: QuickDriver <Quellmor.exe> <screenshot folder> <letter> <letter> <letter> <recorder>\n");
         return 2;
     }
     const std::string exe = argv[1];
     g_shots = argv[2];
-    const char first = (char)toupper((unsigned char)argv[3][0]), second = (char)toupper((unsigned char)argv[4][0]);
+    const char first = (char)toupper((unsigned char)argv[3][0]),
+               second = (char)toupper((unsigned char)argv[4][0]);
     const char refusing = (char)toupper((unsigned char)argv[5][0]);
     g_recorder = argv[6];
     CHECK(UseRecorderAsBrowser(true), "cannot set the browser of the prefix");

@@ -112,9 +112,9 @@ void PagesAndRestart(const std::string& exe)
     struct {
         int x, page;
         const char* shot;
-    } steps[] = {{200, 2, "page_file"}, {350, 1, "page_block"}, {600, 1, nullptr}, {449, 1, nullptr},
-                 {760, 3, "page_about"}, {143, 0, "page_quick"}, {0, 0, nullptr}, {278, 2, nullptr},
-                 {279, 1, nullptr}};
+    } steps[] = {{200, 2, "page_file"}, {350, 1, "page_block"}, {600, 1, nullptr},
+                 {449, 1, nullptr},     {760, 3, "page_about"}, {143, 0, "page_quick"},
+                 {0, 0, nullptr},       {278, 2, nullptr},      {279, 1, nullptr}};
     for (const auto& step : steps) {
         HWND before = PageWindow(p.main);
         int pageBefore = CurrentPage(p.main);
@@ -173,8 +173,8 @@ void Portable(const std::string& exe, const std::string& work)
         std::string folder = work + "\\portable_" + (way[0] == '-' ? "switch" : "file"), copy;
         CHECK(CopyProgram(exe, folder, &copy), "cannot copy the program");
         if (way[0] != '-') {
-            HANDLE f = CreateFileA((folder + "\\portable.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                   nullptr);
+            HANDLE f = CreateFileA((folder + "\\portable.dat").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr);
             CloseHandle(f);
         }
         Program p;
@@ -210,7 +210,8 @@ void Portable(const std::string& exe, const std::string& work)
         if (viaAbout)
             CHECK(ReadIni(ini, "AutoUpdate") == "1", "ini AutoUpdate %s", ReadIni(ini, "AutoUpdate").c_str());
         CHECK(ReadIni(ini, "BlockSize") == "65536", "ini BlockSize %s", ReadIni(ini, "BlockSize").c_str());
-        CHECK(ReadIni(ini, "BlockRepeat") == "100", "ini BlockRepeat %s", ReadIni(ini, "BlockRepeat").c_str());
+        CHECK(ReadIni(ini, "BlockRepeat") == "100", "ini BlockRepeat %s",
+              ReadIni(ini, "BlockRepeat").c_str());
         CHECK(!KeyExists(), "portable mode wrote to the registry");
     }
 }
@@ -258,7 +259,7 @@ void BadSwitch(const std::string& exe)
     CHECK(!KeyExists(), "settings written after a bad switch");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
