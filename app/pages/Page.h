@@ -2,7 +2,7 @@
 #pragma once
 #include "app/framework/Dialog.h"
 #include "app/framework/ImageControl.h"
-#include "app/shell/PageHost.h"
+#include "app/pages/PageHost.h"
 
 class C_Page : public C_Dialog {
 public:

@@ -5,10 +5,10 @@
 #include "app/pages/file/FileIds.h"
 #include "app/about/AboutIds.h"
 #include "app/pages/quick/QuickIds.h"
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 #include "app/shell/InfoPage.h"
 #include "app/shell/MainIds.h"
-#include "app/shell/OsVersion.h"
+#include "support/OsVersion.h"
 #include "app/shell/PageBar.h"
 #include "core/System.h"
 #include "support/CrashReporter.h"
@@ -62,7 +62,7 @@ INT_PTR C_MainDialog::OnInitDialog()
                     HKEY_CURRENT_USER, kKeyPath);
     m_bStoreLoaded = true;
     LoadSettings();
-    if (!IsSmoothProgressOffered())
+    if (!IsOsVersion(kOs9x | kOsNt4 | kOs2000, 0)) // the smooth style exists only there
         m_values.flags |= kFlagNoSmoothProgress;
 
     m_splash.Start(m_hInstance, IDR_SPLASH_IMAGE, 4000, 0);

@@ -8,10 +8,10 @@
 #include "app/pages/block/BlockAccess.h"
 #include "app/pages/file/FileAccess.h"
 #include "app/pages/quick/Simple.h"
-#include "app/shell/AppValues.h"
-#include "app/shell/CommandLine.h"
-#include "app/shell/PageHost.h"
-#include "app/shell/Settings.h"
+#include "app/settings/AppValues.h"
+#include "app/settings/CommandLine.h"
+#include "app/pages/PageHost.h"
+#include "app/settings/Settings.h"
 #include "app/shell/Splash.h"
 
 class C_MainDialog : public C_Dialog, public I_PageHost {

@@ -1,5 +1,5 @@
 #include "app/shell/PageBar.h"
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 
 int PageFromBarX(int x)
 {

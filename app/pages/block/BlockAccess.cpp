@@ -2,7 +2,7 @@
 #include <commctrl.h>
 #include <string>
 #include "app/pages/block/BlockIds.h"
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 
 namespace {
 const struct {

@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include "app/pages/file/FileIds.h"
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 
 namespace {
 const struct {

@@ -4,7 +4,7 @@
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/SimpleMessages.h"
 #include "app/pages/quick/model/RunRules.h"
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 
 C_Simple::C_Simple()
 {

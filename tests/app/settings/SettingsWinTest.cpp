@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
-#include "app/shell/OsVersion.h"
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 
 namespace {
 
@@ -118,16 +117,6 @@ TEST(SettingsIni, DefaultPathIsBesideTheProgram)
     std::string program = GetProgramPath();
     std::string expected = program.substr(0, program.rfind('.')) + ".ini";
     EXPECT_EQ(s.GetIniPath(), expected);
-}
-
-TEST(OsVersion, SmoothProgressOnlyOnTheOldSystems)
-{
-    EXPECT_TRUE(SmoothProgressOfferedFor(VER_PLATFORM_WIN32_WINDOWS, 4, 10));
-    EXPECT_TRUE(SmoothProgressOfferedFor(VER_PLATFORM_WIN32_NT, 4, 0));
-    EXPECT_TRUE(SmoothProgressOfferedFor(VER_PLATFORM_WIN32_NT, 5, 0));
-    EXPECT_FALSE(SmoothProgressOfferedFor(VER_PLATFORM_WIN32_NT, 5, 1));
-    EXPECT_FALSE(SmoothProgressOfferedFor(VER_PLATFORM_WIN32_NT, 6, 1));
-    EXPECT_FALSE(SmoothProgressOfferedFor(VER_PLATFORM_WIN32s, 3, 1));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <map>
-#include "app/shell/AppValues.h"
-#include "app/shell/Flags.h"
+#include "app/settings/AppValues.h"
+#include "app/settings/Flags.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/shell/IniPath.h"
+#include "app/settings/IniPath.h"
 
 std::string DeriveIniPath(const std::string& programPath)
 {

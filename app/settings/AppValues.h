@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include "app/shell/CommandLine.h"
-#include "app/shell/SettingsStore.h"
+#include "app/settings/CommandLine.h"
+#include "app/settings/SettingsStore.h"
 
 struct AppValues {
     uint32_t flags = 0x9018;

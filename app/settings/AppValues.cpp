@@ -1,7 +1,7 @@
-#include "app/shell/AppValues.h"
+#include "app/settings/AppValues.h"
 #include <cinttypes>
 #include <cstdio>
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 
 bool ParseStoredNumber(const char* text, uint64_t* value)
 {

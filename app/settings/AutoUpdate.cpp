@@ -1,7 +1,7 @@
-#include "app/shell/AutoUpdate.h"
+#include "app/settings/AutoUpdate.h"
 #include <wininet.h>
 #include <cstdio>
-#include "app/shell/UpdateRules.h"
+#include "app/settings/UpdateRules.h"
 #include "core/System.h"
 #include "support/VersionInfo.h"
 

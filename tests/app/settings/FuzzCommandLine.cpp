@@ -1,7 +1,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include "app/shell/CommandLine.h"
+#include "app/settings/CommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

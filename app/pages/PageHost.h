@@ -3,9 +3,9 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "app/shell/AppValues.h"
-#include "app/shell/AutoUpdate.h"
-#include "app/shell/SettingsStore.h"
+#include "app/settings/AppValues.h"
+#include "app/settings/AutoUpdate.h"
+#include "app/settings/SettingsStore.h"
 
 class I_PageHost {
 public:

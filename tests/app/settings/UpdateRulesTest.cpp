@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "app/shell/UpdateRules.h"
+#include "app/settings/UpdateRules.h"
 
 namespace {
 

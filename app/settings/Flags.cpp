@@ -1,4 +1,4 @@
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 
 bool IsFlagSwitch(char letter)
 {

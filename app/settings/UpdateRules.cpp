@@ -1,4 +1,4 @@
-#include "app/shell/UpdateRules.h"
+#include "app/settings/UpdateRules.h"
 
 UpdateDecision DecideUpdateCheck(uint32_t lastCheck, uint32_t now)
 {

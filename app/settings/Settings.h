@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
-#include "app/shell/SettingsStore.h"
+#include "app/settings/SettingsStore.h"
 
 class C_Settings : public I_SettingsStore {
 public:

@@ -1,9 +1,9 @@
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include <cinttypes>
 #include <cstdio>
 #include <vector>
-#include "app/shell/AppValues.h"
-#include "app/shell/IniPath.h"
+#include "app/settings/AppValues.h"
+#include "app/settings/IniPath.h"
 
 std::string GetProgramPath()
 {

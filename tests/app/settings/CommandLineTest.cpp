@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
-#include "app/shell/CommandLine.h"
-#include "app/shell/Flags.h"
-#include "app/shell/IniPath.h"
-#include "app/shell/PageBar.h"
+#include "app/settings/CommandLine.h"
+#include "app/settings/Flags.h"
+#include "app/settings/IniPath.h"
 
 namespace {
 
@@ -166,23 +165,6 @@ TEST(IniPath, NamedAfterTheProgramBesideIt)
     EXPECT_EQ(DeriveIniPath("/opt/q/Quellmor.backup"), "/opt/q/Quellmor.backup.ini");
     EXPECT_EQ(DeriveIniPath("D:\\x\\Prog.ab"), "D:\\x\\Prog.ini");
     EXPECT_EQ(DeriveIniPath("Prog.exe"), "Prog.ini");
-}
-
-TEST(PageBar, ClickTableBoundaries)
-{
-    struct {
-        int x, page;
-    } cases[] = {{0, 0},    {143, 0},  {144, 2},  {278, 2}, {279, 1}, {448, 1},
-                 {449, -1}, {600, -1}, {721, -1}, {722, 3}, {815, 3}, {-1, -1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(PageFromBarX(c.x), c.page) << c.x;
-}
-
-TEST(PageBar, FirstPageFromFlags)
-{
-    EXPECT_EQ(FirstPageFromFlags(0x9018), kPageQuick);
-    EXPECT_EQ(FirstPageFromFlags(0x2000000), kPageFile);
-    EXPECT_EQ(FirstPageFromFlags(0x2000001), kPageBlock);
 }
 
 TEST(Flags, ChosenBlockKindTakesTheFirstOfSeveral)

@@ -1,6 +1,6 @@
-#include "app/shell/CommandLine.h"
+#include "app/settings/CommandLine.h"
 #include <cstring>
-#include "app/shell/Flags.h"
+#include "app/settings/Flags.h"
 
 const char* SkipProgramName(const char* commandLine)
 {

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <string>
 #include <thread>
-#include "app/shell/AutoUpdate.h"
-#include "app/shell/Settings.h"
+#include "app/settings/AutoUpdate.h"
+#include "app/settings/Settings.h"
 #include "core/System.h"
 
 namespace {

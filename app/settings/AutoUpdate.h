@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
-#include "app/shell/Settings.h"
+#include "app/settings/Settings.h"
 #include "core/Thread.h"
 
 class C_AutoUpdate {
