@@ -1,15 +1,11 @@
 #include "app/shell/MainDialog.h"
 #include <commctrl.h>
 #include <shellapi.h>
-#include "app/pages/block/BlockIds.h"
-#include "app/pages/file/FileIds.h"
-#include "app/about/AboutIds.h"
-#include "app/pages/quick/QuickIds.h"
 #include "app/settings/Flags.h"
 #include "app/shell/InfoPage.h"
 #include "app/shell/MainIds.h"
 #include "support/OsVersion.h"
-#include "app/shell/PageBar.h"
+#include "app/shell/PageTable.h"
 #include "core/System.h"
 #include "support/CrashReporter.h"
 #include "support/VersionInfo.h"
@@ -110,60 +106,26 @@ void C_MainDialog::PageBarEvent(int event, uint32_t position, void* userData)
         ((C_MainDialog*)userData)->ShowPage(page);
 }
 
-void C_MainDialog::ClosePage(C_Page& page)
+void C_MainDialog::ClosePage(int index)
 {
-    if (page.IsOpen())
-        page.Close(0);
-}
-
-void C_MainDialog::OpenPage(C_Page& page, UINT templateId)
-{
-    if (!page.IsOpen())
-        page.Open(this, templateId);
+    if (m_pages[index] && m_pages[index]->IsOpen())
+        m_pages[index]->Close(0);
 }
 
 void C_MainDialog::ShowPage(int index)
 {
-    switch (index) {
-    case kPageBlock:
-        ClosePage(m_file);
-        ClosePage(m_quick);
-        ClosePage(m_about);
-        m_pageBar.SetImage(kImageNormal, IDB_BAR_BLOCK);
-        OpenPage(m_block, IDD_BLOCK);
-        m_values.flags = (m_values.flags & ~kFlagFilePage) | kFlagBlockPage;
-        break;
-    case kPageFile:
-        ClosePage(m_block);
-        ClosePage(m_quick);
-        ClosePage(m_about);
-        m_pageBar.SetImage(kImageNormal, IDB_BAR_FILE);
-        OpenPage(m_file, IDD_FILE);
-        m_values.flags = (m_values.flags & ~kFlagBlockPage) | kFlagFilePage;
-        break;
-    case kPageQuick:
-        ClosePage(m_block);
-        ClosePage(m_file);
-        ClosePage(m_about);
-        m_pageBar.SetImage(kImageNormal, IDB_BAR_QUICK);
-        OpenPage(m_quick, IDD_QUICK);
-        m_values.flags &= ~(kFlagFilePage | kFlagBlockPage);
-        break;
-    case kPageAbout:
-        ClosePage(m_block);
-        ClosePage(m_file);
-        ClosePage(m_quick);
-        m_pageBar.SetImage(kImageNormal, IDB_BAR_ABOUT);
-        OpenPage(m_about, IDD_ABOUT);
-        m_values.flags &= ~(kFlagFilePage | kFlagBlockPage);
-        break;
-    default:
-        ClosePage(m_file);
-        ClosePage(m_block);
-        ClosePage(m_quick);
-        ClosePage(m_about);
-        break;
-    }
+    for (int i = 0; i < kPageNone; ++i)
+        if (i != index)
+            ClosePage(i);
+    if (index < 0 || index >= kPageNone)
+        return;
+    const S_PageRow& row = kPageTable[index];
+    m_pageBar.SetImage(kImageNormal, row.barBitmap);
+    if (!m_pages[index])
+        m_pages[index].reset(row.create());
+    if (!m_pages[index]->IsOpen())
+        m_pages[index]->Open(this, row.templateId);
+    m_values.flags = (m_values.flags & ~PageChoiceBits()) | row.flagBit;
 }
 
 void C_MainDialog::ShowHelpPage(const char* page, const char* options)

@@ -1,16 +1,15 @@
 // The application object: the main dialog with its page bar, the flag word, the settings
-// store and the four pages. One static instance lives for the whole process.
+// store and the pages of the page table. One static instance lives for the whole process.
 #pragma once
+#include <memory>
 #include <string>
-#include "app/about/AboutPage.h"
 #include "app/framework/Dialog.h"
 #include "app/framework/ImageControl.h"
-#include "app/pages/block/BlockAccess.h"
-#include "app/pages/file/FileAccess.h"
-#include "app/pages/quick/Simple.h"
 #include "app/settings/AppValues.h"
 #include "app/settings/CommandLine.h"
+#include "app/pages/Page.h"
 #include "app/pages/PageHost.h"
+#include "app/shell/PageBar.h"
 #include "app/settings/Settings.h"
 #include "app/shell/Splash.h"
 
@@ -40,8 +39,7 @@ public:
 
 private:
     static void PageBarEvent(int event, uint32_t position, void* userData);
-    void ClosePage(C_Page& page);
-    void OpenPage(C_Page& page, UINT templateId);
+    void ClosePage(int index);
 
     AppValues m_values;
     CommandLineState m_commandLine;
@@ -49,10 +47,8 @@ private:
     std::string m_strTitle;
     HWND m_hProgressBar = nullptr;
     C_ImageControl m_pageBar;
-    C_Simple m_quick;
-    C_BlockAccess m_block;
-    C_FileAccess m_file;
-    C_AboutPage m_about;
+    // Made when first shown, from the page table.
+    std::unique_ptr<C_Page> m_pages[kPageNone];
     C_Splash m_splash;
     C_AutoUpdate m_update;
     bool m_bStoreLoaded = false;
