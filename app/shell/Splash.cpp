@@ -1,17 +1,5 @@
 #include "app/shell/Splash.h"
-#if defined(QM_HAVE_SPLASH)
 #include "app/splash/LayeredWindow.h"
-#else
-// Without the picture reader there is no layered image; creation then fails as it would
-// for a missing picture.
-class C_LayeredWindow {
-public:
-    int Create(HWND, uint32_t, int, HMODULE = nullptr) { return 0; }
-    int SetOpacity(uint8_t) { return 0; }
-    int Width() const { return 0; }
-    int Height() const { return 0; }
-};
-#endif
 
 static const UINT kTimerClose = 1;
 static const UINT kStartTimer = WM_APP + 1;
