@@ -42,8 +42,3 @@ std::string FormatLogResults(const std::string& readText, uint32_t readMiB, cons
     return StringPrintf("\tread:\t%s\t%u\twrite:\t%s\t%u%s", readText.c_str(), readMiB, writeText.c_str(),
                         writeMiB, "\r\n");
 }
-
-std::string FormatTitle(const char* product, uint32_t major, uint32_t minor)
-{
-    return StringPrintf("%s [%u.%02u]", product, major, minor);
-}

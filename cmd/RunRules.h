@@ -31,5 +31,3 @@ std::string FolderOfPath(const std::string& path);
 // The log record's result part, with its line end.
 std::string FormatLogResults(const std::string& readText, uint32_t readMiB, const std::string& writeText,
                              uint32_t writeMiB);
-// "%s [%u.%02u]" banner head.
-std::string FormatTitle(const char* product, uint32_t major, uint32_t minor);

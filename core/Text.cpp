@@ -86,3 +86,8 @@ int ParseVersionPair(const char* text, uint32_t* major, uint32_t* minor)
     *minor = b;
     return 1;
 }
+
+std::string FormatTitle(const char* product, uint32_t major, uint32_t minor)
+{
+    return StringPrintf("%s [%u.%02u]", product, (unsigned)major, (unsigned)minor);
+}

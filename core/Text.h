@@ -20,3 +20,5 @@ void CleanErrorText(char* text);
 
 // Major and minor number of a "FileVersion" text read as "%u.%u"; 0 if unreadable.
 int ParseVersionPair(const char* text, uint32_t* major, uint32_t* minor);
+// The programs' title: "Quellmor [1.05]".
+std::string FormatTitle(const char* product, uint32_t major, uint32_t minor);

@@ -7,6 +7,7 @@
 #include "support/OsVersion.h"
 #include "app/shell/PageTable.h"
 #include "core/System.h"
+#include "core/Text.h"
 #include "support/CrashReporter.h"
 #include "support/VersionInfo.h"
 
@@ -41,17 +42,15 @@ INT_PTR C_MainDialog::OnInitDialog()
     m_hProgressBar = nullptr;
     uint32_t major = 1, minor = 1;
     GetOwnVersionNumbers(&major, &minor);
-    char title[64];
-    snprintf(title, sizeof(title), "%s [%u.%02u]", QM_PRODUCT, (unsigned)major, (unsigned)minor);
-    m_strTitle = title;
+    m_strTitle = FormatTitle(QM_PRODUCT, major, minor);
     SetIcon(IDI_PROGRAM);
-    SetText(title);
+    SetText(m_strTitle.c_str());
 
     C_CrashReporter::Instance().Arm(IDI_PROGRAM, QM_REPORT_HOST, QM_REPORT_PATH);
     m_values = AppValues();
     m_values.flags = kFlagDefaults;
     if (!ParseCommandLine()) {
-        ShowInformationPage(m_hWnd, title);
+        ShowInformationPage(m_hWnd, m_strTitle.c_str());
         return 0;
     }
     m_settings.Open((m_values.flags & kFlagPortable) ? C_Settings::kIniFile : C_Settings::kRegistry,

@@ -43,5 +43,4 @@ TEST(RunRules, PathsAndLogFields)
     EXPECT_EQ(FolderOfPath("plain"), "");
     EXPECT_EQ(FormatLogResults("45.3 MByte/sec", 45, "[too fast]", 0),
               "\tread:\t45.3 MByte/sec\t45\twrite:\t[too fast]\t0\r\n");
-    EXPECT_EQ(FormatTitle("QuellmorCmd", 1, 0), "QuellmorCmd [1.00]");
 }

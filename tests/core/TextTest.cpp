@@ -61,5 +61,5 @@ TEST(TextHelpers, TrimCleanAndVersion)
     EXPECT_EQ(minor, 15u);
     EXPECT_EQ(ParseVersionPair("abc", &major, &minor), 0);
     EXPECT_EQ(ParseVersionPair(nullptr, &major, &minor), 0);
-    EXPECT_EQ(StringPrintf("%s [%u.%02u]", "Q", 1u, 5u), "Q [1.05]");
+    EXPECT_EQ(FormatTitle("Q", 1, 5), "Q [1.05]");
 }
