@@ -1,0 +1,361 @@
+#include "app/pages/file/FileWorker.h"
+#include <cinttypes>
+#include <cstring>
+#include "app/pages/file/FastestFile.h"
+#include "core/AlignedBuffer.h"
+// Until the open flags of the class library carry their own prefix, their old names would
+// collide with the application's flag bits.
+#define kFlagNoBuffering kOpenNoBuffering
+#define kFlagWriteThrough kOpenWriteThrough
+#define kFlagSequentialScan kOpenSequentialScan
+#define kFlagRandomAccess kOpenRandomAccess
+#include "core/File.h"
+#undef kFlagNoBuffering
+#undef kFlagWriteThrough
+#undef kFlagSequentialScan
+#undef kFlagRandomAccess
+#include "core/Random.h"
+#include "core/SpeedMath.h"
+#include "core/System.h"
+#include "core/Text.h"
+#include "core/Timer.h"
+#include "app/settings/Flags.h"
+
+namespace {
+std::string Decimal(uint64_t value) { return StringPrintf("%" PRIu64, value); }
+
+std::string ErrorText(uint32_t error)
+{
+    char text[260];
+    const char* t = GetWin32ErrorText(error, text);
+    return t ? t : "";
+}
+} // namespace
+
+void C_FileAccessWorker::UpdateFileFields(int flag)
+{
+    uint32_t& flags = WorkerFlags();
+    SetField(kFieldPath, strTestFile);
+    const bool devicePath = strTestFile.compare(0, 2, "\\\\") == 0;
+    if (!(flags & kFlagSizeFromCommandLine) && !(flag == 1 && devicePath)) {
+        uint32_t low = 0, high = 0;
+        if (GetFileSizeByName(strTestFile.c_str(), &low, &high)) {
+            const uint64_t size = ((uint64_t)high << 32) | low;
+            SetField(kFieldSize, Decimal(size / 1024 / 1024));
+            ullTestSize = size;
+            return;
+        }
+    }
+    flags &= ~kFlagSizeFromCommandLine;
+    if (ullTestSize)
+        SetField(kFieldSize, Decimal(ullTestSize / 1024 / 1024));
+}
+
+void C_FileAccessWorker::UpdateFieldsQuietly()
+{
+    WorkerFlags() |= kFlagFilePageUpdating;
+    UpdateFileFields(0);
+    WorkerFlags() &= ~kFlagFilePageUpdating;
+}
+
+bool C_FileAccessWorker::TakeTestPath(const std::string& path)
+{
+    if (path.size() > kMaxTestPath) {
+        Tell(MsgPathTooLong(path));
+        return false;
+    }
+    strTestFile = path;
+    return true;
+}
+
+uint32_t C_FileAccessWorker::WorkerThread()
+{
+    EnableControls(0);
+    RunRequests();
+    WorkerFlags() &= ~(kFlagStartRead | kFlagStartWrite);
+    StopProgress();
+    EnableControls(1);
+    return 0;
+}
+
+void C_FileAccessWorker::RunRequests()
+{
+    uint32_t& flags = WorkerFlags();
+    if (!TakeTestPath(GetField(kFieldPath)))
+        return;
+    ullTestSize = MiBFieldBytes(GetField(kFieldSize));
+    uint64_t block = 0;
+    // A block of 0 bytes would never reach the end of the file: keep the previous size.
+    if (ParseDecimal(GetField(kFieldBlockSize), &block) && block > 0)
+        dwTestBlockSize = block > UINT32_MAX ? UINT32_MAX : (uint32_t)block;
+    ullPreReadSize = MiBFieldBytes(GetField(kFieldSpinSize));
+
+    if (!(flags & kFlagStartWrite)) {
+        if ((flags & kFlagBiggestFile) && !BiggestFileSearch())
+            return;
+        if ((flags & kFlagFastestFile) && !FastestFileSearch())
+            return;
+    }
+    ullTestPosition = 0;
+    StartProgress();
+    if (flags & kFlagStartWrite) {
+        flags &= ~kFlagStartWrite;
+        if (!WorkerTestFunction(PASS_WRITE))
+            return;
+    }
+    ullTestPosition = 0;
+    ResetProgress();
+    if ((flags & kFlagStartRead) && (flags & kFlagPreRead) && strTestFile.size() >= 1 &&
+        IsCdromRoot(std::string(1, strTestFile[0]) + ":\\")) {
+        if (!WorkerTestFunction(PASS_SPIN_UP)) {
+            flags &= ~kFlagStartRead;
+            return;
+        }
+    }
+    ullTestPosition = 0;
+    ResetProgress();
+    if (flags & kFlagStartRead) {
+        flags &= ~kFlagStartRead;
+        WorkerTestFunction(PASS_READ);
+    }
+}
+
+bool C_FileAccessWorker::ChoosePath(int pass)
+{
+    if (FileExists(strTestFile.c_str()))
+        return true;
+    std::string file = IsDirectory(strTestFile.c_str()) ? std::string() : strTestFile;
+    (void)pass;
+    if (!ChooseFile(0, MsgMissingFileTitle(strTestFile), "all files|*.*||", strTestFile, file))
+        return false;
+    return TakeTestPath(file);
+}
+
+bool C_FileAccessWorker::PrepareWritePath(const C_VolumeSpace& space)
+{
+    const C_WriteTarget target = WriteTargetFor(strTestFile, IsDirectory(strTestFile.c_str()) != 0);
+    if (target.ask && !Ask(MsgRenameForWrite(target.oldName)))
+        return false;
+    if (!TakeTestPath(target.path))
+        return false;
+    UpdateFieldsQuietly();
+    if (ullTestSize == 0) {
+        Tell(MsgEnterSize());
+        return false;
+    }
+    if (space.totalFree != 0) {
+        if (space.callerFree < ullTestSize && !Ask(MsgFreeSpaceTooSmall(space.callerFree, ullTestSize)))
+            return false;
+    } else if (strTestFile.size() >= 2 && strTestFile[1] == ':' && !Ask(MsgNoFreeSpace())) {
+        return false;
+    }
+    return true;
+}
+
+bool C_FileAccessWorker::AgreeBlockSize(const std::string& root)
+{
+    const uint32_t sector = GetSectorSize(root);
+    const uint32_t proposal = ProposeBlockSize(dwTestBlockSize, sector);
+    if (proposal == dwTestBlockSize)
+        return true;
+    if (!Ask(MsgBlockNotSectorMultiple(dwTestBlockSize, sector, proposal)))
+        return false;
+    dwTestBlockSize = proposal;
+    SetField(kFieldBlockSize, Decimal(proposal));
+    return true;
+}
+
+int C_FileAccessWorker::WorkerTestFunction(int pass)
+{
+    const uint32_t flags = WorkerFlags();
+    const bool write = pass == PASS_WRITE, read = pass == PASS_READ;
+    SetResultText("");
+
+    MediumClass medium = kMediumNone;
+    C_VolumeSpace space;
+    if (pass != PASS_SPIN_UP) {
+        const std::string root = VolumeRootOf(strTestFile);
+        if (GetVolumeSpace(root, space))
+            medium = MediumFromTotalBytes(space.total, IsCdromRoot(root));
+        else
+            space = C_VolumeSpace();
+    }
+    if (write ? !PrepareWritePath(space) : !ChoosePath(pass))
+        return 0;
+
+    uint32_t openFlags = kOpenSequentialScan;
+    if (flags & kFlagNoBuffering) {
+        openFlags |= kOpenNoBuffering;
+        if (!AgreeBlockSize(VolumeRootOf(strTestFile)))
+            return 0;
+    }
+    if (write && (flags & kFlagWriteThrough))
+        openFlags |= kOpenWriteThrough;
+
+    C_SeqMessageArgs m;
+    m.path = strTestFile.c_str();
+    std::string errorText;
+    auto failure = [&](SeqMessage id) {
+        m.error = GetLastErrorCode();
+        errorText = ErrorText(m.error);
+        m.errorText = errorText.c_str();
+        m.blockSize = dwTestBlockSize;
+        m.position = ullTestPosition;
+        m.fileSize = ullTestSize;
+        Tell(FormatSeqMessage(kStyleGui, id, m));
+    };
+
+    C_File file;
+    if (!file.Open(strTestFile.c_str(), write ? kOpenWriteCreate : kOpenRead, openFlags, kShareReadWrite)) {
+        failure(kSeqOpenFailed);
+        return 0;
+    }
+    if (write) {
+        if (!file.Seek(kSeekBegin, (int64_t)ullTestSize.load())) {
+            failure(kSeqSeekEndFailed);
+            return 0;
+        }
+        if (!file.SetEnd())
+            failure(kSeqSetEndFailed);
+        if (!file.Seek(kSeekBegin, 0)) {
+            failure(kSeqSeekStartFailed);
+            return 0;
+        }
+    } else {
+        uint64_t size = 0;
+        if (!file.GetSize(&size) || size == 0)
+            size = MiBFieldBytes(GetField(kFieldSize));
+        if (read) {
+            ullTestSize = size;
+            SetField(kFieldSize, Decimal(size / 1024 / 1024));
+            if (size < 1048576 && !Ask(MsgSmallFile(size)))
+                return 0;
+        } else {
+            ullTestSize = size < ullPreReadSize ? size : ullPreReadSize;
+        }
+    }
+    if (ullTestSize < dwTestBlockSize && ullTestSize != ullPreReadSize) {
+        file.Close();
+        Tell(MsgFileTooSmall());
+        return 0;
+    }
+
+    const bool saving = read && (flags & kFlagSaveReadData);
+    C_File save;
+    if (saving) {
+        std::string chosen = "_Read_Data.bin";
+        if (!ChooseFile(1, "select file storing the read data", "all|*.*||", std::string(), chosen))
+            return 0;
+        if (!save.Open(chosen.c_str(), kOpenWriteCreate, kOpenSequentialScan, kShareReadWrite)) {
+            const uint32_t error = GetLastErrorCode();
+            file.Close();
+            Tell(MsgCannotOpenSave(chosen, error, ErrorText(error).c_str()));
+            return 0;
+        }
+    }
+
+    C_AlignedBuffer buffer;
+    if (!buffer.Allocate(dwTestBlockSize)) {
+        Tell(StringPrintf("Not enough memory for a block of %u bytes.", dwTestBlockSize));
+        return 0;
+    }
+    void* data = buffer.Get();
+    if (read)
+        memset(data, 0x2A, dwTestBlockSize & ~3u);
+    else if (write)
+        FillRandom(data, dwTestBlockSize, 0);
+
+    const uint32_t block = dwTestBlockSize;
+    const uint64_t size = ullTestSize;
+    int complete = 0;
+    ullTestPosition = 0;
+    C_Timer timer;
+    timer.Start();
+    for (;;) {
+        if (!(write ? file.Write(block, data) : file.Read(block, data))) {
+            failure(write ? kSeqWriteFailed : kSeqReadFailed);
+            break;
+        }
+        if (saving)
+            save.Write(block, data);
+        const uint64_t position = ullTestPosition + block;
+        ullTestPosition = position;
+        if (PassComplete(position, block, size)) {
+            complete = 1;
+            break;
+        }
+        if (IsStopRequested())
+            break;
+    }
+    if (write && complete && !file.Flush()) {
+        Tell(FormatSeqMessage(kStyleGui, kSeqFlushFailed, m));
+        complete = 0;
+    }
+    file.Close();
+    const uint32_t closeError = GetLastErrorCode();
+    Trace("C_FileAccess::WorkerTestFunction: CloseHandle() done. LastError: %u - %s", closeError,
+          ErrorText(closeError).c_str());
+    if (complete && pass != PASS_SPIN_UP) {
+        timer.Stop();
+        // From the bytes moved: a tail shorter than one block is never transferred.
+        SetResultText(FormatFileResult(ullTestPosition, timer.GetMicroseconds(), medium));
+    }
+    if (saving)
+        save.Close();
+    if (write) {
+        const std::string written = strTestFile;
+        RefreshBrowser();
+        strTestFile = written;
+        SelectListEntry(ListTextOfFile(LastComponent(written)));
+        UpdateFileFields(0);
+    }
+    return complete;
+}
+
+int C_FileAccessWorker::BiggestFileSearch()
+{
+    ullTestSize = 0;
+    std::string base = strTestFile;
+    if (FileExists(base.c_str())) {
+        const size_t slash = base.rfind('\\');
+        if (slash == std::string::npos) {
+            Tell("Please specify base search path.");
+            return 0;
+        }
+        base.erase(slash + 1);
+    } else if (base.empty() || base.back() != '\\') {
+        base += '\\';
+    }
+    C_BiggestScan scan(DirectoryWalk());
+    scan.stopRequested = [this] { return IsStopRequested() != 0; };
+    scan.onCandidate = [this](const std::string& path, uint64_t size) {
+        ullTestSize = size;
+        strTestFile = path;
+        UpdateFieldsQuietly();
+    };
+    scan.Scan(base);
+    if (!scan.skippedPath.empty())
+        Tell(MsgPathTooLong(scan.skippedPath));
+    return 1;
+}
+
+int C_FileAccessWorker::SearchFastestFile(char drive, uint64_t minimum, std::string& path,
+                                          std::string& message)
+{
+    return ::FastestFileSearch(drive, minimum, path, message);
+}
+
+int C_FileAccessWorker::FastestFileSearch()
+{
+    std::string found, message;
+    const char drive = strTestFile.empty() ? '?' : strTestFile[0];
+    if (!SearchFastestFile(drive, ullTestSize, found, message)) {
+        if (!message.empty())
+            Tell(message);
+        return 0;
+    }
+    if (!TakeTestPath(found))
+        return 0;
+    UpdateFieldsQuietly();
+    return 1;
+}
