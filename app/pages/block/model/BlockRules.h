@@ -1,0 +1,97 @@
+// The rules of a raw block run that need no window: the test range the page's fields
+// give, the positions each access pattern visits, the rate of a timed group, and the
+// texts the page shows for them.
+#pragma once
+#include <cstdint>
+#include <string>
+
+enum BlockPattern : uint32_t { kPatternLinear = 0, kPatternRandom = 1, kPatternSeek = 2 };
+
+// The run parameters as the last check left them. A fresh page starts with these.
+struct C_BlockValues {
+    uint64_t start = 0;
+    uint64_t end = 0;
+    uint64_t blocks = 1000;
+    uint64_t skip = 0;
+    uint64_t repeats = 1;
+    uint32_t calcEvery = 1;
+};
+
+// The texts of the page's fields that the check reads.
+struct C_BlockFields {
+    std::string start, end, blocks, skip, repeats, calcEvery;
+};
+
+// Which fields the check changed and the page must write back. Start and end are always
+// written back.
+struct C_BlockRewrites {
+    bool blocks = false;
+    bool calcEvery = false;
+};
+
+// A decimal number as a scanned "%I64u" reads it: leading blanks, an optional '+', then
+// digits up to the first other character. 0 when there are no digits; a number too big for
+// 64 bits saturates.
+int ParseBlockNumber(const std::string& text, uint64_t* value);
+
+// Reads the fields over the previous values and clamps the range to the device: a field
+// that does not parse keeps its previous value, except blocks per access (0 then, which
+// like a 0 calc count becomes 1). The range starts no lower than the first block, ends
+// above the start and no further than the block count; a start at or past the count makes
+// an empty range.
+void CheckBlockValues(const C_BlockFields& fields, uint64_t firstBlock, uint64_t blockCount,
+                      C_BlockValues* values, C_BlockRewrites* rewrites);
+
+// "%I64u Byte%c" up to 10239 bytes, then kByte up to 10239 of them, then MByte; the
+// plural 's' is a blank when the shown number is 1.
+std::string BufferSizeText(uint64_t bytes);
+
+// Bytes of one access's buffer; 0 when it is 4 GiB or more, which no transfer can move and
+// no 32-bit size can hold.
+uint32_t BufferBytes(uint64_t blocks, uint32_t blockSize);
+// What the user is told when BufferBytes refuses the values.
+std::string BufferTooBigText(uint64_t blocks, uint32_t blockSize);
+// What the user is told when the buffer's memory is not there.
+std::string BufferAllocationText(uint32_t bytes);
+
+// Accesses of a run. Linear: whole strides of blocks plus skipped blocks within the range.
+// Random and seek: the repeats, none when the range is shorter than one access.
+uint64_t BlockLoopCount(BlockPattern pattern, const C_BlockValues& values);
+
+// The highest position an access may start at so that it ends inside [start, end).
+inline uint64_t LastAccessStart(const C_BlockValues& v)
+{
+    return v.end - v.start >= v.blocks ? v.end - v.blocks : v.start;
+}
+// The random position for r (0..0x7FFF): start for 0, the last access start for 0x7FFF,
+// evenly between them, without overflowing on any range.
+uint64_t RandomBlockPosition(const C_BlockValues& values, uint32_t r);
+// The access after one at position: the next stride, a new random position, or the
+// other end of a seek.
+uint64_t NextBlockPosition(BlockPattern pattern, const C_BlockValues& values, uint64_t position, uint32_t r);
+
+// Accesses per graph point, so that a run gives at most about 5000 points.
+inline uint64_t GraphScale(uint64_t loopMax) { return loopMax > 5000 ? loopMax / 5000 : 1; }
+
+// The rate of one timed group of accesses.
+struct C_GroupRate {
+    float kiloBytesPerSecond = 0;
+    float megaBytesPerSecond = 0;
+    std::string text; // the transfer-speed label
+};
+C_GroupRate GroupRate(uint32_t bufferBytes, uint32_t calcEvery, uint64_t microseconds);
+
+// Name of the write confirmation in the settings store: vendor, product, revision, serial,
+// name and letters, blank-separated.
+std::string WriteConfirmationName(const std::string& vendor, const std::string& product,
+                                  const std::string& revision, const std::string& serial,
+                                  const std::string& name, const std::string& letters);
+
+// The messages of a run, with the device or file name framed.
+std::string NoCapabilityText(const std::string& device, int write);
+std::string WriteQuestionText(const std::string& device);
+std::string AccessFailedText(uint64_t blocks, uint64_t position, uint32_t error,
+                             const std::string& errorText);
+std::string OpenDataFileText(const std::string& file, int forWriting);
+std::string ReadDataFileText(const std::string& file);
+extern const char* const kNoDeviceSelectedText;
