@@ -247,6 +247,7 @@ TEST(BlockRules, MessageTexts)
     EXPECT_EQ(OpenDataFileText("_data.bin", 1), "Can't open file \xBB_data.bin\xAB for writing.");
     EXPECT_EQ(OpenDataFileText("_data.bin", 0), "Can't open file \xBB_data.bin\xAB for reading.");
     EXPECT_EQ(ReadDataFileText("p.bin"), "Can't read from file \xBBp.bin\xAB.");
+    EXPECT_EQ(WriteDataFileText("p.bin"), "Can't write to file \xBBp.bin\xAB.");
     EXPECT_EQ(WriteConfirmationName("ATA", "DISK", "1.0", "S1", "\\\\.\\PhysicalDrive1", ""),
               "ATA DISK 1.0 S1 \\\\.\\PhysicalDrive1 ");
     const std::string q = WriteQuestionText("\\\\.\\X:");

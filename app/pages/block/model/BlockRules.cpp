@@ -179,3 +179,8 @@ std::string ReadDataFileText(const std::string& file)
 {
     return StringPrintf("Can't read from file \xBB%s\xAB.", file.c_str());
 }
+
+std::string WriteDataFileText(const std::string& file)
+{
+    return StringPrintf("Can't write to file \xBB%s\xAB.", file.c_str());
+}

@@ -94,4 +94,5 @@ std::string AccessFailedText(uint64_t blocks, uint64_t position, uint32_t error,
                              const std::string& errorText);
 std::string OpenDataFileText(const std::string& file, int forWriting);
 std::string ReadDataFileText(const std::string& file);
+std::string WriteDataFileText(const std::string& file);
 extern const char* const kNoDeviceSelectedText;

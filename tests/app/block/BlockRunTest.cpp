@@ -1,0 +1,347 @@
+// The raw block run over an emulated disk backed by an image file: what lands in the data
+// file and on the image, where the accesses go, and what the page is told.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "app/pages/block/run/BlockRun.h"
+#include "devices/DeviceError.h"
+#include "devices/emulated/ImageDisk.h"
+
+namespace {
+
+std::string TempPath(const char* name)
+{
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+uint8_t Pattern(uint64_t block, uint32_t offset) { return uint8_t(block * 13 + offset * 7 + 1); }
+
+std::vector<uint8_t> ReadAll(const std::string& path)
+{
+    std::vector<uint8_t> data;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return data;
+    data.resize(GetFileSize(h, nullptr));
+    DWORD done = 0;
+    if (!data.empty())
+        ReadFile(h, data.data(), DWORD(data.size()), &done, nullptr);
+    CloseHandle(h);
+    return data;
+}
+
+void WriteAll(const std::string& path, const std::vector<uint8_t>& data)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr);
+    CloseHandle(h);
+}
+
+std::vector<uint8_t> PatternImage(uint32_t blocks)
+{
+    std::vector<uint8_t> image(size_t(blocks) * 512);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = Pattern(i / 512, uint32_t(i % 512));
+    return image;
+}
+
+// What the page would have shown; optionally asks to stop after a number of polls.
+class C_Recorder : public C_BlockChannel {
+public:
+    int IsStopRequested() override { return ++polls > stopAfter; }
+    void ShowSpeed(const std::string& text) override { speeds.push_back(text); }
+    void ShowCrc(const std::string& text) override { crcs.push_back(text); }
+    void GraphSetup(int points) override { graphPoints = points; }
+    void GraphPoint(int x, int value) override { points.push_back({x, value}); }
+    void Report(const std::string& message) override { reports.push_back(message); }
+
+    int polls = 0;
+    int stopAfter = 1 << 30;
+    int graphPoints = -1;
+    std::vector<std::string> speeds, crcs, reports;
+    std::vector<std::pair<int, int>> points;
+};
+
+// Counts every access and where it went, through the real image disk.
+class C_WatchedDisk : public C_ImageDisk {
+public:
+    using C_ImageDisk::C_ImageDisk;
+    int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override
+    {
+        accesses.push_back({block, count});
+        return C_ImageDisk::ReadBlocks(block, count, buffer);
+    }
+    int WriteBlocks(uint64_t block, uint32_t count, const void* buffer) override
+    {
+        accesses.push_back({block, count});
+        return C_ImageDisk::WriteBlocks(block, count, buffer);
+    }
+    std::vector<std::pair<uint64_t, uint32_t>> accesses;
+};
+
+class BlockRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        image = TempPath("qm_block_run.img");
+        dataFile = TempPath("qm_block_run_data.bin");
+        original = PatternImage(kBlocks);
+        WriteAll(image, original);
+        DeleteFileA(dataFile.c_str());
+        disk.reset(new C_WatchedDisk(image, 512, 0));
+        ASSERT_TRUE(disk->QueryCapacity());
+        ASSERT_EQ(disk->ullBlockCount, kBlocks);
+        setup.device = disk.get();
+        setup.dataFile = dataFile;
+    }
+    void TearDown() override
+    {
+        disk.reset();
+        DeleteFileA(image.c_str());
+        DeleteFileA(dataFile.c_str());
+    }
+    void Range(uint64_t start, uint64_t end, uint64_t blocks, uint64_t skip = 0, uint64_t repeats = 1,
+               uint32_t calc = 1)
+    {
+        setup.values.start = start;
+        setup.values.end = end;
+        setup.values.blocks = blocks;
+        setup.values.skip = skip;
+        setup.values.repeats = repeats;
+        setup.values.calcEvery = calc;
+    }
+    C_BlockRunResult Go()
+    {
+        C_BlockRun run;
+        C_BlockRunResult r = run.Run(setup, channel);
+        count = run.count.load();
+        loopMax = run.loopMax.load();
+        return r;
+    }
+    // The image is unchanged outside [first, end) blocks.
+    void ExpectUntouchedOutside(uint64_t first, uint64_t end)
+    {
+        const std::vector<uint8_t> now = ReadAll(image);
+        ASSERT_EQ(now.size(), original.size());
+        for (size_t i = 0; i < now.size(); ++i) {
+            const uint64_t block = i / 512;
+            if (block < first || block >= end) {
+                ASSERT_EQ(now[i], original[i]) << "block " << block << " changed";
+            }
+        }
+    }
+
+    static constexpr uint32_t kBlocks = 256;
+    std::string image, dataFile;
+    std::vector<uint8_t> original;
+    std::unique_ptr<C_WatchedDisk> disk;
+    C_BlockRunSetup setup;
+    C_Recorder channel;
+    uint64_t count = 0, loopMax = 0;
+};
+
+} // namespace
+
+TEST_F(BlockRun, LinearReadSavesTheRangeToTheDataFile)
+{
+    Range(10, 74, 16, 0, 1, 2);
+    setup.saveData = 1;
+    setup.udmaCrc = 1;
+    setup.graph = 1;
+    const C_BlockRunResult r = Go();
+    EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
+    EXPECT_EQ(r.accesses, 4u);
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(loopMax, 4u);
+    const std::vector<uint8_t> data = ReadAll(dataFile);
+    ASSERT_EQ(data.size(), 64u * 512);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), original.begin() + 10 * 512));
+    // Two timed groups of two accesses, each a graph point; the first point is (0, 0).
+    EXPECT_EQ(channel.speeds.size(), 2u);
+    EXPECT_NE(channel.speeds[0].find("/sec - "), std::string::npos);
+    EXPECT_EQ(channel.graphPoints, 4);
+    ASSERT_EQ(channel.points.size(), 3u);
+    EXPECT_EQ(channel.points[0], std::make_pair(0, 0));
+    EXPECT_EQ(channel.points[1].first, 1);
+    EXPECT_EQ(channel.points[2].first, 3);
+    // The CRC of the last buffer, after its label was cleared.
+    ASSERT_EQ(channel.crcs.size(), 8u);
+    EXPECT_EQ(channel.crcs[6], "");
+    EXPECT_EQ(channel.crcs[7].size(), 6u);
+    EXPECT_EQ(channel.crcs[7].substr(0, 2), "0x");
+}
+
+TEST_F(BlockRun, LinearWriteTakesThePatternFromTheDataFile)
+{
+    std::vector<uint8_t> block(8 * 512);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = uint8_t(0xA5 ^ i);
+    block.resize(block.size() + 100, 0xEE); // longer than a buffer: only the first buffer counts
+    WriteAll(dataFile, block);
+    Range(100, 140, 8, 2);
+    setup.write = 1;
+    setup.saveData = 1;
+    const C_BlockRunResult r = Go();
+    EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
+    EXPECT_EQ(r.accesses, 4u); // 100, 110, 120, 130
+    const std::vector<uint8_t> now = ReadAll(image);
+    for (uint64_t start : {100u, 110u, 120u, 130u})
+        for (uint32_t i = 0; i < 8 * 512; ++i)
+            ASSERT_EQ(now[start * 512 + i], uint8_t(0xA5 ^ i)) << start;
+    // Skipped blocks and everything outside the range keep their data.
+    for (uint64_t b : {108u, 109u, 118u, 138u, 139u, 140u, 99u})
+        EXPECT_EQ(now[b * 512 + 3], original[b * 512 + 3]) << b;
+    ExpectUntouchedOutside(100, 140);
+}
+
+TEST_F(BlockRun, DataFileShorterThanABufferEndsTheWrite)
+{
+    WriteAll(dataFile, std::vector<uint8_t>(1000, 1));
+    Range(0, 64, 8);
+    setup.write = 1;
+    setup.saveData = 1;
+    Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0], "Can't read from file \xBB" + dataFile + "\xAB.");
+    EXPECT_TRUE(disk->accesses.empty());
+    ExpectUntouchedOutside(0, 0);
+
+    DeleteFileA(dataFile.c_str());
+    channel.reports.clear();
+    Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0], "Can't open file \xBB" + dataFile + "\xAB for reading.");
+}
+
+TEST_F(BlockRun, RandomAndSeekWritesStayInsideTheRange)
+{
+    // The range ends at the device's last block: an access past it would fail.
+    setup.write = 1;
+    for (BlockPattern pattern : {kPatternRandom, kPatternSeek}) {
+        disk->accesses.clear();
+        Range(200, kBlocks, 7, 0, 400);
+        setup.pattern = pattern;
+        const C_BlockRunResult r = Go();
+        EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
+        EXPECT_EQ(r.accesses, 400u);
+        ASSERT_EQ(disk->accesses.size(), 400u);
+        uint64_t highest = 0;
+        for (const auto& a : disk->accesses) {
+            EXPECT_GE(a.first, 200u);
+            EXPECT_LE(a.first + a.second, uint64_t(kBlocks));
+            highest = std::max(highest, a.first);
+        }
+        // A seek reaches the last access start; random ones spread over the range.
+        if (pattern == kPatternSeek) {
+            EXPECT_EQ(highest, kBlocks - 7u);
+        } else {
+            EXPECT_GT(highest, 240u);
+        }
+        ExpectUntouchedOutside(200, kBlocks);
+    }
+    // A range shorter than one access makes none.
+    disk->accesses.clear();
+    Range(250, kBlocks, 7, 0, 10);
+    EXPECT_EQ(Go().accesses, 0u);
+    EXPECT_TRUE(disk->accesses.empty());
+    EXPECT_TRUE(channel.reports.empty());
+}
+
+TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
+{
+    disk->faults.Inject(21, kDevErrorCrc);
+    disk->faults.Inject(22, kDevErrorIoDevice);
+    disk->faults.Inject(40, kDevErrorCrc);
+    Range(16, 48, 8);
+    setup.saveData = 1;
+    Go();
+    EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
+    const std::vector<uint8_t> data = ReadAll(dataFile);
+    ASSERT_EQ(data.size(), 32u * 512);
+    for (uint64_t b = 16; b < 48; ++b) {
+        const bool zero = b == 21 || b == 22 || b == 40;
+        for (uint32_t i = 0; i < 512; ++i)
+            ASSERT_EQ(data[(b - 16) * 512 + i], zero ? 0 : original[b * 512 + i]) << "block " << b;
+    }
+
+    // A device error on the whole range is no CRC error: the access fails.
+    disk->faults.Clear();
+    disk->faults.Inject(30, kDevErrorIoDevice);
+    channel.reports.clear();
+    C_BlockRunResult r = Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0].find("Can't access 8 blocks starting at 0x18. Win32Error: 1117 - "), 0u);
+    EXPECT_TRUE(r.lastFailed);
+    EXPECT_EQ(r.accesses, 1u);
+    EXPECT_EQ(ReadAll(dataFile).size(), 8u * 512); // the good access was kept
+
+    // A CRC block whose own read fails otherwise fails the access.
+    disk->faults.Clear();
+    disk->faults.Inject(20, kDevErrorCrc);
+    channel.reports.clear();
+    Range(16, 24, 8);
+    disk->faults.Inject(23, kDevErrorNotReady);
+    // The whole range first meets block 20 (CRC), then block by block block 23 is not ready.
+    r = Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0].find("Can't access 8 blocks starting at 0x10. Win32Error: 21 - "), 0u);
+}
+
+TEST_F(BlockRun, InvalidParameterAddsTheHint)
+{
+    disk->faults.Inject(5, kDevErrorInvalidParameter);
+    Range(0, 64, 8);
+    Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    const std::string& m = channel.reports[0];
+    EXPECT_EQ(m.find("Can't access 8 blocks starting at 0x0. Win32Error: 87 - "), 0u);
+    EXPECT_EQ(m.substr(m.size() - 48), "\nTry to decrease the 'blocks per access' value.\n");
+}
+
+TEST_F(BlockRun, BuffersThatCannotBeHadAreRefusedWithAMessage)
+{
+    // 2^23 + 1 blocks of 512 bytes: the 32-bit product would be 512.
+    Range(0, kBlocks, 8388609);
+    setup.values.end = kBlocks;
+    C_BlockRunResult r = Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_NE(channel.reports[0].find("4 GByte"), std::string::npos);
+    EXPECT_TRUE(disk->accesses.empty());
+    EXPECT_TRUE(r.failed);
+    // Just below 4 GiB: no 32-bit process gets that much memory, and the user is told.
+    channel.reports.clear();
+    Range(0, kBlocks, 8388600);
+    r = Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0].find("Can't allocate the buffer of 4294963200 bytes"), 0u);
+    EXPECT_TRUE(disk->accesses.empty());
+}
+
+TEST_F(BlockRun, StopEndsTheRunBeforeTheNextAccess)
+{
+    Range(0, kBlocks, 1);
+    channel.stopAfter = 5;
+    const C_BlockRunResult r = Go();
+    EXPECT_EQ(r.accesses, 5u);
+    EXPECT_EQ(count, 5u);
+    EXPECT_EQ(loopMax, uint64_t(kBlocks));
+    EXPECT_EQ(disk->accesses.size(), 5u);
+    EXPECT_FALSE(r.lastFailed);
+}
+
+TEST_F(BlockRun, ReadOnlyDataFileFolderIsReported)
+{
+    setup.saveData = 1;
+    setup.dataFile = TempPath("no such folder\\data.bin");
+    Range(0, 64, 8);
+    Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0], "Can't open file \xBB" + setup.dataFile + "\xAB for writing.");
+    EXPECT_TRUE(disk->accesses.empty());
+}
