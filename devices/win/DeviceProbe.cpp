@@ -337,6 +337,17 @@ int ProbeGeometry(C_HandleDevice& d)
     return 1;
 }
 
+int ProbeHandleSize(C_HandleDevice& d)
+{
+    LARGE_INTEGER size = {};
+    if (!d.hDevice || !GetFileSizeEx(d.hDevice, &size) || size.QuadPart < 512)
+        return 0;
+    d.dwBlockSize = 512;
+    d.ullBlockCount = uint64_t(size.QuadPart) / 512;
+    d.ullFirstBlock = 0;
+    return 1;
+}
+
 int ProbeMountPointLetters(C_HandleDevice& d)
 {
     // Device-name query of a volume, and the mount manager's query of its mount points.

@@ -28,6 +28,10 @@ void ProbeTexts(C_HandleDevice& device);
 // IDENTIFY through the SMART request alone, for the serial (skipped when already known).
 void ProbeSmartIdentify(C_HandleDevice& device);
 int ProbeGeometry(C_HandleDevice& device);
+// The size of what the open handle reaches, in blocks of 512 bytes: the last resort for a
+// drive letter that answers no capacity query (an image file behind a letter, a device
+// that refuses the queries). 0 when the handle tells no size either.
+int ProbeHandleSize(C_HandleDevice& device);
 int QueryStorageDescriptor(C_HandleDevice& device, C_StorageDescriptor* descriptor);
 // Letters of the logical drives whose location key matches; ignorePartition compares
 // device type and number only.

@@ -82,6 +82,8 @@ void EnumerateLogicalDrives(C_DeviceList& list)
             if (!(options & kOptNoCapacity))
                 ProbeFreeSpace(*d, options);
             ProbePartition(*d);
+            if (d->ullBlockCount == 0 && !(options & kOptNoCapacity))
+                ProbeHandleSize(*d);
             ProbeTransferLimit(*d);
             ProbeTexts(*d);
             ProbeSmartIdentify(*d);

@@ -239,7 +239,9 @@ int C_HandleDevice::QueryCapacity()
         return 1;
     if (ProbeGeometry(*this))
         return 1;
-    return ProbeFreeSpace(*this, dwOptions);
+    if (ProbeFreeSpace(*this, dwOptions))
+        return 1;
+    return (dwKind & kKindLogical) && ProbeHandleSize(*this);
 }
 
 int C_HandleDevice::AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size, int* statusOk)

@@ -15,7 +15,11 @@ mkdir -p "$work/tee" "$work/floppy"
 echo "test data" >"$work/tee/file.txt"
 ln -sfn "$work/tee" "$QM_WINEPREFIX/dosdevices/t:"
 ln -sfn "$work/floppy" "$QM_WINEPREFIX/dosdevices/a:"
-trap 'rm -f "$QM_WINEPREFIX/dosdevices/t:" "$QM_WINEPREFIX/dosdevices/a:"; rm -rf "$work"' EXIT
+# X: is an image file that opens as a raw device and answers no capacity query.
+head -c 1048576 /dev/zero >"$work/x.img"
+ln -sfn "$work/x.img" "$QM_WINEPREFIX/dosdevices/x:"
+ln -sfn "$work/x.img" "$QM_WINEPREFIX/dosdevices/x::"
+trap 'rm -f "$QM_WINEPREFIX/dosdevices/t:" "$QM_WINEPREFIX/dosdevices/a:" "$QM_WINEPREFIX/dosdevices/x:" "$QM_WINEPREFIX/dosdevices/x::"; rm -rf "$work"' EXIT
 
 run() {
     timeout 120 "$tools/wine-run.sh" "$exe" "$@" >"$work/raw.txt" 2>"$work/err.txt"
@@ -40,6 +44,7 @@ check_times
 record '[logical 00000043]' | grep -q 'letters: C$' || fail "drive C: missing from the block list"
 [ "$(mib '[logical 00000043]')" -gt 0 ] || fail "drive C: without a size"
 record '[logical 00000041]' | grep -q . && fail "drive A: listed without floppy support"
+record '[logical 00000058]' | grep -q '^  size: 2048 blocks of 512 bytes' || fail "image drive X: without its size"
 
 run -q
 check_times
