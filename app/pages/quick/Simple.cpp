@@ -64,15 +64,10 @@ void C_Simple::SetUpDriveList()
     HWND list = GetItem(IDC_QUICK_DRIVES);
     SetWindowLongPtrA(list, GWL_STYLE, GetWindowLongPtrA(list, GWL_STYLE) & ~(LONG_PTR)LVS_SINGLESEL);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    const char* columns[] = {"Drive", "Vendor"};
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = 155;
-        column.pszText = (char*)columns[i];
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
-    }
+    // The page keeps its own drive pictures.
+    m_drives.Attach(list, m_hInstance, C_ListView::kNoImageLists, 0, 0, ListViewEvents());
+    m_drives.AddColumn("Drive", 0, LVCFMT_LEFT, 155);
+    m_drives.AddColumn("Vendor", 1, LVCFMT_LEFT, 155);
     FillDriveImages();
 }
 
@@ -141,6 +136,7 @@ INT_PTR C_Simple::OnDestroy()
     KillTimer(m_hWnd, kTimerDeviceChange);
     m_entries.clear();
     m_compare.Detach();
+    m_drives.Detach();
     if (m_hResultFont)
         DeleteObject(m_hResultFont);
     m_hResultFont = nullptr;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "app/framework/Hyperlink.h"
+#include "app/framework/ListView.h"
 #include "app/pages/Page.h"
 #include "app/pages/quick/model/DriveEntries.h"
 #include "core/AccessTest.h"
@@ -36,6 +37,7 @@ protected:
     virtual void SetUpDriveList();
     HFONT m_hResultFont = nullptr;
     C_Hyperlink m_compare;
+    C_ListView m_drives;
 
 private:
     enum : uint32_t { kPhaseSeqRead = 0x1, kPhaseSeqWrite = 0x2, kPhaseRndRead = 0x4, kPhaseRndWrite = 0x8 };

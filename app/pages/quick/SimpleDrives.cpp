@@ -69,8 +69,7 @@ void C_Simple::RefreshDriveList()
     // made its last one is only ending and holds nothing.
     if (m_bRunning)
         return;
-    HWND list = GetItem(IDC_QUICK_DRIVES);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    m_drives.DeleteAll();
     m_entries.clear();
 
     C_DeviceList& devices = C_DeviceList::Instance();
@@ -82,26 +81,12 @@ void C_Simple::RefreshDriveList()
 
     for (size_t i = 0; i < m_entries.size(); ++i) {
         const C_DriveEntry& entry = m_entries[i];
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = (int)i;
-        item.pszText = (char*)entry.driveText.c_str();
-        item.iImage = (int)entry.imageIndex;
-        item.lParam = (LPARAM)i;
-        const int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        if (at < 0)
-            continue;
-        LVITEMA vendor = {};
-        vendor.iSubItem = 1;
-        vendor.pszText = (char*)entry.vendorText.c_str();
-        SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)at, (LPARAM)&vendor);
+        const int at = m_drives.InsertItem((int)i, entry.driveText.c_str(), (LPARAM)i, (int)entry.imageIndex);
+        if (at >= 0)
+            m_drives.SetSubItemText(at, 1, entry.vendorText.c_str());
     }
-    if (!m_entries.empty()) {
-        LVITEMA state = {};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(list, LVM_SETITEMSTATE, 0, (LPARAM)&state);
-    }
+    if (!m_entries.empty())
+        m_drives.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 void C_Simple::RegisterDeviceChanges()

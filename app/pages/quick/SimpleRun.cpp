@@ -39,15 +39,12 @@ void C_Simple::SetPhase(uint32_t phase)
 std::vector<int> C_Simple::SelectedEntries()
 {
     std::vector<int> chosen;
-    HWND list = GetItem(IDC_QUICK_DRIVES);
     int item = -1;
-    while ((item = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)item, LVNI_SELECTED)) >= 0) {
-        LVITEMA lv = {};
-        lv.mask = LVIF_PARAM;
-        lv.iItem = item;
-        if (SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&lv) && lv.lParam >= 0 &&
-            (size_t)lv.lParam < m_entries.size())
-            chosen.push_back((int)lv.lParam);
+    while ((item = (int)SendMessageA(m_drives.GetWindow(), LVM_GETNEXTITEM, (WPARAM)item, LVNI_SELECTED)) >=
+           0) {
+        LPARAM data = -1;
+        if (m_drives.GetItem(item, 0, nullptr, &data) && data >= 0 && (size_t)data < m_entries.size())
+            chosen.push_back((int)data);
     }
     return chosen;
 }
