@@ -17,7 +17,7 @@ struct C_AccessPassArgs {
     int direction = 0; // 1 = write, else read
     const char* path = "";
     void* buffer = nullptr; // 4096-aligned; only its first 4096 bytes are moved
-    uint64_t fileSize = 0;  // whole MiB, the size the sequential test left behind
+    uint64_t fileSize = 0;  // in bytes, the size the sequential test left behind
 };
 
 class C_AccessTest {

@@ -22,7 +22,7 @@ struct C_SeqPassArgs {
     const char* path = "";
     void* buffer = nullptr; // one block, 4096-aligned, random contents
     uint32_t blockSize = 0;
-    uint64_t fileSize = 0; // whole MiB
+    uint64_t fileSize = 0; // in bytes
     MessageStyle style = kStyleConsole;
     int usbSpeedClass = -1; // -1: no USB hint
     int checkStop = 0;      // 1: poll the channel's stop request (GUI)
