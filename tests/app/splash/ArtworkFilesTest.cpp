@@ -1,6 +1,6 @@
 // The committed pictures have the shapes the program relies on: the page bar's highlighted
-// tab sits on its click area, icons carry their sizes, the splash is a layer smaller than
-// its canvas.
+// tab sits on the click area the main window gives its page, icons carry their sizes, the
+// splash is a layer smaller than its canvas.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/shell/PageBar.h"
 #include "app/splash/PspDecoder.h"
 
 namespace {
@@ -105,11 +106,22 @@ TEST(Artwork, PageBarHighlightsLieOnTheClickAreas)
 {
     struct Bar {
         const char* file;
-        int from, to; // the click area of the page the bar shows, [from, to)
-    } bars[] = {{"pagebar_quick.bmp", 0, 144},
-                {"pagebar_file.bmp", 144, 279},
-                {"pagebar_block.bmp", 279, 449},
-                {"pagebar_about.bmp", 722, 816}};
+        int page;
+        int from = -1, to = -1; // the page's click area, [from, to), as the main window reads clicks
+    } bars[] = {{"pagebar_quick.bmp", kPageQuick},
+                {"pagebar_file.bmp", kPageFile},
+                {"pagebar_block.bmp", kPageBlock},
+                {"pagebar_about.bmp", kPageAbout}};
+    for (Bar& bar : bars) {
+        for (int x = 0; x < 816; ++x) {
+            if (PageFromBarX(x) != bar.page)
+                continue;
+            if (bar.from < 0)
+                bar.from = x;
+            bar.to = x + 1;
+        }
+        ASSERT_GT(bar.to - bar.from, 40) << bar.file;
+    }
     std::set<std::vector<uint8_t>> distinct;
     for (const Bar& bar : bars) {
         const Bitmap bmp = ReadBitmap(bar.file);
