@@ -4,7 +4,8 @@
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
-C_EmulatedCdRom::C_EmulatedCdRom(const std::string& isoPath, const std::vector<uint32_t>& audioTrackBlocks)
+C_EmulatedCdRom::C_EmulatedCdRom(const std::string& isoPath, const std::vector<uint32_t>& audioTrackBlocks,
+                                 int dataLast)
 {
     strPath = isoPath;
     strName = "emulated CD-ROM";
@@ -25,14 +26,20 @@ C_EmulatedCdRom::C_EmulatedCdRom(const std::string& isoPath, const std::vector<u
             m_dataBlocks = ((uint64_t(high) << 32) | low) / 2048;
             m_hasData = m_dataBlocks > 0;
         }
-        if (m_hasData) {
-            m_starts.push_back(0);
-            next = m_dataBlocks;
-        }
+    }
+    if (m_hasData && !dataLast) {
+        m_starts.push_back(0);
+        next = m_dataBlocks;
     }
     for (uint32_t blocks : audioTrackBlocks) {
         m_starts.push_back(next);
         next += blocks;
+    }
+    if (m_hasData && dataLast) {
+        m_dataStart = next;
+        m_dataTrack = uint32_t(m_starts.size());
+        m_starts.push_back(next);
+        next += m_dataBlocks;
     }
     m_leadOut = next;
 }
@@ -99,7 +106,7 @@ int C_EmulatedCdRom::ReadData(uint64_t block, uint32_t count, uint8_t* out, uint
     }
     if (!Open())
         return 0;
-    const int ok = m_file.ReadAt(block * 2048, count * 2048, out);
+    const int ok = m_file.ReadAt((block - m_dataStart) * 2048, count * 2048, out);
     Close();
     return ok;
 }
@@ -130,7 +137,7 @@ int C_EmulatedCdRom::ReadCd(uint64_t block, uint32_t count, uint8_t* out, uint8_
         s[15] = 1;
         if (!Open())
             return 0;
-        const int ok = m_file.ReadAt(b * 2048, 2048, s + 16);
+        const int ok = m_file.ReadAt((b - m_dataStart) * 2048, 2048, s + 16);
         Close();
         if (!ok)
             return 0;
@@ -154,7 +161,7 @@ int C_EmulatedCdRom::Toc(uint32_t format, uint32_t allocation, uint8_t* out, uin
         return Fail(kDevErrorNotReady, 2, 0x3A, nullptr); // no medium
     t[2] = 1;
     t[3] = uint8_t(format == 2 ? 1 : tracks);
-    auto control = [&](uint32_t index) { return uint8_t(m_hasData && index == 0 ? 4 : 0); };
+    auto control = [&](uint32_t index) { return uint8_t(m_hasData && index == m_dataTrack ? 4 : 0); };
     if (format == 0) {
         for (uint32_t i = 0; i <= tracks; ++i) {
             uint8_t d[8] = {};

@@ -85,3 +85,8 @@ std::string CdfsNotCdMessage(char letter)
         "Fastest File Search failed on drive %c:\\.\n\nThis function is only working on CD-ROM drives.",
         letter);
 }
+
+std::string CdfsFailureMessage(int cdRomDrive, uint64_t minimum, char letter)
+{
+    return cdRomDrive ? CdfsNoFileMessage(minimum, letter) : CdfsNotCdMessage(letter);
+}

@@ -39,3 +39,5 @@ std::string CdfsNotNtMessage();
 std::string CdfsOpenFailedMessage(const char* devicePath);
 std::string CdfsNoFileMessage(uint64_t minimum, char letter);
 std::string CdfsNotCdMessage(char letter);
+// When nothing was found: on a CD or DVD drive the no-file message, elsewhere the not-a-CD one.
+std::string CdfsFailureMessage(int cdRomDrive, uint64_t minimum, char letter);

@@ -156,4 +156,6 @@ TEST(CdfsMessages, TextsOfTheSearchFailures)
               "Fastest File Search failed.\n\nCan't find any file with 5.0 GByte or larger on drive E:\\.");
     EXPECT_EQ(CdfsNotCdMessage('C'),
               "Fastest File Search failed on drive C:\\.\n\nThis function is only working on CD-ROM drives.");
+    EXPECT_EQ(CdfsFailureMessage(1, 100 * 1048576ull, 'E'), CdfsNoFileMessage(100 * 1048576ull, 'E'));
+    EXPECT_EQ(CdfsFailureMessage(0, 100 * 1048576ull, 'C'), CdfsNotCdMessage('C'));
 }

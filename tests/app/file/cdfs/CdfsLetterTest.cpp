@@ -1,0 +1,79 @@
+// The search on a drive letter under Windows: the emulated CD-ROM (built from the generated
+// images) answers the same commands a drive answers through pass-through, and a drive
+// letter that is a hard disk gives the not-a-CD message.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include "app/pages/file/cdfs/CdfsDrive.h"
+#include "app/pages/file/cdfs/CdfsLetter.h"
+#include "devices/DeviceError.h"
+#include "devices/emulated/EmulatedCdRom.h"
+#include "tests/app/file/cdfs/CdfsTestDisc.h"
+
+namespace {
+std::string ImagePath(const std::string& name)
+{
+    std::string p = "Z:" + FixturePath(name + ".iso");
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
+} // namespace
+
+TEST(CdfsLetter, AnEmulatedCdGivesTheFarthestOutFileOfItsListing)
+{
+    C_EmulatedCdRom cd(ImagePath("joliet"), {3000, 4000});
+    const std::vector<C_ListedFile> files = ReadListing("joliet", 'E');
+    for (uint64_t minimum : {0ull, 1000ull, 3000ull}) {
+        std::string path, message;
+        EXPECT_TRUE(CdfsSearchLetter('E', minimum, &path, &message, &cd)) << message;
+        EXPECT_EQ(path, ListedFarthest(files, minimum));
+        EXPECT_EQ(message, "");
+    }
+    std::string path, message;
+    EXPECT_FALSE(CdfsSearchLetter('E', 3001, &path, &message, &cd));
+    EXPECT_EQ(path, "");
+    EXPECT_NE(message, "");
+}
+
+TEST(CdfsLetter, AnEnhancedCdIsSearchedInItsLastTrackAndAnAudioDiscFindsNothing)
+{
+    C_EmulatedCdRom enhanced(ImagePath("enhanced"), {300, 300}, 1);
+    ASSERT_EQ(enhanced.TrackStarts(), (std::vector<uint64_t>{0, 300, 600}));
+    std::string path, message;
+    EXPECT_TRUE(CdfsSearchLetter('E', 1000, &path, &message, &enhanced)) << message;
+    EXPECT_EQ(path, "E:\\SUB\\Long file name.bin");
+
+    C_EmulatedCdRom audio("", {3000, 4000});
+    const uint32_t before = audio.commands;
+    EXPECT_FALSE(CdfsSearchLetter('E', 0, &path, &message, &audio));
+    EXPECT_EQ(path, "");
+    EXPECT_EQ(audio.commands - before, 1u) << "only READ TOC goes to an audio disc";
+}
+
+TEST(CdfsLetter, AnUnreadableRootDirectoryFindsNothing)
+{
+    C_EmulatedCdRom cd(ImagePath("plain"), {});
+    std::string path, message;
+    ASSERT_TRUE(CdfsSearchLetter('E', 0, &path, &message, &cd));
+    // The plain image's root directory lies in the sector the primary descriptor names.
+    std::vector<uint8_t> descriptor = ReadWholeFile(FixturePath("plain.iso"));
+    const uint32_t root = descriptor[16 * 2048 + 158] | descriptor[16 * 2048 + 159] << 8;
+    cd.faults.Inject(root, kDevErrorCrc);
+    EXPECT_FALSE(CdfsSearchLetter('E', 0, &path, &message, &cd));
+    EXPECT_EQ(path, "");
+    EXPECT_EQ(cd.faults.hits, 1u);
+}
+
+TEST(CdfsLetter, AHardDiskLetterIsNotACdRomDrive)
+{
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof(windows));
+    const char letter = windows[0];
+    const char root[4] = {letter, ':', '\\', 0};
+    ASSERT_EQ(GetDriveTypeA(root), UINT(DRIVE_FIXED));
+    std::string path, message;
+    EXPECT_FALSE(CdfsSearchLetter(letter, 0, &path, &message));
+    EXPECT_EQ(message, CdfsNotCdMessage(letter));
+    EXPECT_EQ(path, "");
+}
