@@ -60,8 +60,12 @@ std::string ProblemMessage(const std::string& company, const std::string& web, b
 std::string FilesLine(const std::vector<std::string>& files, bool link)
 {
     std::vector<std::string> shown;
-    for (const std::string& f : files)
-        shown.push_back(link ? StringPrintf("<a href=\"%s\">%s</a>", f.c_str(), f.c_str()) : f);
+    // A link names the file and opens it from its full path; plain text shows the full path.
+    for (const std::string& f : files) {
+        size_t slash = f.find_last_of("\\/");
+        std::string name = slash == std::string::npos ? f : f.substr(slash + 1);
+        shown.push_back(link ? StringPrintf("<a href=\"%s\">%s</a>", f.c_str(), name.c_str()) : f);
+    }
     if (shown.size() == 1)
         return "The file " + shown[0] + " will be send. It does not contain any personal information.";
     if (shown.size() == 2)

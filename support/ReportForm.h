@@ -23,7 +23,7 @@ std::string BuildMultipartBody(const std::vector<C_FormPart>& parts);
 std::string FindWebAddress(const std::string& comments, const std::string& specialBuild);
 // The message under the heading; link = the text goes into a link control.
 std::string ProblemMessage(const std::string& company, const std::string& webAddress, bool link);
-// The line that names the files to be sent (full paths); empty without files.
+// The line that names the files to be sent (given as full paths); empty without files.
 std::string FilesLine(const std::vector<std::string>& files, bool link);
 
 // "host" or "host:port"; the port is 80 unless a valid one follows the last colon.

@@ -49,18 +49,16 @@ TEST(ReportForm, MessageAndFilesLineInBothForms)
         "Please tell Velantix about this problem.\n\nYou can check the website 'http://v.example/' for a "
         "newer version.");
     std::vector<std::string> two = {"C:\\Q\\Quellmor_Debug.dmp", "C:\\Q\\Quellmor_Debug.txt"};
-    EXPECT_EQ(
-        FilesLine(two, true),
-        "The files <a href=\"C:\\Q\\Quellmor_Debug.dmp\">C:\\Q\\Quellmor_Debug.dmp</a> and <a "
-        "href=\"C:\\Q\\Quellmor_Debug.txt\">C:\\Q\\Quellmor_Debug.txt</a> will be send. They do not contain "
-        "any personal information.");
+    EXPECT_EQ(FilesLine(two, true),
+              "The files <a href=\"C:\\Q\\Quellmor_Debug.dmp\">Quellmor_Debug.dmp</a> and <a "
+              "href=\"C:\\Q\\Quellmor_Debug.txt\">Quellmor_Debug.txt</a> will be send. They do not contain "
+              "any personal information.");
     EXPECT_EQ(FilesLine(two, false),
               "The files C:\\Q\\Quellmor_Debug.dmp and C:\\Q\\Quellmor_Debug.txt will be "
               "send. They do not contain any personal information.");
     std::vector<std::string> one = {"C:\\Q\\Quellmor_Debug.txt"};
-    EXPECT_EQ(FilesLine(one, true),
-              "The file <a href=\"C:\\Q\\Quellmor_Debug.txt\">C:\\Q\\Quellmor_Debug.txt</a> "
-              "will be send. It does not contain any personal information.");
+    EXPECT_EQ(FilesLine(one, true), "The file <a href=\"C:\\Q\\Quellmor_Debug.txt\">Quellmor_Debug.txt</a> "
+                                    "will be send. It does not contain any personal information.");
     EXPECT_EQ(
         FilesLine(one, false),
         "The file C:\\Q\\Quellmor_Debug.txt will be send. It does not contain any personal information.");
