@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <string>
 
-inline bool SaveBitmapPicture(HDC source, int x, int y, int w, int h, const std::string& path)
+// rop: SRCCOPY, or with CAPTUREBLT to take layered windows along from the screen.
+inline bool SaveBitmapPicture(HDC source, int x, int y, int w, int h, const std::string& path,
+                              DWORD rop = SRCCOPY)
 {
     HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info = {};
@@ -17,7 +19,7 @@ inline bool SaveBitmapPicture(HDC source, int x, int y, int w, int h, const std:
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
+    BitBlt(memory, 0, 0, w, h, source, x, y, rop);
     GdiFlush();
     const DWORD stride = DWORD((w * 3 + 3) & ~3);
     BITMAPFILEHEADER file = {};

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "tests/app/e2e_common/BitmapPicture.h"
 
 namespace e2e {
 
@@ -170,39 +171,90 @@ inline DWORD WaitExit(Program& p, DWORD timeoutMs = 15000)
     return code;
 }
 
+// Starts the program and waits for its main window.
+inline bool Launch(Program& p, const std::string& exe, const char* arguments)
+{
+    CHECK(Start(p, exe, arguments), "cannot start %s %s", exe.c_str(), arguments);
+    p.main = WaitForDialog(p, "Quellmor [", 20000);
+    CHECK(p.main != nullptr, "no main window");
+    return p.main != nullptr;
+}
+
+// Waits for the end and checks the exit code.
+inline void ExpectExit(Program& p, DWORD expected)
+{
+    const DWORD code = WaitExit(p);
+    CHECK(code == expected, "exit code %#lx, expected %#lx", (unsigned long)code, (unsigned long)expected);
+}
+
+// The splash is a window of its own; a click sends it away.
+inline HWND FindSplash() { return FindWindowA(nullptr, "Zumbra"); }
+inline void ClickSplash(HWND splash) { PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20)); }
+
+// The text of a control of another process (GetWindowText does not ask those; WM_GETTEXT does).
+inline std::string WindowText(HWND window)
+{
+    static char text[65536];
+    text[0] = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+inline std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+inline BOOL CALLBACK CollectText(HWND window, LPARAM lParam)
+{
+    *(std::string*)lParam += WindowText(window);
+    return TRUE;
+}
+
+// Every text shown in the window's controls.
+inline std::string WindowTexts(HWND window)
+{
+    std::string all;
+    EnumChildWindows(window, CollectText, (LPARAM)&all);
+    return all;
+}
+
+inline bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
+
+inline void PressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+// Polls until the condition holds; false when the time ran out first.
+template <class Ready>
+bool WaitUntil(Ready ready, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!ready()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+inline std::string ReadWholeFile(const std::string& path)
+{
+    std::string all;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return all;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
+        all.append(chunk, n);
+    fclose(f);
+    return all;
+}
+
 // The whole screen as a 24-bit BMP file.
 inline void Screenshot(const char* name)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
-    GdiFlush();
-    DWORD stride = ((DWORD)width * 3 + 3) & ~3u, size = stride * (DWORD)height;
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + size;
-    std::string path = g_shots + "\\" + name + ".bmp";
-    FILE* f = fopen(path.c_str(), "wb");
-    if (f) {
-        fwrite(&fh, sizeof(fh), 1, f);
-        fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f);
-        fwrite(bits, 1, size, f);
-        fclose(f);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    SaveBitmapPicture(screen, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                      g_shots + "\\" + name + ".bmp", SRCCOPY | CAPTUREBLT);
     ReleaseDC(nullptr, screen);
 }
 

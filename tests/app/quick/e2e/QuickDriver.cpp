@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 #include "tests/app/e2e_common/GuiE2e.h"
+#include "tests/app/e2e_common/RealInput.h"
+#include "tests/app/e2e_common/RemoteList.h"
 
 namespace {
 using namespace e2e;
@@ -32,192 +34,14 @@ enum {
     kCompare = 1093
 };
 
-std::string ItemText(HWND page, int id)
-{
-    char text[512] = "";
-    SendMessageTimeoutA(GetDlgItem(page, id), WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
-    return text;
-}
-
-// List-view messages carry pointers, so their structures live in the program's memory.
-class RemoteList {
-public:
-    RemoteList(HWND list, HANDLE process) : m_list(list), m_process(process)
-    {
-        m_remote = (char*)VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~RemoteList()
-    {
-        if (m_remote)
-            VirtualFreeEx(m_process, m_remote, 0, MEM_RELEASE);
-    }
-    int Count() const { return (int)SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0); }
-    std::string Text(int item, int column) const
-    {
-        LVITEMA lv = {};
-        lv.iSubItem = column;
-        lv.pszText = m_remote + 1024;
-        lv.cchTextMax = 1024;
-        char text[1024] = "";
-        SIZE_T moved = 0;
-        if (!m_remote || !WriteProcessMemory(m_process, m_remote, &lv, sizeof(lv), &moved))
-            return "";
-        SendMessageA(m_list, LVM_GETITEMTEXTA, (WPARAM)item, (LPARAM)m_remote);
-        ReadProcessMemory(m_process, m_remote + 1024, text, sizeof(text) - 1, &moved);
-        text[sizeof(text) - 1] = 0;
-        return text;
-    }
-    // The item whose drive text ends with "(X:)" or "X:".
-    int FindLetter(char letter) const
-    {
-        const std::string a = std::string("(") + letter + ":)", b = std::string(1, letter) + ":";
-        for (int i = 0; i < Count(); ++i) {
-            const std::string t = Text(i, 0);
-            if (t.find(a) != std::string::npos || (t.size() >= 2 && t.compare(t.size() - 2, 2, b) == 0))
-                return i;
-        }
-        return -1;
-    }
-    // Screen point in the middle of an item's text.
-    POINT ItemCentre(int item) const
-    {
-        RECT r = {};
-        r.left = LVIR_LABEL;
-        SIZE_T moved = 0;
-        if (m_remote && WriteProcessMemory(m_process, m_remote, &r, sizeof(r), &moved) &&
-            SendMessageA(m_list, LVM_GETITEMRECT, (WPARAM)item, (LPARAM)m_remote))
-            ReadProcessMemory(m_process, m_remote, &r, sizeof(r), &moved);
-        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(m_list, &p);
-        return p;
-    }
-    std::vector<int> Selected() const
-    {
-        std::vector<int> items;
-        int item = -1;
-        while ((item = (int)SendMessageA(m_list, LVM_GETNEXTITEM, (WPARAM)item, LVNI_SELECTED)) >= 0)
-            items.push_back(item);
-        return items;
-    }
-    // A device notification as the system sends it. Wine copies the record of these events
-    // into the receiving process, so it stays in the driver's memory.
-    static void SendDeviceChange(HWND page, WPARAM event, DWORD deviceType)
-    {
-        DEV_BROADCAST_DEVICEINTERFACE_A record = {};
-        record.dbcc_size = sizeof(record);
-        record.dbcc_devicetype = deviceType;
-        SendMessageA(page, WM_DEVICECHANGE, event, (LPARAM)&record);
-    }
-    void SelectOnly(const std::vector<int>& items) const
-    {
-        SetState(-1, 0);
-        for (int item : items)
-            SetState(item, LVIS_SELECTED);
-    }
-
-private:
-    void SetState(int item, UINT state) const
-    {
-        LVITEMA lv = {};
-        lv.stateMask = LVIS_SELECTED;
-        lv.state = state;
-        SIZE_T moved = 0;
-        if (m_remote && WriteProcessMemory(m_process, m_remote, &lv, sizeof(lv), &moved))
-            SendMessageA(m_list, LVM_SETITEMSTATE, (WPARAM)item, (LPARAM)m_remote);
-    }
-
-    HWND m_list;
-    HANDLE m_process;
-    char* m_remote = nullptr;
-};
-
-bool IsEnabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != 0; }
 bool IsRunning(HWND page) { return IsEnabled(page, kStop) && !IsEnabled(page, kStart); }
-
-bool WaitFor(bool (*ready)(HWND), HWND page, DWORD timeoutMs)
+bool WaitRunning(HWND page, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (!ready(page)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return IsRunning(page); }, timeoutMs);
 }
-
-bool IsIdle(HWND page) { return !IsRunning(page); }
-
-void PressButton(HWND page, int id)
+bool WaitIdle(HWND page, DWORD timeoutMs)
 {
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(page, id));
-}
-
-void BringToFront(HWND top)
-{
-    if (GetForegroundWindow() != top) {
-        for (int i = 0; i < 20 && GetForegroundWindow() != top; ++i) {
-            SetForegroundWindow(top);
-            Sleep(100);
-        }
-        // Taking the focus makes Wine read the keyboard's state from the X server again;
-        // a Ctrl pressed before that would be forgotten.
-        Sleep(1000);
-    }
-    CHECK(GetForegroundWindow() == top, "the program did not come to the front");
-}
-
-INPUT MouseInput(DWORD flags, int x = 0, int y = 0)
-{
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    return in;
-}
-
-INPUT KeyInput(WORD key, DWORD flags)
-{
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = flags;
-    return in;
-}
-
-// Real clicks at a screen point through the input queue, so that the program's own key
-// state sees a held Ctrl.
-void ClickAt(HWND top, POINT at, bool withCtrl, int clicks)
-{
-    BringToFront(top);
-    // The pointer goes first: entering a window makes Wine take the keyboard's state from the
-    // X server again, which would release an injected Ctrl.
-    INPUT move = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at.x, at.y);
-    SendInput(1, &move, sizeof(INPUT));
-    Sleep(500);
-    INPUT ctrlDown = KeyInput(VK_CONTROL, 0), ctrlUp = KeyInput(VK_CONTROL, KEYEVENTF_KEYUP);
-    if (withCtrl) {
-        SendInput(1, &ctrlDown, sizeof(INPUT));
-        Sleep(200);
-    }
-    for (int i = 0; i < clicks; ++i) {
-        INPUT press[2] = {MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)};
-        SendInput(1, press, sizeof(INPUT));
-        Sleep(50);
-        SendInput(1, press + 1, sizeof(INPUT));
-        Sleep(50);
-    }
-    Sleep(300);
-    if (withCtrl)
-        SendInput(1, &ctrlUp, sizeof(INPUT));
-}
-
-void CtrlClick(HWND page, int id)
-{
-    RECT r;
-    GetWindowRect(GetDlgItem(page, id), &r);
-    ClickAt(GetAncestor(page, GA_ROOT), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, true, 1);
+    return WaitUntil([&] { return !IsRunning(page); }, timeoutMs);
 }
 
 bool EndsWith(const std::string& text, const char* tail)
@@ -263,20 +87,6 @@ std::string DesktopLog()
     char desktop[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_DESKTOP, nullptr, 0, desktop);
     return std::string(desktop) + "\\Quellmor.txt";
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::string all;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return all;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        all.append(chunk, n);
-    fclose(f);
-    return all;
 }
 
 // The log's lines; each must end with CR LF.
@@ -396,20 +206,17 @@ struct Session {
     Program p;
     HWND page = nullptr;
     HWND list = nullptr;
+    RemoteList List() const { return RemoteList(list, p.pi.hProcess); }
 };
 
 bool Open(Session& s, const std::string& exe)
 {
     ClearRegistry();
-    CHECK(Start(s.p, exe, ""), "cannot start %s", exe.c_str());
-    s.p.main = WaitForDialog(s.p, "Quellmor [", 20000);
-    CHECK(s.p.main != nullptr, "no main window");
-    if (!s.p.main)
+    if (!Launch(s.p, exe, ""))
         return false;
-    // The splash gives way to a click.
     Settle(600);
-    if (HWND splash = FindWindowA(nullptr, "Zumbra"))
-        PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    if (HWND splash = FindSplash())
+        ClickSplash(splash);
     CHECK(WaitPage(s.p.main, 0) == 0, "QuickAccess is not the first page (%d)", CurrentPage(s.p.main));
     s.page = PageWindow(s.p.main);
     s.list = GetDlgItem(s.page, kList);
@@ -417,16 +224,62 @@ bool Open(Session& s, const std::string& exe)
     return s.page && s.list;
 }
 
+// The items of the drives with these letters; none when one of them is missing.
+std::vector<int> Items(const Session& s, std::initializer_list<char> letters)
+{
+    std::vector<int> items;
+    for (char letter : letters) {
+        const int item = s.List().FindLetter(letter);
+        CHECK(item >= 0, "drive %c: not in the list", letter);
+        if (item < 0)
+            return {};
+        items.push_back(item);
+    }
+    return items;
+}
+
+// Selects only these drives and sets the file size; false when a drive is missing.
+bool Choose(Session& s, std::initializer_list<char> letters, const char* size = "10")
+{
+    const std::vector<int> items = Items(s, letters);
+    if (items.empty())
+        return false;
+    s.List().SelectOnly(items);
+    SetDlgItemTextA(s.page, kFileSize, size);
+    return true;
+}
+
+// Chooses the drives, presses Start and waits until the run shows.
+bool StartOn(Session& s, std::initializer_list<char> letters)
+{
+    if (!Choose(s, letters))
+        return false;
+    PressButton(s.page, kStart);
+    const bool started = WaitRunning(s.page, 5000);
+    CHECK(started, "the run did not start");
+    return started;
+}
+
+// The random write field once it shows anything (its live speed or its result).
+std::string WaitRandomWrite(const Session& s)
+{
+    std::string shown;
+    WaitUntil(
+        [&] {
+            shown = ItemText(s.page, kRndWrite);
+            return !shown.empty();
+        },
+        10000);
+    return shown;
+}
+
+bool TestFolderGone(char letter) { return !FolderExists(std::string(1, letter) + ":\\QuellmorTest"); }
+
 // One drive, 10 MByte, every pass: the four results, the idle page, no test folder left.
 void FullRun(Session& s, char letter)
 {
     Say("-- one drive, 10 MByte, all four passes");
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int item = list.FindLetter(letter);
-    CHECK(item >= 0, "drive %s: not in the list", std::string(1, letter).c_str());
-    if (item < 0)
-        return;
-    CHECK(list.Text(0, 0) != "" && SendMessageA(s.list, LVM_GETSELECTEDCOUNT, 0, 0) == 1,
+    CHECK(s.List().Text(0, 0) != "" && SendMessageA(s.list, LVM_GETSELECTEDCOUNT, 0, 0) == 1,
           "the first drive is selected at start");
     CHECK(ItemText(s.page, kFileSize) == "1000", "file size at start %s",
           ItemText(s.page, kFileSize).c_str());
@@ -436,8 +289,8 @@ void FullRun(Session& s, char letter)
     Settle(3000);
     CHECK(RecordedAddresses().empty(), "the disabled link opened %s", RecordedAddresses().c_str());
     CheckIdleControls(s.page, "at start");
-    list.SelectOnly({item});
-    SetDlgItemTextA(s.page, kFileSize, "10");
+    if (!Choose(s, {letter}))
+        return;
     // Small blocks, so that reading 10 MByte from Wine's file cache still takes measurable time.
     SendMessageA(GetDlgItem(s.page, kBlock1M), BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageA(GetDlgItem(s.page, kBlock64k), BM_SETCHECK, BST_CHECKED, 0);
@@ -446,23 +299,24 @@ void FullRun(Session& s, char letter)
 
     const DWORD started = GetTickCount();
     PressButton(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
+    CHECK(WaitRunning(s.page, 5000), "the run did not start");
     for (int id : {kList, kFileSize, kBlock64k, kBlock1M, kStart, kCompare})
         CHECK(!IsEnabled(s.page, id), "control %d enabled while running", id);
     // Into the random write pass, where the live speed shows after its first accesses.
     std::string live;
-    for (DWORD begin = GetTickCount(); GetTickCount() - begin < 10000; Sleep(20)) {
-        live = ItemText(s.page, kRndWrite);
-        if (EndsWith(live, "/sec "))
-            break;
-    }
+    WaitUntil(
+        [&] {
+            live = ItemText(s.page, kRndWrite);
+            return EndsWith(live, "/sec ");
+        },
+        10000);
     Sleep(1000);
     Screenshot("quick_during");
     CHECK(live == "..." || EndsWith(live, "/sec "), "live random text %s", live.c_str());
     CHECK(FolderExists(std::string(1, letter) + ":\\QuellmorTest\\QuellmorTest.bin"),
           "no test file while running");
 
-    CHECK(WaitFor(IsIdle, s.page, 60000), "the run did not end within a minute");
+    CHECK(WaitIdle(s.page, 60000), "the run did not end within a minute");
     const DWORD took = GetTickCount() - started;
     Settle(300);
     Screenshot("quick_after");
@@ -479,7 +333,7 @@ void FullRun(Session& s, char letter)
     CHECK(IsAccessText(rr), "random read %s", rr.c_str());
     CHECK(ItemText(s.page, kWriteHint).empty() && ItemText(s.page, kReadHint).empty(),
           "a USB hint for a folder drive");
-    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "the test folder is still there");
+    CHECK(TestFolderGone(letter), "the test folder is still there");
     CheckIdleControls(s.page, "after the run");
     if (readRate)
         CHECK(IsEnabled(s.page, kCompare), "the link stays disabled after a complete run");
@@ -496,8 +350,7 @@ void CompareLink(Session& s, char letter)
         Say("note: the link is disabled (no read rate under Wine's cache), its address is not checked");
         return;
     }
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const std::string drive = list.Text(list.FindLetter(letter), 0);
+    const std::string drive = s.List().Text(s.List().FindLetter(letter), 0);
     ClickLink(s.page);
     const DWORD start = GetTickCount();
     while (RecordedAddresses().empty() && GetTickCount() - start < 30000)
@@ -529,15 +382,11 @@ void CompareLink(Session& s, char letter)
 void CtrlStart(Session& s, char letter)
 {
     Say("-- Ctrl+Start");
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int item = list.FindLetter(letter);
-    if (item < 0)
+    if (!Choose(s, {letter}))
         return;
-    list.SelectOnly({item});
     CtrlClick(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 3000) || !ItemText(s.page, kRndRead).empty(),
-          "Ctrl+Start started nothing");
-    CHECK(WaitFor(IsIdle, s.page, 20000), "the run did not end");
+    CHECK(WaitRunning(s.page, 3000) || !ItemText(s.page, kRndRead).empty(), "Ctrl+Start started nothing");
+    CHECK(WaitIdle(s.page, 20000), "the run did not end");
     Settle(300);
     Screenshot("quick_ctrl");
     CHECK(ItemText(s.page, kRndWrite) == "not tested", "random write %s",
@@ -565,34 +414,45 @@ bool AssociateText()
     return true;
 }
 
+// Opens the desktop log holding one earlier line; returns that line.
+std::string SeedLog(const std::string& log)
+{
+    const std::string old = "an earlier line\r\n";
+    if (FILE* f = fopen(log.c_str(), "wb")) {
+        fwrite(old.data(), 1, old.size(), f);
+        fclose(f);
+    }
+    return old;
+}
+
+// Closes the editor the program opened for the log; false when none came.
+bool CloseLogWindow(const Session& s, const char* screenshot = nullptr)
+{
+    HWND editor = WaitLogWindow(s.p.pi.dwProcessId, 10000);
+    if (!editor)
+        return false;
+    if (screenshot)
+        Screenshot(screenshot);
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    return true;
+}
+
 // Two drives: a date line and one line per drive appended to the desktop log, which opens.
 void TwoDrives(Session& s, char first, char second)
 {
     Say("-- two drives and the desktop log");
     const std::string log = DesktopLog();
-    const std::string old = "an earlier line\r\n";
-    FILE* f = fopen(log.c_str(), "wb");
-    if (f) {
-        fwrite(old.data(), 1, old.size(), f);
-        fclose(f);
-    }
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int a = list.FindLetter(first), b = list.FindLetter(second);
-    CHECK(a >= 0 && b >= 0, "test drives %d %d", a, b);
-    if (a < 0 || b < 0)
+    const std::string old = SeedLog(log);
+    const std::vector<int> items = Items(s, {first, second});
+    if (items.empty() || !Choose(s, {first, second}))
         return;
-    const std::string textA = list.Text(a, 0), textB = list.Text(b, 0);
-    list.SelectOnly({a, b});
+    const std::string texts[2] = {s.List().Text(items[0], 0), s.List().Text(items[1], 0)};
     CtrlClick(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 3000) || FolderExists(log), "the run did not start");
-    CHECK(WaitFor(IsIdle, s.page, 30000), "the run did not end");
-    HWND editor = WaitLogWindow(s.p.pi.dwProcessId, 10000);
-    CHECK(editor != nullptr, "the log did not open by itself");
-    if (!editor)
+    CHECK(WaitRunning(s.page, 3000) || FolderExists(log), "the run did not start");
+    CHECK(WaitIdle(s.page, 30000), "the run did not end");
+    if (!CloseLogWindow(s, "quick_log")) {
+        CHECK(false, "the log did not open by itself");
         EnumWindows(PrintWindowTitle, 0);
-    if (editor) {
-        Screenshot("quick_log");
-        PostMessageA(editor, WM_CLOSE, 0, 0);
     }
     const std::string text = ReadWholeFile(log);
     const std::vector<std::string> lines = LogLines(text);
@@ -601,18 +461,14 @@ void TwoDrives(Session& s, char first, char second)
         CHECK(lines[0] + "\r\n" == old, "the earlier line was lost: %s", lines[0].c_str());
         CHECK(!lines[1].empty() && lines[1].find('\t') == std::string::npos, "date line %s",
               lines[1].c_str());
-        const std::string* texts[2] = {&textA, &textB};
         for (int i = 0; i < 2; ++i) {
             const std::string& line = lines[2 + i];
-            const std::string head = *texts[i] + "\tread:\t";
+            const std::string head = texts[i] + "\tread:\t";
             CHECK(line.compare(0, head.size(), head) == 0, "log line %s", line.c_str());
             const std::vector<std::string> cells = Cells(line);
-            CHECK(cells.size() == 7, "log cells %zu in %s", cells.size(), line.c_str());
-            if (cells.size() == 7) {
-                CHECK(IsRateText(cells[2]) && cells[3] == "not tested" && cells[4] == "write:" &&
-                          IsRateText(cells[5]) && cells[6] == "not tested",
-                      "log line %s", line.c_str());
-            }
+            CHECK(cells.size() == 7 && IsRateText(cells[2]) && cells[3] == "not tested" &&
+                      cells[4] == "write:" && IsRateText(cells[5]) && cells[6] == "not tested",
+                  "log line %s", line.c_str());
         }
     }
     DeleteFileA(log.c_str());
@@ -625,36 +481,24 @@ void StopThenNextDrive(Session& s, char first, char second)
     Say("-- Stop on the first of two drives");
     const std::string log = DesktopLog();
     DeleteFileA(log.c_str());
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int a = list.FindLetter(first), b = list.FindLetter(second);
-    if (a < 0 || b < 0)
+    if (!StartOn(s, {first, second}))
         return;
-    list.SelectOnly({a, b});
-    SetDlgItemTextA(s.page, kFileSize, "10");
-    PressButton(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
-    const DWORD start = GetTickCount();
-    while (ItemText(s.page, kRndWrite).empty() && GetTickCount() - start < 10000)
-        Sleep(20);
+    WaitRandomWrite(s);
     Sleep(500);
     const std::string firstWrite = ItemText(s.page, kSeqWrite);
     PressButton(s.page, kStop);
     // The second drive starts with empty results, then shows its own sequential figures.
     const DWORD stopAt = GetTickCount();
-    while (ItemText(s.page, kSeqWrite) == firstWrite && GetTickCount() - stopAt < 5000)
-        Sleep(10);
+    WaitUntil([&] { return ItemText(s.page, kSeqWrite) != firstWrite; }, 5000);
     CHECK(GetTickCount() - stopAt < 1500, "the second drive began %lu ms after Stop",
           (unsigned long)(GetTickCount() - stopAt));
     CHECK(IsRunning(s.page), "Stop ended the whole run instead of the first drive's test");
-    CHECK(WaitFor(IsIdle, s.page, 30000), "the run did not end");
+    CHECK(WaitIdle(s.page, 30000), "the run did not end");
     CHECK(IsAccessText(ItemText(s.page, kRndWrite)) && IsAccessText(ItemText(s.page, kRndRead)),
           "the second drive lacks random results: %s / %s", ItemText(s.page, kRndWrite).c_str(),
           ItemText(s.page, kRndRead).c_str());
-    CHECK(!FolderExists(std::string(1, first) + ":\\QuellmorTest") &&
-              !FolderExists(std::string(1, second) + ":\\QuellmorTest"),
-          "a test folder stays");
-    if (HWND editor = WaitLogWindow(s.p.pi.dwProcessId, 10000))
-        PostMessageA(editor, WM_CLOSE, 0, 0);
+    CHECK(TestFolderGone(first) && TestFolderGone(second), "a test folder stays");
+    CloseLogWindow(s);
     const std::vector<std::string> lines = LogLines(ReadWholeFile(log));
     CHECK(lines.size() == 3, "log has %zu lines", lines.size());
     if (lines.size() == 3) {
@@ -671,47 +515,29 @@ void StopThenNextDrive(Session& s, char first, char second)
 void ZeroSize(Session& s, char letter)
 {
     Say("-- file size 0");
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int item = list.FindLetter(letter);
-    if (item < 0)
-        return;
-    list.SelectOnly({item});
     const std::string before = ItemText(s.page, kSeqWrite) + ItemText(s.page, kRndRead);
-    SetDlgItemTextA(s.page, kFileSize, "0");
+    if (!Choose(s, {letter}, "0"))
+        return;
     PressButton(s.page, kStart);
     Settle(1000);
-    CHECK(IsIdle(s.page), "still running after a size of 0");
+    CHECK(!IsRunning(s.page), "still running after a size of 0");
     CheckIdleControls(s.page, "after a size of 0");
     CHECK(ItemText(s.page, kSeqWrite) + ItemText(s.page, kRndRead) == before,
           "results changed by a size of 0");
-    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "a size of 0 made the test folder");
+    CHECK(TestFolderGone(letter), "a size of 0 made the test folder");
 }
 
 // Stop in the random write pass ends the drive's test within about a second.
 void StopInRandom(Session& s, char letter)
 {
     Say("-- Stop during the random passes");
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int item = list.FindLetter(letter);
-    if (item < 0)
+    if (!StartOn(s, {letter}))
         return;
-    list.SelectOnly({item});
-    SetDlgItemTextA(s.page, kFileSize, "10");
-    PressButton(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
-    const DWORD start = GetTickCount();
-    std::string live;
-    while (GetTickCount() - start < 10000) {
-        live = ItemText(s.page, kRndWrite);
-        if (!live.empty())
-            break;
-        Sleep(20);
-    }
-    CHECK(!live.empty(), "the random write pass never showed");
+    CHECK(!WaitRandomWrite(s).empty(), "the random write pass never showed");
     Sleep(1000);
     const DWORD stopAt = GetTickCount();
     PressButton(s.page, kStop);
-    CHECK(WaitFor(IsIdle, s.page, 5000), "Stop did not end the run");
+    CHECK(WaitIdle(s.page, 5000), "Stop did not end the run");
     const DWORD took = GetTickCount() - stopAt;
     printf("stop took %lu ms\n", (unsigned long)took);
     CHECK(took < 1500, "Stop took %lu ms", (unsigned long)took);
@@ -721,7 +547,7 @@ void StopInRandom(Session& s, char letter)
           ItemText(s.page, kRndRead).c_str());
     CHECK(IsRateText(ItemText(s.page, kSeqRead)), "sequential read %s", ItemText(s.page, kSeqRead).c_str());
     Settle(300);
-    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "the test folder stays after Stop");
+    CHECK(TestFolderGone(letter), "the test folder stays after Stop");
     CheckIdleControls(s.page, "after Stop");
 }
 
@@ -730,7 +556,7 @@ void StopInRandom(Session& s, char letter)
 void Refreshes(Session& s, char letter)
 {
     Say("-- list refreshes: F5, disk arrival, refused while running");
-    RemoteList list(s.list, s.p.pi.hProcess);
+    const RemoteList list = s.List();
     const int item = list.FindLetter(letter);
     if (item <= 0) {
         CHECK(item > 0, "the test drive must not be the first one (%d)", item);
@@ -763,22 +589,14 @@ void Refreshes(Session& s, char letter)
     // notification touches the list.
     SetDlgItemTextA(s.page, kFileSize, "10");
     ClickAt(s.p.main, list.ItemCentre(item), false, 2);
-    CHECK(WaitFor(IsRunning, s.page, 5000), "a double click on the drive did not start a run");
+    CHECK(WaitRunning(s.page, 5000), "a double click on the drive did not start a run");
     CHECK(list.Selected() == std::vector<int>{item}, "the double click did not choose the drive");
     pressF5();
     list.SendDeviceChange(s.page, DBT_DEVICEARRIVAL, DBT_DEVTYP_DEVICEINTERFACE);
     Settle(2600);
     CHECK(list.Selected() == std::vector<int>{item}, "the list was refreshed during a run");
     PressButton(s.page, kStop);
-    CHECK(WaitFor(IsIdle, s.page, 5000), "Stop did not end the run");
-}
-
-BOOL CALLBACK CollectText(HWND window, LPARAM lParam)
-{
-    char text[1024] = "";
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
-    *(std::string*)lParam += text;
-    return TRUE;
+    CHECK(WaitIdle(s.page, 5000), "Stop did not end the run");
 }
 
 // A drive where nothing can be created: the message of the failed write, no results, and
@@ -786,19 +604,13 @@ BOOL CALLBACK CollectText(HWND window, LPARAM lParam)
 void FailingDrive(Session& s, char letter)
 {
     Say("-- a drive that refuses the test file");
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int item = list.FindLetter(letter);
-    CHECK(item >= 0, "drive %c: not in the list", letter);
-    if (item < 0)
+    if (!Choose(s, {letter}))
         return;
-    list.SelectOnly({item});
-    SetDlgItemTextA(s.page, kFileSize, "10");
     PressButton(s.page, kStart);
     HWND box = WaitForDialog(s.p, "Quellmor", 10000, s.p.main);
     CHECK(box != nullptr, "no message about the test file");
     if (box) {
-        std::string text;
-        EnumChildWindows(box, CollectText, (LPARAM)&text);
+        const std::string text = WindowTexts(box);
         const std::string path = std::string(1, letter) + ":\\QuellmorTest\\QuellmorTest.bin";
         CHECK(text.find("Can't open test file") != std::string::npos && text.find(path) != std::string::npos,
               "message %s", text.c_str());
@@ -806,7 +618,7 @@ void FailingDrive(Session& s, char letter)
         CHECK(IsRunning(s.page), "the page is idle while its message is open");
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
-    CHECK(WaitFor(IsIdle, s.page, 10000), "the run did not end after the failure");
+    CHECK(WaitIdle(s.page, 10000), "the run did not end after the failure");
     for (int id : {kSeqWrite, kRndWrite, kSeqRead, kRndRead})
         CHECK(ItemText(s.page, id).empty(), "result %d after a failed write: %s", id,
               ItemText(s.page, id).c_str());
@@ -818,23 +630,15 @@ void FailingDrive(Session& s, char letter)
 void ExitWhileRunning(Session& s, char letter)
 {
     Say("-- Escape during a run");
-    RemoteList list(s.list, s.p.pi.hProcess);
-    const int item = list.FindLetter(letter);
-    if (item < 0)
+    if (!StartOn(s, {letter}))
         return;
-    list.SelectOnly({item});
-    SetDlgItemTextA(s.page, kFileSize, "10");
-    PressButton(s.page, kStart);
-    CHECK(WaitFor(IsRunning, s.page, 5000), "the run did not start");
-    const DWORD start = GetTickCount();
-    while (ItemText(s.page, kRndWrite).empty() && GetTickCount() - start < 10000)
-        Sleep(20);
+    WaitRandomWrite(s);
     Sleep(500);
     const DWORD escapeAt = GetTickCount();
     PressEscape(s.p);
     if (WaitForSingleObject(s.p.pi.hProcess, 10000) == WAIT_OBJECT_0)
         printf("program ended %lu ms after Escape\n", (unsigned long)(GetTickCount() - escapeAt));
-    CHECK(!FolderExists(std::string(1, letter) + ":\\QuellmorTest"), "the test folder stays after the exit");
+    CHECK(TestFolderGone(letter), "the test folder stays after the exit");
 }
 
 } // namespace
@@ -870,8 +674,7 @@ int main(int argc, char** argv)
         Refreshes(s, first);
         ExitWhileRunning(s, first);
     }
-    DWORD code = WaitExit(s.p);
-    CHECK(code == 0, "exit code %lu", (unsigned long)code);
+    ExpectExit(s.p, 0);
     UseRecorderAsBrowser(false);
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
     printf(g_failures ? "%d FAILED\n" : "all passed\n", g_failures);

@@ -58,10 +58,7 @@ void FirstStart(const std::string& exe)
     Say("-- first start with empty settings");
     ClearRegistry();
     Program p;
-    CHECK(Start(p, exe, ""), "cannot start %s", exe.c_str());
-    p.main = WaitForDialog(p, "Quellmor [", 20000);
-    CHECK(p.main != nullptr, "no main window");
-    if (!p.main) {
+    if (!Launch(p, exe, "")) {
         WaitExit(p, 1);
         return;
     }
@@ -72,10 +69,9 @@ void FirstStart(const std::string& exe)
     CHECK(strcmp(title, "Quellmor [1.00]") == 0, "title %s", title);
     CHECK(WaitPage(p.main, 0) == 0, "first page %d", CurrentPage(p.main));
     Sleep(4500);
-    CHECK(FindWindowA(nullptr, "Zumbra") == nullptr, "the splash is still there after its 4000 ms");
+    CHECK(FindSplash() == nullptr, "the splash is still there after its 4000 ms");
     PressEscape(p);
-    DWORD code = WaitExit(p);
-    CHECK(code == 0, "exit code %lu", (unsigned long)code);
+    ExpectExit(p, 0);
     DWORD flags = 0;
     CHECK(ReadNumber("Flags", &flags) && flags == 0x9018, "Flags %#lx", (unsigned long)flags);
     CHECK(ReadText("FileSize") == "0", "FileSize %s", ReadText("FileSize").c_str());
@@ -89,21 +85,18 @@ void PagesAndRestart(const std::string& exe)
 {
     Say("-- page bar and restart");
     Program p;
-    CHECK(Start(p, exe, ""), "cannot start");
-    p.main = WaitForDialog(p, "Quellmor [", 20000);
-    CHECK(p.main != nullptr, "no main window");
-    if (!p.main) {
+    if (!Launch(p, exe, "")) {
         WaitExit(p, 1);
         return;
     }
     Settle(600);
     // A click on the splash closes it before its time is up.
-    HWND splash = FindWindowA(nullptr, "Zumbra");
+    HWND splash = FindSplash();
     if (splash) {
         char cls[128] = "";
         GetClassNameA(splash, cls, sizeof(cls));
         CHECK(strncmp(cls, "Zumbra_{", 8) == 0, "splash class %s", cls);
-        PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+        ClickSplash(splash);
         Settle(800);
         CHECK(!IsWindow(splash), "the splash stays after a click");
     } else {
@@ -135,8 +128,7 @@ void PagesAndRestart(const std::string& exe)
     CHECK(IsWindowEnabled(GetDlgItem(block, 1038)) && !IsWindowEnabled(GetDlgItem(block, 1037)),
           "random access enables repeats and disables skipped blocks");
     PressEscape(p);
-    DWORD code = WaitExit(p);
-    CHECK(code == 0, "exit code %lu", (unsigned long)code);
+    ExpectExit(p, 0);
     DWORD flags = 0;
     ReadNumber("Flags", &flags);
     CHECK(flags == ((0x9018 | 0x1 | 0x2000) & ~0x1000u & ~0x8000u), "Flags after BlockAccess %#lx",
@@ -145,9 +137,7 @@ void PagesAndRestart(const std::string& exe)
     CHECK(ReadText("BlockRepeat") == "100", "BlockRepeat %s", ReadText("BlockRepeat").c_str());
 
     Say("-- restart finds BlockAccess and its choices");
-    CHECK(Start(p, exe, ""), "cannot start");
-    p.main = WaitForDialog(p, "Quellmor [", 20000);
-    if (p.main) {
+    if (Launch(p, exe, "")) {
         Settle(600);
         CHECK(WaitPage(p.main, 1) == 1, "restart page %d", CurrentPage(p.main));
         HWND page = PageWindow(p.main);
@@ -159,8 +149,7 @@ void PagesAndRestart(const std::string& exe)
         // The close command ends the program like Escape.
         PostMessageA(p.main, WM_COMMAND, IDCLOSE, 0);
     }
-    code = WaitExit(p);
-    CHECK(code == 0, "exit code after IDCLOSE %lu", (unsigned long)code);
+    ExpectExit(p, 0);
 }
 
 // -z and portable.dat keep everything in Quellmor.ini beside the program.
@@ -178,11 +167,8 @@ void Portable(const std::string& exe, const std::string& work)
             CloseHandle(f);
         }
         Program p;
-        CHECK(Start(p, copy, way[0] == '-' ? "-z -a" : "-a"), "cannot start");
-        p.main = WaitForDialog(p, "Quellmor [", 20000);
-        CHECK(p.main != nullptr, "no main window");
         bool viaAbout = way[0] != '-';
-        if (p.main) {
+        if (Launch(p, copy, viaAbout ? "-a" : "-z -a")) {
             Settle(600);
             CHECK(WaitPage(p.main, 1) == 1, "-a opens BlockAccess");
             if (viaAbout) {
@@ -200,8 +186,7 @@ void Portable(const std::string& exe, const std::string& work)
             }
             PressEscape(p);
         }
-        DWORD code = WaitExit(p);
-        CHECK(code == 0, "exit code %lu", (unsigned long)code);
+        ExpectExit(p, 0);
         std::string ini = folder + "\\Quellmor.ini";
         CHECK(GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES, "no %s", ini.c_str());
         // 0x9019 with BlockAccess last, 0x9018 when About was the last page.
@@ -214,24 +199,6 @@ void Portable(const std::string& exe, const std::string& work)
               ReadIni(ini, "BlockRepeat").c_str());
         CHECK(!KeyExists(), "portable mode wrote to the registry");
     }
-}
-
-BOOL CALLBACK CollectText(HWND window, LPARAM lParam)
-{
-    // GetWindowText does not ask controls of other processes; WM_GETTEXT does.
-    static char text[65536];
-    text[0] = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
-    *(std::string*)lParam += text;
-    return TRUE;
-}
-
-// Every text shown in the window's controls.
-std::string WindowTexts(HWND window)
-{
-    std::string all;
-    EnumChildWindows(window, CollectText, (LPARAM)&all);
-    return all;
 }
 
 // A switch that is not a lower-case letter: the information page, exit code -1, nothing stored.
@@ -254,8 +221,7 @@ void BadSwitch(const std::string& exe)
         PostMessageA(info, WM_COMMAND, IDOK, 0);
         PostMessageA(info, WM_CLOSE, 0, 0);
     }
-    DWORD code = WaitExit(p);
-    CHECK(code == 0xFFFFFFFF, "exit code %#lx", (unsigned long)code);
+    ExpectExit(p, 0xFFFFFFFF);
     CHECK(!KeyExists(), "settings written after a bad switch");
 }
 
