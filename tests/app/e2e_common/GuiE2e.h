@@ -6,6 +6,12 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "app/about/AboutIds.h"
+#include "app/pages/block/BlockIds.h"
+#include "app/pages/file/FileIds.h"
+#include "app/pages/quick/QuickIds.h"
+#include "app/shell/MainIds.h"
+#include "app/shell/PageBar.h"
 #include "tests/app/e2e_common/BitmapPicture.h"
 
 namespace e2e {
@@ -91,7 +97,10 @@ inline int CurrentPage(HWND main)
     const struct {
         int id;
         int page;
-    } marks[] = {{1084, 0}, {1028, 1}, {1005, 2}, {1098, 3}};
+    } marks[] = {{IDC_QUICK_DRIVES, kPageQuick},
+                 {IDC_BLOCK_DEVICES, kPageBlock},
+                 {IDC_FILE_TREE, kPageFile},
+                 {IDC_ABOUT_NOTES, kPageAbout}};
     int found = -1, count = 0;
     for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char cls[64] = "";
@@ -134,7 +143,7 @@ inline void Settle(DWORD ms = 400) { Sleep(ms); }
 // A left click on the page bar at x bitmap pixels.
 inline void ClickBar(HWND main, int x)
 {
-    HWND bar = GetDlgItem(main, 1052);
+    HWND bar = GetDlgItem(main, IDC_MAIN_PAGE_BAR);
     PostMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(x, 12));
     PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 12));
     PostMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, 12));

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <string>
 #include <vector>
+#include "app/pages/quick/QuickIds.h"
 #include "tests/app/e2e_common/GuiE2e.h"
 #include "tests/app/e2e_common/RealInput.h"
 #include "tests/app/e2e_common/RemoteList.h"
@@ -19,19 +20,19 @@ namespace {
 using namespace e2e;
 
 enum {
-    kList = 1084,
-    kFileSize = 1083,
-    kBlock64k = 1076,
-    kBlock1M = 1077,
-    kStart = 1080,
-    kStop = 1086,
-    kSeqWrite = 1085,
-    kRndWrite = 1090,
-    kWriteHint = 1088,
-    kSeqRead = 1081,
-    kRndRead = 1091,
-    kReadHint = 1089,
-    kCompare = 1093
+    kList = IDC_QUICK_DRIVES,
+    kFileSize = IDC_QUICK_FILE_SIZE,
+    kBlock64k = IDC_QUICK_BLOCK_64K,
+    kBlock1M = IDC_QUICK_BLOCK_1M,
+    kStart = IDC_QUICK_START,
+    kStop = IDC_QUICK_STOP,
+    kSeqWrite = IDC_QUICK_SEQ_WRITE,
+    kRndWrite = IDC_QUICK_RND_WRITE,
+    kWriteHint = IDC_QUICK_WRITE_HINT,
+    kSeqRead = IDC_QUICK_SEQ_READ,
+    kRndRead = IDC_QUICK_RND_READ,
+    kReadHint = IDC_QUICK_READ_HINT,
+    kCompare = IDC_QUICK_COMPARE
 };
 
 bool IsRunning(HWND page) { return IsEnabled(page, kStop) && !IsEnabled(page, kStart); }
@@ -217,7 +218,8 @@ bool Open(Session& s, const std::string& exe)
     Settle(600);
     if (HWND splash = FindSplash())
         ClickSplash(splash);
-    CHECK(WaitPage(s.p.main, 0) == 0, "QuickAccess is not the first page (%d)", CurrentPage(s.p.main));
+    CHECK(WaitPage(s.p.main, kPageQuick) == kPageQuick, "QuickAccess is not the first page (%d)",
+          CurrentPage(s.p.main));
     s.page = PageWindow(s.p.main);
     s.list = GetDlgItem(s.page, kList);
     Settle(800);

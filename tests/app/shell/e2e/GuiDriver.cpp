@@ -67,7 +67,7 @@ void FirstStart(const std::string& exe)
     char title[128] = "";
     GetWindowTextA(p.main, title, sizeof(title));
     CHECK(strcmp(title, "Quellmor [1.00]") == 0, "title %s", title);
-    CHECK(WaitPage(p.main, 0) == 0, "first page %d", CurrentPage(p.main));
+    CHECK(WaitPage(p.main, kPageQuick) == kPageQuick, "first page %d", CurrentPage(p.main));
     Sleep(4500);
     CHECK(FindSplash() == nullptr, "the splash is still there after its 4000 ms");
     PressEscape(p);
@@ -105,9 +105,10 @@ void PagesAndRestart(const std::string& exe)
     struct {
         int x, page;
         const char* shot;
-    } steps[] = {{200, 2, "page_file"}, {350, 1, "page_block"}, {600, 1, nullptr},
-                 {449, 1, nullptr},     {760, 3, "page_about"}, {143, 0, "page_quick"},
-                 {0, 0, nullptr},       {278, 2, nullptr},      {279, 1, nullptr}};
+    } steps[] = {
+        {200, kPageFile, "page_file"}, {350, kPageBlock, "page_block"}, {600, kPageBlock, nullptr},
+        {449, kPageBlock, nullptr},    {760, kPageAbout, "page_about"}, {143, kPageQuick, "page_quick"},
+        {0, kPageQuick, nullptr},      {278, kPageFile, nullptr},       {279, kPageBlock, nullptr}};
     for (const auto& step : steps) {
         HWND before = PageWindow(p.main);
         int pageBefore = CurrentPage(p.main);
@@ -121,11 +122,12 @@ void PagesAndRestart(const std::string& exe)
     }
     // Changing a remembered choice on BlockAccess: random access, graph off.
     HWND block = PageWindow(p.main);
-    SendMessageA(GetDlgItem(block, 1030), BM_CLICK, 0, 0);
-    SendMessageA(GetDlgItem(block, 1049), BM_CLICK, 0, 0);
-    SetDlgItemTextA(block, 1034, "77");
+    SendMessageA(GetDlgItem(block, IDC_BLOCK_RANDOM), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(block, IDC_BLOCK_SHOW_GRAPH), BM_CLICK, 0, 0);
+    SetDlgItemTextA(block, IDC_BLOCK_START, "77");
     Settle(200);
-    CHECK(IsWindowEnabled(GetDlgItem(block, 1038)) && !IsWindowEnabled(GetDlgItem(block, 1037)),
+    CHECK(IsWindowEnabled(GetDlgItem(block, IDC_BLOCK_REPEAT)) &&
+              !IsWindowEnabled(GetDlgItem(block, IDC_BLOCK_SKIP)),
           "random access enables repeats and disables skipped blocks");
     PressEscape(p);
     ExpectExit(p, 0);
@@ -139,12 +141,12 @@ void PagesAndRestart(const std::string& exe)
     Say("-- restart finds BlockAccess and its choices");
     if (Launch(p, exe, "")) {
         Settle(600);
-        CHECK(WaitPage(p.main, 1) == 1, "restart page %d", CurrentPage(p.main));
+        CHECK(WaitPage(p.main, kPageBlock) == kPageBlock, "restart page %d", CurrentPage(p.main));
         HWND page = PageWindow(p.main);
-        CHECK(IsDlgButtonChecked(page, 1030) == BST_CHECKED, "random access is ticked again");
-        CHECK(IsDlgButtonChecked(page, 1049) == BST_UNCHECKED, "show graph stays unticked");
+        CHECK(IsDlgButtonChecked(page, IDC_BLOCK_RANDOM) == BST_CHECKED, "random access is ticked again");
+        CHECK(IsDlgButtonChecked(page, IDC_BLOCK_SHOW_GRAPH) == BST_UNCHECKED, "show graph stays unticked");
         char text[32] = "";
-        GetDlgItemTextA(page, 1034, text, sizeof(text));
+        GetDlgItemTextA(page, IDC_BLOCK_START, text, sizeof(text));
         CHECK(strcmp(text, "77") == 0, "start block %s", text);
         // The close command ends the program like Escape.
         PostMessageA(p.main, WM_COMMAND, IDCLOSE, 0);
@@ -170,12 +172,12 @@ void Portable(const std::string& exe, const std::string& work)
         bool viaAbout = way[0] != '-';
         if (Launch(p, copy, viaAbout ? "-a" : "-z -a")) {
             Settle(600);
-            CHECK(WaitPage(p.main, 1) == 1, "-a opens BlockAccess");
+            CHECK(WaitPage(p.main, kPageBlock) == kPageBlock, "-a opens BlockAccess");
             if (viaAbout) {
                 // Escape from inside the About page's help text still ends the program.
                 ClickBar(p.main, 760);
-                CHECK(WaitPage(p.main, 3) == 3, "About page");
-                HWND notes = GetDlgItem(PageWindow(p.main), 1098);
+                CHECK(WaitPage(p.main, kPageAbout) == kPageAbout, "About page");
+                HWND notes = GetDlgItem(PageWindow(p.main), IDC_ABOUT_NOTES);
                 PostMessageA(notes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
                 PostMessageA(notes, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
                 Settle();
