@@ -236,9 +236,7 @@ int C_Hyperlink::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* res
         return 1;
     }
     case WM_SETCURSOR: {
-        HCURSOR cursor = m_cursorId >= 0x7F00 ? LoadCursor(nullptr, MAKEINTRESOURCE(m_cursorId))
-                         : m_cursorId         ? LoadCursorA(m_hInstance, MAKEINTRESOURCEA(m_cursorId))
-                                              : LoadCursor(nullptr, IDC_HAND);
+        HCURSOR cursor = m_cursorId ? LoadCursorById(m_hInstance, m_cursorId) : LoadCursor(nullptr, IDC_HAND);
         SetCursor(cursor ? cursor : LoadCursor(nullptr, IDC_ARROW));
         *result = TRUE;
         return 1;

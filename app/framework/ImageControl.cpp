@@ -145,8 +145,7 @@ int C_ImageControl::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
         return 1;
     case WM_SETCURSOR:
         if (m_cursorId) {
-            HCURSOR cursor = m_cursorId >= 0x7F00 ? LoadCursor(nullptr, MAKEINTRESOURCE(m_cursorId))
-                                                  : LoadCursorA(m_hInstance, MAKEINTRESOURCEA(m_cursorId));
+            HCURSOR cursor = LoadCursorById(m_hInstance, m_cursorId);
             if (cursor) {
                 SetCursor(cursor);
                 *result = 1;

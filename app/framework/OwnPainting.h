@@ -33,3 +33,12 @@ inline void BeginHover(HWND window, bool& hover)
     TrackMouseEvent(&track);
     InvalidateRect(window, nullptr, FALSE);
 }
+
+// A cursor by number: the system's (IDC_ARROW and the like, from 0x7F00 on) or one of the
+// module's resources; null when there is none.
+inline HCURSOR LoadCursorById(HINSTANCE module, int id)
+{
+    if (id >= 0x7F00)
+        return LoadCursor(nullptr, MAKEINTRESOURCE(id));
+    return id ? LoadCursorA(module, MAKEINTRESOURCEA(id)) : nullptr;
+}
