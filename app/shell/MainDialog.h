@@ -53,5 +53,3 @@ private:
     C_AutoUpdate m_update;
     bool m_bStoreLoaded = false;
 };
-
-C_MainDialog& GetApp();

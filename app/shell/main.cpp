@@ -4,8 +4,6 @@
 
 static C_MainDialog g_app;
 
-C_MainDialog& GetApp() { return g_app; }
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     return (int)g_app.RunModal(instance, IDD_MAIN, 0, nullptr);
