@@ -35,7 +35,6 @@ public:
     HWND GetHostWindow() const override { return m_hWnd; }
     void ShowHelpPage(const char* page, const char* options) override;
     C_AutoUpdate& UpdateCheck() override { return m_update; }
-    C_Settings& GetSettingsStore() { return m_settings; }
 
 private:
     static void PageBarEvent(int event, uint32_t position, void* userData);
