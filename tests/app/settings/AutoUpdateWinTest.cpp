@@ -1,76 +1,19 @@
 #include <gtest/gtest.h>
-#include <winsock2.h>
+#include "tests/common/LocalHttpServer.h"
 #include <windows.h>
-#include <atomic>
 #include <string>
-#include <thread>
 #include "app/settings/AutoUpdate.h"
 #include "app/settings/Settings.h"
 #include "core/System.h"
 
 namespace {
 
-// A one-request HTTP server on 127.0.0.1 that answers with a fixed body and keeps the
-// request line it saw.
-class TinyServer {
-public:
-    explicit TinyServer(std::string body) : m_body(std::move(body))
-    {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-        m_listen = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr = {};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = 0;
-        bind(m_listen, (sockaddr*)&addr, sizeof(addr));
-        int size = sizeof(addr);
-        getsockname(m_listen, (sockaddr*)&addr, &size);
-        m_port = ntohs(addr.sin_port);
-        listen(m_listen, 4);
-        m_thread = std::thread([this] { Serve(); });
-    }
-    ~TinyServer()
-    {
-        closesocket(m_listen);
-        m_thread.join();
-        WSACleanup();
-    }
-    int Port() const { return m_port; }
-    std::string RequestLine()
-    {
-        for (int i = 0; i < 100 && !m_done; ++i)
-            Sleep(50);
-        return m_request;
-    }
-
-private:
-    void Serve()
-    {
-        SOCKET client = accept(m_listen, nullptr, nullptr);
-        if (client == INVALID_SOCKET)
-            return;
-        std::string received;
-        char buffer[1024];
-        int n;
-        while (received.find("\r\n\r\n") == std::string::npos &&
-               (n = recv(client, buffer, sizeof(buffer), 0)) > 0)
-            received.append(buffer, n);
-        m_request = received.substr(0, received.find("\r\n"));
-        std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                            std::to_string(m_body.size()) + "\r\nConnection: close\r\n\r\n" + m_body;
-        send(client, reply.c_str(), (int)reply.size(), 0);
-        shutdown(client, SD_SEND);
-        closesocket(client);
-        m_done = true;
-    }
-
-    std::string m_body, m_request;
-    SOCKET m_listen = INVALID_SOCKET;
-    int m_port = 0;
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
-};
+// The request line the server got first, once it came (empty after five seconds without).
+std::string FirstRequestLine(C_LocalHttpServer& server)
+{
+    server.WaitFor(1, 5000);
+    return server.Get(0).Line();
+}
 
 std::string Key() { return "Software\\Velantix\\QuellmorUpdateTest" + std::to_string(GetCurrentProcessId()); }
 
@@ -99,8 +42,8 @@ HWND MessageWindow()
 
 TEST(AutoUpdate, NewerVersionIsReportedWithTheRequestQuery)
 {
-    TinyServer server("9.5\r\n");
-    std::string address = "http://127.0.0.1:" + std::to_string(server.Port());
+    C_LocalHttpServer server("9.5\r\n");
+    std::string address = "http://" + server.Address();
     SetEnvironmentVariableA("QUELLMOR_UPDATE_SERVER", address.c_str());
     RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
     HWND window = MessageWindow();
@@ -112,7 +55,7 @@ TEST(AutoUpdate, NewerVersionIsReportedWithTheRequestQuery)
     EXPECT_TRUE(WaitForUpdateMessage(window, 8000, &major, &minor));
     EXPECT_EQ(major, 9u);
     EXPECT_EQ(minor, 5);
-    std::string line = server.RequestLine();
+    std::string line = FirstRequestLine(server);
     uint32_t ownMajor = 0, ownMinor = 0;
     GetOwnVersionNumbers(&ownMajor, &ownMinor);
     char expected[96];
@@ -142,13 +85,13 @@ TEST(AutoUpdate, SameVersionAndRefusedConnectionStaySilent)
     WPARAM major = 0;
     LPARAM minor = 0;
     {
-        TinyServer server("1.00");
-        std::string address = "http://127.0.0.1:" + std::to_string(server.Port());
+        C_LocalHttpServer server("1.00");
+        std::string address = "http://" + server.Address();
         SetEnvironmentVariableA("QUELLMOR_UPDATE_SERVER", address.c_str());
         RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
         C_AutoUpdate update;
         ASSERT_EQ(update.Start(window, HKEY_CURRENT_USER, Key().c_str(), "LastCheck", false), 1);
-        EXPECT_FALSE(server.RequestLine().empty()) << "the server was asked";
+        EXPECT_FALSE(FirstRequestLine(server).empty()) << "the server was asked";
         update.Stop();
         EXPECT_FALSE(WaitForUpdateMessage(window, 300, &major, &minor));
     }
