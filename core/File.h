@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "core/ErrorCodes.h"
 #include "core/LineReader.h"
 
 // Open modes: access and creation disposition.
@@ -17,10 +18,10 @@ enum OpenMode {
 
 // Values of the Win32 flags the engines pass through, so that engine code needs no Win32 header.
 enum : uint32_t {
-    kFlagNoBuffering = 0x20000000u,
-    kFlagWriteThrough = 0x80000000u,
-    kFlagSequentialScan = 0x08000000u,
-    kFlagRandomAccess = 0x10000000u,
+    kOpenNoBuffering = 0x20000000u,
+    kOpenWriteThrough = 0x80000000u,
+    kOpenSequentialScan = 0x08000000u,
+    kOpenRandomAccess = 0x10000000u,
     kShareReadWrite = 3u,
     kSeekBegin = 0,
     kSeekCurrent = 1,
@@ -93,25 +94,3 @@ void AppendBackslash(std::string& path);
 int CreateDirectoryTree(const char* path, int lastIsFile);
 int DeleteFileForce(const char* path);
 int RemoveFolder(const char* path);
-
-// The calling thread's last Win32 error, and setting it (for seams that fake failures).
-uint32_t GetLastErrorCode();
-void SetLastErrorCode(uint32_t code);
-
-enum : uint32_t {
-    kErrorSuccess = 0,
-    kErrorInvalidFunction = 1,
-    kErrorFileNotFound = 2,
-    kErrorPathNotFound = 3,
-    kErrorAccessDenied = 5,
-    kErrorNotReady = 21,
-    kErrorCrc = 23,
-    kErrorWriteFault = 29,
-    kErrorReadFault = 30,
-    kErrorHandleEof = 38,
-    kErrorInvalidParameter = 87,
-    kErrorDiskFull = 112,
-    kErrorAlreadyExists = 183,
-    kErrorIoDevice = 1117,
-    kErrorNoSystemResources = 1450
-};

@@ -29,7 +29,7 @@ int RunSequentialPass(const C_SeqPassArgs& args, std::atomic<uint64_t>& bytesDon
 
     C_File file;
     int complete = 0;
-    if (!file.Open(args.path, write ? kOpenWriteCreate : kOpenRead, kFlagNoBuffering | kFlagSequentialScan,
+    if (!file.Open(args.path, write ? kOpenWriteCreate : kOpenRead, kOpenNoBuffering | kOpenSequentialScan,
                    kShareReadWrite)) {
         ReportFailure(args, channel, kSeqOpenFailed, 0);
         return 0;

@@ -48,7 +48,8 @@ public:
     void* GetUserData() const { return m_pUserData; }
 
 private:
-    static unsigned long __stdcall Entry(void* self);
+    // The system's thread entry, defined by each implementation of the library.
+    friend struct C_ThreadEntry;
 
     ThreadFunction m_pfnFunction = nullptr;
     uintptr_t m_argument = 0;

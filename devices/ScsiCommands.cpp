@@ -1,6 +1,6 @@
 #include "devices/ScsiCommands.h"
 #include <vector>
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/ScsiDecode.h"
 
 static C_Cdb Cdb(uint32_t length, uint8_t opcode)
@@ -199,7 +199,7 @@ static int FitsTen(uint64_t block, uint32_t count, uint32_t blockSize)
 {
     if (count <= 0xFFFF && block + count <= 0xFFFFFFFFull && uint64_t(count) * blockSize <= 0xFFFFFFFFull)
         return 1;
-    SetDeviceError(kDevErrorInvalidParameter);
+    SetLastErrorCode(kErrorInvalidParameter);
     return 0;
 }
 

@@ -1,20 +1,20 @@
 #include "devices/TrackDevice.h"
 #include <cstdio>
 #include <vector>
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
 int C_TrackDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
 {
     if (!pParent) {
-        SetDeviceError(kDevErrorNotReady);
+        SetLastErrorCode(kErrorNotReady);
         return 0;
     }
     if (!IsAudio())
         return pParent->ReadBlocks(block, count, buffer);
     if (block > 0xFFFFFFFFull || count > 0xFFFFFF || uint64_t(count) * 2352 > 0xFFFFFFFFull) {
-        SetDeviceError(kDevErrorInvalidParameter);
+        SetLastErrorCode(kErrorInvalidParameter);
         return 0;
     }
     const C_Cdb c = MakeReadCd(uint32_t(block), count);
@@ -23,7 +23,7 @@ int C_TrackDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
 
 int C_TrackDevice::WriteBlocks(uint64_t, uint32_t, const void*)
 {
-    SetDeviceError(kDevErrorWriteProtect);
+    SetLastErrorCode(kErrorWriteProtect);
     return 0;
 }
 
@@ -31,7 +31,7 @@ int C_TrackDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataI
                                void* buffer, uint8_t* sense)
 {
     if (!pParent) {
-        SetDeviceError(kDevErrorNotReady);
+        SetLastErrorCode(kErrorNotReady);
         return 0;
     }
     return pParent->ScsiCommand(cdbLength, cdb, dataIn, byteCount, buffer, sense);

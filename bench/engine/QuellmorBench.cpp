@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include "core/AccessTest.h"
+#include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/SequentialPass.h"

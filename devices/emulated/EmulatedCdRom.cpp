@@ -1,6 +1,6 @@
 #include "devices/emulated/EmulatedCdRom.h"
 #include <cstring>
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
@@ -65,10 +65,10 @@ int C_EmulatedCdRom::Close()
     if (dwOpenCount == 0)
         return 0;
     if (--dwOpenCount == 0 && m_file.IsOpen()) {
-        const uint32_t error = GetDeviceError();
+        const uint32_t error = GetLastErrorCode();
         m_file.Close();
         hDevice = nullptr;
-        SetDeviceError(error);
+        SetLastErrorCode(error);
     }
     return 1;
 }
@@ -89,20 +89,20 @@ int C_EmulatedCdRom::Fail(uint32_t error, uint8_t key, uint8_t asc, uint8_t* sen
         sense[7] = 10;
         sense[12] = asc;
     }
-    SetDeviceError(error);
+    SetLastErrorCode(error);
     return 0;
 }
 
 int C_EmulatedCdRom::ReadData(uint64_t block, uint32_t count, uint8_t* out, uint8_t* sense)
 {
     if (block + count > m_leadOut)
-        return Fail(kDevErrorInvalidParameter, 5, 0x21, sense); // beyond the disc
+        return Fail(kErrorInvalidParameter, 5, 0x21, sense); // beyond the disc
     for (uint64_t b = block; b < block + count; ++b)
         if (!IsDataBlock(b))
-            return Fail(kDevErrorIoDevice, 5, 0x64, sense); // illegal mode for track
+            return Fail(kErrorIoDevice, 5, 0x64, sense); // illegal mode for track
     if (const uint32_t error = faults.Check(block, count)) {
         ++faults.hits;
-        return Fail(error, error == kDevErrorCrc ? 3 : 4, error == kDevErrorCrc ? 0x11 : 0x44, sense);
+        return Fail(error, error == kErrorCrc ? 3 : 4, error == kErrorCrc ? 0x11 : 0x44, sense);
     }
     if (!Open())
         return 0;
@@ -115,10 +115,10 @@ int C_EmulatedCdRom::ReadData(uint64_t block, uint32_t count, uint8_t* out, uint
 int C_EmulatedCdRom::ReadCd(uint64_t block, uint32_t count, uint8_t* out, uint8_t* sense)
 {
     if (block + count > m_leadOut)
-        return Fail(kDevErrorInvalidParameter, 5, 0x21, sense);
+        return Fail(kErrorInvalidParameter, 5, 0x21, sense);
     if (const uint32_t error = faults.Check(block, count)) {
         ++faults.hits;
-        return Fail(error, error == kDevErrorCrc ? 3 : 4, error == kDevErrorCrc ? 0x11 : 0x44, sense);
+        return Fail(error, error == kErrorCrc ? 3 : 4, error == kErrorCrc ? 0x11 : 0x44, sense);
     }
     for (uint32_t i = 0; i < count; ++i) {
         const uint64_t b = block + i;
@@ -158,7 +158,7 @@ int C_EmulatedCdRom::Toc(uint32_t format, uint32_t allocation, uint8_t* out, uin
     std::vector<uint8_t> t(4, 0);
     const uint32_t tracks = uint32_t(m_starts.size());
     if (tracks == 0)
-        return Fail(kDevErrorNotReady, 2, 0x3A, nullptr); // no medium
+        return Fail(kErrorNotReady, 2, 0x3A, nullptr); // no medium
     t[2] = 1;
     t[3] = uint8_t(format == 2 ? 1 : tracks);
     auto control = [&](uint32_t index) { return uint8_t(m_hasData && index == m_dataTrack ? 4 : 0); };
@@ -188,7 +188,7 @@ int C_EmulatedCdRom::Toc(uint32_t format, uint32_t allocation, uint8_t* out, uin
             add(control(i), uint8_t(i + 1), start);
         }
     } else {
-        return Fail(kDevErrorIoDevice, 5, 0x24, nullptr);
+        return Fail(kErrorIoDevice, 5, 0x24, nullptr);
     }
     WriteBe16(t.data(), uint32_t(t.size() - 2));
     const uint32_t n = uint32_t(t.size()) < allocation ? uint32_t(t.size()) : allocation;
@@ -201,7 +201,7 @@ int C_EmulatedCdRom::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dat
 {
     ++commands;
     if (cdbLength < 6 || !cdb || (byteCount && !buffer))
-        return Fail(kDevErrorInvalidParameter, 5, 0x24, sense);
+        return Fail(kErrorInvalidParameter, 5, 0x24, sense);
     uint8_t* out = static_cast<uint8_t*>(buffer);
     switch (cdb[0]) {
     case kScsiInquiry:
@@ -230,7 +230,7 @@ int C_EmulatedCdRom::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dat
             break;
         const uint32_t count = ReadBe16(cdb + 7);
         if (uint64_t(count) * 2048 != byteCount)
-            return Fail(kDevErrorInvalidParameter, 5, 0x24, sense);
+            return Fail(kErrorInvalidParameter, 5, 0x24, sense);
         return ReadData(ReadBe32(cdb + 2), count, out, sense);
     }
     case kScsiReadCd: {
@@ -238,11 +238,11 @@ int C_EmulatedCdRom::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dat
             break;
         const uint32_t count = (uint32_t(cdb[6]) << 16) | (uint32_t(cdb[7]) << 8) | cdb[8];
         if (cdb[9] != 0xF8 || uint64_t(count) * 2352 != byteCount)
-            return Fail(kDevErrorInvalidParameter, 5, 0x24, sense);
+            return Fail(kErrorInvalidParameter, 5, 0x24, sense);
         return ReadCd(ReadBe32(cdb + 2), count, out, sense);
     }
     default:
         break;
     }
-    return Fail(kDevErrorIoDevice, 5, 0x20, sense);
+    return Fail(kErrorIoDevice, 5, 0x20, sense);
 }

@@ -1,6 +1,6 @@
 #include "devices/emulated/ImageDisk.h"
 #include <cstring>
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
@@ -38,10 +38,10 @@ int C_ImageDisk::Close()
     if (dwOpenCount == 0)
         return 0;
     if (--dwOpenCount == 0) {
-        const uint32_t error = GetDeviceError();
+        const uint32_t error = GetLastErrorCode();
         m_file.Close();
         hDevice = nullptr;
-        SetDeviceError(error);
+        SetLastErrorCode(error);
     }
     return 1;
 }
@@ -62,17 +62,17 @@ int C_ImageDisk::QueryCapacity()
 int C_ImageDisk::Transfer(int write, uint64_t block, uint32_t count, void* buffer)
 {
     if (write && m_readOnly) {
-        SetDeviceError(kDevErrorWriteProtect);
+        SetLastErrorCode(kErrorWriteProtect);
         return 0;
     }
     if (count == 0 || block >= ullBlockCount || count > ullBlockCount - block ||
         uint64_t(count) * dwBlockSize > 0xFFFFFFFFull) {
-        SetDeviceError(kDevErrorInvalidParameter);
+        SetLastErrorCode(kErrorInvalidParameter);
         return 0;
     }
     if (const uint32_t error = faults.Check(block, count)) {
         ++faults.hits;
-        SetDeviceError(error);
+        SetLastErrorCode(error);
         return 0;
     }
     if (!Open())
@@ -103,14 +103,14 @@ static void IllegalRequest(uint8_t* sense)
         sense[7] = 10;
         sense[12] = 0x20; // invalid command operation code
     }
-    SetDeviceError(kDevErrorIoDevice);
+    SetLastErrorCode(kErrorIoDevice);
 }
 
 int C_ImageDisk::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
                              void* buffer, uint8_t* sense)
 {
     if (cdbLength < 6 || !cdb) {
-        SetDeviceError(kDevErrorInvalidParameter);
+        SetLastErrorCode(kErrorInvalidParameter);
         return 0;
     }
     uint8_t* out = static_cast<uint8_t*>(buffer);
@@ -139,7 +139,7 @@ int C_ImageDisk::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
             break;
         const uint32_t count = ReadBe16(cdb + 7);
         if (uint64_t(count) * dwBlockSize != byteCount) {
-            SetDeviceError(kDevErrorInvalidParameter);
+            SetLastErrorCode(kErrorInvalidParameter);
             return 0;
         }
         return Transfer(cdb[0] == kScsiWrite10, ReadBe32(cdb + 2), count, buffer);

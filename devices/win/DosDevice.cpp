@@ -1,7 +1,7 @@
 // Windows 9x DOS drives: device parameters and absolute reads through the VWIN32 device.
 #include <windows.h>
 #include <cstring>
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/ScsiDecode.h"
 #include "devices/win/LegacyEnumerators.h"
 #include "devices/win/HandleDevice.h"

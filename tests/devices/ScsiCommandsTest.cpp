@@ -4,7 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <vector>
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
@@ -172,7 +172,7 @@ TEST(ScsiQueries, TenByteTransfersAddThePartitionOffsetAndRefuseWhatDoesNotFit)
     d.dwBlockSize = 0x80000000u;
     EXPECT_EQ(ScsiRead10(d, 0, 2, buffer), 0);
     EXPECT_EQ(d.sent.size(), 2u);
-    EXPECT_EQ(GetDeviceError(), uint32_t(kDevErrorInvalidParameter));
+    EXPECT_EQ(GetLastErrorCode(), uint32_t(kErrorInvalidParameter));
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include "app/framework/ListView.h"
 #include "app/pages/Page.h"
 #include "app/pages/quick/model/DriveEntries.h"
-#include "core/AccessTest.h"
+#include "core/RandomAccessPass.h"
 #include "core/SequentialPass.h"
 #include "core/Thread.h"
 #include "core/Timer.h"

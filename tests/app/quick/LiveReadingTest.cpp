@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 #include "app/pages/quick/model/DriveEntries.h"
-#include "core/AccessTest.h"
+#include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/SequentialPass.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include "core/AccessTest.h"
+#include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/FileHook.h"
 #include "core/SequentialPass.h"

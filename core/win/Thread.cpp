@@ -77,7 +77,11 @@ int WaitPumping(void* handle, uint32_t timeoutMs)
 
 void SleepMs(uint32_t ms) { Sleep(ms); }
 
-unsigned long __stdcall C_Thread::Entry(void* self)
+struct C_ThreadEntry {
+    static unsigned long __stdcall Run(void* self);
+};
+
+unsigned long __stdcall C_ThreadEntry::Run(void* self)
 {
     C_Thread* t = (C_Thread*)self;
     uint32_t code = t->m_pfnFunction(t->m_pUserData, t->m_argument);
@@ -88,7 +92,7 @@ unsigned long __stdcall C_Thread::Entry(void* self)
     HANDLE finished = nullptr;
     DuplicateHandle(GetCurrentProcess(), t->m_finished.GetHandle(), GetCurrentProcess(), &finished, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
-    t->m_flags &= ~(uint32_t)kRunning;
+    t->m_flags &= ~(uint32_t)C_Thread::kRunning;
     if (finished) {
         SetEvent(finished);
         CloseHandle(finished);
@@ -113,7 +117,8 @@ int C_Thread::Start(ThreadFunction function, void* userData, uintptr_t argument)
     }
     DWORD id = 0;
     // Suspended, so the handle is stored before the thread can look for it.
-    HANDLE h = CreateThread(nullptr, 0, (LPTHREAD_START_ROUTINE)Entry, this, CREATE_SUSPENDED, &id);
+    HANDLE h =
+        CreateThread(nullptr, 0, (LPTHREAD_START_ROUTINE)C_ThreadEntry::Run, this, CREATE_SUSPENDED, &id);
     if (!h) {
         m_flags &= ~(uint32_t)kRunning;
         return 0;

@@ -1,4 +1,4 @@
-#include "core/AccessTest.h"
+#include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/SequentialPass.h"
@@ -109,7 +109,7 @@ int C_AccessTest::Run(const C_AccessPassArgs& args, C_PassChannel& channel, std:
     uint32_t started = 0;
     if (!run.start.Create(1, 0)) {
         run.Fail(GetLastErrorCode());
-    } else if (!run.file.Open(args.path, run.write ? kOpenWriteCreate : kOpenRead, kFlagNoBuffering,
+    } else if (!run.file.Open(args.path, run.write ? kOpenWriteCreate : kOpenRead, kOpenNoBuffering,
                               kShareReadWrite)) {
         run.Fail(GetLastErrorCode());
     } else if (run.write && !PrepareWriteFile(run.file, args.fileSize, args.buffer)) {

@@ -318,5 +318,3 @@ int C_File::ReadLine(std::string& text, int wide, int quote)
     return m_lineReader.ReadLine(text, wide, quote, FileLineSource, m_hFile);
 }
 
-uint32_t GetLastErrorCode() { return GetLastError(); }
-void SetLastErrorCode(uint32_t code) { SetLastError(code); }
