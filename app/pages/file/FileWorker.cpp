@@ -3,17 +3,7 @@
 #include <cstring>
 #include "app/pages/file/FastestFile.h"
 #include "core/AlignedBuffer.h"
-// Until the open flags of the class library carry their own prefix, their old names would
-// collide with the application's flag bits.
-#define kFlagNoBuffering kOpenNoBuffering
-#define kFlagWriteThrough kOpenWriteThrough
-#define kFlagSequentialScan kOpenSequentialScan
-#define kFlagRandomAccess kOpenRandomAccess
 #include "core/File.h"
-#undef kFlagNoBuffering
-#undef kFlagWriteThrough
-#undef kFlagSequentialScan
-#undef kFlagRandomAccess
 #include "core/Random.h"
 #include "core/SpeedMath.h"
 #include "core/System.h"
