@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 #include "app/pages/block/run/BlockRun.h"
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/emulated/ImageDisk.h"
 
 namespace {
@@ -255,9 +255,9 @@ TEST_F(BlockRun, RandomAndSeekWritesStayInsideTheRange)
 
 TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
 {
-    disk->faults.Inject(21, kDevErrorCrc);
-    disk->faults.Inject(22, kDevErrorIoDevice);
-    disk->faults.Inject(40, kDevErrorCrc);
+    disk->faults.Inject(21, kErrorCrc);
+    disk->faults.Inject(22, kErrorIoDevice);
+    disk->faults.Inject(40, kErrorCrc);
     Range(16, 48, 8);
     setup.saveData = 1;
     Go();
@@ -272,7 +272,7 @@ TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
 
     // A device error on the whole range is no CRC error: the access fails.
     disk->faults.Clear();
-    disk->faults.Inject(30, kDevErrorIoDevice);
+    disk->faults.Inject(30, kErrorIoDevice);
     channel.reports.clear();
     C_BlockRunResult r = Go();
     ASSERT_EQ(channel.reports.size(), 1u);
@@ -283,10 +283,10 @@ TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
 
     // A CRC block whose own read fails otherwise fails the access.
     disk->faults.Clear();
-    disk->faults.Inject(20, kDevErrorCrc);
+    disk->faults.Inject(20, kErrorCrc);
     channel.reports.clear();
     Range(16, 24, 8);
-    disk->faults.Inject(23, kDevErrorNotReady);
+    disk->faults.Inject(23, kErrorNotReady);
     // The whole range first meets block 20 (CRC), then block by block block 23 is not ready.
     r = Go();
     ASSERT_EQ(channel.reports.size(), 1u);
@@ -295,7 +295,7 @@ TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
 
 TEST_F(BlockRun, InvalidParameterAddsTheHint)
 {
-    disk->faults.Inject(5, kDevErrorInvalidParameter);
+    disk->faults.Inject(5, kErrorInvalidParameter);
     Range(0, 64, 8);
     Go();
     ASSERT_EQ(channel.reports.size(), 1u);

@@ -8,20 +8,20 @@
 #include "core/System.h"
 #include "core/Text.h"
 #include "core/Timer.h"
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 
 int ReadBlocksRetryingCrc(C_Device& device, uint64_t position, uint32_t blocks, uint8_t* buffer)
 {
     if (device.ReadBlocks(position, blocks, buffer))
         return 1;
-    if (GetDeviceError() != kDevErrorCrc)
+    if (GetLastErrorCode() != kErrorCrc)
         return 0;
     for (uint32_t i = 0; i < blocks; ++i) {
         uint8_t* at = buffer + uint64_t(i) * device.dwBlockSize;
         if (device.ReadBlocks(position + i, 1, at))
             continue;
-        const uint32_t error = GetDeviceError();
-        if (error != kDevErrorCrc && error != kDevErrorIoDevice)
+        const uint32_t error = GetLastErrorCode();
+        if (error != kErrorCrc && error != kErrorIoDevice)
             return 0;
         memset(at, 0, device.dwBlockSize);
     }
@@ -87,13 +87,13 @@ C_BlockRunResult C_BlockRun::Run(const C_BlockRunSetup& setup, C_BlockChannel& c
     if (linear && setup.saveData) {
         const char* name = setup.dataFile.c_str();
         if (!setup.write) {
-            if (!data.Open(name, kOpenWriteCreate, kFlagSequentialScan, 0)) {
+            if (!data.Open(name, kOpenWriteCreate, kOpenSequentialScan, 0)) {
                 channel.Report(OpenDataFileText(setup.dataFile, 1));
                 result.failed = 1;
                 return result;
             }
         } else {
-            if (!data.Open(name, kOpenRead, kFlagSequentialScan, kShareReadWrite)) {
+            if (!data.Open(name, kOpenRead, kOpenSequentialScan, kShareReadWrite)) {
                 channel.Report(OpenDataFileText(setup.dataFile, 0));
                 result.failed = 1;
                 return result;
@@ -120,7 +120,7 @@ C_BlockRunResult C_BlockRun::Run(const C_BlockRunSetup& setup, C_BlockChannel& c
         const int ok = setup.write ? device.WriteBlocks(position, uint32_t(v.blocks), buffer)
                                    : ReadBlocksRetryingCrc(device, position, uint32_t(v.blocks), buffer);
         if (!ok) {
-            const uint32_t error = GetDeviceError();
+            const uint32_t error = GetLastErrorCode();
             channel.Report(AccessFailedText(v.blocks, position, error, ErrorText(error)));
             result.lastFailed = result.failed = 1;
             break;

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include "app/pages/file/cdfs/CdfsDrive.h"
 #include "app/pages/file/cdfs/CdfsLetter.h"
-#include "devices/DeviceError.h"
+#include "core/ErrorCodes.h"
 #include "devices/emulated/EmulatedCdRom.h"
 #include "tests/app/file/cdfs/CdfsTestDisc.h"
 
@@ -59,7 +59,7 @@ TEST(CdfsLetter, AnUnreadableRootDirectoryFindsNothing)
     // The plain image's root directory lies in the sector the primary descriptor names.
     std::vector<uint8_t> descriptor = ReadWholeFile(FixturePath("plain.iso"));
     const uint32_t root = descriptor[16 * 2048 + 158] | descriptor[16 * 2048 + 159] << 8;
-    cd.faults.Inject(root, kDevErrorCrc);
+    cd.faults.Inject(root, kErrorCrc);
     EXPECT_FALSE(CdfsSearchLetter('E', 0, &path, &message, &cd));
     EXPECT_EQ(path, "");
     EXPECT_EQ(cd.faults.hits, 1u);
