@@ -3,6 +3,7 @@
 #include <cstdio>
 #include "app/settings/UpdateRules.h"
 #include "core/System.h"
+#include "support/MachineId.h"
 #include "support/VersionInfo.h"
 
 UINT C_AutoUpdate::GetMessageId()
@@ -26,7 +27,7 @@ void C_AutoUpdate::OpenStore()
                     m_strKeyPath.c_str());
 }
 
-int C_AutoUpdate::Start(HWND owner, HKEY root, const char* keyPath, const char* valueName, bool portable)
+void C_AutoUpdate::Open(HWND owner, HKEY root, const char* keyPath, const char* valueName, bool portable)
 {
     m_hOwner = owner;
     m_hRoot = root;
@@ -34,11 +35,23 @@ int C_AutoUpdate::Start(HWND owner, HKEY root, const char* keyPath, const char* 
     m_strValueName = valueName;
     m_bPortable = portable;
     OpenStore();
+}
+
+int C_AutoUpdate::Start(HWND owner, HKEY root, const char* keyPath, const char* valueName, bool portable)
+{
+    Open(owner, root, keyPath, valueName, portable);
+    return StartIfDue();
+}
+
+int C_AutoUpdate::StartIfDue()
+{
+    if (m_strKeyPath.empty())
+        return 0;
     UpdateDecision d =
         DecideUpdateCheck(m_settings.ReadNumber(m_strValueName.c_str(), 0), GetCalendarSeconds());
     if (d.store)
         m_settings.WriteNumber(m_strValueName.c_str(), d.storedValue);
-    return d.check ? Launch(owner) : 0;
+    return d.check ? Launch(m_hOwner) : 0;
 }
 
 int C_AutoUpdate::CheckNow(HWND owner)
@@ -134,18 +147,6 @@ bool FetchUrl(const std::string& address, std::string* answer, size_t max)
     return ok;
 }
 
-static std::string MachineId()
-{
-    DWORD serial = 0;
-    char windows[MAX_PATH] = "C:\\";
-    if (GetWindowsDirectoryA(windows, sizeof(windows)) >= 3)
-        windows[3] = 0;
-    GetVolumeInformationA(windows, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0);
-    char text[16];
-    snprintf(text, sizeof(text), "%08lX", (unsigned long)serial);
-    return text;
-}
-
 uint32_t C_AutoUpdate::Run(void* userData, uintptr_t)
 {
     C_AutoUpdate* self = (C_AutoUpdate*)userData;
@@ -154,7 +155,7 @@ uint32_t C_AutoUpdate::Run(void* userData, uintptr_t)
     char version[32];
     snprintf(version, sizeof(version), "%u.%02u", (unsigned)major, (unsigned)minor);
     std::string answer;
-    if (!FetchUrl(BuildUpdateUrl(GetRequestAddress(), version, MachineId()), &answer, 64))
+    if (!FetchUrl(BuildUpdateUrl(GetRequestAddress(), version, GetMachineIdentifier()), &answer, 64))
         return 0;
     uint32_t newMajor = 0, newMinor = 0;
     if (!self->m_thread.IsStopRequested() && ParseUpdateAnswer(answer, major, minor, &newMajor, &newMinor))

@@ -11,8 +11,12 @@
 class C_AutoUpdate {
 public:
     ~C_AutoUpdate() { Stop(); }
+    // Names where the last check time is kept; LastCheckText and CheckNow need it.
+    void Open(HWND owner, HKEY root, const char* keyPath, const char* valueName, bool portable);
     // Applies the weekly rule to the stored value and starts a check when it is due.
     // 1 when a check was started.
+    int StartIfDue();
+    // Open, then StartIfDue.
     int Start(HWND owner, HKEY root, const char* keyPath, const char* valueName, bool portable);
     // One check at once, whatever the stored time says.
     int CheckNow(HWND owner);

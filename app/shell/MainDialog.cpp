@@ -63,10 +63,11 @@ INT_PTR C_MainDialog::OnInitDialog()
     m_splash.Start(m_hInstance, IDR_SPLASH_IMAGE, 4000, 0);
     m_pageBar.Attach(GetItem(IDC_MAIN_PAGE_BAR), m_hInstance, 0x8080, IDB_BAR_BLOCK, 0, 0, 0, CLR_INVALID,
                      IDC_HAND_CURSOR, PageBarEvent, this, 175, 188);
+    // The About page shows and renews the last check time also when no check runs at start.
+    m_update.Open(m_hWnd, HKEY_CURRENT_USER, kKeyPath, "LastCheck", (m_values.flags & kFlagPortable) != 0);
     ShowPage(FirstPageFromFlags(m_values.flags));
     if (m_settings.ReadNumber("AutoUpdate", 1) == 1)
-        m_update.Start(m_hWnd, HKEY_CURRENT_USER, kKeyPath, "LastCheck",
-                       (m_values.flags & kFlagPortable) != 0);
+        m_update.StartIfDue();
     return 1;
 }
 

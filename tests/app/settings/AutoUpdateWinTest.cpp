@@ -5,6 +5,7 @@
 #include "app/settings/AutoUpdate.h"
 #include "app/settings/Settings.h"
 #include "core/System.h"
+#include "support/MachineId.h"
 
 namespace {
 
@@ -62,7 +63,9 @@ TEST(AutoUpdate, NewerVersionIsReportedWithTheRequestQuery)
     snprintf(expected, sizeof(expected), "GET /data/update.php?p=quellmor&v=%u.%02u&id=", (unsigned)ownMajor,
              (unsigned)ownMinor);
     EXPECT_EQ(line.rfind(expected, 0), 0u) << line;
-    EXPECT_EQ(line.find(" HTTP/1."), strlen(expected) + 8) << "an eight-digit machine id: " << line;
+    // The machine id goes out as its 16-digit digest, never as the raw volume serial.
+    EXPECT_EQ(line.find(" HTTP/1."), strlen(expected) + 16) << line;
+    EXPECT_EQ(line.substr(strlen(expected), 16), GetMachineIdentifier()) << line;
     update.Stop();
 
     C_Settings store;
@@ -115,6 +118,30 @@ TEST(AutoUpdate, StoredMinusOneMeansNeverAndIsReset)
     EXPECT_EQ(update.Start(nullptr, HKEY_CURRENT_USER, Key().c_str(), "LastCheck", false), 0);
     EXPECT_EQ(store.ReadNumber("LastCheck", 7), 0u);
     EXPECT_TRUE(update.LastCheckText().empty());
+    RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
+}
+
+// With the start-up check switched off the checker is only opened; the About page still
+// reads the last check time from it and ticking its box still asks at once.
+TEST(AutoUpdate, OpenedWithoutStartChecksNowAndKnowsTheLastCheck)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
+    C_Settings store;
+    store.Open(C_Settings::kRegistry, HKEY_CURRENT_USER, Key().c_str());
+    const uint32_t earlier = GetCalendarSeconds() - 60;
+    store.WriteNumber("LastCheck", earlier);
+    C_LocalHttpServer server("1.00");
+    SetEnvironmentVariableA("QUELLMOR_UPDATE_SERVER", ("http://" + server.Address()).c_str());
+    C_AutoUpdate update;
+    EXPECT_TRUE(update.LastCheckText().empty()) << "nothing is known before Open";
+    EXPECT_EQ(update.CheckNow(nullptr), 0);
+    update.Open(nullptr, HKEY_CURRENT_USER, Key().c_str(), "LastCheck", false);
+    EXPECT_FALSE(update.LastCheckText().empty());
+    EXPECT_EQ(update.StartIfDue(), 0) << "checked a minute ago";
+    EXPECT_EQ(update.CheckNow(nullptr), 1) << "CheckNow ignores the same-day rule";
+    EXPECT_TRUE(server.WaitFor(1, 5000));
+    update.Stop();
+    EXPECT_GT(store.ReadNumber("LastCheck", 0), earlier);
     RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
 }
 
