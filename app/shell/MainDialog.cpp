@@ -13,6 +13,12 @@
 
 static const char* const kKeyPath = "Software\\Velantix\\Quellmor";
 
+C_MainDialog::C_MainDialog()
+{
+    for (int i = 0; i < kPageNone; ++i)
+        m_pages[i].reset(kPageTable[i].create());
+}
+
 int C_MainDialog::ParseCommandLine()
 {
     m_commandLine = CommandLineState();
@@ -108,21 +114,22 @@ void C_MainDialog::PageBarEvent(int event, uint32_t position, void* userData)
 
 void C_MainDialog::ClosePage(int index)
 {
-    if (m_pages[index] && m_pages[index]->IsOpen())
+    if (m_pages[index]->IsOpen())
         m_pages[index]->Close(0);
 }
 
 void C_MainDialog::ShowPage(int index)
 {
-    for (int i = 0; i < kPageNone; ++i)
+    // The others close in a fixed order (an end handler may refuse, leaving two open); with
+    // no page to show, FileAccess closes first.
+    const bool none = index == kPageNone;
+    for (int i : {none ? kPageFile : kPageBlock, none ? kPageBlock : kPageFile, kPageQuick, kPageAbout})
         if (i != index)
             ClosePage(i);
     if (index < 0 || index >= kPageNone)
         return;
     const S_PageRow& row = kPageTable[index];
     m_pageBar.SetImage(kImageNormal, row.barBitmap);
-    if (!m_pages[index])
-        m_pages[index].reset(row.create());
     if (!m_pages[index]->IsOpen())
         m_pages[index]->Open(this, row.templateId);
     m_values.flags = (m_values.flags & ~PageChoiceBits()) | row.flagBit;

@@ -15,6 +15,7 @@
 
 class C_MainDialog : public C_Dialog, public I_PageHost {
 public:
+    C_MainDialog();
     INT_PTR OnInitDialog() override;
     INT_PTR OnEnd(INT_PTR result) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -46,7 +47,7 @@ private:
     std::string m_strTitle;
     HWND m_hProgressBar = nullptr;
     C_ImageControl m_pageBar;
-    // Made when first shown, from the page table.
+    // One object a row of the page table, for the dialog's whole life; windows only while shown.
     std::unique_ptr<C_Page> m_pages[kPageNone];
     C_Splash m_splash;
     C_AutoUpdate m_update;
