@@ -99,6 +99,16 @@ printf '%s 10\n%s 1\n' "$PWD/$o/SMALL.BIN" "$PWD/$o/BIG.BIN" >order.sort
 genisoimage -quiet -no-pad -J -sort order.sort -o order.iso "$o"
 listing order -J
 
+# The page test's disc: its tree is copied to a drive of the Wine prefix, so that the
+# found file exists there; the smaller file lies farther out.
+g=src/page/QMCDFS
+mkdir -p "$g"
+head -c 2097152 /dev/zero >"$g/BIG.BIN"
+head -c 1048576 /dev/zero >"$g/SMALL.BIN"
+printf '%s 10\n%s 1\n' "$PWD/$g/SMALL.BIN" "$PWD/$g/BIG.BIN" >page.sort
+genisoimage -quiet -no-pad -J -sort page.sort -o page.iso src/page
+listing page -J
+
 # The data track of an enhanced CD, mastered to start at sector 600 behind the audio.
 genisoimage -quiet -no-pad -J -C 0,600 -o enhanced.iso "$b" 2>/dev/null
 listing enhanced -J 600
