@@ -17,11 +17,11 @@ struct C_DriveLetterInfo {
     uint32_t bus = 0;    // bus bits of the identity records
     std::string vendor, product, revision;
     uint32_t usbVendorId = 0, usbProductId = 0;
-    int usbSpeedClass = -1; // -1 when no identity record has the letter
+    int usbSpeedClass = -1; // -1 when no identity record of the letter sits on a known USB port
 };
 
 // USB speed class of a letter: the first identity record holding it that answers the
-// port question; -1 when none.
+// port question (only records matched to a USB port answer); -1 when none does.
 int GetUsbSpeedClassOfLetter(C_DeviceList& list, char letter);
 // 0 when the list has no drive-letter record for the letter.
 int DescribeDriveLetter(C_DeviceList& list, char letter, C_DriveLetterInfo* info);

@@ -1,5 +1,6 @@
 #include "devices/IdentityDevice.h"
 #include <cctype>
+#include "devices/DeviceList.h"
 #include "devices/IdentityParse.h"
 #include "devices/ScsiDecode.h"
 #include "devices/UsbPorts.h"
@@ -94,10 +95,12 @@ int C_IdentityDevice::QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_
         o1.number = dwSerialSuffix;
         return 1;
     case kPropUsbPort:
-        // Always answered: 0 tells "not on a USB port we know", which differs from having
-        // no identity record at all.
-        o3.number = bPortMatched ? dwPortSpeedClass : 0;
-        o1.number = bPortMatched ? dwPortNumber + (argument == 1 ? dwPortsBeforeHub : 0) : 0;
+        // A record on no known port stays silent, so the letter's search goes on to the
+        // record that sits on one (a volume never does; its disk may).
+        if (!bPortMatched)
+            return 0;
+        o3.number = dwPortSpeedClass;
+        o1.number = dwPortNumber + (argument == 1 ? dwPortsBeforeHub : 0);
         o2.text = strControllerName;
         return 1;
     default:
@@ -173,6 +176,21 @@ void LinkPortAndNumber(C_IdentityDevice& r, const std::vector<C_UsbPortRecord>& 
     r.dwNumber = IdentityRecordNumber(r.dwInterfaceClass, r.strPath, port);
 }
 
+C_IdentityDevice* StartIdentityRecord(const C_IdentityNode& node, const std::vector<C_UsbPortRecord>& ports,
+                                      uint32_t options)
+{
+    C_IdentityDevice* r = new C_IdentityDevice;
+    r->strPath = node.path;
+    r->dwInterfaceClass = node.classValue;
+    r->bPhysical = node.physical;
+    r->strInterfaceClass = node.interfaceClass;
+    r->strName = node.description + " " + node.ids.hardwareId + " " + node.path;
+    r->strLocation = node.location;
+    FillFromIdentifiers(*r, node.ids, options);
+    LinkPortAndNumber(*r, ports);
+    return r;
+}
+
 C_IdentityDevice* CloneIdentity(const C_IdentityDevice& f)
 {
     C_IdentityDevice* r = new C_IdentityDevice;
@@ -208,4 +226,39 @@ C_IdentityDevice* CloneIdentity(const C_IdentityDevice& f)
     r->dwPortNumber = f.dwPortNumber;
     r->dwPortsBeforeHub = f.dwPortsBeforeHub;
     return r;
+}
+
+static int SameIdNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && StartsWithNoCase(a, b.c_str());
+}
+
+int AddLettersOfVolumes(C_DeviceList& list, C_IdentityDevice& disk, const std::vector<std::string>& volumeIds)
+{
+    struct Search {
+        C_IdentityDevice* disk;
+        const std::vector<std::string>* ids;
+        int added;
+    } s{&disk, &volumeIds, 0};
+    if (volumeIds.empty())
+        return 0;
+    list.ForEach(
+        [](C_Device* d, void* context) {
+            Search* s = static_cast<Search*>(context);
+            if (d->dwKind != kKindIdentity || static_cast<C_IdentityDevice*>(d)->bPhysical)
+                return 1;
+            const std::string& id = static_cast<C_IdentityDevice*>(d)->strInstanceId;
+            for (const std::string& wanted : *s->ids)
+                if (!id.empty() && SameIdNoCase(id, wanted)) {
+                    for (char letter : d->strLetters)
+                        if (!s->disk->HasLetter(letter)) {
+                            s->disk->AddLetter(letter);
+                            ++s->added;
+                        }
+                    break;
+                }
+            return 1;
+        },
+        &s, 0);
+    return s.added;
 }

@@ -46,9 +46,29 @@ void FillFromIdentifiers(C_IdentityDevice& record, const C_NodeIds& ids, uint32_
 void ApplyDescriptorType(C_IdentityDevice& record, uint32_t deviceType, uint32_t busType);
 
 struct C_UsbPortRecord;
+class C_DeviceList;
 // Links the USB port the record sits on (by numbers and serial) and numbers the record:
 // class value in the high four bits, the path hash, plus the port number when matched.
 void LinkPortAndNumber(C_IdentityDevice& record, const std::vector<C_UsbPortRecord>& ports);
+
+// Adds to a disk record the letters of the volume records (already in the list, fresh ones
+// only) whose device nodes are among volumeIds, the instance identifiers of the disk node's
+// volumes. Returns the number of letters added; 0 leaves the device-number match to the caller.
+int AddLettersOfVolumes(C_DeviceList& list, C_IdentityDevice& disk,
+                        const std::vector<std::string>& volumeIds);
+
+// What the device-setup interface tells about one interface, before any device query.
+struct C_IdentityNode {
+    uint32_t classValue = 0; // high four bits of the record number
+    int physical = 0;
+    std::string interfaceClass; // "{GUID}"
+    std::string path;
+    std::string description, location;
+    C_NodeIds ids;
+};
+// A new identity record for a node: name, identifiers, USB port and number.
+C_IdentityDevice* StartIdentityRecord(const C_IdentityNode& node, const std::vector<C_UsbPortRecord>& ports,
+                                      uint32_t options);
 
 // A copy of an identity record's identity (not of its list membership).
 C_IdentityDevice* CloneIdentity(const C_IdentityDevice& from);

@@ -61,43 +61,43 @@ C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set
                              const std::string& path, int full)
 {
     const C_SetupApi& api = *c.api;
-    C_IdentityDevice* r = new C_IdentityDevice;
-    r->strPath = path;
-    r->dwInterfaceClass = cls.value;
-    r->bPhysical = cls.physical;
-    r->strInterfaceClass = GuidText(cls.guid);
+    C_IdentityNode node;
+    node.classValue = cls.value;
+    node.physical = cls.physical;
+    node.interfaceClass = GuidText(cls.guid);
+    node.path = path;
+    node.description = RegistryText(api, set, info, SPDRP_DEVICEDESC);
+    node.ids.hardwareId = RegistryText(api, set, info, SPDRP_HARDWAREID);
+    node.location = RegistryText(api, set, info, SPDRP_LOCATION_INFORMATION);
+    DEVINST at = info.DevInst;
+    node.ids.instanceId = api.NodeId(at);
+    for (int level = 1; level <= 3; ++level) {
+        DEVINST parent = 0;
+        if (api.GetParent(&parent, at, 0) != CR_SUCCESS)
+            break;
+        at = parent;
+        std::string& id = level == 1   ? node.ids.parentId
+                          : level == 2 ? node.ids.grandparentId
+                                       : node.ids.controllerId;
+        id = api.NodeId(at);
+        if (level == 3)
+            node.ids.controllerName = api.NodeDescription(at);
+    }
+    C_IdentityDevice* r = StartIdentityRecord(node, *c.ports, c.options);
     r->dwType = kTypeFixedPhysical;
     r->dwAccess = kAccessReadWrite;
     const UINT driveType = GetDriveTypeA((path + "\\").c_str());
     if (const uint32_t t = TypeFromDriveType(driveType, cls.physical))
         r->dwType = t;
 
-    const std::string description = RegistryText(api, set, info, SPDRP_DEVICEDESC);
-    const std::string hardwareId = RegistryText(api, set, info, SPDRP_HARDWAREID);
-    r->strName = description + " " + hardwareId + " " + path;
-    r->strLocation = RegistryText(api, set, info, SPDRP_LOCATION_INFORMATION);
-
-    C_NodeIds ids;
-    ids.hardwareId = hardwareId;
-    DEVINST node = info.DevInst;
-    ids.instanceId = api.NodeId(node);
-    for (int level = 1; level <= 3; ++level) {
-        DEVINST parent = 0;
-        if (api.GetParent(&parent, node, 0) != CR_SUCCESS)
-            break;
-        node = parent;
-        std::string& id = level == 1 ? ids.parentId : level == 2 ? ids.grandparentId : ids.controllerId;
-        id = api.NodeId(node);
-        if (level == 3)
-            ids.controllerName = api.NodeDescription(node);
-    }
-    FillFromIdentifiers(*r, ids, c.options);
-    LinkPortAndNumber(*r, *c.ports);
-
     if (!full) {
         r->dwLocation = QueryLocationOfPath(path.c_str());
         return r;
     }
+
+    // A disk's letters are those of its own volumes when the system names them.
+    const int volumeLetters =
+        cls.physical && AddLettersOfVolumes(*c.list, *r, api.RemovalRelations(node.ids.instanceId));
 
     // Queries on the interface itself, through a handle-based record of the same path.
     C_HandleDevice h;
@@ -141,7 +141,7 @@ C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set
         }
         if (!cls.physical && ProbeMountPointLetters(h))
             r->strLetters = h.strLetters;
-        else
+        else if (!volumeLetters)
             FindLettersByLocation(*c.list, *r, cls.physical);
         if (!r->bPhysical) {
             h.strLetters = r->strLetters;

@@ -13,6 +13,11 @@ int C_SetupApi::Load()
     HMODULE cm = LoadLibraryA("cfgmgr32.dll");
     if (!setup || !cm)
         return 0;
+    if (!Find(cm, "CM_Get_Device_ID_List_SizeA", GetIdListSize) ||
+        !Find(cm, "CM_Get_Device_ID_ListA", GetIdList)) {
+        GetIdListSize = nullptr;
+        GetIdList = nullptr;
+    }
     // On old systems the configuration manager lives in setupapi alone.
     return Find(setup, "SetupDiGetClassDevsA", GetClassDevs) &&
            Find(setup, "SetupDiEnumDeviceInterfaces", EnumDeviceInterfaces) &&
@@ -44,4 +49,24 @@ std::string C_SetupApi::NodeDescription(DEVINST node) const
         return std::string();
     text[sizeof text - 1] = 0;
     return text;
+}
+
+std::vector<std::string> C_SetupApi::RemovalRelations(const std::string& instanceId) const
+{
+    std::vector<std::string> ids;
+    const ULONG filter = CM_GETIDLIST_FILTER_REMOVALRELATIONS;
+    ULONG size = 0;
+    if (!GetIdListSize || !GetIdList || instanceId.empty() ||
+        GetIdListSize(&size, instanceId.c_str(), filter) != CR_SUCCESS || size == 0 || size > 65536)
+        return ids;
+    std::vector<char> list(size + 2, '\0');
+    if (GetIdList(instanceId.c_str(), list.data(), size, filter) != CR_SUCCESS)
+        return ids;
+    // A list of texts, each ended by a zero, the whole ended by an empty one.
+    for (size_t at = 0; at < size && list[at];) {
+        const std::string id(&list[at]);
+        ids.push_back(id);
+        at += id.size() + 1;
+    }
+    return ids;
 }

@@ -5,6 +5,7 @@
 #include <setupapi.h>
 #include <cfgmgr32.h>
 #include <string>
+#include <vector>
 
 struct C_SetupApi {
     HDEVINFO(WINAPI* GetClassDevs)(const GUID*, PCSTR, HWND, DWORD) = nullptr;
@@ -21,12 +22,17 @@ struct C_SetupApi {
     CONFIGRET(WINAPI* GetParent)(PDEVINST, DEVINST, ULONG) = nullptr;
     CONFIGRET(WINAPI* GetDeviceId)(DEVINST, PCHAR, ULONG, ULONG) = nullptr;
     CONFIGRET(WINAPI* GetNodeProperty)(DEVINST, ULONG, PULONG, PVOID, PULONG, ULONG) = nullptr;
+    // Optional: missing on the oldest systems, which then give no relations.
+    CONFIGRET(WINAPI* GetIdListSize)(PULONG, PCSTR, ULONG) = nullptr;
+    CONFIGRET(WINAPI* GetIdList)(PCSTR, PCHAR, ULONG, ULONG) = nullptr;
 
     // 1 when every function was found (the modules stay loaded for the process).
     int Load();
     // Instance identifier and device description of a device node; empty when unknown.
     std::string NodeId(DEVINST node) const;
     std::string NodeDescription(DEVINST node) const;
+    // Instance identifiers of the nodes removed together with a node (for a disk: its volumes).
+    std::vector<std::string> RemovalRelations(const std::string& instanceId) const;
     // Paths of the present interfaces of one class.
     template <class F>
     void ForEachInterface(const GUID& guid, F f) const;

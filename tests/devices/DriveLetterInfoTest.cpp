@@ -63,8 +63,8 @@ TEST(DriveLetterInfo, CombinesTheLetterWithItsIdentityRecords)
     EXPECT_EQ(e.vendor, "SanDisk");
     EXPECT_EQ(e.product, "Cruzer");
     EXPECT_EQ(e.usbVendorId, 0x0781u);
-    // The volume record comes first and answers: not matched to a port, class 0.
-    EXPECT_EQ(e.usbSpeedClass, 0);
+    // The volume record comes first but sits on no known port: the disk behind it answers.
+    EXPECT_EQ(e.usbSpeedClass, 3);
 
     C_DriveLetterInfo f;
     ASSERT_EQ(DescribeDriveLetter(list, 'F', &f), 1);

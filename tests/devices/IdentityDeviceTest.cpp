@@ -1,6 +1,7 @@
 // Answers of identity records, port matching, and the diagnostic report of a record.
 #include <gtest/gtest.h>
 #include <memory>
+#include "devices/DeviceList.h"
 #include "devices/DeviceReport.h"
 #include "devices/IdentityDevice.h"
 #include "devices/IdentityParse.h"
@@ -25,14 +26,13 @@ TEST(IdentityDevice, EmptyValuesAreNotAnswered)
     C_IdentityDevice d;
     for (uint32_t id : std::initializer_list<uint32_t>{
              kPropSerialText, kPropUsbIds, kPropHardwareIds, kPropLocation, kProp1394Id, kProp1394Company,
-             kProp1394VendorModel, kPropInterfaceClass, kPropInstanceIds, kPropSerialSuffix, 0x20003u,
-             0x70001u})
+             kProp1394VendorModel, kPropInterfaceClass, kPropInstanceIds, kPropSerialSuffix, kPropUsbPort,
+             0x20003u, 0x70001u})
         EXPECT_EQ(Ask(d, id).answered, 0) << std::hex << id;
-    // The port question is always answered, so QuickAccess can tell "no USB port known"
-    // (0) from "no identity record" (-1).
-    Answer port = Ask(d, kPropUsbPort);
-    EXPECT_EQ(port.answered, 1);
-    EXPECT_EQ(port.c.number, 0u);
+    // A controller name alone does not make a port answer.
+    d.strControllerName = "USB xHCI";
+    EXPECT_EQ(Ask(d, kPropUsbPort).answered, 0);
+    EXPECT_EQ(Ask(d, kPropUsbPort, 1).answered, 0);
 }
 
 TEST(IdentityDevice, AnswersCarryTheFields)
@@ -259,6 +259,52 @@ TEST(IdentityDevice, ACloneAnswersLikeTheOriginal)
             EXPECT_EQ(a.b.number, b.b.number) << std::hex << id;
             EXPECT_EQ(a.c.number, b.c.number) << std::hex << id;
         }
+}
+
+} // namespace
+
+namespace {
+
+C_IdentityDevice* VolumeRecord(uint32_t number, const char* instanceId, const char* letters)
+{
+    C_IdentityDevice* v = new C_IdentityDevice;
+    v->dwNumber = number;
+    v->dwInterfaceClass = 1;
+    v->strInstanceId = instanceId;
+    v->strLetters = letters;
+    return v;
+}
+
+TEST(IdentityLetters, ADiskTakesTheLettersOfItsOwnVolumes)
+{
+    C_DeviceList list;
+    list.Register(nullptr, nullptr, 0, 0);
+    list.Add(VolumeRecord(0x10000001, "STORAGE\\VOLUME\\_??_USBSTOR#DISK&VEN_X#1&0#{53F56307}", "E"));
+    list.Add(VolumeRecord(0x10000002, "STORAGE\\VOLUME\\_??_USBSTOR#DISK&VEN_X#1&0#{53F56307}#2", "H"));
+    list.Add(VolumeRecord(0x10000003, "STORAGE\\VOLUME\\{OTHER}", "C"));
+    C_IdentityDevice* oldVolume = VolumeRecord(0x10000004, "STORAGE\\VOLUME\\GONE", "K");
+    list.Add(oldVolume);
+    oldVolume->dwCaps |= kCapStale;
+    // A physical record with a matching identifier is not a volume.
+    C_IdentityDevice* otherDisk = VolumeRecord(0x20000009, "STORAGE\\VOLUME\\{OTHER}", "Z");
+    otherDisk->bPhysical = 1;
+    list.Add(otherDisk);
+
+    C_IdentityDevice disk;
+    disk.bPhysical = 1;
+    disk.strLetters = "E";
+    // The system's relations may differ in case from the volume's own identifier.
+    const std::vector<std::string> volumes = {"storage\\volume\\_??_usbstor#disk&ven_x#1&0#{53f56307}",
+                                              "STORAGE\\VOLUME\\_??_USBSTOR#DISK&VEN_X#1&0#{53F56307}#2",
+                                              "STORAGE\\VOLUME\\GONE", "STORAGE\\VOLUME\\NOT-LISTED"};
+    EXPECT_EQ(AddLettersOfVolumes(list, disk, volumes), 1); // E was there already
+    EXPECT_EQ(disk.strLetters, "EH");
+
+    C_IdentityDevice lonely;
+    EXPECT_EQ(AddLettersOfVolumes(list, lonely, {}), 0);
+    EXPECT_EQ(AddLettersOfVolumes(list, lonely, {"STORAGE\\VOLUME\\GONE"}), 0);
+    EXPECT_EQ(AddLettersOfVolumes(list, lonely, {"STORAGE\\VOLUME\\{OTHER}"}), 1);
+    EXPECT_EQ(lonely.strLetters, "C");
 }
 
 } // namespace

@@ -1,55 +1,18 @@
 // The USB hub walk over a scripted tree: port records, hub order and port offsets, speed
 // classes by hub, hubs that cannot be opened, and a loop in the tree.
 #include <gtest/gtest.h>
-#include <map>
 #include <string>
 #include <vector>
 #include "devices/UsbPorts.h"
+#include "tests/devices/FakeUsbTree.h"
 
 namespace {
 
-struct FakeHub {
-    uint32_t ports = 0;
-    std::map<uint32_t, C_UsbConnection> connected;
-};
-
-struct FakeTree : C_UsbTreeSource {
-    std::map<std::string, FakeHub> hubs;
-    int open = 0;
-    void* OpenHub(const std::string& path, uint32_t* count) override
-    {
-        auto it = hubs.find(path);
-        if (it == hubs.end())
-            return nullptr;
-        ++open;
-        *count = it->second.ports;
-        return &it->second;
-    }
-    int QueryPort(void* hub, uint32_t port, C_UsbConnection* c) override
-    {
-        FakeHub* h = static_cast<FakeHub*>(hub);
-        auto it = h->connected.find(port);
-        if (it == h->connected.end()) {
-            c->connected = 0;
-            return 1;
-        }
-        *c = it->second;
-        return 1;
-    }
-    void CloseHub(void*) override { --open; }
-};
+using FakeTree = FakeUsbTree;
 
 C_UsbConnection Device(uint32_t vid, uint32_t pid, uint32_t speed, uint32_t bcd, const char* serial)
 {
-    C_UsbConnection c;
-    c.connected = 1;
-    c.vendorId = vid;
-    c.productId = pid;
-    c.facts.haveExtended = 1;
-    c.facts.speed = speed;
-    c.facts.bcdUsb = bcd;
-    c.serial = serial;
-    return c;
+    return FakeUsbDevice(vid, pid, speed, bcd, serial);
 }
 
 C_UsbConnection Hub(const char* path)
