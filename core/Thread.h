@@ -40,7 +40,8 @@ public:
     int IsStopRequested() const;
     int IsRunning() const { return (m_flags.load() & kRunning) != 0; }
     // Waits for the end of the thread, dispatching the calling thread's window messages
-    // meanwhile; 0 = INFINITE. 1 when it ended, 0 on timeout or when not running.
+    // meanwhile; 0 = INFINITE. 1 when it ended; 0 on timeout, when not running, or when
+    // the program is quitting (WaitPumping).
     int Wait(uint32_t timeoutMs = 0);
     int GetExitCode(uint32_t* code);
     void Terminate();
@@ -61,9 +62,10 @@ private:
     std::atomic<void*> m_hThread{nullptr};
 };
 
-// Waits for a handle while dispatching the calling thread's messages; 0 = INFINITE.
-// Returns 1 when signalled, 0 on timeout or failure.
-int WaitPumping(void* handle, uint32_t timeoutMs);
+// Waits for a handle (or the optional second one) while dispatching the calling thread's
+// messages; 0 = INFINITE. Returns 1 when one was signalled; 0 on timeout, on failure, or
+// when a WM_QUIT arrives (it is posted again for the caller's loop).
+int WaitPumping(void* handle, uint32_t timeoutMs, void* second = nullptr);
 // Milliseconds to sleep the calling thread.
 void SleepMs(uint32_t ms);
 // 32-bit counter increment visible to every thread at once.

@@ -41,37 +41,38 @@ void C_Event::Close()
     m_bOwn = 0;
 }
 
-int WaitPumping(void* handle, uint32_t timeoutMs)
+int WaitPumping(void* handle, uint32_t timeoutMs, void* second)
 {
-    const DWORD begin = GetTickCount();
-    HANDLE h = handle;
+    // The tick count wraps after 49 days; a 64-bit sum of its steps does not.
+    DWORD last = GetTickCount();
+    uint64_t now = 0;
+    const uint64_t deadline = timeoutMs ? timeoutMs : 0;
+    HANDLE handles[2] = {handle, second};
+    const DWORD count = second ? 2 : 1;
     for (;;) {
-        DWORD wait = INFINITE;
-        if (timeoutMs) {
-            DWORD spent = GetTickCount() - begin;
-            if (spent >= timeoutMs)
-                return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-            wait = timeoutMs - spent;
-        }
-        DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, wait, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0)
-            return 1;
-        if (r == WAIT_OBJECT_0 + 1) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    // Leave the quit for the caller's own loop.
-                    PostQuitMessage((int)msg.wParam);
-                    return WaitForSingleObject(h, timeoutMs ? 0 : INFINITE) == WAIT_OBJECT_0;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            continue;
-        }
-        if (r == WAIT_TIMEOUT)
+        const DWORD tick = GetTickCount();
+        now += (DWORD)(tick - last);
+        last = tick;
+        if (timeoutMs && now >= deadline)
             return 0;
-        return 0;
+        // Dispatch first: a worker may be inside a synchronous call to one of our windows.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // The program is ending: leave the quit for the caller's own loop and stop
+                // waiting, since nothing would dispatch that worker's calls any more.
+                PostQuitMessage((int)msg.wParam);
+                return 0;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD r = MsgWaitForMultipleObjects(
+            count, handles, FALSE, timeoutMs ? (DWORD)(deadline - now) : INFINITE, QS_ALLINPUT);
+        if (r < WAIT_OBJECT_0 + count)
+            return 1;
+        if (r != WAIT_OBJECT_0 + count)
+            return 0; // timeout or failure
     }
 }
 
