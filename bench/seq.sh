@@ -10,6 +10,7 @@ set -euo pipefail
 size=${1:-512}
 runs=${2:-3}
 "$root/tools/install-deps.sh"
+choose_windows_build
 export BUILD_TARGETS=QuellmorCmd
 if [ "$run_arch" = win32 ]; then
     configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF

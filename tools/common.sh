@@ -3,17 +3,23 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # 32-bit code cannot run on every machine (some sandboxed kernels refuse it). The programs
-# are always built for 32-bit Windows; where 32-bit Wine cannot start, the same sources are
-# also built for 64-bit Windows and run under wine64.
-if [ -n "$("$root/cmake/wine-probe.sh")" ]; then
-    run_arch=win32
-    run_toolchain=mingw-i686
-    run_wine=wine
-else
-    run_arch=win64
-    run_toolchain=mingw-x86_64
-    run_wine=/usr/lib/wine/wine64
-fi
+# are always built for 32-bit Windows and, where 32-bit Wine runs, tested as built (the i686
+# build). Where it cannot start, the same sources are also built for 64-bit Windows and run
+# under wine64. Ask only after install-deps.sh: before Wine is installed every machine
+# looks like one that cannot run 32-bit code.
+choose_windows_build() {
+    if [ -n "$("$root/cmake/wine-probe.sh")" ]; then
+        run_arch=win32
+        run_toolchain=mingw-i686
+        run_wine=wine
+        run_build_text="i686 build (build/win32, the programs users get) under 32-bit Wine"
+    else
+        run_arch=win64
+        run_toolchain=mingw-x86_64
+        run_wine=/usr/lib/wine/wine64
+        run_build_text="x86_64 fallback build (build/win64) under wine64: this machine cannot execute 32-bit code"
+    fi
+}
 
 configure_and_build() {   # folder toolchain-or-native [cmake args...]
     dir=$1; kind=$2; shift 2

@@ -4,6 +4,7 @@
 set -e
 . "$(dirname "$0")/common.sh"
 "$root/tools/install-deps.sh"
+choose_windows_build
 mkdir -p "$root/build"
 echo "Building the programs (32-bit Windows) into build/win32/dist ..."
 configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF

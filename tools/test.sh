@@ -4,6 +4,8 @@
 set -u
 . "$(dirname "$0")/common.sh"
 "$root/tools/install-deps.sh" || exit 1
+choose_windows_build
+echo "== Windows tests will run on the $run_build_text"
 mkdir -p "$root/build"
 
 status=0
@@ -13,7 +15,7 @@ if [ "$run_arch" = win32 ]; then
     configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=ON || exit 1
 else
     configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF || exit 1
-    echo "== build: 64-bit Windows test build (this machine cannot execute 32-bit code)"
+    echo "== build: 64-bit Windows test build"
     configure_and_build win64 mingw-x86_64 -DQM_BUILD_TESTS=ON || exit 1
 fi
 echo "== build: native with sanitizers and fuzzers"
@@ -32,7 +34,7 @@ trap 'kill $xvfb_pid 2>/dev/null; [ -d "$root/build/$run_arch/wineprefix" ] && W
 summary() {   # folder
     grep -E "tests passed|tests failed" "$root/build/$1.ctest.log" | tail -1
 }
-echo "== tests: Windows ($run_arch, under Wine)"
+echo "== tests: Windows, $run_build_text"
 ctest --test-dir "$root/build/$run_arch" --output-on-failure -j "$jobs" 2>&1 | tee "$root/build/$run_arch.ctest.log" | grep -vE "^ *[0-9]+/[0-9]+ Test" || true
 [ "${PIPESTATUS[0]}" = 0 ] || status=1
 echo "== tests: native (sanitizers, fuzzers)"
@@ -48,5 +50,6 @@ for f in "$root/build/$run_arch.ctest.log" "$root/build/native.ctest.log"; do
     [ -n "$total" ] && [ "$total" -gt 0 ] || { echo "no tests ran in $f" >&2; status=1; continue; }
     passed=$((passed + total - bad)); failed=$((failed + bad))
 done
+echo "Windows tests ran on the $run_build_text"
 echo "tests: $passed passed, $failed failed"
 exit $status
