@@ -1,56 +1,9 @@
 #include "app/about/AboutPage.h"
 #include <string>
 #include "app/about/AboutIds.h"
+#include "app/about/AboutText.h"
 #include "core/System.h"
 #include "support/VersionInfo.h"
-
-const char* GetAboutHelpText()
-{
-    return "QuickAccess Notes:\r\n"
-           "You can skip the Random QD32 test by pressing the 'Ctrl' key while clicking the 'Start' "
-           "button.\r\n"
-           "\r\n"
-           "BlockAccess Notes:\r\n"
-           "For best/correct BlockAccess test results, use the entry with \\\\.\\<drive letter>: without any "
-           "extension like 'track...'. \r\n"
-           "Further, ensure that the read duration [second value of transfer speed] is larger than 1 second. "
-           "If it's too short, increase 'calc speed every n'th access'.\r\n"
-           "\r\n"
-           "FileAccess Function Keys:\r\n"
-           "F2\t\tstart write test\r\n"
-           "F9\t\tstart read test\r\n"
-           "F5\t\trefresh filebrowser\r\n"
-           "\r\n"
-           "FileAccess Command line options:\r\n"
-           "-a\t\tstart with BlockAccess\r\n"
-           "-n\t\tstart with FileAccess\r\n"
-           "-c\t\tuse buffering\r\n"
-           "-b\t\tdon't use buffering\r\n"
-           "-d\t\tsave read data\r\n"
-           "-e\t\tdon't save read date\r\n"
-           "-p\t\tuse preread\r\n"
-           "-f\t\tdon't use preread\r\n"
-           "-g\t\tuse smooth scrollbar\r\n"
-           "-h\t\tdon't use smooth scrollbar\r\n"
-           "-m\t\tsearch for biggest file\r\n"
-           "-r\t\tstart file read test\r\n"
-           "-w\t\tstart file write test\r\n"
-           "-i size_in_byte\tspecify file size\r\n"
-           "-j size_in_byte\tspecify block size\r\n"
-           "-k size_in_byte\tspecify pre read size\r\n"
-           "-l test_file\tspecify test file name\r\n"
-           "-o\t\tselect linear block test\r\n"
-           "-q\t\tselect random block test\r\n"
-           "-s\t\tselect seek block test\r\n"
-           "-t\t\tsearch for fastest file\r\n"
-           "-u\t\tdon't search for fastest file\r\n"
-           "-v\t\tdon't search for biggest file\r\n"
-           "-x\t\tsupport floppy drives\r\n"
-           "-z\t\tportable version\r\n"
-           "\r\n"
-           "Example: -n -l e:\\ -m -r will search for biggest file on drive e: and test the speed on this "
-           "file";
-}
 
 INT_PTR C_AboutPage::OnInitDialog()
 {
@@ -65,7 +18,7 @@ INT_PTR C_AboutPage::OnInitDialog()
     m_version.Attach(GetItem(IDC_ABOUT_VERSION), "", RGB(128, 128, 128), RGB(128, 128, 128),
                      C_TextLabel::kOwnFont);
     m_link.Attach(GetItem(IDC_ABOUT_LINK), QM_WEB_ADDRESS, QM_WEB_ADDRESS, 127, C_Hyperlink::kOwnFont);
-    SetItemText(IDC_ABOUT_NOTES, GetAboutHelpText());
+    SetItemText(IDC_ABOUT_NOTES, BuildAboutHelpText().c_str());
     m_notes.Attach(GetItem(IDC_ABOUT_NOTES), NotesProc, nullptr);
     AttachPageIcon(IDC_ABOUT_ICON, 163);
 

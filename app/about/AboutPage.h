@@ -21,6 +21,3 @@ private:
     C_Hyperlink m_link;
     C_SubClassing m_notes;
 };
-
-// The notes and command-line help shown in the page's text box (CR LF lines).
-const char* GetAboutHelpText();
