@@ -95,6 +95,29 @@ bool LinkControlAvailable()
     return init(&icc) && GetClassInfoExW(nullptr, L"SysLink", &wc);
 }
 
+// Multi-line edit fields show no cue banner of their own, so the description draws its hint
+// itself, like the banner of the e-mail field: grey, while empty and without the focus.
+WNDPROC g_descriptionProc = nullptr;
+
+LRESULT CALLBACK DescriptionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CallWindowProcW(g_descriptionProc, window, message, wParam, lParam);
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        InvalidateRect(window, nullptr, TRUE);
+    } else if (message == WM_PAINT && GetWindowTextLengthW(window) == 0 && GetFocus() != window) {
+        HDC dc = GetDC(window);
+        HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageW(window, WM_GETFONT, 0, 0));
+        RECT area;
+        SendMessageW(window, EM_GETRECT, 0, (LPARAM)&area);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, L" optional", -1, &area, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(window, dc);
+    }
+    return result;
+}
+
 struct DialogState {
     C_ProblemDialog* dialog;
     HFONT heading;
@@ -132,7 +155,8 @@ INT_PTR CALLBACK ProblemProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                 SendDlgItemMessageW(window, kIdHeading, WM_SETFONT, (WPARAM)state->heading, 0);
         }
         SendDlgItemMessageW(window, kIdDescription, EM_LIMITTEXT, kDescriptionLimit, 0);
-        SendDlgItemMessageW(window, kIdDescription, EM_SETCUEBANNER, FALSE, (LPARAM)L" optional");
+        g_descriptionProc = (WNDPROC)SetWindowLongPtrW(GetDlgItem(window, kIdDescription), GWLP_WNDPROC,
+                                                       (LONG_PTR)DescriptionProc);
         SendDlgItemMessageW(window, kIdMail, EM_SETCUEBANNER, FALSE, (LPARAM)L" optional");
         SetForegroundWindow(window);
         return TRUE;
@@ -160,6 +184,8 @@ INT_PTR CALLBACK ProblemProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         return FALSE;
     case WM_DESTROY:
+        if (g_descriptionProc)
+            SetWindowLongPtrW(GetDlgItem(window, kIdDescription), GWLP_WNDPROC, (LONG_PTR)g_descriptionProc);
         if (state && state->heading) {
             DeleteObject(state->heading);
             state->heading = nullptr;

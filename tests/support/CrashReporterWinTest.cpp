@@ -172,12 +172,20 @@ void CheckReportText(const std::string& text, DWORD threadId, const std::string&
     EXPECT_EQ(first.rfind("Access Violation [0xC0000005] at 0x", 0), 0u) << first;
     std::string tail = " in Thread " + std::to_string(threadId) + ".\r\n";
     EXPECT_EQ(first.size() - tail.size(), first.rfind(tail)) << first;
-    EXPECT_EQ(text.substr(first.size(), 31), "Write to location 0x00000010.\r\n");
+#ifdef _WIN64
+    // The 64-bit test build prints the same layout with its own registers and widths.
+    const std::string location = "Write to location 0x0000000000000010.\r\n";
+    const char *firstRegister = "\r\n\r\nRAX=0x", *ip = ", RIP=0x", *fourth = "\r\nRDX=", *arch = "x64";
+#else
+    const std::string location = "Write to location 0x00000010.\r\n";
+    const char *firstRegister = "\r\n\r\nEAX=0x", *ip = ", EIP=0x", *fourth = "\r\nEDX=", *arch = "x86";
+#endif
+    EXPECT_EQ(text.substr(first.size(), location.size()), location);
+    const std::string thread = std::to_string(threadId);
     size_t at = 0;
-    for (const char* section :
-         {"\r\n\r\nEAX=0x", ", EIP=0x", "\r\nEDX=", " Mhz", "] Build ", "x86", " Ansi\r\n", "\r\nStack:\r\n",
-          "\r\nModuleList:\r\n    Size TimeStamp", exeName.c_str(), "\r\nThreadList:\r\nId         StackBase",
-          std::to_string(threadId).c_str()}) {
+    for (const char* section : {firstRegister, ip, fourth, " Mhz", "] Build ", arch, " Ansi\r\n",
+                                "\r\nStack:\r\n", "\r\nModuleList:\r\n    Size TimeStamp", exeName.c_str(),
+                                "\r\nThreadList:\r\nId         StackBase", thread.c_str()}) {
         size_t next = text.find(section, at);
         EXPECT_NE(next, std::string::npos) << "missing or out of order: " << section << "\n" << text;
         if (next != std::string::npos)
@@ -328,14 +336,16 @@ TEST(CrashReporter, SendPostsTheReportWithEveryField)
     EXPECT_TRUE(c.texts.find(files) != std::string::npos || c.texts.find(linked) != std::string::npos)
         << c.texts;
     ASSERT_EQ(c.edits.size(), 2u);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(dialog, &r);
+    HDC screen = GetDC(nullptr);
+    SaveBitmapPicture(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, "crash_dialog_empty.bmp");
     EXPECT_EQ(SendMessageA(c.edits[0], EM_GETLIMITTEXT, 0, 0), 2048)
         << "the description takes 2048 characters";
     SendMessageA(c.edits[0], WM_SETTEXT, 0, (LPARAM) "Pressed Start twice");
     SendMessageA(c.edits[1], WM_SETTEXT, 0, (LPARAM) "user@example.com");
     Sleep(300);
-    RECT r;
-    GetWindowRect(dialog, &r);
-    HDC screen = GetDC(nullptr);
     SaveBitmapPicture(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, "crash_dialog.bmp");
     ReleaseDC(nullptr, screen);
     HWND send = ButtonNamed(c, "Send Problem Report");
