@@ -1,14 +1,37 @@
 // A test program that arms the crash reporter and then writes to address 0x10, so the
-// tests can watch a real crash. Argument: the report server as host:port, or "-" for none.
+// tests can watch a real crash. Arguments: the report server as host:port, or "-" for
+// none; then "both" to crash a second thread at the same moment.
+#include <windows.h>
 #include <cstdint>
 #include <cstring>
 #include "support/CrashReporter.h"
+
+static HANDLE g_go = nullptr;
+
+static void WriteToSixteen()
+{
+    volatile uintptr_t address = 0x10;
+    *(volatile int*)address = 1;
+}
+
+static DWORD WINAPI SecondCrash(void*)
+{
+    WaitForSingleObject(g_go, INFINITE);
+    WriteToSixteen();
+    return 0;
+}
 
 int main(int argc, char** argv)
 {
     const char* host = argc > 1 && strcmp(argv[1], "-") != 0 ? argv[1] : nullptr;
     C_CrashReporter::Instance().Arm(101, host, "/pelmar/report.php");
-    volatile uintptr_t address = 0x10;
-    *(volatile int*)address = 1;
+    if (argc > 2 && strcmp(argv[2], "both") == 0) {
+        g_go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        for (int i = 0; i < 3; ++i)
+            CloseHandle(CreateThread(nullptr, 0, SecondCrash, nullptr, 0, nullptr));
+        Sleep(200);
+        SetEvent(g_go);
+    }
+    WriteToSixteen();
     return 0;
 }

@@ -61,10 +61,10 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 
 struct Probe {
     PROCESS_INFORMATION pi = {};
-    bool Start(const std::string& folder, const std::string& host)
+    bool Start(const std::string& folder, const std::string& host, const char* mode = "")
     {
         std::string exe = folder + "\\CrashProbe.exe";
-        std::string line = "\"" + exe + "\" " + host;
+        std::string line = "\"" + exe + "\" " + host + " " + mode;
         std::vector<char> buffer(line.begin(), line.end());
         buffer.push_back(0);
         STARTUPINFOA si = {};
@@ -91,6 +91,7 @@ struct Probe {
 struct Found {
     DWORD pid;
     HWND window;
+    int count;
 };
 
 BOOL CALLBACK FindCaption(HWND window, LPARAM lParam)
@@ -102,16 +103,23 @@ BOOL CALLBACK FindCaption(HWND window, LPARAM lParam)
     GetWindowTextA(window, title, sizeof(title));
     if (pid == found->pid && IsWindowVisible(window) && strcmp(title, kCaption) == 0) {
         found->window = window;
-        return FALSE;
+        ++found->count;
     }
     return TRUE;
+}
+
+int CountDialogs(const Probe& probe)
+{
+    Found found = {probe.pi.dwProcessId, nullptr, 0};
+    EnumWindows(FindCaption, (LPARAM)&found);
+    return found.count;
 }
 
 HWND WaitForDialog(const Probe& probe, DWORD timeoutMs = 60000)
 {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        Found found = {probe.pi.dwProcessId, nullptr};
+        Found found = {probe.pi.dwProcessId, nullptr, 0};
         EnumWindows(FindCaption, (LPARAM)&found);
         if (found.window)
             return found.window;
@@ -407,6 +415,32 @@ TEST(CrashReporter, EmptyAnswersAreSentEmptyAndDontSendSendsNothing)
     EXPECT_EQ(server.Count(), 1u) << "Don't Send posted something";
     EXPECT_TRUE(Exists(folder + "\\CrashProbe_Debug.txt") && Exists(folder + "\\CrashProbe_Debug.dmp"))
         << "the files stay for the user";
+}
+
+// Four threads fault at once: one reports, the others wait for it to end the process.
+TEST(CrashReporter, SimultaneousCrashesGiveOneReport)
+{
+    C_LocalHttpServer server;
+    std::string folder = Folder("both");
+    Probe probe;
+    ASSERT_TRUE(probe.Start(folder, server.Address(), "both"));
+    HWND dialog = WaitForDialog(probe);
+    ASSERT_TRUE(dialog);
+    Sleep(2000);
+    EXPECT_EQ(CountDialogs(probe), 1) << "more than one report runs";
+    Click(dialog, ButtonNamed(ReadControls(dialog), "Don't Send"));
+    EXPECT_EQ(probe.Finish(20000), 0xC0000005u) << "the process did not end after the report";
+    std::string text;
+    ASSERT_TRUE(ReadAll(folder + "\\CrashProbe_Debug.txt", &text));
+    EXPECT_EQ(text.rfind("Access Violation [0xC0000005] at 0x", 0), 0u);
+    size_t threads = text.find("\r\nThreadList:\r\n");
+    ASSERT_NE(threads, std::string::npos);
+    int lines = 0;
+    for (size_t at = text.find("\r\n", threads + 2); at != std::string::npos; at = text.find("\r\n", at + 2))
+        ++lines;
+    // The header, the four crashed threads and the reporting thread at least.
+    EXPECT_GE(lines, 6) << text.substr(threads);
+    EXPECT_EQ(server.Count(), 0u);
 }
 
 } // namespace
