@@ -20,6 +20,9 @@ public:
         if (m_remote)
             VirtualFreeEx(m_process, m_remote, 0, MEM_RELEASE);
     }
+    // It owns the memory in the other process.
+    RemoteList(const RemoteList&) = delete;
+    RemoteList& operator=(const RemoteList&) = delete;
     int Count() const { return (int)SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0); }
     std::string Text(int item, int column) const
     {
