@@ -130,7 +130,6 @@ void CDFSProcessDescriptors(C_SectorSource& source, uint32_t start, char letter,
         }
         const uint8_t* rootRecord = vd.data() + kVdRoot;
         const uint32_t first = Le32(rootRecord + kRecStart);
-        search.visited.clear();
         CDFSProcessDirectory(source, first, ExtentEnd(first, Le32(rootRecord + kRecDataLength)), joliet, root,
                              search);
     }

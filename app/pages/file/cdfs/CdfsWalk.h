@@ -28,8 +28,9 @@ struct C_CdfsSearch {
     uint32_t dwBestStart = 0;
     // Full path of the best file so far ("X:\DIR\NAME"); empty while none qualified.
     std::string strPath;
-    // Directory sectors walked in the current tree: a damaged disc whose directory points
-    // back at an ancestor (or overlaps another) is not walked twice.
+    // Directory sectors walked so far, in any tree: a damaged disc whose directory points
+    // back at an ancestor, overlaps another or repeats a descriptor is not walked twice, so
+    // a search reads each directory sector of the disc at most once.
     std::set<uint32_t> visited;
     uint32_t dwSectorsRead = 0;
 };

@@ -264,6 +264,18 @@ TEST(CdfsWalk, DirectoriesAreSearchedDepthFirstAndBoundedByThePathCapacity)
     EXPECT_EQ(expected.size(), 258u);
 }
 
+TEST(CdfsWalk, ARepeatedDescriptorDoesNotWalkItsTreeAgain)
+{
+    C_MemoryDisc disc = PrimaryDisc({File("A", 30, 1)});
+    for (uint32_t s = 17; s < 116; ++s)
+        if (s != 20)
+            disc.Descriptor(s, 1, 20, 2048);
+    C_CdfsSearch search;
+    CDFSProcessDescriptors(disc, 0, 'X', search);
+    EXPECT_EQ(search.strPath, "X:\\A");
+    EXPECT_EQ(search.dwSectorsRead, 1u);
+}
+
 TEST(CdfsWalk, FoldersThatContainThemselvesOrTheirParentAreWalkedOnce)
 {
     C_MemoryDisc disc = PrimaryDisc({Folder("LOOP", 40), File("A", 30, 1)});

@@ -39,9 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     C_CdfsSearch search;
     search.ullMinimum = size ? data[0] : 0;
     CDFSProcessDescriptors(disc, 0, 'F', search);
-    // Each tree reads a directory sector at most once: sectors 0-15 and those of the input.
-    const uint64_t sectors = 16 + size / kCdfsSectorSize + 1;
-    if (search.strPath.size() > kCdfsPathCapacity || search.dwSectorsRead > 100 * sectors)
+    // A sector is asked for at most once: the readable ones (0-15 and the input's), and one
+    // unreadable sector for each record (at least 34 bytes) or descriptor that names one.
+    const uint64_t readable = 16 + (size + kCdfsSectorSize - 1) / kCdfsSectorSize;
+    if (search.strPath.size() > kCdfsPathCapacity ||
+        search.dwSectorsRead > readable + readable * 2048 / 34 + 100)
         __builtin_trap();
     return 0;
 }
