@@ -114,6 +114,10 @@ void GraphAutoRange(int smallest, int largest, int lowerLimit, int upperLimit, i
         low = lowerLimit;
     int64_t high = TruncToInt(largest + std::fabs(largest * 0.025));
     high = high / 10 * 10;
+    // Rounding towards zero can land below the largest value (95 gives 90): the next ten up
+    // keeps it on the plot.
+    if (high < largest)
+        high += 10;
     if (upperLimit != -1 && high > upperLimit)
         high = upperLimit;
     *minimum = ClampToInt(low);
