@@ -243,6 +243,22 @@ void C_GRAPH::Draw(const GraphFrame& frame)
     }
 }
 
+int C_GRAPH::WidestLabel(const GraphFrame& frame)
+{
+    if (!m_hSurfaceDc || frame.labels.empty())
+        return 0;
+    HGDIOBJ old = m_hFont ? SelectObject(m_hSurfaceDc, m_hFont) : nullptr;
+    int widest = 0;
+    for (const GraphLabel& label : frame.labels) {
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(m_hSurfaceDc, label.text.c_str(), (int)label.text.size(), &size);
+        widest = size.cx > widest ? (int)size.cx : widest;
+    }
+    if (old)
+        SelectObject(m_hSurfaceDc, old);
+    return widest;
+}
+
 void C_GRAPH::Paint()
 {
     PAINTSTRUCT ps;
@@ -251,6 +267,12 @@ void C_GRAPH::Paint()
         // Only the copy of the data happens under the lock; the drawing needs none.
         Lock lock(m_lock);
         m_model.BuildFrame(m_nPlotWidth, m_nPlotHeight, m_frame);
+    }
+    // Labels wider than their column ("1234 MB/s") widen it rather than lose their digits.
+    int column = GraphLabelColumn(m_frame.labelWidth, WidestLabel(m_frame), m_nPlotWidth);
+    if (column != m_frame.labelWidth) {
+        Lock lock(m_lock);
+        m_model.BuildFrame(m_nPlotWidth, m_nPlotHeight, m_frame, column);
     }
     const int offset = (m_dwOptions & kGraphOwnBorder) ? 1 : 0;
     if (offset) {

@@ -37,6 +37,8 @@ public:
     // The plot size the next paint uses.
     int GetPlotWidth() const { return m_nPlotWidth; }
     int GetPlotHeight() const { return m_nPlotHeight; }
+    // What the last paint drew, in surface pixels (GUI thread).
+    const GraphFrame& GetLastFrame() const { return m_frame; }
     // Pixels of the off-screen surface as last painted, rows top to bottom, 0x00RRGGBB; the
     // GUI thread's view of what reached the screen. 0 when there is no surface.
     int ReadSurface(std::vector<uint32_t>& pixels, int* width, int* height) const;
@@ -47,6 +49,7 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
     void Draw(const GraphFrame& frame);
+    int WidestLabel(const GraphFrame& frame);
     int MakeSurface(int width, int height);
     void FreeSurface();
     void ShowUnlessHidden();

@@ -129,6 +129,14 @@ int GraphLabelValue(int i, int minimum, int maximum)
     return ClampToInt(int64_t(maximum) - int64_t(i) * (int64_t(maximum) - minimum) / 10);
 }
 
+int GraphLabelColumn(int labelWidth, int widestText, int width)
+{
+    int needed = widestText + 3 + 8;
+    if (needed <= labelWidth)
+        return labelWidth;
+    return needed < width / 2 ? needed : (labelWidth > width / 2 ? labelWidth : width / 2);
+}
+
 uint32_t GraphBackground(int y, int height, bool darkBlue)
 {
     if (!darkBlue)
@@ -249,9 +257,8 @@ int GraphModel::LabelValue(int i) const { return GraphLabelValue(i, m_minimum, m
 
 std::string GraphModel::LabelText(int i) const { return GraphFormatLabel(m_labelFormat, LabelValue(i)); }
 
-void GraphModel::AppendSeries(int series, int width, int height, GraphSeriesLine& line) const
+void GraphModel::AppendSeries(int series, int L, int width, int height, GraphSeriesLine& line) const
 {
-    const int L = m_labelWidth;
     line.points.clear();
     if (!(m_options & kGraphRing)) {
         for (int p = 0; p < m_points; ++p) {
@@ -275,10 +282,11 @@ void GraphModel::AppendSeries(int series, int width, int height, GraphSeriesLine
         line.points[size_t(k)].x = GraphMapRingX(k, count, m_points, L, width);
 }
 
-void GraphModel::BuildFrame(int width, int height, GraphFrame& frame) const
+void GraphModel::BuildFrame(int width, int height, GraphFrame& frame, int labelWidth) const
 {
     const bool blue = (m_options & kGraphDarkBlue) != 0;
-    const int L = m_labelWidth;
+    const int L = labelWidth < 0 ? m_labelWidth : labelWidth;
+    frame.labelWidth = L;
     frame.width = width;
     frame.height = height;
     frame.darkBlue = blue;
@@ -317,7 +325,7 @@ void GraphModel::BuildFrame(int width, int height, GraphFrame& frame) const
             if (frame.series.size() <= used)
                 frame.series.emplace_back();
             GraphSeriesLine& line = frame.series[used];
-            AppendSeries(s, width, height, line);
+            AppendSeries(s, L, width, height, line);
             if (line.points.size() < 2)
                 continue;
             line.series = s;
@@ -325,4 +333,19 @@ void GraphModel::BuildFrame(int width, int height, GraphFrame& frame) const
             ++used;
         }
     frame.series.resize(used);
+}
+
+GraphRect GraphAnchor(const GraphRect& control, int setupClientWidth, int setupClientHeight, int clientWidth,
+                      int clientHeight)
+{
+    GraphRect r = control;
+    r.right = control.right + (clientWidth - setupClientWidth);
+    r.bottom = control.bottom + (clientHeight - setupClientHeight);
+    // A window made smaller than the control's margins leaves an empty control, not a
+    // negative one.
+    if (r.right < r.left)
+        r.right = r.left;
+    if (r.bottom < r.top)
+        r.bottom = r.top;
+    return r;
 }

@@ -52,6 +52,7 @@ struct GraphSeriesLine {
 // Everything one paint puts on the off-screen surface of width x height pixels.
 struct GraphFrame {
     int width = 0, height = 0;
+    int labelWidth = 0; // where the plot starts
     bool darkBlue = false;
     uint32_t gridColour = 0, labelColour = 0;
     int penWidth = 1;
@@ -92,11 +93,12 @@ public:
     int LabelValue(int i) const;
     std::string LabelText(int i) const;
 
-    // The layout of a paint on a width x height surface.
-    void BuildFrame(int width, int height, GraphFrame& frame) const;
+    // The layout of a paint on a width x height surface; a label column wider than the one
+    // set up can be asked for (see GraphLabelColumn).
+    void BuildFrame(int width, int height, GraphFrame& frame, int labelWidth = -1) const;
 
 private:
-    void AppendSeries(int series, int width, int height, GraphSeriesLine& line) const;
+    void AppendSeries(int series, int labelWidth, int width, int height, GraphSeriesLine& line) const;
 
     uint32_t m_options = 0;
     std::vector<int32_t> m_values;
@@ -127,9 +129,20 @@ int GraphRaisedMaximum(int value);
 void GraphAutoRange(int smallest, int largest, int lowerLimit, int upperLimit, int* minimum, int* maximum);
 // Label i (1..9) of an axis from minimum to maximum.
 int GraphLabelValue(int i, int minimum, int maximum);
+// The label column that shows the widest label text whole: the set-up width, or wider (3
+// pixels before the text, 8 after it), but never more than half the surface.
+int GraphLabelColumn(int labelWidth, int widestText, int width);
 // Background colour of surface row y.
 uint32_t GraphBackground(int y, int height, bool darkBlue);
 uint32_t GraphSeriesColour(int series, bool darkBlue);
 // The label format applied to a value; a format that is not one integer conversion shows
 // the bare number.
 std::string GraphFormatLabel(const std::string& format, int value);
+
+// The graph window keeps its control at the same distance from all four edges: the control's
+// rectangle at setup, grown or shrunk by the change of the client size since then.
+struct GraphRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+GraphRect GraphAnchor(const GraphRect& control, int setupClientWidth, int setupClientHeight, int clientWidth,
+                      int clientHeight);

@@ -339,3 +339,38 @@ TEST(GraphModel, DarkBlueBackgroundRisesOverTwoThirdsAndFallsBack)
     GraphBackground(0, 0, true); // no division by a zero height
     GraphBackground(0, 1, true);
 }
+
+TEST(GraphModel, AnchoredControlKeepsItsDistanceToAllEdges)
+{
+    GraphRect control = {5, 8, 295, 142}; // margins 5, 8, 5 and 8 in a 300 x 150 client
+    GraphRect r = GraphAnchor(control, 300, 150, 800, 600);
+    EXPECT_EQ(r.left, 5);
+    EXPECT_EQ(r.top, 8);
+    EXPECT_EQ(800 - r.right, 5);
+    EXPECT_EQ(600 - r.bottom, 8);
+    r = GraphAnchor(control, 300, 150, 200, 100);
+    EXPECT_EQ(r.right, 195);
+    EXPECT_EQ(r.bottom, 92);
+    r = GraphAnchor(control, 300, 150, 4, 3); // smaller than the margins: empty, not inverted
+    EXPECT_EQ(r.right, 5);
+    EXPECT_EQ(r.bottom, 8);
+}
+
+TEST(GraphModel, LabelColumnWidensForLongLabelsWithinHalfThePlot)
+{
+    EXPECT_EQ(GraphLabelColumn(60, 40, 600), 60);   // fits: as set up
+    EXPECT_EQ(GraphLabelColumn(60, 49, 600), 60);   // 3 + 49 + 8
+    EXPECT_EQ(GraphLabelColumn(60, 70, 600), 81);   // "1234 MB/s"
+    EXPECT_EQ(GraphLabelColumn(60, 400, 600), 300); // never more than half
+    EXPECT_EQ(GraphLabelColumn(60, 400, 100), 60);  // nor less than set up
+
+    GraphModel model = RateGraph();
+    model.AddValue(0, 5, 0);
+    model.AddValue(999, 5, 0);
+    GraphFrame frame;
+    model.BuildFrame(600, 300, frame, 81);
+    EXPECT_EQ(frame.labelWidth, 81);
+    EXPECT_EQ(frame.series[0].points[0].x, 81);
+    EXPECT_EQ(frame.labels[0].right, 81 - 8);
+    EXPECT_EQ(frame.grid[0].x1, 81 - 5);
+}

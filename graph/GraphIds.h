@@ -1,0 +1,3 @@
+// Resource ids of the graph window.
+#pragma once
+#define IDD_GRAPH 123
