@@ -1,11 +1,12 @@
 // What a page needs from the window that hosts it: the flag word, the settings store,
-// the shared progress bar and the program title.
+// the shared progress bar, the program title and the graph window.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include "app/settings/AppValues.h"
 #include "app/settings/AutoUpdate.h"
 #include "app/settings/SettingsStore.h"
+#include "graph/GraphWindow.h"
 
 class I_PageHost {
 public:
@@ -22,4 +23,6 @@ public:
     // Shows an HTML page of the resources modally, with the title as its argument.
     virtual void ShowHelpPage(const char* page, const char* options) = 0;
     virtual C_AutoUpdate& UpdateCheck() = 0;
+    // The rate graph's window; the BlockAccess worker feeds its control directly.
+    virtual C_GraphWindow& GraphWindow() = 0;
 };

@@ -63,6 +63,10 @@ INT_PTR C_MainDialog::OnInitDialog()
                     HKEY_CURRENT_USER, kKeyPath);
     m_bStoreLoaded = true;
     LoadSettings();
+    // Its placement lives in the registry beside the settings, and nowhere in portable mode.
+    const bool portable = (m_values.flags & kFlagPortable) != 0;
+    m_graphWindow.Setup(m_hInstance, m_strTitle.c_str(), IDI_PROGRAM, portable ? nullptr : HKEY_CURRENT_USER,
+                        portable ? nullptr : kKeyPath);
     if (!IsOsVersion(kOs9x | kOsNt4 | kOs2000, 0)) // the smooth style exists only there
         m_values.flags |= kFlagNoSmoothProgress;
 
@@ -82,6 +86,7 @@ INT_PTR C_MainDialog::OnEnd(INT_PTR)
     if (m_bStoreLoaded) {
         SaveSettings();
         ShowPage(kPageNone);
+        m_graphWindow.Dismiss();
         m_settings.Close();
         m_bStoreLoaded = false;
     }

@@ -36,6 +36,7 @@ public:
     HWND GetHostWindow() const override { return m_hWnd; }
     void ShowHelpPage(const char* page, const char* options) override;
     C_AutoUpdate& UpdateCheck() override { return m_update; }
+    C_GraphWindow& GraphWindow() override { return m_graphWindow; }
 
 private:
     static void PageBarEvent(int event, uint32_t position, void* userData);
@@ -51,5 +52,6 @@ private:
     std::unique_ptr<C_Page> m_pages[kPageNone];
     C_Splash m_splash;
     C_AutoUpdate m_update;
+    C_GraphWindow m_graphWindow;
     bool m_bStoreLoaded = false;
 };

@@ -1,7 +1,6 @@
-// Resource ids of the BlockAccess page and the graph window.
+// Resource ids of the BlockAccess page.
 #pragma once
 #define IDD_BLOCK 103
-#define IDD_GRAPH 123
 #define IDC_BLOCK_DEVICES 1028
 #define IDC_BLOCK_LINEAR 1029
 #define IDC_BLOCK_RANDOM 1030
