@@ -4,6 +4,40 @@
 static const UINT kTimerClose = 1;
 static const UINT kStartTimer = WM_APP + 1;
 
+namespace {
+// The splash never takes the focus (the main window keeps it), so keys go to the window
+// below. While a splash is up, a hook on the thread's message retrieval hands the first
+// key press to it instead, and the key does nothing else (Escape would end the program).
+HWND g_splashWindow = nullptr;
+HHOOK g_keyHook = nullptr;
+
+LRESULT CALLBACK SplashKeyHook(int code, WPARAM removal, LPARAM data)
+{
+    if (code == HC_ACTION && removal == PM_REMOVE && g_splashWindow) {
+        MSG* msg = (MSG*)data;
+        // System keys (Alt+F4) keep their meaning.
+        if (msg->message == WM_KEYDOWN)
+            msg->hwnd = g_splashWindow;
+    }
+    return CallNextHookEx(g_keyHook, code, removal, data);
+}
+
+void WatchKeys(HWND splash)
+{
+    g_splashWindow = splash;
+    if (!g_keyHook)
+        g_keyHook = SetWindowsHookExA(WH_GETMESSAGE, SplashKeyHook, nullptr, GetCurrentThreadId());
+}
+
+void StopWatchingKeys()
+{
+    g_splashWindow = nullptr;
+    if (g_keyHook)
+        UnhookWindowsHookEx(g_keyHook);
+    g_keyHook = nullptr;
+}
+} // namespace
+
 C_Splash::C_Splash() = default;
 
 C_Splash::~C_Splash()
@@ -46,6 +80,7 @@ LRESULT C_Splash::OnCreate(CREATESTRUCTA*)
     SetWindowPos(m_hWnd, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE);
     SetOpacity(m_bFading ? 0 : 255);
     ShowWindow(m_hWnd, SW_SHOWNA);
+    WatchKeys(m_hWnd);
     return 0;
 }
 
@@ -96,6 +131,7 @@ LRESULT C_Splash::OnClose()
 
 LRESULT C_Splash::OnDestroy()
 {
+    StopWatchingKeys();
     KillTimer(m_hWnd, kTimerClose);
     return 0;
 }

@@ -180,12 +180,32 @@ inline DWORD WaitExit(Program& p, DWORD timeoutMs = 15000)
     return code;
 }
 
-// Starts the program and waits for its main window.
-inline bool Launch(Program& p, const std::string& exe, const char* arguments)
+// The splash is a window of its own; a click sends it away.
+inline HWND FindSplash() { return FindWindowA(nullptr, "Zumbra"); }
+inline void ClickSplash(HWND splash) { PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20)); }
+
+// While the splash is up, the first key press only sends it away: a driver that means to
+// type sends it away first and waits until it has gone.
+inline void DismissSplash()
+{
+    HWND splash = FindSplash();
+    if (!splash)
+        return;
+    ClickSplash(splash);
+    for (int i = 0; i < 150 && IsWindow(splash); ++i)
+        Sleep(20);
+    CHECK(!IsWindow(splash), "the splash stays after a click");
+}
+
+// Starts the program and waits for its main window; the splash is sent away unless the
+// driver looks at it itself.
+inline bool Launch(Program& p, const std::string& exe, const char* arguments, bool keepSplash = false)
 {
     CHECK(Start(p, exe, arguments), "cannot start %s %s", exe.c_str(), arguments);
     p.main = WaitForDialog(p, "Quellmor [", 20000);
     CHECK(p.main != nullptr, "no main window");
+    if (p.main && !keepSplash)
+        DismissSplash();
     return p.main != nullptr;
 }
 
@@ -195,10 +215,6 @@ inline void ExpectExit(Program& p, DWORD expected)
     const DWORD code = WaitExit(p);
     CHECK(code == expected, "exit code %#lx, expected %#lx", (unsigned long)code, (unsigned long)expected);
 }
-
-// The splash is a window of its own; a click sends it away.
-inline HWND FindSplash() { return FindWindowA(nullptr, "Zumbra"); }
-inline void ClickSplash(HWND splash) { PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20)); }
 
 // The text of a control of another process (GetWindowText does not ask those; WM_GETTEXT does).
 inline std::string WindowText(HWND window)

@@ -59,10 +59,7 @@ std::string ItemText(HWND window, int id)
 // Starts the program, opens the About page and returns its window (null on failure).
 HWND OpenAbout(Program& p, const std::string& exe)
 {
-    if (!Start(p, exe, "-a"))
-        return nullptr;
-    p.main = WaitForDialog(p, "Quellmor [", 20000);
-    if (!p.main)
+    if (!Launch(p, exe, "-a"))
         return nullptr;
     Settle(600);
     // A click closes the splash, which would hide the page in the screenshots.

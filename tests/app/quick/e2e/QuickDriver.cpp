@@ -215,9 +215,6 @@ bool Open(Session& s, const std::string& exe)
     ClearRegistry();
     if (!Launch(s.p, exe, ""))
         return false;
-    Settle(600);
-    if (HWND splash = FindSplash())
-        ClickSplash(splash);
     CHECK(WaitPage(s.p.main, kPageQuick) == kPageQuick, "QuickAccess is not the first page (%d)",
           CurrentPage(s.p.main));
     s.page = PageWindow(s.p.main);

@@ -58,7 +58,7 @@ void FirstStart(const std::string& exe)
     Say("-- first start with empty settings");
     ClearRegistry();
     Program p;
-    if (!Launch(p, exe, "")) {
+    if (!Launch(p, exe, "", true)) {
         WaitExit(p, 1);
         return;
     }
@@ -80,12 +80,46 @@ void FirstStart(const std::string& exe)
     CHECK(ReadText("TestFile") == "", "TestFile %s", ReadText("TestFile").c_str());
 }
 
+// The first key press sends the splash away long before its 4000 ms, and does nothing
+// else: Escape, which would otherwise end the program, leaves it running.
+void SplashKey(const std::string& exe)
+{
+    Say("-- a key press closes the splash");
+    Program p;
+    if (!Launch(p, exe, "", true)) {
+        WaitExit(p, 1);
+        return;
+    }
+    const DWORD shown = GetTickCount();
+    HWND splash = nullptr;
+    while (!(splash = FindSplash()) && GetTickCount() - shown < 1000)
+        Sleep(20);
+    CHECK(splash != nullptr, "no splash window");
+    // Its own timer would take it away some 4000 ms after it appeared: the key must do so
+    // well before.
+    const DWORD pressed = GetTickCount();
+    PressEscape(p);
+    while (IsWindow(splash) && GetTickCount() - pressed < 1000)
+        Sleep(20);
+    CHECK(splash && !IsWindow(splash), "the splash is still there %lu ms after a key was pressed",
+          (unsigned long)(GetTickCount() - pressed));
+    CHECK(pressed - shown < 2000, "the key came too late (%lu ms) to tell it from the splash's timer",
+          (unsigned long)(pressed - shown));
+    // A program ending on that key would be gone well within this time.
+    CHECK(WaitForSingleObject(p.pi.hProcess, 3000) == WAIT_TIMEOUT && IsWindowVisible(p.main) &&
+              CurrentPage(p.main) == kPageQuick,
+          "the key that closed the splash also closed the program");
+    // The next Escape is the program's again.
+    PressEscape(p);
+    ExpectExit(p, 0);
+}
+
 // Every page from the bar, the dead zone, then the last page and flags survive a restart.
 void PagesAndRestart(const std::string& exe)
 {
     Say("-- page bar and restart");
     Program p;
-    if (!Launch(p, exe, "")) {
+    if (!Launch(p, exe, "", true)) {
         WaitExit(p, 1);
         return;
     }
@@ -241,6 +275,7 @@ int main(int argc, char** argv)
     CreateDirectoryA(g_shots.c_str(), nullptr);
     CreateDirectoryA(work.c_str(), nullptr);
     FirstStart(exe);
+    SplashKey(exe);
     PagesAndRestart(exe);
     Portable(exe, work);
     BadSwitch(exe);
