@@ -3,7 +3,8 @@
 
 const C_SwitchRow kSwitchTable[] = {
     {'a', nullptr, "start with BlockAccess", 0, kFlagBlockPage},
-    {'n', nullptr, "start with FileAccess", kFlagBlockPage, 0},
+    // Chooses FileAccess also on a first start, which has no stored page.
+    {'n', nullptr, "start with FileAccess", kFlagBlockPage, kFlagFilePage},
     {'c', nullptr, "use buffering", kFlagNoBuffering, 0},
     {'b', nullptr, "don't use buffering", 0, kFlagNoBuffering},
     {'d', nullptr, "save read data", 0, kFlagSaveReadData},

@@ -44,11 +44,11 @@ TEST(Switches, EveryFlagLetterFromAZeroWord)
         char letter;
         uint32_t before, after;
     } cases[] = {
-        {'a', 0, 0x1},         {'b', 0, 0x10},      {'c', 0x10, 0},        {'d', 0, 0x20},
-        {'e', 0x20, 0},        {'f', 0x8, 0},       {'g', 0, 0x80},        {'h', 0x80, 0},
-        {'m', 0, 0x40},        {'n', 0x1, 0},       {'o', 0x6000, 0x1000}, {'p', 0, 0x8},
-        {'q', 0x5000, 0x2000}, {'r', 0, 0x2},       {'s', 0x3000, 0x4000}, {'t', 0, 0x200000},
-        {'u', 0x200000, 0},    {'v', 0x40, 0},      {'w', 0, 0x4},         {'x', 0, 0x1000000},
+        {'a', 0, 0x1},         {'b', 0, 0x10},        {'c', 0x10, 0},        {'d', 0, 0x20},
+        {'e', 0x20, 0},        {'f', 0x8, 0},         {'g', 0, 0x80},        {'h', 0x80, 0},
+        {'m', 0, 0x40},        {'n', 0x1, 0x2000000}, {'o', 0x6000, 0x1000}, {'p', 0, 0x8},
+        {'q', 0x5000, 0x2000}, {'r', 0, 0x2},         {'s', 0x3000, 0x4000}, {'t', 0, 0x200000},
+        {'u', 0x200000, 0},    {'v', 0x40, 0},        {'w', 0, 0x4},         {'x', 0, 0x1000000},
         {'y', 0x2000000, 0},   {'z', 0, 0x4000000},
     };
     for (const auto& c : cases) {
@@ -176,3 +176,20 @@ TEST(Flags, ChosenBlockKindTakesTheFirstOfSeveral)
 }
 
 } // namespace
+
+TEST(Switches, NChoosesFileAccessOnAFirstStartAndOverAStoredPage)
+{
+    // The help text's own example: read the biggest file of E:\ on the FileAccess page.
+    CommandLineState s;
+    s.flags = kFlagDefaults;
+    ASSERT_EQ(ParseSwitches("-n -l e:\\ -m -r", kProgram, s), 1);
+    EXPECT_EQ(s.flags & (kFlagBlockPage | kFlagFilePage), kFlagFilePage);
+    EXPECT_EQ(s.flags & (kFlagBiggestFile | kFlagStartRead), kFlagBiggestFile | kFlagStartRead);
+    // Stored QuickAccess (neither bit) or BlockAccess: the switch still wins.
+    for (uint32_t stored : {0u, (uint32_t)kFlagBlockPage}) {
+        const uint32_t merged = MergeStoredFlags(s.flags, stored, s.switchOrder);
+        EXPECT_EQ(merged & (kFlagBlockPage | kFlagFilePage), kFlagFilePage) << stored;
+    }
+    // Without -n a stored page keeps its meaning.
+    EXPECT_EQ(MergeStoredFlags(kFlagDefaults, kFlagBlockPage, "") & kFlagBlockPage, kFlagBlockPage);
+}
