@@ -2,6 +2,7 @@
 // windows, click, wait, and photograph the screen. Failures are counted, not thrown.
 #pragma once
 #include <windows.h>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -272,6 +273,21 @@ inline std::string ReadWholeFile(const std::string& path)
         all.append(chunk, n);
     fclose(f);
     return all;
+}
+
+inline bool EndsWith(const std::string& text, const char* tail)
+{
+    const size_t n = strlen(tail);
+    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
+}
+
+// "123.4 MByte/sec" and the like: a number, a blank, a unit of bytes, "/sec".
+inline bool IsRateText(const std::string& text)
+{
+    if (text.empty() || !isdigit((unsigned char)text[0]) || !EndsWith(text, "Byte/sec"))
+        return false;
+    const size_t blank = text.find(' ');
+    return blank != std::string::npos && text.find_first_not_of("0123456789.", 0) == blank;
 }
 
 // The whole screen as a 24-bit BMP file.

@@ -45,21 +45,6 @@ bool WaitIdle(HWND page, DWORD timeoutMs)
     return WaitUntil([&] { return !IsRunning(page); }, timeoutMs);
 }
 
-bool EndsWith(const std::string& text, const char* tail)
-{
-    const size_t n = strlen(tail);
-    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
-}
-
-// "123.4 MByte/sec" and the like: a number, a blank, a unit of bytes, "/sec".
-bool IsRateText(const std::string& text)
-{
-    if (text.empty() || !isdigit((unsigned char)text[0]) || !EndsWith(text, "Byte/sec"))
-        return false;
-    const size_t blank = text.find(' ');
-    return blank != std::string::npos && text.find_first_not_of("0123456789.", 0) == blank;
-}
-
 // "12.3 MByte/sec, 3149.6 IOPS, 0.32 ms".
 bool IsAccessText(const std::string& text)
 {
