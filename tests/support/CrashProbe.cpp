@@ -1,6 +1,6 @@
 // A test program that arms the crash reporter and then writes to address 0x10, so the
 // tests can watch a real crash. Arguments: the report server as host:port, or "-" for
-// none; then "both" to crash a second thread at the same moment.
+// none; then "both" to crash three more threads at the same moment.
 #include <windows.h>
 #include <cstdint>
 #include <cstring>
@@ -25,6 +25,11 @@ int main(int argc, char** argv)
 {
     const char* host = argc > 1 && strcmp(argv[1], "-") != 0 ? argv[1] : nullptr;
     C_CrashReporter::Instance().Arm(101, host, "/pelmar/report.php");
+#ifdef QM_PROBE_PLAIN
+    // Wine's common controls offer the link class also without version 6; the plain
+    // variant takes it away, as a system without version 6 would not have it.
+    UnregisterClassW(L"SysLink", LoadLibraryA("comctl32.dll"));
+#endif
     if (argc > 2 && strcmp(argv[2], "both") == 0) {
         g_go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         for (int i = 0; i < 3; ++i)

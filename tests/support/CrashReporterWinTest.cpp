@@ -12,16 +12,16 @@ namespace {
 const char* const kCaption = "Quellmor has stopped working.";
 const char* const kDelimiter = "-------------------------------1234567890123";
 
-std::string ProbePath()
+std::string ProbePath(const char* unixPath = QM_CRASH_PROBE)
 {
-    std::string p = QM_CRASH_PROBE; // the build's Unix path; Wine shows the root as Z:
+    std::string p = unixPath; // the build's Unix path; Wine shows the root as Z:
     for (char& c : p)
         if (c == '/')
             c = '\\';
     return p[0] == '\\' ? "Z:" + p : p;
 }
 
-std::string Folder(const char* name)
+std::string Folder(const char* name, const char* probe = QM_CRASH_PROBE)
 {
     char here[MAX_PATH];
     GetCurrentDirectoryA(sizeof(here), here);
@@ -31,7 +31,7 @@ std::string Folder(const char* name)
         SetFileAttributesA((folder + file).c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA((folder + file).c_str());
     }
-    CopyFileA(ProbePath().c_str(), (folder + "\\CrashProbe.exe").c_str(), FALSE);
+    CopyFileA(ProbePath(probe).c_str(), (folder + "\\CrashProbe.exe").c_str(), FALSE);
     return folder;
 }
 
@@ -335,14 +335,10 @@ TEST(CrashReporter, SendPostsTheReportWithEveryField)
     EXPECT_NE(c.texts.find("Can you please describe what you were doing when the problem occurred?\n"),
               std::string::npos);
     EXPECT_NE(c.texts.find("Your E-mail address:\n"), std::string::npos);
-    // The link control shows its text without the markup, a static control shows it plain.
-    std::string files = "The files " + dumpPath + " and " + textPath +
-                        " will be send. They do not contain any personal information.";
     std::string linked =
         "The files <a href=\"" + dumpPath + "\">CrashProbe_Debug.dmp</a> and <a href=\"" + textPath +
         "\">CrashProbe_Debug.txt</a> will be send. They do not contain any personal information.";
-    EXPECT_TRUE(c.texts.find(files) != std::string::npos || c.texts.find(linked) != std::string::npos)
-        << c.texts;
+    EXPECT_NE(c.texts.find(linked), std::string::npos) << c.texts;
     ASSERT_EQ(c.edits.size(), 2u);
     Sleep(300);
     RECT r;
@@ -441,6 +437,30 @@ TEST(CrashReporter, SimultaneousCrashesGiveOneReport)
     // The header, the four crashed threads and the reporting thread at least.
     EXPECT_GE(lines, 6) << text.substr(threads);
     EXPECT_EQ(server.Count(), 0u);
+}
+
+// Without version 6 of the common controls there is no link control: the plain forms.
+TEST(CrashReporter, WithoutTheLinkControlTheTextsArePlain)
+{
+    C_LocalHttpServer server;
+    std::string folder = Folder("plain", QM_CRASH_PROBE_PLAIN);
+    Probe probe;
+    ASSERT_TRUE(probe.Start(folder, server.Address()));
+    HWND dialog = WaitForDialog(probe);
+    ASSERT_TRUE(dialog);
+    Controls c = ReadControls(dialog);
+    std::string dumpPath = folder + "\\CrashProbe_Debug.dmp", textPath = folder + "\\CrashProbe_Debug.txt";
+    EXPECT_NE(c.texts.find("Please tell Velantix about this problem.\n\nYou can check the website "
+                           "'http://www.velantix.com/quellmor/' for a newer version.\n"),
+              std::string::npos)
+        << c.texts;
+    EXPECT_NE(c.texts.find("The files " + dumpPath + " and " + textPath +
+                           " will be send. They do not contain any personal information.\n"),
+              std::string::npos)
+        << c.texts;
+    EXPECT_EQ(c.texts.find("<a href"), std::string::npos);
+    Click(dialog, ButtonNamed(c, "Don't Send"));
+    EXPECT_EQ(probe.Finish(), 0xC0000005u);
 }
 
 } // namespace
