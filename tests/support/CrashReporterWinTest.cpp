@@ -63,8 +63,11 @@ struct Probe {
     PROCESS_INFORMATION pi = {};
     bool Start(const std::string& folder, const std::string& host, const char* mode = "")
     {
-        std::string exe = folder + "\\CrashProbe.exe";
-        std::string line = "\"" + exe + "\" " + host + " " + mode;
+        return StartProgram(folder + "\\CrashProbe.exe", folder, host + " " + mode);
+    }
+    bool StartProgram(const std::string& exe, const std::string& folder, const std::string& arguments)
+    {
+        std::string line = "\"" + exe + "\" " + arguments;
         std::vector<char> buffer(line.begin(), line.end());
         buffer.push_back(0);
         STARTUPINFOA si = {};
@@ -462,5 +465,62 @@ TEST(CrashReporter, WithoutTheLinkControlTheTextsArePlain)
     Click(dialog, ButtonNamed(c, "Don't Send"));
     EXPECT_EQ(probe.Finish(), 0xC0000005u);
 }
+
+#ifdef QM_GUI_PROGRAM
+BOOL CALLBACK FindMain(HWND window, LPARAM lParam)
+{
+    Found* found = (Found*)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof(title));
+    if (pid == found->pid && IsWindowVisible(window) && strncmp(title, "Quellmor [", 10) == 0)
+        found->window = window;
+    return TRUE;
+}
+
+// The shipped GUI program has no crash switch: a thread started in it at address 0x10
+// faults there, and the reporter the program armed at start takes over.
+TEST(CrashReporter, TheGuiProgramReportsAFaultInAnyOfItsThreads)
+{
+    std::string folder = Folder("gui");
+    std::string exe = folder + "\\Quellmor.exe";
+    ASSERT_TRUE(CopyFileA(ProbePath(QM_GUI_PROGRAM).c_str(), exe.c_str(), FALSE));
+    // Portable mode keeps the registry out of it.
+    fclose(fopen((folder + "\\portable.dat").c_str(), "wb"));
+    DeleteFileA((folder + "\\Quellmor_Debug.txt").c_str());
+    DeleteFileA((folder + "\\Quellmor_Debug.dmp").c_str());
+    Probe program;
+    ASSERT_TRUE(program.StartProgram(exe, folder, "-a"));
+    Found main = {program.pi.dwProcessId, nullptr, 0};
+    for (int i = 0; i < 200 && !main.window; ++i) {
+        Sleep(100);
+        EnumWindows(FindMain, (LPARAM)&main);
+    }
+    ASSERT_TRUE(main.window) << "no main window";
+    Sleep(500);
+    DWORD thread = 0;
+    HANDLE remote = CreateRemoteThread(program.pi.hProcess, nullptr, 0,
+                                       (LPTHREAD_START_ROUTINE)(uintptr_t)0x10, nullptr, 0, &thread);
+    ASSERT_TRUE(remote != nullptr);
+    CloseHandle(remote);
+    HWND dialog = WaitForDialog(program);
+    ASSERT_TRUE(dialog) << "no problem-report dialog";
+    Controls c = ReadControls(dialog);
+    EXPECT_NE(c.texts.find("Please tell Velantix about this problem."), std::string::npos) << c.texts;
+    EXPECT_NE(c.texts.find(">Quellmor_Debug.dmp</a> and <a href="), std::string::npos) << c.texts;
+    Click(dialog, ButtonNamed(c, "Don't Send"));
+    EXPECT_EQ(program.Finish(), 0xC0000005u);
+    std::string text, dump;
+    ASSERT_TRUE(ReadAll(folder + "\\Quellmor_Debug.txt", &text));
+    char first[96];
+    snprintf(first, sizeof(first), "Access Violation [0xC0000005] at 0x%0*X in Thread %lu.\r\n",
+             (int)sizeof(void*) * 2, 0x10, (unsigned long)thread);
+    EXPECT_EQ(text.rfind(first, 0), 0u) << text.substr(0, 200);
+    EXPECT_NE(text.find("\\crash_gui\\Quellmor.exe\r\n"), std::string::npos) << "in the module list";
+    ASSERT_TRUE(ReadAll(folder + "\\Quellmor_Debug.dmp", &dump));
+    CheckDump(dump, thread);
+}
+#endif
 
 } // namespace
