@@ -9,9 +9,11 @@
 # Usage: bench/file.sh [size-MiB] [runs]
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
+. "$(dirname "$0")/rates.sh"
 size=${1:-512}
 runs=${2:-3}
 "$root/tools/install-deps.sh"
+choose_windows_build
 export BUILD_TARGETS=FileBench
 if [ "$run_arch" = win32 ]; then
     configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF
@@ -25,14 +27,6 @@ file="$work/_file.bin"
 winfile="Z:$(echo "$file" | tr / '\\')"
 export QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine"
 
-to_bytes() {   # "45.3 MByte/sec" -> bytes per second
-    /usr/bin/python3 -c '
-import sys
-t = sys.argv[1].split()
-if len(t) < 2: print(0); sys.exit()
-v = float(t[0]); u = t[1][0]
-print(v * {"B": 1, "k": 1024, "M": 1024**2, "G": 1024**3, "T": 1024**4, "P": 1024**5}.get(u, 1))' "$1"
-}
 declare -A ours_w ours_r fio_w fio_r
 run_ours() {   # block
     out=$("$root/cmake/wine-run.sh" "$exe" "$winfile" "$size" "$1")
@@ -45,8 +39,8 @@ run_fio() {   # block
         --ioengine=psync --end_fsync=1 --output-format=json >"$work/fw.json"
     fio --name=filer --filename="$file" --rw=read --bs="$1" --size="${size}M" \
         --ioengine=psync --invalidate=0 --output-format=json >"$work/fr.json"
-    fio_w[$1]+=" $(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["write"]["bw_bytes"])' "$work/fw.json")"
-    fio_r[$1]+=" $(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["read"]["bw_bytes"])' "$work/fr.json")"
+    fio_w[$1]+=" $(fio_bytes "$work/fw.json" write)"
+    fio_r[$1]+=" $(fio_bytes "$work/fr.json" read)"
     rm -f "$file"
 }
 for block in 65536 1048576; do

@@ -7,6 +7,7 @@
 # Usage: bench/seq.sh [size-MiB] [runs]
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
+. "$(dirname "$0")/rates.sh"
 size=${1:-512}
 runs=${2:-3}
 "$root/tools/install-deps.sh"
@@ -24,14 +25,6 @@ winwork="Z:$(echo "$work" | tr / '\\')"
 export QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine"
 
 ours_w=(); ours_r=(); fio_w=(); fio_r=()
-to_bytes() {   # "45.3 MByte/sec" -> bytes per second
-    /usr/bin/python3 -c '
-import sys
-t = sys.argv[1].split()
-if len(t) < 2: print(0); sys.exit()
-v = float(t[0]); u = t[1][0]
-print(v * {"B": 1, "k": 1024, "M": 1024**2, "G": 1024**3, "T": 1024**4, "P": 1024**5}.get(u, 1))' "$1"
-}
 run_ours() {
     (cd "$work" && rm -f QuellmorCmd.txt && "$root/cmake/wine-run.sh" "$exe" -d "$winwork" -s "$size" -b 1024 >/dev/null)
     line=$(tail -n 1 "$work/QuellmorCmd.txt")
@@ -43,8 +36,8 @@ run_fio() {
         --ioengine=psync --end_fsync=1 --output-format=json >"$work/fw.json"
     fio --name=seqr --directory="$work" --filename=fio.bin --rw=read --bs=1M --size="${size}M" \
         --ioengine=psync --invalidate=0 --output-format=json >"$work/fr.json"
-    fio_w+=("$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["write"]["bw_bytes"])' "$work/fw.json")")
-    fio_r+=("$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0]["read"]["bw_bytes"])' "$work/fr.json")")
+    fio_w+=("$(fio_bytes "$work/fw.json" write)")
+    fio_r+=("$(fio_bytes "$work/fr.json" read)")
     rm -f "$work/fio.bin"
 }
 # Alternate who goes first: the disk's write-back of the previous file lands on whoever follows.

@@ -244,6 +244,23 @@ void DeleteFromMenu(Session& s)
     CHECK(list.Count() == 2, "the list was not refreshed (%d files)", list.Count());
 }
 
+void RefreshWithF5(Session& s)
+{
+    Say("-- F5 keeps the folder and the file");
+    Key(s.list, VK_HOME);
+    CHECK(PathIs(s.page, Path("data\\big.bin")), "Home in the list gave %s",
+          ItemText(s.page, IDC_FILE_PATH).c_str());
+    Key(s.list, VK_F5);
+    Sleep(1500);
+    RemoteList list(s.list, s.p.pi.hProcess);
+    std::vector<int> selected = list.Selected();
+    CHECK(selected.size() == 1 && list.Text(selected[0], 0) == "big.bin", "F5 lost the file selection");
+    CHECK(PathIs(s.page, Path("data\\big.bin")), "after F5 the path is %s",
+          ItemText(s.page, IDC_FILE_PATH).c_str());
+    HTREEITEM item = (HTREEITEM)SendMessageA(s.tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    CHECK(item != nullptr, "F5 left no folder selected");
+}
+
 void BiggestInLinkedTree(Session& s)
 {
     Say("-- the biggest-file search ends on a tree with a link loop");
@@ -389,6 +406,7 @@ int main(int argc, char** argv)
         ReadWithF9(s);
         WriteWithF2(s);
         DeleteFromMenu(s);
+        RefreshWithF5(s);
         BiggestInLinkedTree(s);
         StopDuringRead(s);
         MissingFile(s);

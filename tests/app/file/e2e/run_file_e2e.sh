@@ -24,12 +24,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/../../../../cmake/wine-prefix.sh" "$prefix"
 WINEPREFIX=$prefix wineserver -w 2>/dev/null || WINEPREFIX=$prefix /usr/lib/wine/wineserver -w || true
 ln -sfn "$drive" "$prefix/dosdevices/t:"
-# Wine links the desktop to the home folder; keep the tree's first level inside the prefix.
-for desktop in "$prefix"/drive_c/users/*/Desktop; do
-    if [ -L "$desktop" ] && [ "$(basename "$(dirname "$desktop")")" != Public ]; then
-        rm -f "$desktop" && mkdir -p "$desktop"
-    fi
-done
+sh "$here/../../e2e_common/own-desktop.sh" "$prefix"
 export QUELLMOR_UPDATE_SERVER=http://127.0.0.1:9
 status=0
 "$here/../../../../cmake/wine-run.sh" "$driver" "$(winpath "$program")" "$(winpath "$out")" T || status=$?

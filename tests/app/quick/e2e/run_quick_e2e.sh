@@ -19,12 +19,7 @@ ln -sfn "$out/drive_t" "$prefix/dosdevices/t:"
 ln -sfn "$out/drive_u" "$prefix/dosdevices/u:"
 # A drive where not even root may create a folder.
 ln -sfn /proc "$prefix/dosdevices/v:"
-# Wine links the desktop to the home folder; the log of a run must stay inside the prefix.
-for desktop in "$prefix"/drive_c/users/*/Desktop; do
-    if [ -L "$desktop" ] && [ "$(basename "$(dirname "$desktop")")" != Public ]; then
-        rm -f "$desktop" && mkdir -p "$desktop"
-    fi
-done
+sh "$here/../../e2e_common/own-desktop.sh" "$prefix"
 # Stands in for the web browser: notes the address and opens nothing.
 rm -f "$out/browser.txt"
 cat > "$out/browser.sh" <<'END'
