@@ -468,3 +468,41 @@ TEST(FileWorker, SearchesRunBeforeTheReadAndFeedEachOther)
     EXPECT_EQ(page.told, (std::vector<std::string>{"Please specify base search path."}));
     SetCurrentDirectoryA("C:\\");
 }
+
+TEST(FileWorker, UpdateFileFieldsShowsTheFilesOwnSizeUnlessTheCommandLineGaveOne)
+{
+    TestFolder folder("fw_fields");
+    const std::string file = folder.File("f.bin");
+    MakeSizedFile(file, (700ull << 20) + 5);
+    RecordingPage page;
+    page.fields[1] = "10";
+
+    page.strTestFile = file;
+    page.UpdateFileFields(0);
+    EXPECT_EQ(page.fields[0], file);
+    EXPECT_EQ(page.fields[1], "700");
+    EXPECT_EQ(page.ullTestSize.load(), (700ull << 20) + 5);
+
+    // A folder is an entry of size 0.
+    page.strTestFile = folder.Path();
+    page.UpdateFileFields(0);
+    EXPECT_EQ(page.fields[1], "0");
+
+    // A size from the command line (-i) survives the first fill, once.
+    const uint32_t kSizeFromCommandLine = 0x400000;
+    page.flags = kSizeFromCommandLine;
+    page.ullTestSize = 250ull << 20;
+    page.strTestFile = file;
+    page.UpdateFileFields(1);
+    EXPECT_EQ(page.fields[1], "250");
+    EXPECT_EQ(page.flags & kSizeFromCommandLine, 0u);
+    page.UpdateFileFields(0);
+    EXPECT_EQ(page.fields[1], "700");
+
+    // A path that names nothing keeps the size the page has.
+    page.strTestFile = folder.File("missing.bin");
+    page.ullTestSize = 50ull << 20;
+    page.UpdateFileFields(0);
+    EXPECT_EQ(page.fields[1], "50");
+    EXPECT_EQ(page.fields[0], folder.File("missing.bin"));
+}

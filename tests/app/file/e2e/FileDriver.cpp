@@ -4,7 +4,7 @@
 // file of a tree with a link loop, stops a pass, dismisses the open dialog of a missing
 // file, runs -w -r from the command line and checks the settings after a restart.
 //
-//   FileDriver <Quellmor.exe> <screenshot folder> <test letter>
+//   FileDriver <Quellmor.exe> <screenshot folder> <test letter> <optical drive letter>
 #include <windows.h>
 #include <commctrl.h>
 #include <cctype>
@@ -25,6 +25,7 @@ struct Session {
 };
 
 std::string g_drive; // "T:"
+std::string g_disc;  // "U:", a folder the system reports as a CD-ROM drive
 
 std::string Path(const char* rest) { return g_drive + "\\" + rest; }
 
@@ -42,6 +43,14 @@ uint64_t FileSize(const std::string& path)
 void SetText(HWND page, int id, const char* text)
 {
     SendMessageTimeoutA(GetDlgItem(page, id), WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
+}
+
+// A check box ticked or cleared as a click does it: the state, then the notification.
+void SetCheck(HWND page, int id, bool on)
+{
+    SendMessageA(GetDlgItem(page, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(page, id));
+    Sleep(300);
 }
 
 void Key(HWND window, UINT key)
@@ -264,21 +273,14 @@ void RefreshWithF5(Session& s)
 void BiggestInLinkedTree(Session& s)
 {
     Say("-- the biggest-file search ends on a tree with a link loop");
-    PressButton(s.page, IDC_FILE_BIGGEST);
-    SendMessageA(GetDlgItem(s.page, IDC_FILE_BIGGEST), BM_SETCHECK, BST_CHECKED, 0);
-    PostMessageA(s.page, WM_COMMAND, MAKEWPARAM(IDC_FILE_BIGGEST, BN_CLICKED),
-                 (LPARAM)GetDlgItem(s.page, IDC_FILE_BIGGEST));
-    Sleep(200);
+    SetCheck(s.page, IDC_FILE_BIGGEST, true);
     SetText(s.page, IDC_FILE_PATH, Path("tree").c_str());
     PressButton(s.page, IDC_FILE_READ);
     const std::string result = WaitResult(s.page, 60000);
     CHECK(IsRateText(result), "read of the biggest file: %s", result.c_str());
     CHECK(PathIs(s.page, Path("tree\\a\\deep.bin")), "the search chose %s",
           ItemText(s.page, IDC_FILE_PATH).c_str());
-    SendMessageA(GetDlgItem(s.page, IDC_FILE_BIGGEST), BM_SETCHECK, BST_UNCHECKED, 0);
-    PostMessageA(s.page, WM_COMMAND, MAKEWPARAM(IDC_FILE_BIGGEST, BN_CLICKED),
-                 (LPARAM)GetDlgItem(s.page, IDC_FILE_BIGGEST));
-    Sleep(200);
+    SetCheck(s.page, IDC_FILE_BIGGEST, false);
 }
 
 void StopDuringRead(Session& s)
@@ -316,18 +318,33 @@ void MissingFile(Session& s)
     CHECK(!WaitBox(s, text, 500), "cancelling showed %s", text.c_str());
 }
 
+void OpticalDrive(Session& s)
+{
+    Say("-- a file on an optical drive: its own size, a spin-up and the dvd speed factor");
+    char root[4] = {g_disc[0], ':', '\\', 0};
+    CHECK(GetDriveTypeA(root) == DRIVE_CDROM, "%s is no CD-ROM drive for the system (%u)", root,
+          GetDriveTypeA(root));
+    const std::string movie = g_disc + "\\video\\movie.vob";
+    SetText(s.page, IDC_FILE_PATH, movie.c_str());
+    Sleep(300);
+    CHECK(!IsEnabled(s.page, IDC_FILE_SIZE), "the File Size field is enabled for a file on a CD");
+    SetCheck(s.page, IDC_FILE_FASTEST, true);
+    CHECK(IsEnabled(s.page, IDC_FILE_SIZE), "with the fastest file the File Size field stays disabled");
+    SetCheck(s.page, IDC_FILE_FASTEST, false);
+    PressButton(s.page, IDC_FILE_READ);
+    const std::string result = WaitResult(s.page, 20000);
+    const size_t dash = result.find(" - ");
+    CHECK(dash != std::string::npos && IsRateText(result.substr(0, dash)) && EndsWith(result, "x dvd"),
+          "read on the optical drive: %s", result.c_str());
+}
+
 void ExpertSettings(Session& s)
 {
     Say("-- expert settings for the restart");
-    SendMessageA(GetDlgItem(s.page, IDC_FILE_EXPERT), BM_SETCHECK, BST_CHECKED, 0);
-    PostMessageA(s.page, WM_COMMAND, MAKEWPARAM(IDC_FILE_EXPERT, BN_CLICKED),
-                 (LPARAM)GetDlgItem(s.page, IDC_FILE_EXPERT));
-    Sleep(300);
+    SetCheck(s.page, IDC_FILE_EXPERT, true);
     CHECK(IsWindowVisible(GetDlgItem(s.page, IDC_FILE_BLOCK_SIZE)), "expert controls hidden in expert mode");
     SetText(s.page, IDC_FILE_BLOCK_SIZE, "1048576");
-    SendMessageA(GetDlgItem(s.page, IDC_FILE_WRITE_THROUGH), BM_SETCHECK, BST_CHECKED, 0);
-    PostMessageA(s.page, WM_COMMAND, MAKEWPARAM(IDC_FILE_WRITE_THROUGH, BN_CLICKED),
-                 (LPARAM)GetDlgItem(s.page, IDC_FILE_WRITE_THROUGH));
+    SetCheck(s.page, IDC_FILE_WRITE_THROUGH, true);
     SetText(s.page, IDC_FILE_PATH, Path("data\\small.bin").c_str());
     SetText(s.page, IDC_FILE_SIZE, "250");
     Sleep(300);
@@ -391,13 +408,14 @@ void WriteThenRead(Session& s)
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
-        printf("usage: FileDriver <Quellmor.exe> <screenshot folder> <letter>\n");
+    if (argc < 5) {
+        printf("usage: FileDriver <Quellmor.exe> <screenshot folder> <letter> <optical letter>\n");
         return 2;
     }
     const std::string exe = argv[1];
     g_shots = argv[2];
     g_drive = std::string(1, (char)toupper((unsigned char)argv[3][0])) + ":";
+    g_disc = std::string(1, (char)toupper((unsigned char)argv[4][0])) + ":";
     CreateDirectoryA(g_shots.c_str(), nullptr);
     ClearRegistry();
     Session s;
@@ -410,6 +428,7 @@ int main(int argc, char** argv)
         BiggestInLinkedTree(s);
         StopDuringRead(s);
         MissingFile(s);
+        OpticalDrive(s);
         ExpertSettings(s);
         Close(s);
     }

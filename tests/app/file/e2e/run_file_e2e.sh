@@ -9,7 +9,10 @@ driver=$1; program=$2; out=$3; prefix=$4
 drive="$out/drive_t"
 rm -rf "$drive"
 rm -f "$out"/*.bmp "$out"/*.png
-mkdir -p "$drive/data" "$drive/tree/a" "$drive/huge" "$drive/rw"
+disc="$out/drive_r"
+rm -rf "$disc"
+mkdir -p "$drive/data" "$drive/tree/a" "$drive/huge" "$drive/rw" "$disc/video"
+head -c $((8 * 1048576)) /dev/urandom > "$disc/video/movie.vob"
 head -c $((64 * 1048576)) /dev/urandom > "$drive/data/big.bin"
 head -c $((3 * 1048576)) /dev/urandom > "$drive/data/small.bin"
 head -c $((5 * 1048576)) /dev/urandom > "$drive/tree/a/deep.bin"
@@ -24,12 +27,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/../../../../cmake/wine-prefix.sh" "$prefix"
 WINEPREFIX=$prefix wineserver -w 2>/dev/null || WINEPREFIX=$prefix /usr/lib/wine/wineserver -w || true
 ln -sfn "$drive" "$prefix/dosdevices/t:"
+ln -sfn "$disc" "$prefix/dosdevices/r:"
+# R: is an optical drive. The mount manager reads the drive types when a session starts, so
+# the driver's session must be a new one.
+WINEPREFIX=$prefix WINEDEBUG=-all "$5" reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f /reg:64 >/dev/null 2>&1
+WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
 sh "$here/../../e2e_common/own-desktop.sh" "$prefix"
 export QUELLMOR_UPDATE_SERVER=http://127.0.0.1:9
 status=0
-"$here/../../../../cmake/wine-run.sh" "$driver" "$(winpath "$program")" "$(winpath "$out")" T || status=$?
-rm -f "$prefix/dosdevices/t:"
-rm -rf "$drive"
+"$here/../../../../cmake/wine-run.sh" "$driver" "$(winpath "$program")" "$(winpath "$out")" T R || status=$?
+rm -f "$prefix/dosdevices/t:" "$prefix/dosdevices/r:"
+# Other tests of the prefix must not find an optical drive type left behind.
+WINEPREFIX=$prefix WINEDEBUG=-all "$5" reg delete 'HKLM\Software\Wine\Drives' /v r: /f /reg:64 >/dev/null 2>&1 || true
+WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+rm -rf "$drive" "$disc"
 for f in "$out"/*.bmp; do
     [ -e "$f" ] || continue
     convert "$f" "${f%.bmp}.png" && rm -f "$f"
