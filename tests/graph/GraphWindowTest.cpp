@@ -107,7 +107,8 @@ TEST_F(GraphWindowTest, OpensResizesClosesAndReopensWhereItWas)
     }());
     RECT placed = WindowRect(hwnd);
 
-    window.Dismiss();
+    // The close box.
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(window.IsOpen());
     EXPECT_FALSE(IsWindow(hwnd));
     int show = 0;
@@ -222,15 +223,18 @@ TEST_F(GraphWindowTest, AWorkerCanCloseIt)
     EXPECT_FALSE(ReadStored().empty()); // it stored its placement on the way out
 }
 
-// A linear read of a disk: faster on the outer tracks, noise, a slow zone, a dip at the end.
+// A linear read of a disk: faster on the outer tracks, jitter, a slow zone, a few hiccups.
 int RateAt(int i, int points)
 {
+    static unsigned seed = 12345;
+    seed = seed * 1103515245u + 12345u;
+    double jitter = double((seed >> 16) % 9) - 4.0;
     double f = double(i) / points;
-    double rate = 182.0 - 80.0 * f + 6.0 * std::sin(i * 0.9) + double((i * 7919) % 11) - 5.0;
+    double rate = 182.0 - 80.0 * f * f + 3.0 * std::sin(i * 0.05) + jitter;
     if (f > 0.58 && f < 0.61)
-        rate = 24.0 + double((i * 31) % 7);
+        rate = 24.0 + jitter / 2;
     if (i % 397 == 0)
-        rate -= 40.0;
+        rate -= 45.0;
     return int(rate);
 }
 
