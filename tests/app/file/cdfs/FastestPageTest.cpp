@@ -1,0 +1,173 @@
+// The FileAccess page in this process with "Use fastest File" over the emulated CD-ROM:
+// Read runs the search on the page's worker, the Test File and File Size fields take the
+// found file, and the read pass reads it. The disc's tree is copied to the Windows drive,
+// so the found path exists where the page looks for it.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <map>
+#include "app/pages/file/FastestFile.h"
+#include "app/pages/file/FileAccess.h"
+#include "app/pages/file/FileIds.h"
+#include "app/settings/Flags.h"
+#include "devices/emulated/EmulatedCdRom.h"
+#include "graph/GraphWindow.h"
+#include "tests/app/settings/MapStore.h"
+#include "tests/app/file/cdfs/CdfsTestDisc.h"
+
+namespace {
+std::string WindowsPath(const std::string& unixPath)
+{
+    std::string p = "Z:" + unixPath;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
+
+// A plain top-level window in place of the main dialog.
+class C_TestHost : public I_PageHost {
+public:
+    C_TestHost()
+    {
+        m_window = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 760, 520,
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~C_TestHost() override { DestroyWindow(m_window); }
+    uint32_t& Flags() override { return values.flags; }
+    AppValues& Values() override { return values; }
+    I_SettingsStore& Settings() override { return store; }
+    HWND CreateProgressBar(HWND page) override
+    {
+        if (m_progress)
+            DestroyWindow(m_progress);
+        m_progress = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 480, 700, 12, page,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+        return m_progress;
+    }
+    HWND GetProgressBar() const override { return m_progress; }
+    const char* GetTitle() const override { return "Quellmor test"; }
+    HWND GetHostWindow() const override { return m_window; }
+    void ShowHelpPage(const char*, const char*) override {}
+    C_AutoUpdate& UpdateCheck() override { return m_update; }
+    C_GraphWindow& GraphWindow() override { return m_graph; }
+
+    AppValues values;
+    MapStore store;
+
+private:
+    HWND m_window = nullptr;
+    HWND m_progress = nullptr;
+    C_AutoUpdate m_update;
+    C_GraphWindow m_graph;
+};
+
+// The page with its drive replaced by the emulated CD-ROM.
+class C_FileAccessOnCd : public C_FileAccess {
+public:
+    explicit C_FileAccessOnCd(const std::string& image) : m_cd(image, {3000}) {}
+    uint32_t searches = 0;
+
+protected:
+    int SearchFastestFile(char drive, uint64_t minimum, std::string& path, std::string& message) override
+    {
+        ++searches;
+        return CDFSSearch(drive, minimum, path, message, &m_cd);
+    }
+
+private:
+    C_EmulatedCdRom m_cd;
+};
+
+std::string ItemText(HWND page, int id)
+{
+    char text[512] = "";
+    GetDlgItemTextA(page, id, text, sizeof(text));
+    return text;
+}
+
+// Dispatches messages until the worker has ended (it calls the page synchronously).
+bool PumpUntilIdle(C_FileAccess& page, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    } while (page.IsWorkerRunning() && GetTickCount() - start < timeoutMs);
+    return !page.IsWorkerRunning();
+}
+
+class FastestFilePage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&icc);
+        char windows[MAX_PATH] = "";
+        GetWindowsDirectoryA(windows, sizeof(windows));
+        m_letter = windows[0];
+        m_folder = std::string(1, m_letter) + ":\\QMCDFS";
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        const std::string source = WindowsPath(FixturePath("src/page/QMCDFS"));
+        for (const char* name : {"\\BIG.BIN", "\\SMALL.BIN"})
+            ASSERT_TRUE(CopyFileA((source + name).c_str(), (m_folder + name).c_str(), FALSE))
+                << source << name;
+    }
+    void TearDown() override
+    {
+        for (const char* name : {"\\BIG.BIN", "\\SMALL.BIN"})
+            DeleteFileA((m_folder + name).c_str());
+        RemoveDirectoryA(m_folder.c_str());
+        CoUninitialize();
+    }
+    // Opens the page, sets the test path and size fields, presses Read and waits.
+    void Read(C_FileAccessOnCd& page, uint32_t options, const char* path, const char* sizeMiB)
+    {
+        host.values.flags = kFlagDefaults | options;
+        host.values.testFile = path;
+        ASSERT_TRUE(page.Open(&host, IDD_FILE) != nullptr);
+        HWND window = page.GetHandle();
+        SetDlgItemTextA(window, IDC_FILE_PATH, path);
+        SetDlgItemTextA(window, IDC_FILE_SIZE, sizeMiB);
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_FILE_READ, BN_CLICKED),
+                     (LPARAM)GetDlgItem(window, IDC_FILE_READ));
+        ASSERT_TRUE(PumpUntilIdle(page, 30000)) << "the worker did not end";
+    }
+
+    C_TestHost host;
+    char m_letter = 'C';
+    std::string m_folder;
+};
+} // namespace
+
+TEST_F(FastestFilePage, ReadTakesTheFileFarthestOutAndShowsItsPathAndSize)
+{
+    const std::vector<C_ListedFile> files = ReadListing("page", m_letter);
+    ASSERT_EQ(ListedFarthest(files, 1048576), m_folder + "\\SMALL.BIN");
+    C_FileAccessOnCd page(WindowsPath(FixturePath("page.iso")));
+    Read(page, kFlagFastestFile, (m_folder + "\\").c_str(), "1");
+    HWND window = page.GetHandle();
+    EXPECT_EQ(page.searches, 1u);
+    EXPECT_EQ(ItemText(window, IDC_FILE_PATH), m_folder + "\\SMALL.BIN");
+    EXPECT_EQ(ItemText(window, IDC_FILE_SIZE), "1");
+    const std::string result = ItemText(window, IDC_FILE_RESULT);
+    EXPECT_TRUE(result.find("/sec") != std::string::npos || result == "[too fast]") << result;
+    EXPECT_EQ(host.values.flags & (kFlagStartRead | kFlagStartWrite), 0u);
+    DestroyWindow(window);
+}
+
+TEST_F(FastestFilePage, WithBothSearchesTheBiggestFileSetsTheMinimumOfTheFastestSearch)
+{
+    C_FileAccessOnCd page(WindowsPath(FixturePath("page.iso")));
+    Read(page, kFlagFastestFile | kFlagBiggestFile, (m_folder + "\\").c_str(), "0");
+    HWND window = page.GetHandle();
+    // The biggest file (2 MiB) makes the smaller one lying farther out too small.
+    EXPECT_EQ(ItemText(window, IDC_FILE_PATH), m_folder + "\\BIG.BIN");
+    EXPECT_EQ(ItemText(window, IDC_FILE_SIZE), "2");
+    DestroyWindow(window);
+}
