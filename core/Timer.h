@@ -1,5 +1,6 @@
 // Elapsed-time timer on the multimedia clock (1 ms steps).
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 class C_Timer {
@@ -13,7 +14,8 @@ public:
     static uint32_t Now();
 
 private:
-    uint64_t m_ullStart = 0;
+    // Written by the thread that times, read by a live display on another one.
+    std::atomic<uint32_t> m_dwStart{0};
     uint64_t m_ullElapsed = 0;
 };
 

@@ -10,12 +10,12 @@ uint32_t C_Timer::Now()
     return timeGetTime();
 }
 
-void C_Timer::Start() { m_ullStart = Now(); }
+void C_Timer::Start() { m_dwStart.store(Now()); }
 
 uint32_t C_Timer::Stop()
 {
-    m_ullElapsed = ClockDifference((uint32_t)m_ullStart, Now());
+    m_ullElapsed = ClockDifference(m_dwStart.load(), Now());
     return (uint32_t)m_ullElapsed;
 }
 
-uint64_t C_Timer::Peek() const { return ClockDifference((uint32_t)m_ullStart, Now()); }
+uint64_t C_Timer::Peek() const { return ClockDifference(m_dwStart.load(), Now()); }

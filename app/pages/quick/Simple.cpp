@@ -1,4 +1,5 @@
 #include "app/pages/quick/Simple.h"
+#include "devices/DeviceList.h"
 #include <commctrl.h>
 #include <dbt.h>
 #include "app/pages/quick/QuickIds.h"
@@ -20,7 +21,7 @@ INT_PTR C_Simple::OnInitDialog()
     EnterCriticalSection(&m_lock);
     m_phase = 0;
     LeaveCriticalSection(&m_lock);
-    m_fileSize = 0;
+    m_fileSize.store(0);
     m_bytesDone.store(0);
     m_deviceText.clear();
 
@@ -135,6 +136,8 @@ INT_PTR C_Simple::OnDestroy()
     KillTimer(m_hWnd, kTimerSpeed);
     KillTimer(m_hWnd, kTimerDeviceChange);
     m_entries.clear();
+    // The list serves the open page alone; the next page registers and fills it afresh.
+    C_DeviceList::Instance().Clear();
     m_compare.Detach();
     m_drives.Detach();
     if (m_hResultFont)

@@ -11,6 +11,7 @@
 #include "app/framework/ListView.h"
 #include "app/pages/Page.h"
 #include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/quick/model/RunRules.h"
 #include "core/RandomAccessPass.h"
 #include "core/SequentialPass.h"
 #include "core/Thread.h"
@@ -52,9 +53,9 @@ private:
 
     // The run (SimpleRun.cpp).
     void StartRun();
-    static uint32_t RunThread(void* self, uintptr_t skipRandom);
-    void Run(int skipRandom);
-    void TestDrive(const C_DriveEntry& entry, int skipRandom, std::string results[4], void* buffer,
+    static uint32_t RunThread(void* self, uintptr_t);
+    void Run();
+    void TestDrive(const C_QuickPlannedDrive& drive, int skipRandom, std::string results[4], void* buffer,
                    uint32_t blockSize);
     int WorkerDoSpeedtest(int direction, const char* path, void* buffer, uint32_t blockSize,
                           int usbSpeedClass, std::string& text, std::string& hint,
@@ -81,7 +82,10 @@ private:
 
     CRITICAL_SECTION m_lock;
     uint32_t m_phase = 0; // under m_lock
-    uint64_t m_fileSize = 0;
+    // Taken on the GUI thread before the worker starts; the worker only reads it.
+    C_QuickRunPlan m_plan;
+    // The running pass's file size, read by the progress timer.
+    std::atomic<uint64_t> m_fileSize{0};
     std::atomic<uint64_t> m_bytesDone{0};
     C_Timer m_seqTimer;
     C_AccessTest m_access;

@@ -15,15 +15,22 @@
 
 void C_Simple::StartRun()
 {
-    const uintptr_t skipRandom = (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0) ? 1 : 0;
-    m_worker.Start(&C_Simple::RunThread, this, skipRandom);
+    // A Start while a run goes on does nothing; that run keeps its plan.
+    if (m_worker.IsRunning())
+        return;
+    const int skipRandom = (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0) ? 1 : 0;
+    m_plan = MakeQuickRunPlan(GetItemText(IDC_QUICK_FILE_SIZE), IsItemChecked(IDC_QUICK_BLOCK_64K),
+                              skipRandom, m_entries, SelectedEntries());
+    for (C_QuickPlannedDrive& drive : m_plan.drives)
+        drive.usbSpeedClass = GetUsbSpeedClassOfLetter(C_DeviceList::Instance(), drive.entry.letter);
+    m_worker.Start(&C_Simple::RunThread, this, 0);
 }
 
-uint32_t C_Simple::RunThread(void* self, uintptr_t skipRandom)
+uint32_t C_Simple::RunThread(void* self, uintptr_t)
 {
     // The shell wants COM on a thread that opens documents.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    ((C_Simple*)self)->Run((int)skipRandom);
+    ((C_Simple*)self)->Run();
     if (SUCCEEDED(com))
         CoUninitialize();
     return 0;
@@ -49,50 +56,49 @@ std::vector<int> C_Simple::SelectedEntries()
     return chosen;
 }
 
-void C_Simple::Run(int skipRandom)
+void C_Simple::Run()
 {
+    const C_QuickRunPlan& plan = m_plan;
     RequestRunState(1);
     m_lastReadMiB.store(0);
     m_lastWriteMiB.store(0);
     m_deviceText.clear();
     m_deviceClass = 0;
 
-    m_fileSize = QuickFileSizeBytes(GetItemText(IDC_QUICK_FILE_SIZE));
-    const uint32_t blockSize = IsItemChecked(IDC_QUICK_BLOCK_64K) ? 0x10000u : 0x100000u;
+    m_fileSize.store(plan.fileSize);
     C_AlignedBuffer allocation;
-    if (m_fileSize && allocation.Allocate(blockSize)) {
+    if (plan.fileSize && allocation.Allocate(plan.blockSize)) {
         void* buffer = allocation.Get();
-        FillRandom(buffer, blockSize, 0);
+        FillRandom(buffer, plan.blockSize, 0);
         std::string log = FormatLocalDateTime() + "\r\n";
-        const std::vector<int> chosen = SelectedEntries();
-        for (int index : chosen) {
+        for (const C_QuickPlannedDrive& drive : plan.drives) {
             if (m_worker.IsStopRequested())
                 break;
             m_stopPass.store(0);
-            const C_DriveEntry& entry = m_entries[(size_t)index];
             for (int id : {IDC_QUICK_SEQ_WRITE, IDC_QUICK_RND_WRITE, IDC_QUICK_SEQ_READ, IDC_QUICK_RND_READ})
                 RequestResult(id, "", kColourGrey);
             RequestResult(IDC_QUICK_WRITE_HINT, "", kColourDarkRed);
             RequestResult(IDC_QUICK_READ_HINT, "", kColourDarkRed);
             std::string results[4]; // seq write, random write, seq read, random read
-            TestDrive(entry, skipRandom, results, buffer, blockSize);
+            TestDrive(drive, plan.skipRandom, results, buffer, plan.blockSize);
+            const C_DriveEntry& entry = drive.entry;
             log += FormatDriveLogLine(entry.driveText, results[2], results[3], results[0], results[1]);
             m_deviceText = entry.vendorText.empty() ? entry.driveText : entry.vendorText;
             m_deviceClass = entry.classBits;
         }
-        if (chosen.size() > 1)
+        if (plan.drives.size() > 1)
             AppendLog(log);
     }
     RequestRunState(0);
 }
 
-void C_Simple::TestDrive(const C_DriveEntry& entry, int skipRandom, std::string results[4], void* buffer,
-                         uint32_t blockSize)
+void C_Simple::TestDrive(const C_QuickPlannedDrive& drive, int skipRandom, std::string results[4],
+                         void* buffer, uint32_t blockSize)
 {
-    const std::string path = QuickTestPath(entry.letter);
+    const std::string path = QuickTestPath(drive.entry.letter);
     CreateDirectoryTree(path.c_str(), 1);
     DeleteFileForce(path.c_str());
-    const int usbSpeedClass = GetUsbSpeedClassOfLetter(C_DeviceList::Instance(), entry.letter);
+    const int usbSpeedClass = drive.usbSpeedClass;
 
     std::string hint;
     SetPhase(kPhaseSeqWrite);
@@ -146,7 +152,7 @@ int C_Simple::WorkerDoSpeedtest(int direction, const char* path, void* buffer, u
     args.path = path;
     args.buffer = buffer;
     args.blockSize = blockSize;
-    args.fileSize = m_fileSize;
+    args.fileSize = m_plan.fileSize;
     args.style = kStyleGui;
     args.usbSpeedClass = usbSpeedClass;
     args.checkStop = 1;
@@ -167,7 +173,7 @@ int C_Simple::WorkerDoAccesstest(int direction, const char* path, void* buffer, 
     args.direction = direction;
     args.path = path;
     args.buffer = buffer;
-    args.fileSize = m_fileSize;
+    args.fileSize = m_plan.fileSize;
     return m_access.Run(args, *this, text);
 }
 

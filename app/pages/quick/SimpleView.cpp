@@ -85,7 +85,7 @@ void C_Simple::OnProgressTimer()
     EnterCriticalSection(&m_lock);
     uint32_t position = 0;
     if (m_phase & (kPhaseSeqRead | kPhaseSeqWrite))
-        position = SequentialProgress(m_bytesDone.load(), m_fileSize);
+        position = SequentialProgress(m_bytesDone.load(), m_fileSize.load());
     else if (m_phase & (kPhaseRndRead | kPhaseRndWrite))
         position = RandomProgress(m_access.GetSeconds());
     LeaveCriticalSection(&m_lock);
@@ -123,7 +123,7 @@ void C_Simple::OnLinkEvent(int event, void* self)
 
 void C_Simple::Report(const std::string& text)
 {
-    ::ShowMessage(m_hWnd, MB_ICONERROR, m_pHost->GetTitle(), "%s", text.c_str());
+    ::ShowMessage(m_hWnd, MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", text.c_str());
 }
 
 int C_Simple::IsStopRequested() { return m_stopPass.load() || m_worker.IsStopRequested(); }

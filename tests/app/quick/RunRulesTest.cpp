@@ -33,3 +33,34 @@ TEST(QuickRunRules, ColoursAndLogPath)
     EXPECT_EQ(QuickLogPath("C:\\Users\\me\\Desktop"), "C:\\Users\\me\\Desktop\\Quellmor.txt");
     EXPECT_EQ(QuickLogPath("D:\\"), "D:\\Quellmor.txt");
 }
+
+TEST(QuickRunRules, RunPlanCopiesTheChoiceWhenTheRunStarts)
+{
+    std::vector<C_DriveEntry> entries(3);
+    entries[0].letter = 'C';
+    entries[1].letter = 'E';
+    entries[1].driveText = "7.5 GB STICK";
+    entries[1].vendorText = "SanDisk - Cruzer";
+    entries[1].classBits = kClassUsb;
+    entries[2].letter = 'F';
+    C_QuickRunPlan plan = MakeQuickRunPlan("250", 1, 0, entries, {2, 7, -1, 1});
+    EXPECT_EQ(plan.fileSize, 250ull << 20);
+    EXPECT_EQ(plan.blockSize, 0x10000u);
+    EXPECT_EQ(plan.skipRandom, 0);
+    // In list order; indexes that name no entry are left out.
+    ASSERT_EQ(plan.drives.size(), 2u);
+    EXPECT_EQ(plan.drives[0].entry.letter, 'F');
+    EXPECT_EQ(plan.drives[1].entry.letter, 'E');
+    EXPECT_EQ(plan.drives[1].usbSpeedClass, -1);
+    // A refresh after the start replaces the page's entries, never the run's.
+    entries.clear();
+    EXPECT_EQ(plan.drives[1].entry.driveText, "7.5 GB STICK");
+    EXPECT_EQ(plan.drives[1].entry.vendorText, "SanDisk - Cruzer");
+    EXPECT_EQ(plan.drives[1].entry.classBits, kClassUsb);
+
+    plan = MakeQuickRunPlan("0", 0, 1, entries, {0});
+    EXPECT_EQ(plan.fileSize, 0u); // nothing to run
+    EXPECT_EQ(plan.blockSize, 0x100000u);
+    EXPECT_EQ(plan.skipRandom, 1);
+    EXPECT_TRUE(plan.drives.empty());
+}

@@ -27,3 +27,16 @@ std::string QuickLogPath(const std::string& desktop)
         path += '\\';
     return path + "Quellmor.txt";
 }
+
+C_QuickRunPlan MakeQuickRunPlan(const std::string& sizeText, int block64k, int skipRandom,
+                                const std::vector<C_DriveEntry>& entries, const std::vector<int>& chosen)
+{
+    C_QuickRunPlan plan;
+    plan.fileSize = QuickFileSizeBytes(sizeText);
+    plan.blockSize = block64k ? 0x10000u : 0x100000u;
+    plan.skipRandom = skipRandom ? 1 : 0;
+    for (int index : chosen)
+        if (index >= 0 && (size_t)index < entries.size())
+            plan.drives.push_back(C_QuickPlannedDrive{entries[(size_t)index], -1});
+    return plan;
+}

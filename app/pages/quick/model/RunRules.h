@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
+#include "app/pages/quick/model/DriveEntries.h"
 
 // Colours as the system packs them: red in the low byte.
 enum : uint32_t {
@@ -22,3 +24,19 @@ inline uint32_t SequentialResultColour(const std::string& hint)
 }
 // Desktop folder + "\Quellmor.txt".
 std::string QuickLogPath(const std::string& desktop);
+
+// What one run works on, taken from the controls on the GUI thread when the run starts: the
+// worker never reads a control or the page's entries, which a refresh may replace.
+struct C_QuickPlannedDrive {
+    C_DriveEntry entry;     // a copy of the chosen entry
+    int usbSpeedClass = -1; // -1: no USB hint (filled in from the device list)
+};
+struct C_QuickRunPlan {
+    uint64_t fileSize = 0; // bytes; 0 means no run
+    uint32_t blockSize = 0;
+    int skipRandom = 0;
+    std::vector<C_QuickPlannedDrive> drives; // in list order
+};
+// chosen: indexes into entries of the selected list items (others are ignored).
+C_QuickRunPlan MakeQuickRunPlan(const std::string& sizeText, int block64k, int skipRandom,
+                                const std::vector<C_DriveEntry>& entries, const std::vector<int>& chosen);

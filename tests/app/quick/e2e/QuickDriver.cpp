@@ -583,8 +583,46 @@ void Refreshes(Session& s, char letter)
     CHECK(WaitIdle(s.page, 5000), "Stop did not end the run");
 }
 
-// A drive where nothing can be created: the message of the failed write, no results, and
-// the page idle again.
+BOOL CALLBACK FindIconControl(HWND child, LPARAM found)
+{
+    char cls[32] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    if (_stricmp(cls, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *(HWND*)found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The message box's icon as the screen shows it: the exclamation icon is a yellow triangle,
+// the error icon a red disc.
+void CheckExclamationIcon(HWND box)
+{
+    HWND icon = nullptr;
+    EnumChildWindows(box, FindIconControl, (LPARAM)&icon);
+    CHECK(icon != nullptr, "the message has no icon");
+    if (!icon)
+        return;
+    RECT r;
+    GetWindowRect(icon, &r);
+    HDC screen = GetDC(nullptr);
+    int yellow = 0, red = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = GetPixel(screen, x, y);
+            const int R = GetRValue(c), G = GetGValue(c), B = GetBValue(c);
+            if (R > 180 && G > 150 && B < 110)
+                ++yellow;
+            else if (R > 150 && G < 90 && B < 90)
+                ++red;
+        }
+    ReleaseDC(nullptr, screen);
+    CHECK(yellow > 30 && red < yellow / 4, "the message shows no exclamation icon (%d yellow, %d red pixels)",
+          yellow, red);
+}
+
+// A drive where nothing can be created: the message of the failed write with the
+// exclamation icon, no results, and the page idle again.
 void FailingDrive(Session& s, char letter)
 {
     Say("-- a drive that refuses the test file");
@@ -599,6 +637,7 @@ void FailingDrive(Session& s, char letter)
         CHECK(text.find("Can't open test file") != std::string::npos && text.find(path) != std::string::npos,
               "message %s", text.c_str());
         Screenshot("quick_failure");
+        CheckExclamationIcon(box);
         CHECK(IsRunning(s.page), "the page is idle while its message is open");
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
