@@ -144,7 +144,8 @@ uint32_t GraphBackground(int y, int height, bool darkBlue)
     int split = height * 2 / 3;
     if (y < split)
         return Blend(kBlueDark, kBlueLight, y, split);
-    return Blend(kBlueLight, kBlueDark, y - split, height - split);
+    // The last row reaches the dark colour again.
+    return Blend(kBlueLight, kBlueDark, y - split, height - split - 1);
 }
 
 uint32_t GraphSeriesColour(int series, bool darkBlue)
