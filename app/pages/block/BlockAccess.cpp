@@ -1,8 +1,9 @@
 #include "app/pages/block/BlockAccess.h"
-#include <commctrl.h>
+#include <commdlg.h>
 #include <string>
 #include "app/pages/block/BlockIds.h"
 #include "app/settings/Flags.h"
+#include "core/Text.h"
 
 namespace {
 const struct {
@@ -14,57 +15,92 @@ const struct {
     {IDC_BLOCK_SKIP, "BlockSkip", "0"},       {IDC_BLOCK_CALC, "BlockCalc", "1"},
     {IDC_BLOCK_REPEAT, "BlockRepeat", "100"}, {IDC_BLOCK_DATA_FILE, "SaveReadData", "_data.bin"},
 };
+// Every control the running state disables; Stop is the only one left to the user.
+const int kRunControls[] = {IDC_BLOCK_DEVICES,  IDC_BLOCK_LINEAR,   IDC_BLOCK_RANDOM,    IDC_BLOCK_SEEK,
+                            IDC_BLOCK_START,    IDC_BLOCK_END,      IDC_BLOCK_PER_ACCESS, IDC_BLOCK_SKIP,
+                            IDC_BLOCK_REPEAT,   IDC_BLOCK_CALC,     IDC_BLOCK_SAVE_DATA, IDC_BLOCK_DATA_FILE,
+                            IDC_BLOCK_BROWSE,   IDC_BLOCK_SHOW_GRAPH, IDC_BLOCK_SMOOTH,  IDC_BLOCK_UDMA_CRC,
+                            IDC_BLOCK_READ,     IDC_BLOCK_WRITE};
 } // namespace
 
 INT_PTR C_BlockAccess::OnInitDialog()
 {
+    m_pDevice = nullptr;
+    m_values = C_BlockValues();
+    m_bRunning = false;
     m_pHost->CreateProgressBar(m_hWnd);
     m_speed.Attach(GetItem(IDC_BLOCK_SPEED), "Arial", GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNTEXT),
                    C_TextLabel::kBold | 0x80);
     PlaceInHost();
     m_help.Attach(GetItem(IDC_BLOCK_HELP), "confused?", nullptr, 127, C_Hyperlink::kCommandToParent);
+    SetUpDeviceList();
 
-    HWND list = GetItem(IDC_BLOCK_DEVICES);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    const struct {
-        const char* text;
-        int width;
-    } columns[] = {{"Device", 150},      {"Size", 90}, {"Block Size", 70},
-                   {"Max Transfer", 90}, {"Bus", 60},  {"Vendor / Product", 200}};
-    for (int i = 0; i < 6; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.cx = columns[i].width;
-        column.pszText = (char*)columns[i].text;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
-    }
-
-    uint32_t& flags = m_pHost->Flags();
+    const uint32_t flags = m_pHost->Flags();
     CheckFromFlag(IDC_BLOCK_SAVE_DATA, kFlagSaveReadData);
     CheckFromFlag(IDC_BLOCK_SHOW_GRAPH, kFlagShowGraph);
     CheckFromFlag(IDC_BLOCK_UDMA_CRC, kFlagUdmaCrc);
     CheckItem(IDC_BLOCK_SMOOTH, (flags & kFlagSmoothProgress) && !(flags & kFlagNoSmoothProgress));
-    uint32_t kind = ChosenBlockKind(flags);
+    EnableIdle();
+    const uint32_t kind = ChosenBlockKind(flags);
     CheckRadio(IDC_BLOCK_LINEAR, IDC_BLOCK_SEEK,
                kind == kFlagKindLinear   ? IDC_BLOCK_LINEAR
                : kind == kFlagKindRandom ? IDC_BLOCK_RANDOM
                                          : IDC_BLOCK_SEEK);
+
+    for (int id : {IDC_BLOCK_BUFFER_SIZE, IDC_BLOCK_CRC_VALUE, IDC_BLOCK_SPEED})
+        SetItemText(id, "");
     std::string text;
     for (const auto& field : kFields) {
         m_pHost->Settings().ReadText(field.name, text, field.fallback);
         SetItemText(field.id, text.c_str());
     }
-    EnableIdle();
+    ReadAndCheckValues();
+
+    RefreshDevices();
     Show(SW_SHOW);
-    SetFocus(list);
-    return 2;
+    SetFocus(GetItem(IDC_BLOCK_DEVICES));
+    return 2; // the focus was set here
+}
+
+void C_BlockAccess::ReadAndCheckValues()
+{
+    if (m_bChecking)
+        return;
+    if (!m_pDevice) {
+        SetItemText(IDC_BLOCK_BUFFER_SIZE, "");
+        return;
+    }
+    m_bChecking = true;
+    C_BlockFields fields;
+    fields.start = GetItemText(IDC_BLOCK_START);
+    fields.end = GetItemText(IDC_BLOCK_END);
+    fields.blocks = GetItemText(IDC_BLOCK_PER_ACCESS);
+    fields.skip = GetItemText(IDC_BLOCK_SKIP);
+    fields.repeats = GetItemText(IDC_BLOCK_REPEAT);
+    fields.calcEvery = GetItemText(IDC_BLOCK_CALC);
+    C_BlockRewrites rewrites;
+    CheckBlockValues(fields, m_pDevice->ullFirstBlock, m_pDevice->ullBlockCount, &m_values, &rewrites);
+    if (rewrites.blocks)
+        SetItemText(IDC_BLOCK_PER_ACCESS, "1");
+    if (rewrites.calcEvery)
+        SetItemText(IDC_BLOCK_CALC, "1");
+    SetItemText(IDC_BLOCK_START, StringPrintf("%llu", (unsigned long long)m_values.start).c_str());
+    SetItemText(IDC_BLOCK_END, StringPrintf("%llu", (unsigned long long)m_values.end).c_str());
+    SetItemText(IDC_BLOCK_BUFFER_SIZE, BufferSizeText(m_values.blocks * m_pDevice->dwBlockSize).c_str());
+    m_bChecking = false;
 }
 
 void C_BlockAccess::EnableIdle()
 {
-    uint32_t flags = m_pHost->Flags();
-    bool linear = (flags & kFlagKindLinear) != 0;
-    bool saveData = IsItemChecked(IDC_BLOCK_SAVE_DATA) != 0;
+    const uint32_t flags = m_pHost->Flags();
+    const bool linear = ChosenBlockKind(flags) == kFlagKindLinear;
+    const bool saveData = IsItemChecked(IDC_BLOCK_SAVE_DATA) != 0;
+    for (int id : {IDC_BLOCK_DEVICES, IDC_BLOCK_LINEAR, IDC_BLOCK_RANDOM, IDC_BLOCK_SEEK, IDC_BLOCK_START,
+                   IDC_BLOCK_END, IDC_BLOCK_PER_ACCESS, IDC_BLOCK_CALC, IDC_BLOCK_UDMA_CRC})
+        EnableItem(id, 1);
+    // A selected record decides which directions it offers.
+    EnableItem(IDC_BLOCK_READ, !m_pDevice || (m_pDevice->dwCaps & kCapRead));
+    EnableItem(IDC_BLOCK_WRITE, !m_pDevice || (m_pDevice->dwCaps & kCapWrite));
     EnableItem(IDC_BLOCK_STOP, 0);
     EnableItem(IDC_BLOCK_SMOOTH, !(flags & kFlagNoSmoothProgress));
     EnableItem(IDC_BLOCK_SAVE_DATA, linear);
@@ -73,6 +109,13 @@ void C_BlockAccess::EnableIdle()
     EnableItem(IDC_BLOCK_REPEAT, !linear);
     EnableItem(IDC_BLOCK_DATA_FILE, linear && saveData);
     EnableItem(IDC_BLOCK_BROWSE, linear && saveData);
+}
+
+void C_BlockAccess::EnableRunning()
+{
+    for (int id : kRunControls)
+        EnableItem(id, 0);
+    EnableItem(IDC_BLOCK_STOP, 1);
 }
 
 INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
@@ -91,6 +134,10 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
         FlagFromCheck(IDC_BLOCK_SAVE_DATA, kFlagSaveReadData);
         EnableIdle();
         return 1;
+    case IDC_BLOCK_PER_ACCESS:
+        if (HIWORD(wParam) == EN_CHANGE && !m_bRunning)
+            ReadAndCheckValues();
+        return 1;
     case IDC_BLOCK_SMOOTH:
         FlagFromCheck(IDC_BLOCK_SMOOTH, kFlagSmoothProgress);
         m_pHost->CreateProgressBar(m_hWnd);
@@ -101,17 +148,98 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
     case IDC_BLOCK_UDMA_CRC:
         FlagFromCheck(IDC_BLOCK_UDMA_CRC, kFlagUdmaCrc);
         return 1;
+    case IDC_BLOCK_READ:
+    case IDC_BLOCK_WRITE:
+        if (HIWORD(wParam) == BN_CLICKED)
+            StartRun(id == IDC_BLOCK_READ ? kFlagRunReads : kFlagRunWrites);
+        return 1;
+    case IDC_BLOCK_STOP:
+        if (HIWORD(wParam) == BN_CLICKED && m_worker.IsRunning()) {
+            m_worker.RequestStop();
+            SetItemText(IDC_BLOCK_STOP, "Wait");
+        }
+        return 1;
+    case IDC_BLOCK_BROWSE:
+        if (HIWORD(wParam) == BN_CLICKED)
+            Browse();
+        return 1;
     case IDC_BLOCK_HELP:
-        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS",
-                              "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
+        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS", "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
         return 1;
     default:
         return C_Page::OnCommand(id, wParam, lParam);
     }
 }
 
+void C_BlockAccess::StartRun(uint32_t direction)
+{
+    if (m_worker.IsRunning())
+        return;
+    uint32_t& flags = m_pHost->Flags();
+    const uint32_t kind = ChosenBlockKind(flags);
+    const uint32_t running = kind == kFlagKindLinear   ? kFlagRunLinear
+                             : kind == kFlagKindRandom ? kFlagRunRandom
+                                                       : kFlagRunSeek;
+    const uint32_t runBits = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;
+    flags = (flags & ~runBits) | running | direction;
+    if (!m_pDevice) {
+        ShowMessage(MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", kNoDeviceSelectedText);
+        flags &= ~runBits;
+        return;
+    }
+    if ((flags & kFlagShowGraph) && running == kFlagRunLinear)
+        m_pHost->GraphWindow().Open();
+    if (!m_worker.Start(&C_BlockAccess::WorkerEntry, this, 0))
+        flags &= ~runBits;
+}
+
+void C_BlockAccess::Browse()
+{
+    char name[MAX_PATH] = "";
+    lstrcpynA(name, GetItemText(IDC_BLOCK_DATA_FILE).c_str(), sizeof name);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = "binary files\0*.bin\0all files\0*.*\0\0";
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = sizeof name;
+    ofn.lpstrTitle = "Please select filename to save or read data";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NODEREFERENCELINKS;
+    if (GetOpenFileNameA(&ofn))
+        SetItemText(IDC_BLOCK_DATA_FILE, name);
+}
+
+INT_PTR C_BlockAccess::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (m_list.HandleNotify((NMHDR*)lParam, &result)) {
+            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+            return 1;
+        }
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == kTimerProgress)
+            OnProgressTimer();
+        return 1;
+    case kMsgRunState:
+        ApplyRunState((int)wParam, (int)lParam);
+        return 1;
+    default:
+        return C_Page::OnMessage(message, wParam, lParam);
+    }
+}
+
 INT_PTR C_BlockAccess::OnDestroy()
 {
+    // The worker still talks to the controls while it ends; Wait dispatches its messages.
+    m_worker.RequestStop();
+    if (m_worker.IsRunning())
+        m_worker.Wait(0);
+    KillTimer(m_hWnd, kTimerProgress);
+    ReleaseDeviceList();
     m_help.Detach();
     m_speed.Detach();
     return C_Page::OnDestroy();

@@ -1,19 +1,78 @@
-// The BlockAccess page: device list, access pattern, parameters and options.
+// The BlockAccess page: the list of raw devices and CD tracks, the access pattern, the
+// test range and options, and the run on the page's worker thread. The worker changes the
+// page's state only through synchronous messages, so every control is touched on the GUI
+// thread except for texts and message boxes.
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <atomic>
+#include <string>
 #include "app/framework/Hyperlink.h"
+#include "app/framework/ListView.h"
 #include "app/framework/TextLabel.h"
 #include "app/pages/Page.h"
+#include "app/pages/block/model/BlockRules.h"
+#include "app/pages/block/run/BlockRun.h"
+#include "core/Thread.h"
 
-class C_BlockAccess : public C_Page {
+class C_Device;
+
+class C_BlockAccess : public C_Page, private C_BlockChannel {
 public:
     INT_PTR OnInitDialog() override;
     INT_PTR OnEnd(INT_PTR result) override;
     INT_PTR OnCommand(UINT id, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnDestroy() override;
 
+    // The device list's notification: event 0 adds the record's row, event 1 removes it.
+    static void DeviceNotify(uint32_t event, C_Device* device, uintptr_t zero, void* page);
+    // Reads the fields, clamps them to the selected record and shows the buffer size.
+    void ReadAndCheckValues();
+
 private:
+    enum : UINT { kTimerProgress = 0 };
+    // Sent by the worker: wParam 1 enters the running state, 0 leaves it (lParam 1 then
+    // also closes the graph window).
+    enum : UINT { kMsgRunState = WM_APP + 0x31 };
+
+    // Device list (BlockDevices.cpp).
+    void SetUpDeviceList();
+    void AddRow(C_Device* device);
+    void RemoveRow(C_Device* device);
+    void RefreshDevices();
+    void OnSelect(int item);
+    void ReleaseDeviceList();
+    static void OnListKey(WORD key, void* self);
+    static void OnListSelection(int item, int selected, void* self);
+
+    // Controls and commands (BlockAccess.cpp).
     void EnableIdle();
+    void EnableRunning();
+    void StartRun(uint32_t direction);
+    void Browse();
+
+    // The run (BlockWorker.cpp).
+    static uint32_t WorkerEntry(void* self, uintptr_t);
+    void WorkerThread();
+    int ConfirmWrite(C_Device& device);
+    void ApplyRunState(int running, int closeGraph);
+    void OnProgressTimer();
+    int IsStopRequested() override;
+    void ShowSpeed(const std::string& text) override;
+    void ShowCrc(const std::string& text) override;
+    void GraphSetup(int points) override;
+    void GraphPoint(int x, int megaBytesPerSecond) override;
+    void Report(const std::string& message) override;
 
     C_Hyperlink m_help;
     C_TextLabel m_speed;
+    C_ListView m_list;
+    HIMAGELIST m_hImages = nullptr;
+    C_Device* m_pDevice = nullptr; // the selected row's record
+    C_BlockValues m_values;        // as the last check left them
+    bool m_bChecking = false;      // the check rewrites fields that report their change
+    bool m_bRunning = false;       // controls in the running state
+    C_BlockRun m_run;
+    C_Thread m_worker;
 };
