@@ -16,11 +16,11 @@ const struct {
     {IDC_BLOCK_REPEAT, "BlockRepeat", "100"}, {IDC_BLOCK_DATA_FILE, "SaveReadData", "_data.bin"},
 };
 // Every control the running state disables; Stop is the only one left to the user.
-const int kRunControls[] = {IDC_BLOCK_DEVICES,  IDC_BLOCK_LINEAR,   IDC_BLOCK_RANDOM,    IDC_BLOCK_SEEK,
-                            IDC_BLOCK_START,    IDC_BLOCK_END,      IDC_BLOCK_PER_ACCESS, IDC_BLOCK_SKIP,
-                            IDC_BLOCK_REPEAT,   IDC_BLOCK_CALC,     IDC_BLOCK_SAVE_DATA, IDC_BLOCK_DATA_FILE,
-                            IDC_BLOCK_BROWSE,   IDC_BLOCK_SHOW_GRAPH, IDC_BLOCK_SMOOTH,  IDC_BLOCK_UDMA_CRC,
-                            IDC_BLOCK_READ,     IDC_BLOCK_WRITE};
+const int kRunControls[] = {
+    IDC_BLOCK_DEVICES,   IDC_BLOCK_LINEAR,     IDC_BLOCK_RANDOM, IDC_BLOCK_SEEK,       IDC_BLOCK_START,
+    IDC_BLOCK_END,       IDC_BLOCK_PER_ACCESS, IDC_BLOCK_SKIP,   IDC_BLOCK_REPEAT,     IDC_BLOCK_CALC,
+    IDC_BLOCK_SAVE_DATA, IDC_BLOCK_DATA_FILE,  IDC_BLOCK_BROWSE, IDC_BLOCK_SHOW_GRAPH, IDC_BLOCK_SMOOTH,
+    IDC_BLOCK_UDMA_CRC,  IDC_BLOCK_READ,       IDC_BLOCK_WRITE};
 } // namespace
 
 INT_PTR C_BlockAccess::OnInitDialog()
@@ -164,7 +164,8 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
             Browse();
         return 1;
     case IDC_BLOCK_HELP:
-        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS", "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
+        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS",
+                              "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
         return 1;
     default:
         return C_Page::OnCommand(id, wParam, lParam);
@@ -227,6 +228,11 @@ INT_PTR C_BlockAccess::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kMsgRunState:
         ApplyRunState((int)wParam, (int)lParam);
         return 1;
+    case kMsgShowBox: {
+        C_BoxRequest* request = (C_BoxRequest*)lParam;
+        request->answer = ShowMessage(request->style, m_pHost->GetTitle(), "%s", request->text);
+        return 1;
+    }
     default:
         return C_Page::OnMessage(message, wParam, lParam);
     }

@@ -35,6 +35,13 @@ private:
     // Sent by the worker: wParam 1 enters the running state, 0 leaves it (lParam 1 then
     // also closes the graph window).
     enum : UINT { kMsgRunState = WM_APP + 0x31 };
+    // Sent by the worker: lParam points to a C_BoxRequest; the page shows the box.
+    enum : UINT { kMsgShowBox = WM_APP + 0x32 };
+    struct C_BoxRequest {
+        UINT style;
+        const char* text;
+        int answer;
+    };
 
     // Device list (BlockDevices.cpp).
     void SetUpDeviceList();
@@ -56,6 +63,8 @@ private:
     static uint32_t WorkerEntry(void* self, uintptr_t);
     void WorkerThread();
     int ConfirmWrite(C_Device& device);
+    // A message box owned by the page, shown by the page's thread; the button pressed.
+    int AskPage(UINT style, const std::string& text);
     void ApplyRunState(int running, int closeGraph);
     void OnProgressTimer();
     int IsStopRequested() override;

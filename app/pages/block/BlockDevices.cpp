@@ -27,8 +27,9 @@ void C_BlockAccess::SetUpDeviceList()
     m_list.AddColumn("Info", 4, LVCFMT_LEFT, 200);
 
     // In the order of the row pictures: optical, removable, fixed, network, RAM disk, tape, iSCSI.
-    static const UINT icons[] = {IDI_DEVICE_OPTICAL, IDI_DEVICE_REMOVABLE, IDI_DEVICE_FIXED, IDI_DEVICE_NETWORK,
-                                 IDI_DEVICE_RAMDISK, IDI_DEVICE_TAPE,      IDI_DEVICE_ISCSI};
+    static const UINT icons[] = {IDI_DEVICE_OPTICAL, IDI_DEVICE_REMOVABLE, IDI_DEVICE_FIXED,
+                                 IDI_DEVICE_NETWORK, IDI_DEVICE_RAMDISK,   IDI_DEVICE_TAPE,
+                                 IDI_DEVICE_ISCSI};
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     m_hImages = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 7, 0);
     if (m_hImages) {

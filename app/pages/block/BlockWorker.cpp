@@ -53,7 +53,8 @@ void C_BlockAccess::WorkerThread()
     setup.graph = (flags & kFlagShowGraph) != 0;
     setup.dataFile = GetItemText(IDC_BLOCK_DATA_FILE);
     const C_BlockRunResult result = m_run.Run(setup, *this);
-    const int closeGraph = pattern == kPatternLinear && setup.graph && (result.lastFailed || result.accesses == 0);
+    const int closeGraph =
+        pattern == kPatternLinear && setup.graph && (result.lastFailed || result.accesses == 0);
     SendMessageA(m_hWnd, kMsgRunState, 0, closeGraph);
 }
 
@@ -64,8 +65,7 @@ int C_BlockAccess::ConfirmWrite(C_Device& d)
     I_SettingsStore& settings = m_pHost->Settings();
     if (settings.ReadNumber(name.c_str(), 0, "Write") != 0)
         return 1;
-    if (::ShowMessage(m_hWnd, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, m_pHost->GetTitle(), "%s",
-                      WriteQuestionText(d.strName).c_str()) != IDYES)
+    if (AskPage(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, WriteQuestionText(d.strName)) != IDYES)
         return 0;
     settings.WriteNumber(name.c_str(), 1, "Write");
     return 1;
@@ -117,7 +117,13 @@ void C_BlockAccess::GraphPoint(int x, int megaBytesPerSecond)
     m_pHost->GraphWindow().Graph().AddValue(x, megaBytesPerSecond, 0);
 }
 
-void C_BlockAccess::Report(const std::string& message)
+void C_BlockAccess::Report(const std::string& message) { AskPage(MB_ICONEXCLAMATION, message); }
+
+int C_BlockAccess::AskPage(UINT style, const std::string& text)
 {
-    ::ShowMessage(m_hWnd, MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", message.c_str());
+    // The box runs its modal loop on the GUI thread: a loop on the worker would leave the
+    // page's thread to serve the owner's side of it across threads.
+    C_BoxRequest request = {style, text.c_str(), 0};
+    SendMessageA(m_hWnd, kMsgShowBox, 0, (LPARAM)&request);
+    return request.answer;
 }

@@ -1,7 +1,11 @@
 // A stand-in ASPI layer for tests: one adapter with a disk (target 0) and a CD-ROM
 // (target 1) kept in memory, and a unit (target 1, LUN 1) that never completes a request.
-// The adapter identifier comes from QM_TEST_ASPI_ADAPTER (default "QMTEST").
+// The adapter identifier comes from QM_TEST_ASPI_ADAPTER (default "QMTEST"). The disk's
+// bytes tell their block (DiskByte); reads of the disk blocks listed in QM_TEST_ASPI_CRC
+// fail with a medium error, and reads at or beyond block QM_TEST_ASPI_SLOW_FROM take a
+// quarter of a second. The CD-ROM's full TOC holds a data track and an audio track.
 #include <windows.h>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 #include "devices/ScsiDecode.h"
@@ -18,10 +22,77 @@ struct Unit {
     std::vector<uint8_t> data;
 };
 
+// The byte at an offset of a disk block, as an end-to-end test expects it.
+uint8_t DiskByte(uint32_t block, uint32_t offset) { return uint8_t(block * 7 + offset * 3 + 1); }
+
 Unit& Disk()
 {
-    static Unit u{512, 1024, 1, 0, "ASPI DISK", std::vector<uint8_t>(512 * 1024, 0)};
+    static Unit u{512, 1024, 1, 0, "ASPI DISK", std::vector<uint8_t>()};
+    if (u.data.empty()) {
+        u.data.resize(size_t(512) * 1024);
+        for (size_t i = 0; i < u.data.size(); ++i)
+            u.data[i] = DiskByte(uint32_t(i / 512), uint32_t(i % 512));
+    }
     return u;
+}
+
+// The blocks of a comma-separated list in an environment variable.
+std::vector<uint32_t> BlockList(const char* name)
+{
+    char text[512] = "";
+    std::vector<uint32_t> blocks;
+    const DWORD n = GetEnvironmentVariableA(name, text, sizeof text);
+    if (n == 0 || n >= sizeof text)
+        return blocks;
+    for (char* p = text; *p;) {
+        char* end = p;
+        const unsigned long v = strtoul(p, &end, 10);
+        if (end == p)
+            break;
+        blocks.push_back(uint32_t(v));
+        p = *end ? end + 1 : end;
+    }
+    return blocks;
+}
+
+bool TouchesAny(const std::vector<uint32_t>& blocks, uint32_t first, uint32_t count)
+{
+    for (uint32_t b : blocks)
+        if (b >= first && b - first < count)
+            return true;
+    return false;
+}
+
+void PutMsf(uint8_t* out, uint32_t lba)
+{
+    const uint32_t frames = lba + 150;
+    out[0] = uint8_t(frames / (60 * 75));
+    out[1] = uint8_t(frames / 75 % 60);
+    out[2] = uint8_t(frames % 75);
+}
+
+// Full TOC (format 2) of the CD: data track 1 at block 0, audio track 2 at block 200.
+uint32_t FullToc(uint8_t* out, uint32_t size)
+{
+    std::vector<uint8_t> t = {0, 0, 1, 1};
+    auto add = [&](uint8_t control, uint8_t point, uint32_t lba, bool msfIsNumber) {
+        uint8_t d[11] = {1, uint8_t(0x10 | control), 0, point, 0, 0, 0, 0, 0, 0, 0};
+        if (msfIsNumber)
+            d[8] = uint8_t(lba);
+        else
+            PutMsf(d + 8, lba);
+        t.insert(t.end(), d, d + 11);
+    };
+    add(4, 0xA0, 1, true);
+    add(0, 0xA1, 2, true);
+    add(4, 0xA2, 300, false);
+    add(4, 1, 0, false);
+    add(0, 2, 200, false);
+    t[0] = uint8_t((t.size() - 2) >> 8);
+    t[1] = uint8_t(t.size() - 2);
+    const uint32_t n = uint32_t(t.size()) < size ? uint32_t(t.size()) : size;
+    memcpy(out, t.data(), n);
+    return n;
 }
 
 Unit& CdRom()
@@ -82,12 +153,26 @@ void Execute(C_AspiExecScsi* r)
         WriteBe32(r->buffer + 4, u->blockSize);
         r->status = kAspiComplete;
         return;
+    case 0x43:
+        if (u != &CdRom() || (cdb[2] & 0x0F) != 2 || !(r->flags & kAspiDirIn))
+            break;
+        FullToc(r->buffer, r->bufferLength);
+        r->status = kAspiComplete;
+        return;
     case 0x28:
     case 0x2A: {
         const uint32_t block = ReadBe32(cdb + 2), count = ReadBe16(cdb + 7);
         const bool write = cdb[0] == 0x2A;
         if (uint64_t(block) + count > u->blocks)
             return CheckCondition(r, 5, 0x21);
+        if (!write && u == &Disk()) {
+            static const std::vector<uint32_t> crc = BlockList("QM_TEST_ASPI_CRC");
+            static const std::vector<uint32_t> slow = BlockList("QM_TEST_ASPI_SLOW_FROM");
+            if (TouchesAny(crc, block, count))
+                return CheckCondition(r, 3, 0x11); // unrecovered read error
+            if (!slow.empty() && block + count > slow[0])
+                Sleep(250);
+        }
         if (write && !u->writable)
             return CheckCondition(r, 7, 0x27);
         if (r->bufferLength != count * u->blockSize || !(r->flags & (write ? kAspiDirOut : kAspiDirIn)))

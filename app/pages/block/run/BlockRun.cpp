@@ -81,6 +81,8 @@ C_BlockRunResult C_BlockRun::Run(const C_BlockRunSetup& setup, C_BlockChannel& c
         return result;
     }
     uint8_t* buffer = static_cast<uint8_t*>(memory.Get());
+    // A write without a data file writes this buffer: zeros, never leftovers of the process.
+    memset(buffer, 0, bytes);
 
     C_File data;
     const bool saving = linear && setup.saveData && !setup.write;
