@@ -158,7 +158,8 @@ void PagesAndRestart(const std::string& exe)
     HWND block = PageWindow(p.main);
     SendMessageA(GetDlgItem(block, IDC_BLOCK_RANDOM), BM_CLICK, 0, 0);
     SendMessageA(GetDlgItem(block, IDC_BLOCK_SHOW_GRAPH), BM_CLICK, 0, 0);
-    SetDlgItemTextA(block, IDC_BLOCK_START, "77");
+    // Skipped blocks: the start block is reloaded from the device selected at start.
+    SetDlgItemTextA(block, IDC_BLOCK_SKIP, "77");
     Settle(200);
     CHECK(IsWindowEnabled(GetDlgItem(block, IDC_BLOCK_REPEAT)) &&
               !IsWindowEnabled(GetDlgItem(block, IDC_BLOCK_SKIP)),
@@ -169,7 +170,7 @@ void PagesAndRestart(const std::string& exe)
     ReadNumber("Flags", &flags);
     CHECK(flags == ((0x9018 | 0x1 | 0x2000) & ~0x1000u & ~0x8000u), "Flags after BlockAccess %#lx",
           (unsigned long)flags);
-    CHECK(ReadText("BlockStart") == "77", "BlockStart %s", ReadText("BlockStart").c_str());
+    CHECK(ReadText("BlockSkip") == "77", "BlockSkip %s", ReadText("BlockSkip").c_str());
     CHECK(ReadText("BlockRepeat") == "100", "BlockRepeat %s", ReadText("BlockRepeat").c_str());
 
     Say("-- restart finds BlockAccess and its choices");
@@ -180,8 +181,8 @@ void PagesAndRestart(const std::string& exe)
         CHECK(IsDlgButtonChecked(page, IDC_BLOCK_RANDOM) == BST_CHECKED, "random access is ticked again");
         CHECK(IsDlgButtonChecked(page, IDC_BLOCK_SHOW_GRAPH) == BST_UNCHECKED, "show graph stays unticked");
         char text[32] = "";
-        GetDlgItemTextA(page, IDC_BLOCK_START, text, sizeof(text));
-        CHECK(strcmp(text, "77") == 0, "start block %s", text);
+        GetDlgItemTextA(page, IDC_BLOCK_SKIP, text, sizeof(text));
+        CHECK(strcmp(text, "77") == 0, "skipped blocks %s", text);
         // The close command ends the program like Escape.
         PostMessageA(p.main, WM_COMMAND, IDCLOSE, 0);
     }
