@@ -1,0 +1,44 @@
+// A stand-in for the main window in tests that open a page in their own process: a plain
+// top-level window, flags and values in memory, settings in a map, the progress bar on the page.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include "app/pages/PageHost.h"
+#include "graph/GraphWindow.h"
+#include "tests/app/settings/MapStore.h"
+
+class C_TestHost : public I_PageHost {
+public:
+    C_TestHost()
+    {
+        m_window = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 760, 520,
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~C_TestHost() override { DestroyWindow(m_window); }
+    uint32_t& Flags() override { return values.flags; }
+    AppValues& Values() override { return values; }
+    I_SettingsStore& Settings() override { return store; }
+    HWND CreateProgressBar(HWND page) override
+    {
+        if (m_progress)
+            DestroyWindow(m_progress);
+        m_progress = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 480, 700, 12, page,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+        return m_progress;
+    }
+    HWND GetProgressBar() const override { return m_progress; }
+    const char* GetTitle() const override { return "Quellmor test"; }
+    HWND GetHostWindow() const override { return m_window; }
+    void ShowHelpPage(const char*, const char*) override {}
+    C_AutoUpdate& UpdateCheck() override { return m_update; }
+    C_GraphWindow& GraphWindow() override { return m_graph; }
+
+    AppValues values;
+    MapStore store;
+
+private:
+    HWND m_window = nullptr;
+    HWND m_progress = nullptr;
+    C_AutoUpdate m_update;
+    C_GraphWindow m_graph;
+};
