@@ -34,6 +34,7 @@ enum {
     kWrite = 1066,
     kBufferSize = 1039,
     kSpeed = 1040,
+    kHelp = 1069,
 };
 const uint32_t kImageBlocks = 4096;
 
@@ -340,6 +341,28 @@ void ListAndSelection(Session& s)
     PrintRows(s);
 }
 
+void HelpPage(Session& s)
+{
+    Say("-- the help behind confused?");
+    Click(s.page, kHelp);
+    HWND help = WaitBox(s, 10000);
+    CHECK(help != nullptr, "no help window");
+    if (!help)
+        return;
+    char caption[256] = "";
+    GetWindowTextA(help, caption, sizeof caption);
+    const std::string text = std::string(caption) + BoxText(help);
+    CHECK(text.find("block access information") != std::string::npos, "help window %s", text.c_str());
+    CHECK(text.find("skipped blocks") != std::string::npos, "the help does not explain the loop: %s",
+          text.c_str());
+    Screenshot("block_help");
+    PostMessageA(help, WM_CLOSE, 0, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(help) && IsWindowVisible(help) && GetTickCount() - start < 5000)
+        Sleep(50);
+    CHECK(!IsWindowVisible(help), "the help window stays");
+}
+
 void LinearReadWithDataFile(Session& s)
 {
     Say("-- linear read into a data file, with the graph");
@@ -543,6 +566,7 @@ int main(int argc, char** argv)
     Session s;
     if (Open(s, exe, "-a")) {
         ListAndSelection(s);
+        HelpPage(s);
         LinearReadWithDataFile(s);
         WriteAfterQuestion(s);
         RandomAndSeekWrites(s);
