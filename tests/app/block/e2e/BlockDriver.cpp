@@ -35,6 +35,7 @@ enum {
     kBufferSize = 1039,
     kSpeed = 1040,
     kHelp = 1069,
+    kBrowse = 1068,
 };
 const uint32_t kImageBlocks = 4096;
 
@@ -524,6 +525,59 @@ void StopWaits(Session& s)
     CHECK(Text(s.page, kStop) == "&Stop", "Stop reads %s after the run", Text(s.page, kStop).c_str());
 }
 
+// The file dialog behind Browse; cancelling it keeps the name.
+void BrowseCancelled(Session& s)
+{
+    Say("-- Browse, cancelled");
+    ChooseRadio(s.page, kLinear);
+    SetBox(s.page, kSaveData, true);
+    SetField(s.page, kDataFile, "kept.bin");
+    CHECK(IsEnabled(s.page, kBrowse), "Browse is disabled with save/read data on");
+    Click(s.page, kBrowse);
+    HWND dialog = WaitBox(s, 10000);
+    CHECK(dialog != nullptr, "no file dialog");
+    if (!dialog)
+        return;
+    char caption[256] = "";
+    GetWindowTextA(dialog, caption, sizeof caption);
+    CHECK(strcmp(caption, "Please select filename to save or read data") == 0, "file dialog %s", caption);
+    Sleep(1000);
+    // The name box (a combo box or an edit, by the dialog's style) starts with the field's name.
+    char name[MAX_PATH] = "";
+    for (int id : {0x47C, 0x480})
+        if (!name[0])
+            SendMessageTimeoutA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof name, (LPARAM)name,
+                                SMTO_ABORTIFHUNG, 2000, nullptr);
+    CHECK(strcmp(name, "kept.bin") == 0, "the file dialog starts with %s", name);
+    Screenshot("block_browse");
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - start < 5000)
+        Sleep(50);
+    CHECK(Text(s.page, kDataFile) == "kept.bin", "the name changed to %s", Text(s.page, kDataFile).c_str());
+}
+
+// Closing the program during a run: the page stops the worker and waits for its access.
+void CloseDuringRun(Session& s)
+{
+    Say("-- closing the program during a slow run");
+    if (!Select(s, FindRow(s, 0, "QUELLMOR ASPI DISK", true)))
+        return;
+    ChooseRadio(s.page, kLinear);
+    SetBox(s.page, kSaveData, false);
+    SetField(s.page, kStart, "600");
+    SetField(s.page, kEnd, "1000");
+    SetField(s.page, kPerAccess, "1");
+    Click(s.page, kRead);
+    CHECK(WaitUntil(IsRunning, s.page, 5000), "the slow run did not start");
+    Sleep(700);
+    const DWORD closed = GetTickCount();
+    PostMessageA(s.p.main, WM_CLOSE, 0, 0);
+    const DWORD code = WaitExit(s.p, 10000);
+    CHECK(code == 0, "exit code %lu", (unsigned long)code);
+    printf("program ended %lu ms after the close\n", (unsigned long)(GetTickCount() - closed));
+}
+
 void SettingsSurvive(Session& s, const std::string& exe)
 {
     Say("-- the settings after a restart");
@@ -572,7 +626,11 @@ int main(int argc, char** argv)
         RandomAndSeekWrites(s);
         CrcBlocksAreZeros(s);
         StopWaits(s);
+        BrowseCancelled(s);
         SettingsSurvive(s, exe);
+        Session last;
+        if (Open(last, exe, ""))
+            CloseDuringRun(last);
     } else {
         WaitExit(s.p);
     }
