@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <map>
 #include "app/pages/file/FastestFile.h"
+#include "app/pages/file/cdfs/CdfsDrive.h"
 #include "app/pages/file/FileAccess.h"
 #include "app/pages/file/FileIds.h"
 #include "app/settings/Flags.h"
@@ -63,6 +64,28 @@ bool PumpUntilIdle(C_FileAccess& page, DWORD timeoutMs)
     return !page.IsWorkerRunning();
 }
 
+// Closes the first message box of the page's worker that shows up, and returns its text.
+std::string CloseMessageBox(C_FileAccess& page, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (HWND box = FindWindowA("#32770", "Quellmor test")) {
+            char text[512] = "";
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            PumpUntilIdle(page, timeoutMs);
+            return text;
+        }
+        Sleep(10);
+    }
+    return "(no message)";
+}
+
 class FastestFilePage : public ::testing::Test {
 protected:
     void SetUp() override
@@ -88,17 +111,20 @@ protected:
         CoUninitialize();
     }
     // Opens the page, sets the test path and size fields, presses Read and waits.
-    void Read(C_FileAccessOnCd& page, uint32_t options, const char* path, const char* sizeMiB)
+    void Read(C_FileAccessOnCd& page, uint32_t options, const char* path, const char* sizeMiB,
+              bool wait = true)
     {
         host.values.flags = kFlagDefaults | options;
         host.values.testFile = path;
-        ASSERT_TRUE(page.Open(&host, IDD_FILE) != nullptr);
+        if (!page.GetHandle())
+            ASSERT_TRUE(page.Open(&host, IDD_FILE) != nullptr);
         HWND window = page.GetHandle();
         SetDlgItemTextA(window, IDC_FILE_PATH, path);
         SetDlgItemTextA(window, IDC_FILE_SIZE, sizeMiB);
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_FILE_READ, BN_CLICKED),
                      (LPARAM)GetDlgItem(window, IDC_FILE_READ));
-        ASSERT_TRUE(PumpUntilIdle(page, 30000)) << "the worker did not end";
+        if (wait)
+            ASSERT_TRUE(PumpUntilIdle(page, 30000)) << "the worker did not end";
     }
 
     C_TestHost host;
@@ -132,4 +158,17 @@ TEST_F(FastestFilePage, WithBothSearchesTheBiggestFileSetsTheMinimumOfTheFastest
     EXPECT_EQ(ItemText(window, IDC_FILE_PATH), m_folder + "\\BIG.BIN");
     EXPECT_EQ(ItemText(window, IDC_FILE_SIZE), "2");
     DestroyWindow(window);
+}
+
+TEST_F(FastestFilePage, AFailedSearchTellsWhyAndTheNextReadSearchesAgain)
+{
+    C_FileAccessOnCd page(WindowsPath(FixturePath("page.iso")));
+    Read(page, kFlagFastestFile, (m_folder + "\\").c_str(), "3", false);
+    EXPECT_EQ(CloseMessageBox(page, 30000), CdfsFailureMessage(0, 3 * 1048576ull, m_letter));
+    ASSERT_FALSE(page.IsWorkerRunning());
+    EXPECT_EQ(page.searches, 1u);
+    Read(page, kFlagFastestFile, (m_folder + "\\").c_str(), "1");
+    EXPECT_EQ(page.searches, 2u);
+    EXPECT_EQ(ItemText(page.GetHandle(), IDC_FILE_PATH), m_folder + "\\SMALL.BIN");
+    DestroyWindow(page.GetHandle());
 }
