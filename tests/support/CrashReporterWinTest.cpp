@@ -523,4 +523,45 @@ TEST(CrashReporter, TheGuiProgramReportsAFaultInAnyOfItsThreads)
 }
 #endif
 
+#ifdef QM_CONSOLE_PROGRAM
+// The console program too: it waits on a command file that is a pipe nobody writes to,
+// and a thread started in it at address 0x10 faults there.
+TEST(CrashReporter, TheConsoleProgramReportsAFaultInAnyOfItsThreads)
+{
+    std::string folder = Folder("cmd");
+    std::string exe = folder + "\\QuellmorCmd.exe";
+    ASSERT_TRUE(CopyFileA(ProbePath(QM_CONSOLE_PROGRAM).c_str(), exe.c_str(), FALSE));
+    DeleteFileA((folder + "\\QuellmorCmd_Debug.txt").c_str());
+    DeleteFileA((folder + "\\QuellmorCmd_Debug.dmp").c_str());
+    std::string pipeName = "\\\\.\\pipe\\quellmor_crash_" + std::to_string(GetCurrentProcessId());
+    HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                   4096, 4096, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    Probe program;
+    ASSERT_TRUE(program.StartProgram(exe, folder, "@" + pipeName));
+    BOOL connected = ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+    EXPECT_TRUE(connected) << "the program did not open its command file";
+    Sleep(1000);
+    DWORD thread = 0;
+    HANDLE remote = CreateRemoteThread(program.pi.hProcess, nullptr, 0,
+                                       (LPTHREAD_START_ROUTINE)(uintptr_t)0x10, nullptr, 0, &thread);
+    ASSERT_TRUE(remote != nullptr);
+    CloseHandle(remote);
+    HWND dialog = WaitForDialog(program);
+    ASSERT_TRUE(dialog) << "no problem-report dialog";
+    Click(dialog, ButtonNamed(ReadControls(dialog), "Don't Send"));
+    EXPECT_EQ(program.Finish(), 0xC0000005u);
+    CloseHandle(pipe);
+    std::string text, dump;
+    ASSERT_TRUE(ReadAll(folder + "\\QuellmorCmd_Debug.txt", &text));
+    char first[96];
+    snprintf(first, sizeof(first), "Access Violation [0xC0000005] at 0x%0*X in Thread %lu.\r\n",
+             (int)sizeof(void*) * 2, 0x10, (unsigned long)thread);
+    EXPECT_EQ(text.rfind(first, 0), 0u) << text.substr(0, 200);
+    EXPECT_NE(text.find("\\crash_cmd\\QuellmorCmd.exe\r\n"), std::string::npos) << "in the module list";
+    ASSERT_TRUE(ReadAll(folder + "\\QuellmorCmd_Debug.dmp", &dump));
+    CheckDump(dump, thread);
+}
+#endif
+
 } // namespace
