@@ -7,6 +7,7 @@
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/SequentialPass.h"
+#include "core/TestFile.h"
 #include "core/Text.h"
 #include "core/System.h"
 #include "support/VersionInfo.h"
@@ -43,7 +44,7 @@ void C_ConsoleRun::Print(const std::string& text)
     fflush(stdout);
 }
 
-int C_ConsoleRun::RunTest(const char* drive, uint64_t fileSize, uint32_t blockSize, std::string& log)
+int C_ConsoleRun::RunTest(C_TestFile& testFile, uint64_t fileSize, uint32_t blockSize, std::string& log)
 {
     C_AlignedBuffer buffer;
     if (!buffer.Allocate(blockSize)) {
@@ -52,21 +53,21 @@ int C_ConsoleRun::RunTest(const char* drive, uint64_t fileSize, uint32_t blockSi
     }
     FillRandom(buffer.Get(), blockSize, 0);
 
-    m_path = ConsoleTestPath(drive);
-    if (!CreateDirectoryTree(m_path.c_str(), 1)) {
+    if (!testFile.Prepare()) {
         uint32_t error = GetLastErrorCode();
         char text[260];
         const char* t = GetWin32ErrorText(error, text);
-        Print(StringPrintf("Can't create test folder %s.\nError %u - %s.\n", FolderOfPath(m_path).c_str(),
-                           error, t ? t : ""));
+        Print(StringPrintf("Can't create test folder %s.\nError %u - %s.\n", testFile.Folder().c_str(), error,
+                           t ? t : ""));
         return kExitCannotStart;
     }
-    DeleteFileForce(m_path.c_str());
+    // Said before the figures, so nobody takes the page cache's speed for the device's.
+    Print(FormatCacheNote(ProbeCacheBypass(testFile.Path().c_str()), testFile.Folder()));
 
     C_ConsoleChannel channel(m_pInterrupted, [this](const std::string& t) { Print(t); });
     std::atomic<uint64_t> bytesDone{0};
     C_SeqPassArgs args;
-    args.path = m_path.c_str();
+    args.path = testFile.Path().c_str();
     args.buffer = buffer.Get();
     args.blockSize = blockSize;
     args.fileSize = fileSize;
@@ -97,7 +98,7 @@ int C_ConsoleRun::Run(const std::string& commandLine)
     GetOwnVersionNumbers(&major, &minor);
     Print(FormatTitle("QuellmorCmd", major, minor) + " " + QM_WEB_ADDRESS + "\n");
 
-    m_options.AddString("d", "C:\\", "Drive for testing");
+    m_options.AddString("d", DefaultTestFolder(), "Drive for testing");
     m_options.AddNumber("s", kOptionDecimal, 1000, "File size in MB");
     m_options.AddNumber("b", kOptionDecimal, 1024, "Block size in kB");
     m_options.AddNumber("l", kOptionDecimal, 1, "Create log file");
@@ -110,31 +111,28 @@ int C_ConsoleRun::Run(const std::string& commandLine)
     }
 
     std::string log = FormatLocalDateTime();
-    int exitCode = kExitOk;
-    C_RunPlan plan = PlanConsoleRun(m_options.GetNumber("s"), m_options.GetNumber("b"));
-    if (!plan.error.empty()) {
+    const C_RunPlan plan = PlanConsoleRun(m_options.GetNumber("s"), m_options.GetNumber("b"));
+    const char* folder = m_options.GetString("d");
+    C_TestFile testFile(folder ? folder : "");
+    int exitCode = plan.exitCode;
+    if (!plan.error.empty())
         Print(plan.error);
-        exitCode = plan.exitCode;
-    } else if (plan.runTest) {
-        const char* drive = m_options.GetString("d");
-        exitCode = RunTest(drive ? drive : "", plan.fileSize, plan.blockSize, log);
-    }
+    else if (plan.runTest)
+        exitCode = RunTest(testFile, plan.fileSize, plan.blockSize, log);
     // Every record ends its line, also one without results, so the next run starts a new one.
     if (log.size() < 2 || log.compare(log.size() - 2, 2, "\r\n") != 0)
         log += "\r\n";
-
-    if (m_options.GetNumber("l") == 1) {
-        C_File file;
-        if (file.Open("QuellmorCmd.txt", kOpenWriteAlways, 0, kShareReadWrite) && file.Seek(kSeekEnd, 0))
-            file.Write((uint32_t)log.size(), log.data());
-        file.Close();
-    }
-
-    if (!m_path.empty()) {
-        DeleteFileForce(m_path.c_str());
-        std::string folder = FolderOfPath(m_path);
-        if (!folder.empty())
-            RemoveFolder(folder.c_str());
-    }
+    // A log that cannot be written does not change the run's outcome.
+    if (m_options.GetNumber("l") == 1)
+        AppendToFile("QuellmorCmd.txt", log);
+    testFile.Remove(); // after the log, as the record is the run's last word; nothing if never made
     return exitCode;
+}
+
+int RunConsoleProgram()
+{
+    static std::atomic<int> interrupted{0};
+    InstallInterruptHandler(&interrupted);
+    C_ConsoleRun run(&interrupted);
+    return run.Run(GetProcessCommandLine());
 }

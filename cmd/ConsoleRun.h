@@ -6,6 +6,8 @@
 #include <string>
 #include "cmd/Options.h"
 
+class C_TestFile;
+
 class C_ConsoleRun {
 public:
     typedef std::function<void(const std::string&)> Output;
@@ -17,10 +19,13 @@ public:
 
 private:
     void Print(const std::string& text);
-    int RunTest(const char* drive, uint64_t fileSize, uint32_t blockSize, std::string& log);
+    int RunTest(C_TestFile& testFile, uint64_t fileSize, uint32_t blockSize, std::string& log);
 
     std::atomic<int>* m_pInterrupted;
     Output m_output;
     C_Options m_options;
-    std::string m_path;
 };
+
+// The program: Ctrl+C ends the running pass after its current block (so the test file is still
+// removed), then the run on the process command line. Returns the exit code.
+int RunConsoleProgram();

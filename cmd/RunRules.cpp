@@ -25,17 +25,6 @@ C_RunPlan PlanConsoleRun(int64_t sizeMiB, int64_t blockKiB)
     return plan;
 }
 
-std::string ConsoleTestPath(const char* drive)
-{
-    return StringPrintf("%s\\QuellmorTest\\QuellmorTest.bin", drive ? drive : "");
-}
-
-std::string FolderOfPath(const std::string& path)
-{
-    size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 std::string FormatLogResults(const std::string& readText, uint32_t readMiB, const std::string& writeText,
                              uint32_t writeMiB)
 {

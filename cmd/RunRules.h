@@ -23,11 +23,6 @@ struct C_RunPlan {
 // Checks -s (MiB) and -b (KiB) and turns them into bytes.
 C_RunPlan PlanConsoleRun(int64_t sizeMiB, int64_t blockKiB);
 
-// "%s\QuellmorTest\QuellmorTest.bin" of the -d text.
-std::string ConsoleTestPath(const char* drive);
-// The folder of a file path: everything before the last backslash (empty if none).
-std::string FolderOfPath(const std::string& path);
-
 // The log record's result part, with its line end.
 std::string FormatLogResults(const std::string& readText, uint32_t readMiB, const std::string& writeText,
                              uint32_t writeMiB);

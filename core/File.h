@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "core/CacheNote.h"
 #include "core/ErrorCodes.h"
 #include "core/LineReader.h"
 
@@ -94,3 +95,12 @@ void AppendBackslash(std::string& path);
 int CreateDirectoryTree(const char* path, int lastIsFile);
 int DeleteFileForce(const char* path);
 int RemoveFolder(const char* path);
+
+// The system's path separator: "\" on Windows, "/" on POSIX.
+char PathSeparator();
+// Where the console makes its test folder when it is given none ("C:\" on Windows, the current
+// folder on POSIX).
+const char* DefaultTestFolder();
+// What the cache bypass (kOpenNoBuffering) does for a file at path (a CacheBypass value). The
+// folder must exist; a file made for the probe is removed again.
+int ProbeCacheBypass(const char* path);

@@ -24,6 +24,8 @@ int GetOwnVersionString(const char* name, std::string& value);
 void GetOwnVersionNumbers(uint32_t* major, uint32_t* minor);
 // Seconds since 1970 (calendar time).
 uint32_t GetCalendarSeconds();
+// User and kernel time this process has used so far, in seconds.
+double GetProcessCpuSeconds();
 #include <atomic>
 // Sets *flag to 1 when the user presses Ctrl+C or Ctrl+Break in the console.
 void InstallInterruptHandler(std::atomic<int>* flag);

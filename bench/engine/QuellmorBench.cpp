@@ -2,16 +2,18 @@
 // prints one "figure NAME VALUE" line per figure, for scripts that compare them with a peer.
 //   QuellmorBench <folder> <size MiB> [seq|random|random-write|random-read|all] [block KiB]
 // "random-write" leaves its file for a later "random-read", which removes it.
-#include <windows.h>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "core/AlignedBuffer.h"
 #include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/SequentialPass.h"
+#include "core/System.h"
+#include "core/TestFile.h"
 #include "core/Timer.h"
 
 namespace {
@@ -20,18 +22,6 @@ class C_BenchChannel : public C_PassChannel {
 public:
     void Report(const std::string& text) override { fprintf(stderr, "%s\n", text.c_str()); }
 };
-
-// User and kernel time of this process so far, in seconds.
-double ProcessCpuSeconds()
-{
-    FILETIME created, ended, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
-        return 0;
-    auto seconds = [](const FILETIME& t) {
-        return (double)(((uint64_t)t.dwHighDateTime << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
 
 int Sequential(const std::string& path, uint64_t size, uint32_t blockSize, void* buffer)
 {
@@ -47,7 +37,7 @@ int Sequential(const std::string& path, uint64_t size, uint32_t blockSize, void*
         std::atomic<uint64_t> done{0};
         C_SeqPassResult result;
         C_Timer timer;
-        const double cpu = ProcessCpuSeconds();
+        const double cpu = GetProcessCpuSeconds();
         if (!RunSequentialPass(args, done, channel, result, &timer)) {
             fprintf(stderr, "%s pass failed\n", name);
             return 0;
@@ -56,10 +46,9 @@ int Sequential(const std::string& path, uint64_t size, uint32_t blockSize, void*
         printf("figure %s-bytes-per-sec %.0f\n", name, (double)result.bytesPerSecond);
         printf("figure %s-ms %" PRIu64 "\n", name, timer.GetMilliseconds());
         printf("figure %s-cpu-per-transfer-us %.3f\n", name,
-               (ProcessCpuSeconds() - cpu) * 1e6 / (transfers > 0 ? transfers : 1));
+               (GetProcessCpuSeconds() - cpu) * 1e6 / (transfers > 0 ? transfers : 1));
         printf("text %s %s\n", name, result.text.c_str());
     }
-    DeleteFileForce(path.c_str());
     return 1;
 }
 
@@ -75,11 +64,11 @@ int Random(const std::string& path, uint64_t size, int direction, void* buffer)
     args.fileSize = size;
     std::string text;
     test.ResetSeconds();
-    const double cpu = ProcessCpuSeconds();
+    const double cpu = GetProcessCpuSeconds();
     const uint32_t begin = C_Timer::Now();
     const int ok = test.Run(args, channel, text);
     const uint32_t ms = C_Timer::Now() - begin;
-    const double cpuSeconds = ProcessCpuSeconds() - cpu;
+    const double cpuSeconds = GetProcessCpuSeconds() - cpu;
     if (!ok || text.empty()) {
         fprintf(stderr, "%s pass failed, error %u\n", name, test.GetFailureCode());
         return 0;
@@ -105,9 +94,6 @@ int main(int argc, char** argv)
                         "[block KiB]\n");
         return 2;
     }
-    std::string path = argv[1];
-    AppendBackslash(path);
-    path += "QuellmorBench.bin";
     const uint64_t size = strtoull(argv[2], nullptr, 10) * 1048576;
     const std::string what = argc > 3 ? argv[3] : "all";
     const uint32_t blockSize = (argc > 4 ? (uint32_t)strtoul(argv[4], nullptr, 10) : 1024) * 1024;
@@ -115,18 +101,31 @@ int main(int argc, char** argv)
         fprintf(stderr, "size must be at least 1 MiB and the block a multiple of 4 KiB\n");
         return 2;
     }
-    void* buffer = VirtualAlloc(nullptr, blockSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!buffer || !FillRandom(buffer, blockSize, 0)) {
+    C_AlignedBuffer buffer;
+    if (!buffer.Allocate(blockSize) || !FillRandom(buffer.Get(), blockSize, 0)) {
         fprintf(stderr, "no buffer\n");
         return 1;
     }
+    // The test file lives where the programs put theirs, and goes when the run ends, except
+    // after "random-write", whose file a later "random-read" reads and removes.
+    C_TestFile testFile(argv[1]);
+    if (!(what == "random-read" ? testFile.MakeFolder() : testFile.Prepare())) {
+        fprintf(stderr, "cannot make the test folder, error %u\n", GetLastErrorCode());
+        return 1;
+    }
+    const std::string& path = testFile.Path();
+    const int bypass = ProbeCacheBypass(path.c_str());
+    printf("figure cache-bypass %d\n", bypass); // a CacheBypass value: 0 = the device is measured
+    fputs(FormatCacheNote(bypass, testFile.Folder()).c_str(), stderr);
     int ok = 1;
     if (what == "seq" || what == "all")
-        ok = ok && Sequential(path, size, blockSize, buffer);
+        ok = ok && Sequential(path, size, blockSize, buffer.Get());
     if (what == "random" || what == "random-write" || what == "all")
-        ok = ok && Random(path, size, 1, buffer);
+        ok = ok && Random(path, size, 1, buffer.Get());
     if (what == "random" || what == "random-read" || what == "all")
-        ok = ok && Random(path, size, 0, buffer);
-    VirtualFree(buffer, 0, MEM_RELEASE);
+        ok = ok && Random(path, size, 0, buffer.Get());
+    if (what == "random-write" && ok)
+        testFile.Keep(); // for "random-read"
+    testFile.Remove();
     return ok ? 0 : 1;
 }

@@ -1,32 +1,7 @@
-// C_File: a thin owner of one Win32 file handle, its mapping and view.
+// C_File on Win32: a thin owner of one file handle, its mapping and view.
 #include <windows.h>
 #include "core/File.h"
-#include "core/FileHook.h"
-
-#ifdef QM_TEST_HOOKS
-static C_FileHook g_pfnHook = nullptr;
-static void* g_pHookContext = nullptr;
-void SetFileHook(C_FileHook hook, void* context)
-{
-    g_pHookContext = context;
-    g_pfnHook = hook;
-}
-#define QM_HOOK(...)                                                                                         \
-    do {                                                                                                     \
-        if (g_pfnHook) {                                                                                     \
-            C_FileHookCall call = {__VA_ARGS__};                                                             \
-            int r = g_pfnHook(call, g_pHookContext);                                                         \
-            if (r >= 0)                                                                                      \
-                return r;                                                                                    \
-        }                                                                                                    \
-    } while (0)
-#else
-#define QM_HOOK(...)                                                                                         \
-    do {                                                                                                     \
-    } while (0)
-#endif
-
-static const DWORD kPieceSize = 0x100000;
+#include "core/FileHookCall.h"
 
 C_File::C_File() : m_hFile(nullptr), m_hMapping(nullptr), m_pView(nullptr), m_nMode(0) {}
 
@@ -69,77 +44,12 @@ int C_File::Open(const char* path, int mode, uint32_t flagsAndAttributes, uint32
 int C_File::RawTransfer(int write, uint32_t size, void* buffer, uint32_t* done)
 {
     *done = 0;
-#ifdef QM_TEST_HOOKS
-    if (g_pfnHook) {
-        C_FileHookCall call = {write ? kHookWrite : kHookRead, this, nullptr, buffer, size, done, 0, 0};
-        int r = g_pfnHook(call, g_pHookContext);
-        if (r >= 0)
-            return r;
-    }
-#endif
+    QM_HOOK(write ? kHookWrite : kHookRead, this, nullptr, buffer, size, done, 0, 0);
     DWORD n = 0;
     BOOL ok =
         write ? WriteFile(m_hFile, buffer, size, &n, nullptr) : ReadFile(m_hFile, buffer, size, &n, nullptr);
     *done = n;
     return ok ? 1 : 0;
-}
-
-// Repeats a refused large transfer in pieces of at most 1 MiB.
-int C_File::TransferPieces(int write, uint32_t size, void* buffer)
-{
-    BYTE* p = (BYTE*)buffer;
-    while (size) {
-        uint32_t piece = size < kPieceSize ? size : kPieceSize;
-        uint32_t done = 0;
-        if (!RawTransfer(write, piece, p, &done))
-            return 0;
-        if (done != piece) {
-            SetLastError(write ? ERROR_DISK_FULL : ERROR_HANDLE_EOF);
-            return 0;
-        }
-        p += piece;
-        size -= piece;
-    }
-    return 1;
-}
-
-int C_File::Read(uint32_t size, void* buffer)
-{
-    if (!m_hFile) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    uint32_t done = 0;
-    if (!RawTransfer(0, size, buffer, &done)) {
-        if (GetLastError() == ERROR_NO_SYSTEM_RESOURCES)
-            return TransferPieces(0, size, buffer);
-        return 0;
-    }
-    if (done != size) {
-        SetLastError(ERROR_HANDLE_EOF);
-        return 0;
-    }
-    return 1;
-}
-
-int C_File::Write(uint32_t size, const void* buffer)
-{
-    if (!m_hFile) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    uint32_t done = 0;
-    if (!RawTransfer(1, size, (void*)buffer, &done)) {
-        if (GetLastError() == ERROR_NO_SYSTEM_RESOURCES)
-            return TransferPieces(1, size, (void*)buffer);
-        return 0;
-    }
-    if (done != size) {
-        // A short write without an error means the medium is full.
-        SetLastError(ERROR_DISK_FULL);
-        return 0;
-    }
-    return 1;
 }
 
 int C_File::ReadSome(uint32_t size, void* buffer, uint32_t* done)
@@ -298,23 +208,3 @@ void* C_File::Map(uint64_t offset, uint64_t size, const char* mappingName, uint3
     }
     return m_pView;
 }
-
-static int FileLineSource(void* context, uint8_t* buffer, uint32_t size, uint32_t* got)
-{
-    DWORD n = 0;
-    if (!ReadFile((HANDLE)context, buffer, size, &n, nullptr))
-        return 0;
-    *got = n;
-    return 1;
-}
-
-int C_File::ReadLine(std::string& text, int wide, int quote)
-{
-    if (!m_hFile) {
-        text.clear();
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    return m_lineReader.ReadLine(text, wide, quote, FileLineSource, m_hFile);
-}
-

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include "core/File.h"
+#include "core/PathRules.h"
 
 int FileExists(const char* path)
 {
@@ -79,36 +80,12 @@ static int CreateOneFolder(const std::string& folder)
 
 int CreateDirectoryTree(const char* path, int lastIsFile)
 {
-    std::string p = path ? path : "";
-    size_t start = 0;
-    if (p.find(":\\") != std::string::npos)
-        start = 2;
-    else if (p.compare(0, 2, "\\\\") == 0)
-        start = 1;
     int result = 0;
     DWORD lastError = ERROR_PATH_NOT_FOUND;
-    size_t from = start;
-    for (;;) {
-        size_t slash = p.find('\\', from + 1);
-        if (from + 1 > p.size())
-            slash = std::string::npos;
-        std::string folder;
-        if (slash == std::string::npos) {
-            if (lastIsFile)
-                break;
-            if (p.size() == start + 1)
-                break;
-            folder = p;
-        } else {
-            folder = p.substr(0, slash);
-        }
-        if (!folder.empty()) {
-            result = CreateOneFolder(folder);
-            lastError = result ? NO_ERROR : GetLastError();
-        }
-        if (slash == std::string::npos)
-            break;
-        from = slash;
+    // Every folder is tried, even after a failure; the result is that of the last one.
+    for (const std::string& folder : FolderChain(path ? path : "", lastIsFile, '\\')) {
+        result = CreateOneFolder(folder);
+        lastError = result ? NO_ERROR : GetLastError();
     }
     SetLastError(lastError);
     return result;
@@ -121,6 +98,20 @@ int DeleteFileForce(const char* path)
 }
 
 int RemoveFolder(const char* path) { return RemoveDirectoryA(path) ? 1 : 0; }
+
+char PathSeparator() { return '\\'; }
+
+const char* DefaultTestFolder() { return "C:\\"; }
+
+int ProbeCacheBypass(const char*)
+{
+    // Windows honours the bypass on every local file system. Wine takes the flag and ignores it
+    // (the data stays in the page cache), and says who it is through an ntdll export.
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (ntdll && GetProcAddress(ntdll, "wine_get_version"))
+        return kBypassIgnored;
+    return kBypassDevice;
+}
 
 typedef HRESULT(WINAPI* PFN_SHGetFolderPathA)(HWND, int, HANDLE, DWORD, LPSTR);
 typedef BOOL(WINAPI* PFN_GetProfilesDirectoryA)(LPSTR, LPDWORD);

@@ -74,6 +74,17 @@ const char* GetProcessCommandLine() { return GetCommandLineA(); }
 
 uint32_t GetCalendarSeconds() { return (uint32_t)::time(nullptr); }
 
+double GetProcessCpuSeconds()
+{
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
+        return 0;
+    auto seconds = [](const FILETIME& t) {
+        return (double)(((uint64_t)t.dwHighDateTime << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
 int GetOwnVersionString(const char* name, std::string& value)
 {
     char path[MAX_PATH];

@@ -1,6 +1,7 @@
 // QuellmorCmd.exe as a user runs it: a separate process with its output captured.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <cstring>
 #include <regex>
 #include <string>
 #include "core/File.h"
@@ -67,12 +68,17 @@ TEST(CmdEndToEnd, RunPrintsRatesLogsAndLeavesNothingBehind)
     TestFolder folder("e2e_run");
     Result r = RunCmd("-d \"" + folder.Path() + "\" -s 16 -b 1024", folder.Path());
     ASSERT_EQ(r.exitCode, 0u) << r.output;
+    // Under Wine the cache bypass is ignored, and the program says so before any figure.
+    std::string note =
+        FormatCacheNote(ProbeCacheBypass(folder.File("probe.bin").c_str()), folder.File("QuellmorTest"));
+    for (size_t at = note.find('\n'); at != std::string::npos; at = note.find('\n', at + 2))
+        note.replace(at, 1, "\r\n");
+    ASSERT_EQ(r.output.compare(0, strlen(kBanner) + note.size(), kBanner + note), 0) << r.output;
+    const std::string rest = r.output.substr(strlen(kBanner) + note.size());
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(
-        r.output, m,
-        std::regex(std::string("QuellmorCmd \\[1\\.00\\] http://www\\.velantix\\.com/quellmor/\r\n"
-                               "Performing write test\\.\r\nPerforming read test\\.\r\n"
-                               "read: ([0-9]+) write: ([0-9]+)\r\n"))))
+    ASSERT_TRUE(std::regex_match(rest, m,
+                                 std::regex("Performing write test\\.\r\nPerforming read test\\.\r\n"
+                                            "read: ([0-9]+) write: ([0-9]+)\r\n")))
         << r.output;
     const std::string log = ReadWholeFile(folder.File("QuellmorCmd.txt"));
     // The date and time come in the user's formats; the result fields are fixed.

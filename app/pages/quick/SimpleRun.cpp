@@ -11,6 +11,7 @@
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/System.h"
+#include "core/TestFile.h"
 #include "devices/DriveLetterInfo.h"
 
 void C_Simple::StartRun()
@@ -95,9 +96,11 @@ void C_Simple::Run()
 void C_Simple::TestDrive(const C_QuickPlannedDrive& drive, int skipRandom, std::string results[4],
                          void* buffer, uint32_t blockSize)
 {
-    const std::string path = QuickTestPath(drive.entry.letter);
-    CreateDirectoryTree(path.c_str(), 1);
-    DeleteFileForce(path.c_str());
+    const char folder[3] = {drive.entry.letter, ':', 0};
+    C_TestFile testFile(folder);
+    // A folder that cannot be made shows as the open failure of the first pass.
+    testFile.Prepare();
+    const std::string& path = testFile.Path();
     const int usbSpeedClass = drive.usbSpeedClass;
 
     std::string hint;
@@ -138,9 +141,7 @@ void C_Simple::TestDrive(const C_QuickPlannedDrive& drive, int skipRandom, std::
         RequestResult(pass.id, results[pass.slot], kColourDarkGrey);
     }
 
-    DeleteFileForce(path.c_str());
-    const std::string folder = path.substr(0, path.rfind('\\'));
-    RemoveDirectoryA(folder.c_str());
+    testFile.Remove();
 }
 
 int C_Simple::WorkerDoSpeedtest(int direction, const char* path, void* buffer, uint32_t blockSize,
@@ -183,11 +184,6 @@ void C_Simple::AppendLog(const std::string& log)
     if (!GetSpecialFolder(0x0000 /* CSIDL_DESKTOP */, desktop))
         return;
     const std::string path = QuickLogPath(desktop);
-    C_File file;
-    if (!file.Open(path.c_str(), kOpenWriteAlways, 0, kShareReadWrite))
-        return;
-    const int written = file.Seek(kSeekEnd, 0) && file.Write((uint32_t)log.size(), log.data());
-    file.Close();
-    if (written)
+    if (AppendToFile(path.c_str(), log))
         ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }

@@ -103,8 +103,6 @@ std::string FormatDriveLogLine(const std::string& driveText, const std::string& 
            randomWrite + "\r\n";
 }
 
-std::string QuickTestPath(char letter) { return StringPrintf("%c:\\QuellmorTest\\QuellmorTest.bin", letter); }
-
 uint32_t SequentialProgress(uint64_t bytesDone, uint64_t fileSize)
 {
     const uint64_t step = fileSize / 100;

@@ -48,8 +48,6 @@ void ApplyDriveRecord(std::vector<C_DriveEntry>& entries, const C_DriveRecordVie
 std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
                                const std::string& randomRead, const std::string& seqWrite,
                                const std::string& randomWrite);
-// The test file of a drive letter.
-std::string QuickTestPath(char letter);
 
 // Progress bar position (0..100) for timer 1.
 uint32_t SequentialProgress(uint64_t bytesDone, uint64_t fileSize);

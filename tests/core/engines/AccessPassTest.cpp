@@ -1,6 +1,5 @@
 // Whole passes of the random access test on a small file, with the transfer hook watching
 // (and sometimes failing or holding) every access of the 32 threads.
-#include <windows.h>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstring>
@@ -10,10 +9,14 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "core/AlignedBuffer.h"
 #include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/FileHook.h"
 #include "core/SequentialPass.h"
+#include "core/Thread.h"
+#include "core/Timer.h"
+#include "tests/core/TestFolder.h"
 
 namespace {
 
@@ -27,14 +30,14 @@ struct C_Watch {
     std::atomic<int> misplaced{0};  // not 4096 bytes at a 4096 boundary inside the file
     std::atomic<int> fileClosed{0}; // a transfer on a closed file object
     std::mutex lock;
-    std::set<DWORD> threads;
+    std::set<size_t> threads;
 
     // Injections.
     int failOp = -1; // kHookOpen, kHookSeek, kHookFlush...
     std::atomic<int> failOneTransfer{0};
-    std::atomic<DWORD> failedThread{0};
+    std::atomic<size_t> failedThread{0};
     std::atomic<int> failedThreadAgain{0};
-    std::set<DWORD> threadsAfterFailure;
+    std::set<size_t> threadsAfterFailure;
     uint32_t delayMs = 0; // each transfer takes at least this long
     const C_AccessTest* holdUntilSixSeconds = nullptr;
 };
@@ -57,7 +60,7 @@ int WatchHook(C_FileHookCall& call, void* context)
         ++w.misplaced;
     if (!call.file->IsOpen())
         ++w.fileClosed;
-    const DWORD me = GetCurrentThreadId();
+    const size_t me = std::hash<std::thread::id>()(std::this_thread::get_id());
     {
         std::lock_guard<std::mutex> g(w.lock);
         w.threads.insert(me);
@@ -72,13 +75,13 @@ int WatchHook(C_FileHookCall& call, void* context)
         return 0;
     }
     if (w.holdUntilSixSeconds) {
-        const DWORD begin = GetTickCount();
-        while (w.holdUntilSixSeconds->GetSeconds() < 6 && GetTickCount() - begin < 15000)
-            Sleep(10);
-        Sleep(300); // past the stop flag
+        const uint32_t begin = C_Timer::Now();
+        while (w.holdUntilSixSeconds->GetSeconds() < 6 && C_Timer::Now() - begin < 15000)
+            SleepMs(10);
+        SleepMs(300); // past the stop flag
     }
     if (w.delayMs) {
-        Sleep(w.delayMs);
+        SleepMs(w.delayMs);
         if (!call.file->IsOpen())
             ++w.fileClosed;
     }
@@ -115,25 +118,13 @@ class AccessPass : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
-        folder = std::string(temp) + "QmAccess" + std::to_string(GetCurrentProcessId()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(folder.c_str(), nullptr);
-        path = folder + "\\QuellmorTest.bin";
-        buffer = (uint8_t*)VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        ASSERT_NE(nullptr, buffer);
+        path = folder.File("QuellmorTest.bin");
+        ASSERT_TRUE(aligned.Allocate(4096));
+        buffer = (uint8_t*)aligned.Get();
         for (int i = 0; i < 4096; ++i)
             buffer[i] = (uint8_t)(i * 7 + 13);
     }
-    void TearDown() override
-    {
-        SetFileHook(nullptr, nullptr);
-        DeleteFileA(path.c_str());
-        RemoveDirectoryA(folder.c_str());
-        if (buffer)
-            VirtualFree(buffer, 0, MEM_RELEASE);
-    }
+    void TearDown() override { SetFileHook(nullptr, nullptr); }
 
     // A file as the sequential test leaves it, but with a byte no access writes.
     void MakeFile(uint64_t size, uint8_t fill)
@@ -146,7 +137,7 @@ protected:
         fclose(f);
     }
 
-    int RunPass(C_AccessTest& test, int direction, std::string& text, DWORD* elapsedMs = nullptr)
+    int RunPass(C_AccessTest& test, int direction, std::string& text, uint32_t* elapsedMs = nullptr)
     {
         C_AccessPassArgs args;
         args.direction = direction;
@@ -155,10 +146,10 @@ protected:
         args.fileSize = kFileSize;
         test.ResetSeconds();
         SetFileHook(&WatchHook, &watch);
-        const DWORD begin = GetTickCount();
+        const uint32_t begin = C_Timer::Now();
         const int r = test.Run(args, channel, text);
         if (elapsedMs)
-            *elapsedMs = GetTickCount() - begin;
+            *elapsedMs = C_Timer::Now() - begin;
         return r;
     }
 
@@ -166,11 +157,13 @@ protected:
     void ExpectNoTransferAfterReturn()
     {
         const int before = watch.transfers.load();
-        Sleep(200);
+        SleepMs(200);
         EXPECT_EQ(before, watch.transfers.load());
     }
 
-    std::string folder, path;
+    TestFolder folder{"access"};
+    std::string path;
+    C_AlignedBuffer aligned;
     uint8_t* buffer = nullptr;
     C_Watch watch;
     C_TestChannel channel;
@@ -184,7 +177,7 @@ TEST_F(AccessPass, WriteThenReadOnSmallFile)
     MakeFile(kFileSize / 2, 0xEE); // an older, shorter file is replaced
     C_AccessTest test;
     std::string text;
-    DWORD elapsed = 0;
+    uint32_t elapsed = 0;
     ASSERT_EQ(1, RunPass(test, 1, text, &elapsed));
     std::smatch m;
     ASSERT_TRUE(std::regex_match(text, m, kResultLine)) << text;
@@ -246,30 +239,30 @@ TEST_F(AccessPass, StopDuringThirdSecondEndsWithinOneSecond)
 {
     C_AccessTest test;
     watch.delayMs = 20; // transfers in flight when the stop comes
-    std::atomic<DWORD> stopAt{0};
+    std::atomic<uint32_t> stopAt{0};
     std::atomic<int> countWentBack{0};
     std::atomic<uint32_t> countAtOneSecond{0}, countAtStop{0};
     // Plays the page: polls the counters while the pass runs, then presses stop.
     std::thread user([&] {
-        const DWORD begin = GetTickCount();
+        const uint32_t begin = C_Timer::Now();
         uint32_t last = 0;
-        while (test.GetSeconds() < 2 && GetTickCount() - begin < 20000) {
+        while (test.GetSeconds() < 2 && C_Timer::Now() - begin < 20000) {
             const uint32_t now = test.GetAccessCount();
             if (now < last)
                 ++countWentBack;
             last = now;
             if (test.GetSeconds() == 1 && !countAtOneSecond.load())
                 countAtOneSecond = now;
-            Sleep(5);
+            SleepMs(5);
         }
-        Sleep(500);
+        SleepMs(500);
         countAtStop = test.GetAccessCount();
-        stopAt = GetTickCount();
+        stopAt = C_Timer::Now();
         channel.stop = 1;
     });
     std::string text = "old";
     const int r = RunPass(test, 1, text);
-    const DWORD returnedAt = GetTickCount();
+    const uint32_t returnedAt = C_Timer::Now();
     user.join();
     EXPECT_EQ(0, r);
     EXPECT_EQ("", text);
@@ -312,7 +305,7 @@ TEST_F(AccessPass, DeviceThatCompletesNothingGivesNoFigure)
     C_AccessTest test;
     watch.holdUntilSixSeconds = &test;
     std::string text = "old";
-    DWORD elapsed = 0;
+    uint32_t elapsed = 0;
     EXPECT_EQ(1, RunPass(test, 0, text, &elapsed));
     EXPECT_EQ("", text);
     EXPECT_EQ(0u, test.GetAccessCount());
@@ -328,7 +321,7 @@ TEST_F(AccessPass, OpenFailureStartsNoThread)
     C_AccessTest test;
     watch.failOp = kHookOpen;
     std::string text = "old";
-    DWORD elapsed = 0;
+    uint32_t elapsed = 0;
     EXPECT_EQ(0, RunPass(test, 1, text, &elapsed));
     EXPECT_EQ("", text);
     EXPECT_EQ((uint32_t)kErrorWriteFault, test.GetFailureCode());
@@ -344,7 +337,7 @@ TEST_F(AccessPass, FailedWritePreparationStartsNoThread)
         watch.failOp = op;
         watch.plainWrites = 0;
         std::string text = "old";
-        DWORD elapsed = 0;
+        uint32_t elapsed = 0;
         EXPECT_EQ(0, RunPass(test, 1, text, &elapsed)) << op;
         EXPECT_EQ("", text);
         EXPECT_EQ((uint32_t)kErrorWriteFault, test.GetFailureCode());
@@ -376,7 +369,7 @@ TEST_F(AccessPass, ThreadThatCannotStartReleasesTheOthers)
     MakeFile(kFileSize, 0x5A);
     C_FailingStart test;
     std::string text = "old";
-    DWORD elapsed = 0;
+    uint32_t elapsed = 0;
     EXPECT_EQ(0, RunPass(test, 0, text, &elapsed));
     EXPECT_EQ("", text);
     EXPECT_EQ((uint32_t)kErrorNoSystemResources, test.GetFailureCode());

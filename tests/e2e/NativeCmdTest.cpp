@@ -1,0 +1,209 @@
+// The native QuellmorCmd as a user runs it on Linux: a separate process in a folder of its own,
+// its output and exit code captured, Ctrl+C sent as SIGINT, and file systems that fill up,
+// refuse the cache bypass or ignore it.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
+#include <regex>
+#include <string>
+#include <vector>
+#include "core/CacheNote.h"
+#include "tests/core/TestFolder.h"
+#include "tests/core/posix/ScratchMount.h"
+
+extern char** environ;
+
+namespace {
+struct Result {
+    int exitCode = -1;
+    std::string output;
+    double seconds = 0; // from the interrupt (when one was sent) to the end
+};
+
+// Runs the program in folder; with interruptAfter, sends SIGINT once that text was printed.
+Result RunCmd(const std::vector<std::string>& arguments, const std::string& folder,
+              const std::string& interruptAfter = std::string())
+{
+    Result r;
+    int out[2];
+    if (pipe(out) != 0)
+        return r;
+    std::vector<std::string> all = {QM_CMD_EXE};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, QM_CMD_EXE, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (spawned != 0) {
+        close(out[0]);
+        return r;
+    }
+    auto interruptedAt = std::chrono::steady_clock::now();
+    bool interrupted = false;
+    char buffer[4096];
+    for (;;) {
+        struct pollfd p = {out[0], POLLIN, 0};
+        if (poll(&p, 1, 120000) <= 0)
+            break;
+        const ssize_t n = read(out[0], buffer, sizeof(buffer));
+        if (n <= 0)
+            break;
+        r.output.append(buffer, (size_t)n);
+        if (!interrupted && !interruptAfter.empty() && r.output.find(interruptAfter) != std::string::npos) {
+            usleep(200000); // well inside the pass
+            interruptedAt = std::chrono::steady_clock::now();
+            kill(child, SIGINT);
+            interrupted = true;
+        }
+    }
+    close(out[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - interruptedAt).count();
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return r;
+}
+
+const std::string kBanner = "QuellmorCmd [1.00] http://www.velantix.com/quellmor/\n";
+const char kResult[] = "Performing write test\\.\nPerforming read test\\.\nread: ([0-9]+) write: ([0-9]+)\n";
+
+bool FolderExists(const std::string& path) { return std::filesystem::exists(path); }
+} // namespace
+
+TEST(NativeCmd, RunPrintsRatesLogsAndLeavesNothingBehind)
+{
+    TestFolder folder("native_run");
+    Result r = RunCmd({"-d", folder.Path(), "-s", "16", "-b", "1024"}, folder.Path());
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    ASSERT_EQ(r.output.compare(0, kBanner.size(), kBanner), 0) << r.output;
+    std::smatch m;
+    const std::string rest = r.output.substr(kBanner.size());
+    // The temporary folder is on a disk here, so no note comes before the figures.
+    ASSERT_TRUE(std::regex_match(rest, m, std::regex(kResult))) << r.output;
+    const std::string log = ReadWholeFile(folder.File("QuellmorCmd.txt"));
+    EXPECT_TRUE(std::regex_match(
+        log, std::regex("[^\t\r\n]+ [0-9:]+( ?[AP]M)?\tread:\t[0-9.]+ [kMGTP]?Byte/sec\t" + m[1].str() +
+                        "\twrite:\t[0-9.]+ [kMGTP]?Byte/sec\t" + m[2].str() + "\r\n")))
+        << log;
+    EXPECT_FALSE(FolderExists(folder.File("QuellmorTest")));
+}
+
+TEST(NativeCmd, DefaultFolderIsTheCurrentOneAndExitCodes)
+{
+    TestFolder folder("native_codes");
+    // A file where the test folder would go proves where the program looked: nowhere else.
+    ASSERT_TRUE(WriteWholeFile(folder.File("QuellmorTest"), "in the way"));
+    Result blocked = RunCmd({"-s", "1", "-l", "0"}, folder.Path());
+    EXPECT_EQ(blocked.exitCode, 3);
+    EXPECT_EQ(blocked.output,
+              kBanner + "Can't create test folder ./QuellmorTest.\nError 3 - Not a directory.\n");
+
+    EXPECT_EQ(RunCmd({"-x"}, folder.Path()).exitCode, 1);
+    Result usage = RunCmd({"-s", "5", "-q"}, folder.Path());
+    EXPECT_EQ(usage.output, kBanner + "   @<file> [command file]\n   -d . [Drive for testing]\n"
+                                      "   -s 5 [File size in MB]\n   -b 1024 [Block size in kB]\n"
+                                      "   -l 1 [Create log file]\n");
+    EXPECT_EQ(RunCmd({"-b", "5000000", "-l", "0"}, folder.Path()).exitCode, 2);
+    EXPECT_EQ(RunCmd({"-s", "0", "-l", "0"}, folder.Path()).exitCode, 0);
+    EXPECT_FALSE(FolderExists(folder.File("QuellmorCmd.txt")));
+}
+
+TEST(NativeCmd, CtrlCStopsThePassAndCleansUp)
+{
+    TestFolder folder("native_sigint");
+    // 4 GiB with the cache bypassed takes seconds on any disk; the interrupt comes well before.
+    Result r =
+        RunCmd({"-d", folder.Path(), "-s", "4096", "-b", "1024"}, folder.Path(), "Performing write test.\n");
+    EXPECT_EQ(r.exitCode, 4) << r.output;
+    EXPECT_EQ(r.output.find("Performing read test."), std::string::npos) << r.output;
+    EXPECT_LT(r.seconds, 3.0);
+    EXPECT_FALSE(FolderExists(folder.File("QuellmorTest")));
+    // The record of the stopped run still ends its line, without results.
+    const std::string log = ReadWholeFile(folder.File("QuellmorCmd.txt"));
+    EXPECT_EQ(log.find("read:"), std::string::npos);
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+}
+
+TEST(NativeCmd, FullDiskEndsWithExitFourAndRemovesFileAndFolder)
+{
+    ScratchMount mount(ScratchMount::kSmallExt4);
+    SKIP_UNLESS_MOUNTED(mount);
+    TestFolder folder("native_full");
+    Result r = RunCmd({"-d", mount.Point(), "-s", "64", "-l", "0"}, folder.Path());
+    EXPECT_EQ(r.exitCode, 4) << r.output;
+    EXPECT_NE(r.output.find("Can't write full test file " + mount.Point() +
+                            "/QuellmorTest/QuellmorTest.bin\nWin32Error: 112 - No space left on device - "
+                            "BlockSize: 0x100000 - FilePosition 0x"),
+              std::string::npos)
+        << r.output;
+    EXPECT_FALSE(FolderExists(mount.Point() + "/QuellmorTest"));
+}
+
+TEST(NativeCmd, UnalignedBlockIsRefusedWhenTheCacheIsBypassed)
+{
+    ScratchMount mount(ScratchMount::kFourKExt4);
+    SKIP_UNLESS_MOUNTED(mount);
+    TestFolder folder("native_align");
+    // 2 KiB is no multiple of the 4 KiB sectors: the transfer is refused, as Windows refuses it.
+    Result r = RunCmd({"-d", mount.Point(), "-s", "1", "-b", "2", "-l", "0"}, folder.Path());
+    EXPECT_EQ(r.exitCode, 4) << r.output;
+    EXPECT_NE(r.output.find("Win32Error: 87 - Invalid argument - BlockSize: 0x800 - FilePosition 0x0"),
+              std::string::npos)
+        << r.output;
+    EXPECT_FALSE(FolderExists(mount.Point() + "/QuellmorTest"));
+    // 4 KiB blocks suit it.
+    EXPECT_EQ(RunCmd({"-d", mount.Point(), "-s", "1", "-b", "4", "-l", "0"}, folder.Path()).exitCode, 0);
+}
+
+TEST(NativeCmd, FileSystemsWithoutDirectIoSaySoBeforeTheFigures)
+{
+    TestFolder folder("native_cache");
+    const struct {
+        ScratchMount::Kind kind;
+        int bypass;
+    } cases[] = {{ScratchMount::kRamfs, kBypassRefused}, {ScratchMount::kJournalExt4, kBypassIgnored}};
+    int ran = 0;
+    for (const auto& c : cases) {
+        ScratchMount mount(c.kind);
+        if (!mount.Mounted())
+            continue;
+        ++ran;
+        Result r = RunCmd({"-d", mount.Point(), "-s", "8", "-l", "0"}, folder.Path());
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        const std::string note = FormatCacheNote(c.bypass, mount.Point() + "/QuellmorTest");
+        ASSERT_FALSE(note.empty());
+        EXPECT_EQ(r.output.compare(0, kBanner.size() + note.size(), kBanner + note), 0) << r.output;
+        EXPECT_TRUE(std::regex_match(r.output.substr(kBanner.size() + note.size()), std::regex(kResult)))
+            << r.output;
+        EXPECT_FALSE(FolderExists(mount.Point() + "/QuellmorTest"));
+    }
+    // /dev/shm is tmpfs on Linux: memory, whatever O_DIRECT does there.
+    if (std::filesystem::is_directory("/dev/shm")) {
+        TestFolder shm("native_shm");
+        const std::string place = "/dev/shm/" + std::filesystem::path(shm.Path()).filename().string();
+        std::filesystem::create_directory(place);
+        Result r = RunCmd({"-d", place, "-s", "8", "-l", "0"}, folder.Path());
+        std::filesystem::remove_all(place);
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_NE(r.output.find(FormatCacheNote(kBypassMemory, place + "/QuellmorTest")), std::string::npos)
+            << r.output;
+        ++ran;
+    }
+    if (!ran)
+        GTEST_SKIP() << "no file system without direct I/O could be had";
+}
