@@ -125,10 +125,20 @@ void C_Event::Close()
     m_bOwn = 0;
 }
 
-// No window messages to dispatch on POSIX: the wait is a plain one.
-int WaitPumping(void* handle, uint32_t timeoutMs)
+// No window messages to dispatch on POSIX: the wait is a plain one. With a second event the
+// two are looked at in turn, a millisecond apart (no caller on POSIX waits on two).
+int WaitPumping(void* handle, uint32_t timeoutMs, void* second)
 {
-    return handle ? WaitState((C_EventState*)handle, timeoutMs) : 0;
+    if (!handle)
+        return 0;
+    if (!second)
+        return WaitState((C_EventState*)handle, timeoutMs);
+    for (uint32_t waited = 0;; ++waited) {
+        if (WaitState((C_EventState*)handle, 1) || WaitState((C_EventState*)second, 1))
+            return 1;
+        if (timeoutMs && waited >= timeoutMs / 2)
+            return 0;
+    }
 }
 
 void SleepMs(uint32_t ms)
