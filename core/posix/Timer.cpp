@@ -1,4 +1,4 @@
-// The timer on the monotonic clock, read in whole milliseconds like the Windows one.
+// The millisecond clock on the monotonic clock, read in whole milliseconds like the Windows one.
 #include <time.h>
 #include "core/Timer.h"
 
@@ -8,13 +8,3 @@ uint32_t C_Timer::Now()
     clock_gettime(CLOCK_MONOTONIC, &now);
     return (uint32_t)((uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000);
 }
-
-void C_Timer::Start() { m_ullStart = Now(); }
-
-uint32_t C_Timer::Stop()
-{
-    m_ullElapsed = ClockDifference((uint32_t)m_ullStart, Now());
-    return (uint32_t)m_ullElapsed;
-}
-
-uint64_t C_Timer::Peek() const { return ClockDifference((uint32_t)m_ullStart, Now()); }

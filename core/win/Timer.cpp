@@ -1,3 +1,4 @@
+// The millisecond clock on Windows: the multimedia clock.
 #include <windows.h>
 #include <mmsystem.h>
 #include "core/Timer.h"
@@ -9,13 +10,3 @@ uint32_t C_Timer::Now()
     (void)fine;
     return timeGetTime();
 }
-
-void C_Timer::Start() { m_dwStart.store(Now()); }
-
-uint32_t C_Timer::Stop()
-{
-    m_ullElapsed = ClockDifference(m_dwStart.load(), Now());
-    return (uint32_t)m_ullElapsed;
-}
-
-uint64_t C_Timer::Peek() const { return ClockDifference(m_dwStart.load(), Now()); }
