@@ -1,5 +1,4 @@
 #include "graph/Graph.h"
-#include <cstring>
 
 namespace {
 
