@@ -210,6 +210,17 @@ inline bool Launch(Program& p, const std::string& exe, const char* arguments, bo
     return p.main != nullptr;
 }
 
+// A copy of the program in a folder of its own, without a portable marker or .ini file there,
+// so that portable mode can be tried without touching the build's program folder.
+inline bool CopyProgram(const std::string& exe, const std::string& folder, std::string* copy)
+{
+    CreateDirectoryA(folder.c_str(), nullptr);
+    *copy = folder + "\\Quellmor.exe";
+    DeleteFileA((folder + "\\Quellmor.ini").c_str());
+    DeleteFileA((folder + "\\portable.dat").c_str());
+    return CopyFileA(exe.c_str(), copy->c_str(), FALSE) != 0;
+}
+
 // Waits for the end and checks the exit code.
 inline void ExpectExit(Program& p, DWORD expected)
 {

@@ -44,6 +44,8 @@ uint8_t ImageByte(uint64_t block, uint32_t offset) { return uint8_t(block * 11 +
 uint8_t AspiByte(uint64_t block, uint32_t offset) { return uint8_t(block * 7 + offset * 3 + 1); }
 
 std::string g_folder;
+// The graph window's placement as the driver left it, in the stored form.
+std::string g_graphPlacement;
 std::vector<uint8_t> g_expected; // what the image should hold now
 
 std::string Text(HWND page, int id)
@@ -396,7 +398,59 @@ void LinearReadWithDataFile(Session& s)
         Sleep(500);
         Screenshot("block_graph");
         Screenshot("block_list");
+        // Where it is when the program ends is what the next start restores.
+        SetWindowPos(graph, HWND_TOP, 30, 40, 700, 400, 0);
+        Sleep(200);
+        RECT r;
+        GetWindowRect(graph, &r);
+        char text[80];
+        snprintf(text, sizeof text, "1,%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
+        g_graphPlacement = text;
     }
+}
+
+// The graph window's placement value under the settings key ("" when there is none).
+std::string StoredGraphPlacement()
+{
+    char text[261] = "";
+    DWORD size = sizeof text - 1, type = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    LONG read = RegQueryValueExA(key, "Graph", nullptr, &type, (BYTE*)text, &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_SZ ? text : "";
+}
+
+// In portable mode a linear run still shows the graph, and nothing reaches the registry.
+void GraphInPortableMode(const std::string& exe)
+{
+    Say("-- the graph in portable mode");
+    ClearRegistry();
+    std::string copy;
+    CHECK(CopyProgram(exe, g_folder + "\\portable", &copy), "cannot copy the program");
+    Session s;
+    if (!Open(s, copy, "-z -a")) {
+        WaitExit(s.p);
+        return;
+    }
+    if (Select(s, FindRow(s, 1, "X", true))) {
+        ChooseRadio(s.page, kLinear);
+        SetBox(s.page, kSaveData, false);
+        SetBox(s.page, kShowGraph, true);
+        SetField(s.page, kStart, "0");
+        SetField(s.page, kEnd, "512");
+        SetField(s.page, kPerAccess, "64");
+        SetField(s.page, kCalc, "1");
+        RunAndWait(s, kRead, "the portable linear read");
+        HWND graph = GraphWindow(s);
+        CHECK(graph != nullptr, "no graph window in portable mode");
+        if (graph)
+            SetWindowPos(graph, HWND_TOP, 50, 60, 640, 380, 0);
+    }
+    Close(s);
+    CHECK(!KeyExists(), "portable mode wrote to the registry (graph placement %s)",
+          StoredGraphPlacement().c_str());
 }
 
 void WriteAfterQuestion(Session& s)
@@ -645,6 +699,11 @@ int main(int argc, char** argv)
         RegCloseKey(key);
     }
     CHECK(confirmed, "the write confirmation is not stored in section Write");
+    // The main window closed the graph window at its end, which stored where it was.
+    CHECK(!g_graphPlacement.empty() && StoredGraphPlacement() == g_graphPlacement,
+          "graph placement stored \"%s\", the window was at \"%s\"", StoredGraphPlacement().c_str(),
+          g_graphPlacement.c_str());
+    GraphInPortableMode(exe);
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
     printf(g_failures ? "%d FAILED\n" : "all passed\n", g_failures);
     return g_failures ? 1 : 0;

@@ -43,15 +43,6 @@ std::string ReadIni(const std::string& ini, const char* name)
     return text;
 }
 
-bool CopyProgram(const std::string& exe, const std::string& folder, std::string* copy)
-{
-    CreateDirectoryA(folder.c_str(), nullptr);
-    *copy = folder + "\\Quellmor.exe";
-    DeleteFileA((folder + "\\Quellmor.ini").c_str());
-    DeleteFileA((folder + "\\portable.dat").c_str());
-    return CopyFileA(exe.c_str(), copy->c_str(), FALSE) != 0;
-}
-
 // First start with nothing stored: QuickAccess, and the defaults stored at the end.
 void FirstStart(const std::string& exe)
 {
