@@ -9,23 +9,14 @@
 #include "app/framework/PlacementText.h"
 #include "graph/GraphWindow.h"
 #include "tests/app/e2e_common/BitmapPicture.h"
+#include "tests/app/e2e_common/RegistryText.h"
 #include "tests/graph/GraphTestHost.h"
 
 namespace {
 
 const char kKey[] = "Software\\Velantix\\QuellmorGraphTest";
 
-std::string ReadStored()
-{
-    char text[261] = "";
-    DWORD size = sizeof text - 1, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "";
-    LONG read = RegQueryValueExA(key, "Graph", nullptr, &type, (BYTE*)text, &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS && type == REG_SZ ? text : "";
-}
+std::string ReadStored() { return ReadRegistryText(HKEY_CURRENT_USER, kKey, "Graph"); }
 
 void Store(const char* text)
 {

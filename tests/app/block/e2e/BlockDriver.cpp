@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "tests/app/e2e_common/GuiE2e.h"
+#include "tests/app/e2e_common/RegistryText.h"
 #include "tests/app/e2e_common/RemoteList.h"
 
 namespace {
@@ -410,17 +411,7 @@ void LinearReadWithDataFile(Session& s)
 }
 
 // The graph window's placement value under the settings key ("" when there is none).
-std::string StoredGraphPlacement()
-{
-    char text[261] = "";
-    DWORD size = sizeof text - 1, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "";
-    LONG read = RegQueryValueExA(key, "Graph", nullptr, &type, (BYTE*)text, &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS && type == REG_SZ ? text : "";
-}
+std::string StoredGraphPlacement() { return ReadRegistryText(HKEY_CURRENT_USER, kKey, "Graph"); }
 
 // In portable mode a linear run still shows the graph, and nothing reaches the registry.
 void GraphInPortableMode(const std::string& exe)
