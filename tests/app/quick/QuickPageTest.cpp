@@ -44,16 +44,29 @@ void SetShift(bool down)
     keys[VK_SHIFT] = down ? 0x80 : 0;
     SetKeyboardState(keys);
 }
-} // namespace
-
-TEST(QuickPage, ClosingThePageEmptiesTheDeviceList)
-{
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
+// The page open on a stand-in host.
+class QuickPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&icc);
+        ASSERT_NE(page.Open(&host, IDD_QUICK), nullptr);
+        window = page.GetHandle();
+    }
+    void TearDown() override
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+    }
     C_TestHost host;
     C_Simple page;
-    ASSERT_NE(page.Open(&host, IDD_QUICK), nullptr);
-    HWND window = page.GetHandle();
+    HWND window = nullptr;
+};
+} // namespace
+
+TEST_F(QuickPage, ClosingThePageEmptiesTheDeviceList)
+{
     // Wine's drive letters (C: and Z: at least) are records of the list and items of the page.
     EXPECT_GE(C_DeviceList::Instance().GetCount(), 2u);
     EXPECT_GE(SendMessageA(GetDlgItem(window, IDC_QUICK_DRIVES), LVM_GETITEMCOUNT, 0, 0), 2);
@@ -62,14 +75,8 @@ TEST(QuickPage, ClosingThePageEmptiesTheDeviceList)
     EXPECT_EQ(C_DeviceList::Instance().GetCount(), 0u);
 }
 
-TEST(QuickPage, TheRunKeepsTheSettingsOfItsStart)
+TEST_F(QuickPage, TheRunKeepsTheSettingsOfItsStart)
 {
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
-    C_TestHost host;
-    C_Simple page;
-    ASSERT_NE(page.Open(&host, IDD_QUICK), nullptr);
-    HWND window = page.GetHandle();
     HWND list = GetDlgItem(window, IDC_QUICK_DRIVES);
     // Only the Windows drive is chosen (the first item is selected when the list fills).
     char windows[MAX_PATH] = "";
@@ -108,5 +115,4 @@ TEST(QuickPage, TheRunKeepsTheSettingsOfItsStart)
     EXPECT_NE(ItemText(window, IDC_QUICK_SEQ_READ), "");
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_WRITE), "not tested");
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_READ), "not tested");
-    DestroyWindow(window);
 }

@@ -32,6 +32,21 @@ LRESULT CALLBACK PumpTestProc(HWND h, UINT m, WPARAM w, LPARAM l)
     return DefWindowProcA(h, m, w, l);
 }
 
+// A message-only window of the calling thread that counts WM_USER + 1.
+HWND MakePumpWindow()
+{
+    static const ATOM registered = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = PumpTestProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QmPumpTest";
+        return RegisterClassA(&wc);
+    }();
+    (void)registered;
+    return CreateWindowA("QmPumpTest", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                         nullptr);
+}
+
 void CALLBACK CountApc(ULONG_PTR) { ++g_apcs; }
 
 struct ApcContext {
@@ -134,13 +149,7 @@ TEST(Thread, TerminateEndsAStuckWorker)
 TEST(Thread, WaitPumpingDispatchesMessagesMeanwhile)
 {
     // A window on this thread receives a message sent from the worker while we wait for it.
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PumpTestProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QmPumpTest";
-    RegisterClassA(&wc);
-    HWND window =
-        CreateWindowA("QmPumpTest", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    HWND window = MakePumpWindow();
     ASSERT_NE(window, nullptr);
     C_Thread t;
     ASSERT_EQ(
@@ -195,8 +204,7 @@ void PumpFor(DWORD ms)
 DWORD WINAPI QuitWhileWorkerCalls(LPVOID data)
 {
     QuitScene* s = (QuitScene*)data;
-    s->window = CreateWindowA("QmPumpTest", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+    s->window = MakePumpWindow();
     if (!s->window || !s->worker.Start(KeepCalling, s, 0))
         return 1;
     while (s->calls.load() < 3)
@@ -216,11 +224,6 @@ DWORD WINAPI QuitWhileWorkerCalls(LPVOID data)
 
 TEST(Thread, WaitPumpingEndsOnQuitWhileAWorkerKeepsCalling)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PumpTestProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QmPumpTest";
-    RegisterClassA(&wc);
     // Kept alive past a hung scene: the worker still reads it.
     static QuitScene scene;
     HANDLE gui = CreateThread(nullptr, 0, QuitWhileWorkerCalls, &scene, 0, nullptr);
@@ -242,13 +245,7 @@ TEST(Thread, WaitPumpingEndsOnQuitWhileAWorkerKeepsCalling)
 
 TEST(Thread, WaitPumpingDispatchesBeforeItLooksAndTakesASecondHandle)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PumpTestProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QmPumpTest";
-    RegisterClassA(&wc);
-    HWND window =
-        CreateWindowA("QmPumpTest", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    HWND window = MakePumpWindow();
     ASSERT_NE(window, nullptr);
     C_Event first, second;
     ASSERT_EQ(first.Create(1, 0), 1);
