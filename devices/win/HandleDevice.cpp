@@ -64,6 +64,13 @@ int C_HandleDevice::DeviceControl(uint32_t code, void* in, uint32_t inSize, void
     return ok ? 1 : 0;
 }
 
+// The driver reads these requests by the documented layout of the running system: a
+// pointer-sized field makes them 44 bytes in 32-bit programs and 56 in 64-bit ones.
+static_assert(sizeof(SCSI_PASS_THROUGH) == (sizeof(void*) == 4 ? 44 : 56), "SCSI_PASS_THROUGH layout");
+static_assert(sizeof(SCSI_PASS_THROUGH_DIRECT) == (sizeof(void*) == 4 ? 44 : 56),
+              "SCSI_PASS_THROUGH_DIRECT layout");
+static_assert(sizeof(STORAGE_DEVICE_NUMBER) == 12 && sizeof(DISK_GEOMETRY) == 24, "disk answer layouts");
+
 namespace {
 // Pass-through request with room for the sense data after it, and for the buffered form
 // a small data area after that.

@@ -4,9 +4,16 @@
 #include <usbioctl.h>
 #include <initguid.h>
 #include <usbiodef.h>
+#include <cstddef>
 #include <string>
 #include <vector>
 #include "devices/win/SetupApi.h"
+
+// The hub driver's structures are byte-packed, the same in 32-bit and 64-bit programs.
+static_assert(sizeof(USB_DESCRIPTOR_REQUEST) == 12, "USB_DESCRIPTOR_REQUEST layout");
+static_assert(sizeof(USB_NODE_CONNECTION_INFORMATION_EX) == 35 && sizeof(USB_PIPE_INFO) == 11,
+              "USB_NODE_CONNECTION_INFORMATION_EX layout");
+static_assert(offsetof(USB_NODE_CONNECTION_INFORMATION_EX, Speed) == 23, "connection speed offset");
 
 namespace {
 
