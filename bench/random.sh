@@ -23,7 +23,7 @@ folder=$(cd "$folder" && pwd)
 work=$(mktemp -d /tmp/qm-random-out.XXXXXX)
 cleanup() {
     [ -n "${QM_WINEPREFIX:-}" ] && WINEPREFIX=$QM_WINEPREFIX "$(dirname "$wine")/wineserver" -k 2>/dev/null
-    rm -f "$folder/fio.bin" "$folder/QuellmorBench.bin"
+    rm -rf "$folder/fio.bin" "$folder/QuellmorTest"
     [ -n "$own_folder" ] && rmdir "$own_folder" 2>/dev/null
     rm -rf "$work"
 }

@@ -90,6 +90,7 @@ enum : uint32_t {
     kFolderCurrent = 0x10007
 };
 int GetSpecialFolder(uint32_t folder, char* path);
+// Ends a folder path with the system's separator ("\\" on Windows, "/" on POSIX).
 void AppendBackslash(char* path); // path holds at least strlen + 2 bytes
 void AppendBackslash(std::string& path);
 int CreateDirectoryTree(const char* path, int lastIsFile);

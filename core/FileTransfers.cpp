@@ -1,7 +1,9 @@
-// The parts of C_File that are the same on every system: whole transfers with the piecewise
-// retry, line reading, and the test seam. Each system supplies RawTransfer and ReadSome.
+// The parts of the file library that are the same on every system: whole transfers with the
+// piecewise retry, line reading, the test seam, and paths ending in the system's separator.
+// Each system supplies RawTransfer, ReadSome and PathSeparator.
 #include "core/File.h"
 #include "core/FileHookCall.h"
+#include <cstring>
 
 #ifdef QM_TEST_HOOKS
 static C_FileHook g_pfnHook = nullptr;
@@ -82,4 +84,19 @@ int C_File::ReadLine(std::string& text, int wide, int quote)
         return 0;
     }
     return m_lineReader.ReadLine(text, wide, quote, FileLineSource, this);
+}
+
+void AppendBackslash(char* path)
+{
+    const size_t n = strlen(path);
+    if (n == 0 || path[n - 1] != PathSeparator()) {
+        path[n] = PathSeparator();
+        path[n + 1] = 0;
+    }
+}
+
+void AppendBackslash(std::string& path)
+{
+    if (path.empty() || path.back() != PathSeparator())
+        path += PathSeparator();
 }

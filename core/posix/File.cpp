@@ -20,6 +20,16 @@ struct C_FileState {
 
 C_FileState* State(void* handle) { return (C_FileState*)handle; }
 
+// The descriptor of an open file, or -1 with the invalid-handle error.
+int Descriptor(void* handle)
+{
+    if (!handle) {
+        SetLastErrorCode(kErrorInvalidHandle);
+        return -1;
+    }
+    return State(handle)->fd;
+}
+
 int OpenFlags(int mode, uint32_t flags)
 {
     static const int access[6] = {
@@ -224,11 +234,9 @@ int C_File::Seek(int method, int64_t offset)
 int C_File::SetEnd()
 {
     QM_HOOK(kHookSetEnd, this, nullptr, nullptr, 0, nullptr, 0, 0);
-    if (!m_hFile) {
-        SetLastErrorCode(kErrorInvalidHandle);
+    const int fd = Descriptor(m_hFile);
+    if (fd < 0)
         return 0;
-    }
-    const int fd = State(m_hFile)->fd;
     const off_t position = lseek(fd, 0, SEEK_CUR);
     if (position < 0 || ftruncate(fd, position) != 0)
         return FailWithErrno();
@@ -238,21 +246,19 @@ int C_File::SetEnd()
 int C_File::Flush()
 {
     QM_HOOK(kHookFlush, this, nullptr, nullptr, 0, nullptr, 0, 0);
-    if (!m_hFile) {
-        SetLastErrorCode(kErrorInvalidHandle);
+    const int fd = Descriptor(m_hFile);
+    if (fd < 0)
         return 0;
-    }
-    return fdatasync(State(m_hFile)->fd) == 0 ? 1 : FailWithErrno();
+    return fdatasync(fd) == 0 ? 1 : FailWithErrno();
 }
 
 int C_File::GetSize(uint64_t* size)
 {
     struct stat st;
-    if (!m_hFile) {
-        SetLastErrorCode(kErrorInvalidHandle);
+    const int fd = Descriptor(m_hFile);
+    if (fd < 0)
         return 0;
-    }
-    if (fstat(State(m_hFile)->fd, &st) != 0)
+    if (fstat(fd, &st) != 0)
         return FailWithErrno();
     *size = (uint64_t)st.st_size;
     return 1;

@@ -30,21 +30,6 @@ int GetFileSizeByName(const char* path, uint32_t* low, uint32_t* high)
     return 1;
 }
 
-void AppendBackslash(char* path)
-{
-    size_t n = strlen(path);
-    if (n == 0 || path[n - 1] != '/') {
-        path[n] = '/';
-        path[n + 1] = 0;
-    }
-}
-
-void AppendBackslash(std::string& path)
-{
-    if (path.empty() || path.back() != '/')
-        path += '/';
-}
-
 static int CopyFolder(const char* folder, char* path)
 {
     if (!folder || !folder[0] || strlen(folder) + 2 > 260) {

@@ -204,35 +204,6 @@ int C_Thread::Start(ThreadFunction function, void* userData, uintptr_t argument)
     return 1;
 }
 
-int C_Thread::RequestStop()
-{
-    if (!(m_flags.load() & kRunning))
-        return 0;
-    m_flags |= kStopRequested;
-    return 1;
-}
-
-int C_Thread::IsStopRequested() const
-{
-    uint32_t f = m_flags.load();
-    return (f & kRunning) && (f & kStopRequested) ? 1 : 0;
-}
-
-int C_Thread::Wait(uint32_t timeoutMs)
-{
-    if (!(m_flags.load() & kRunning))
-        return 0;
-    return WaitPumping(m_finished.GetHandle(), timeoutMs);
-}
-
-void C_Thread::SetExitCodeFromSystem(int on)
-{
-    if (on)
-        m_flags |= kExitFromSystem;
-    else
-        m_flags &= ~(uint32_t)kExitFromSystem;
-}
-
 // Detached POSIX threads leave no exit code with the system, so both ways read the stored one.
 int C_Thread::GetExitCode(uint32_t* code)
 {

@@ -52,21 +52,6 @@ int GetFileSizeByName(const char* path, uint32_t* low, uint32_t* high)
     return 1;
 }
 
-void AppendBackslash(char* path)
-{
-    size_t n = strlen(path);
-    if (n == 0 || path[n - 1] != '\\') {
-        path[n] = '\\';
-        path[n + 1] = 0;
-    }
-}
-
-void AppendBackslash(std::string& path)
-{
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-}
-
 static int CreateOneFolder(const std::string& folder)
 {
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)

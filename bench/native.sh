@@ -1,0 +1,120 @@
+#!/bin/bash
+# The device measured natively: our console program (sequential 1 MiB) and our random engine
+# (4 KiB, 32 threads) on the POSIX class library against fio with --direct=1 on the same
+# folder, file size and block size, alternating who goes first, several runs. Prints
+#   ratio native-seq-write VALUE            (ours / fio, medians)
+#   ratio native-seq-read VALUE
+#   ratio native-random-read-iops VALUE
+#   ratio native-random-write-iops VALUE
+# and the spread of each side's figures over the runs, and whether our median lies within 5%
+# of fio's. Like for like: the sequential writes go to a file already sized to its length (the
+# engine sizes it first), the random writes to a fresh sparse file (the engine's write pass
+# makes one), the random reads read a file written in full on both sides, so neither reads
+# holes. The engine's random positions are 32768 evenly spread blocks; on a 128 MiB file those
+# are all the blocks, the set fio draws from, so the random passes use that size by default.
+# Usage: bench/native.sh [folder] [size-MiB] [runs] [random-size-MiB]
+set -euo pipefail
+. "$(dirname "$0")/../tools/common.sh"
+. "$(dirname "$0")/rates.sh"
+folder=${1:-$root/build/testdrive}
+size=${2:-1024}
+runs=${3:-3}
+rsize=${4:-128}
+runtime=6
+"$root/tools/install-deps.sh"
+mkdir -p "$root/build" "$folder"
+folder=$(cd "$folder" && pwd)
+# Without the sanitizers: the figures time the engines, not the checks.
+BUILD_TARGETS="QuellmorCmd QuellmorBench" configure_and_build bench-native native -DQM_SANITIZE=OFF \
+    -DQM_BUILD_TESTS=OFF
+cmd="$root/build/bench-native/cmd/QuellmorCmd"
+bench="$root/build/bench-native/bench/engine/QuellmorBench"
+work=$(mktemp -d /tmp/qm-native-bench.XXXXXX)
+testfile="$folder/QuellmorTest/QuellmorTest.bin"
+cleanup() { rm -rf "$work" "$folder/fio.bin" "$folder/QuellmorTest"; }
+trap cleanup EXIT
+
+figure() {   # file name
+    awk -v n="$2" '$1 == "figure" && $2 == n { print $3 }' "$1"
+}
+fill() {   # path: the whole random file written, past the page cache
+    dd if=/dev/zero of="$1" bs=1M count="$rsize" oflag=direct conv=notrunc status=none
+}
+fio_random() {   # rw output
+    fio --name=random --filename="$folder/fio.bin" --size="${rsize}M" --bs=4k --rw="$1" --ioengine=psync \
+        --direct=1 --numjobs=32 --thread --time_based --runtime=$runtime --norandommap --group_reporting \
+        --output-format=json >"$2"
+}
+fio_iops() {   # json side
+    /usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0][sys.argv[2]]["iops"])' "$1" "$2"
+}
+
+declare -A got
+add() { got[$1]="${got[$1]:-} $2"; }
+
+run_ours() {
+    (cd "$work" && rm -f QuellmorCmd.txt && "$cmd" -d "$folder" -s "$size" -b 1024 >"$work/cmd.txt")
+    local line
+    line=$(tail -n 1 "$work/QuellmorCmd.txt")
+    add ours-seq-read "$(to_bytes "$(echo "$line" | cut -f3)")"
+    add ours-seq-write "$(to_bytes "$(echo "$line" | cut -f6)")"
+    "$bench" "$folder" "$rsize" random-write >"$work/rw.txt"
+    add ours-random-write "$(figure "$work/rw.txt" random-write-iops)"
+    bypass=$(figure "$work/rw.txt" cache-bypass)
+    fill "$testfile"
+    "$bench" "$folder" "$rsize" random-read >"$work/rr.txt"
+    add ours-random-read "$(figure "$work/rr.txt" random-read-iops)"
+}
+run_fio() {
+    rm -f "$folder/fio.bin"
+    truncate -s "${size}M" "$folder/fio.bin"
+    fio --name=seqw --filename="$folder/fio.bin" --rw=write --bs=1M --size="${size}M" --ioengine=psync \
+        --direct=1 --end_fsync=1 --output-format=json >"$work/fw.json"
+    fio --name=seqr --filename="$folder/fio.bin" --rw=read --bs=1M --size="${size}M" --ioengine=psync \
+        --direct=1 --output-format=json >"$work/fr.json"
+    add fio-seq-write "$(fio_bytes "$work/fw.json" write)"
+    add fio-seq-read "$(fio_bytes "$work/fr.json" read)"
+    rm -f "$folder/fio.bin"
+    truncate -s "${rsize}M" "$folder/fio.bin"
+    fio_random randwrite "$work/frw.json"
+    add fio-random-write "$(fio_iops "$work/frw.json" write)"
+    fill "$folder/fio.bin"
+    fio_random randread "$work/frr.json"
+    add fio-random-read "$(fio_iops "$work/frr.json" read)"
+    rm -f "$folder/fio.bin"
+}
+
+bypass=0
+for i in $(seq "$runs"); do
+    sync
+    if [ $((i % 2)) = 1 ]; then run_ours; sync; run_fio; else run_fio; sync; run_ours; fi
+done
+
+echo "# folder $folder ($(stat -f -c %T "$folder")), file $size MiB (random $rsize MiB), $runs runs alternating, fio $(fio --version)"
+[ "$bypass" = 0 ] || echo "# WARNING: the cache bypass does not reach a device here (kind $bypass); these are cache figures"
+/usr/bin/python3 - "$runs" \
+    "${got[ours-seq-write]}" "${got[fio-seq-write]}" "${got[ours-seq-read]}" "${got[fio-seq-read]}" \
+    "${got[ours-random-read]}" "${got[fio-random-read]}" "${got[ours-random-write]}" "${got[fio-random-write]}" <<'PY'
+import statistics, sys
+values = [[float(x) for x in a.split()] for a in sys.argv[2:]]
+names = ["native-seq-write", "native-seq-read", "native-random-read-iops", "native-random-write-iops"]
+units = [("MiB/s", 1048576), ("MiB/s", 1048576), ("IOPS", 1), ("IOPS", 1)]
+def spread(v):
+    m = statistics.median(v)
+    return 100.0 * (max(v) - min(v)) / m if m else 0.0
+rows = []
+for i, name in enumerate(names):
+    ours, fio = values[2 * i], values[2 * i + 1]
+    unit, scale = units[i]
+    print("# ours %-26s %s: %s" % (name, unit, " ".join("%.0f" % (v / scale) for v in ours)))
+    print("# fio  %-26s %s: %s" % (name, unit, " ".join("%.0f" % (v / scale) for v in fio)))
+    rows.append((name, ours, fio))
+for name, ours, fio in rows:
+    print("ratio %s %.3f" % (name, statistics.median(ours) / statistics.median(fio)))
+for name, ours, fio in rows:
+    print("spread ours %s %.1f%%" % (name, spread(ours)))
+    print("spread fio %s %.1f%%" % (name, spread(fio)))
+for name, ours, fio in rows:
+    r = statistics.median(ours) / statistics.median(fio)
+    print("within-5%% %s %s" % (name, "yes" if abs(r - 1) <= 0.05 else "no"))
+PY
