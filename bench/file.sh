@@ -9,23 +9,15 @@
 # Usage: bench/file.sh [size-MiB] [runs]
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
-. "$(dirname "$0")/rates.sh"
+. "$(dirname "$0")/common.sh"
 size=${1:-512}
 runs=${2:-3}
-"$root/tools/install-deps.sh"
-choose_windows_build
-export BUILD_TARGETS=FileBench
-if [ "$run_arch" = win32 ]; then
-    configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF
-else
-    configure_and_build win64 mingw-x86_64 -DQM_BUILD_TESTS=OFF
-fi
+bench_build FileBench
 exe=$(find "$root/build/$run_arch/bench/file" -name FileBench.exe | head -n 1)
 work="$root/build/bench-file"
 rm -rf "$work"; mkdir -p "$work"
 file="$work/_file.bin"
 winfile="Z:$(echo "$file" | tr / '\\')"
-export QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine"
 
 declare -A ours_w ours_r fio_w fio_r
 run_ours() {   # block

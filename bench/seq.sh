@@ -7,22 +7,14 @@
 # Usage: bench/seq.sh [size-MiB] [runs]
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
-. "$(dirname "$0")/rates.sh"
+. "$(dirname "$0")/common.sh"
 size=${1:-512}
 runs=${2:-3}
-"$root/tools/install-deps.sh"
-choose_windows_build
-export BUILD_TARGETS=QuellmorCmd
-if [ "$run_arch" = win32 ]; then
-    configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF
-else
-    configure_and_build win64 mingw-x86_64 -DQM_BUILD_TESTS=OFF
-fi
+bench_build QuellmorCmd
 exe="$root/build/$run_arch/dist/QuellmorCmd.exe"
 work="$root/build/bench-seq"
 rm -rf "$work"; mkdir -p "$work"
 winwork="Z:$(echo "$work" | tr / '\\')"
-export QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine"
 
 ours_w=(); ours_r=(); fio_w=(); fio_r=()
 run_ours() {

@@ -88,3 +88,12 @@ std::string FormatAccessResult(uint32_t accesses, uint64_t elapsedMicroseconds)
     const double msPerAccess = ((double)elapsedMicroseconds / 1000.0) / (double)accesses;
     return FormatRate(rate) + StringPrintf(", %.1f IOPS, %.2f ms", iops, msPerAccess);
 }
+
+uint32_t ProgressPercent(uint64_t done, uint64_t total)
+{
+    const uint64_t step = total / 100;
+    if (step == 0)
+        return 0;
+    const uint64_t percent = done / step;
+    return percent > 100 ? 100 : (uint32_t)percent;
+}

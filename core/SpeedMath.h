@@ -44,3 +44,6 @@ std::string FormatSeqMessage(MessageStyle style, SeqMessage id, const C_SeqMessa
 uint64_t RandomAccessPosition(uint64_t fileSize, uint32_t r);
 // "12.3 MByte/sec, 3149.6 IOPS, 0.32 ms"
 std::string FormatAccessResult(uint32_t accesses, uint64_t elapsedMicroseconds);
+// Progress bar position (0..100) of a pass: done / (total / 100) in whole numbers, 0 while
+// the total is below 100 bytes.
+uint32_t ProgressPercent(uint64_t done, uint64_t total);

@@ -100,3 +100,12 @@ TEST(SeqMessages, GuiAndConsoleTexts)
     EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqSeekStartFailed, a), "Can't seek to file start.");
     EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqFlushFailed, a), "Can't flush Filebuffers.\n");
 }
+
+TEST(ProgressPercent, WholeStepsOfAHundredthCappedAtTheEnd)
+{
+    EXPECT_EQ(ProgressPercent(0, 100ull << 20), 0u);
+    EXPECT_EQ(ProgressPercent(50ull << 20, 100ull << 20), 50u);
+    EXPECT_EQ(ProgressPercent(100ull << 20, 100ull << 20), 100u);
+    EXPECT_EQ(ProgressPercent(5, 99), 0u); // a total below 100 bytes has no steps
+    EXPECT_EQ(ProgressPercent(300, 200), 100u);
+}

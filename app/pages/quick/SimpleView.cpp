@@ -85,7 +85,7 @@ void C_Simple::OnProgressTimer()
     EnterCriticalSection(&m_lock);
     uint32_t position = 0;
     if (m_phase & (kPhaseSeqRead | kPhaseSeqWrite))
-        position = SequentialProgress(m_bytesDone.load(), m_fileSize.load());
+        position = ProgressPercent(m_bytesDone.load(), m_fileSize.load());
     else if (m_phase & (kPhaseRndRead | kPhaseRndWrite))
         position = RandomProgress(m_access.GetSeconds());
     LeaveCriticalSection(&m_lock);

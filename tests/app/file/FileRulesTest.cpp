@@ -85,15 +85,6 @@ TEST(FileRules, ResultTextsCarryTheSpeedSuffix)
     EXPECT_EQ(FormatFileResult(moved, 1000000, kMediumNone), FormatFileResult(bytes, 1000000, kMediumNone));
 }
 
-TEST(FileRules, ProgressPercent)
-{
-    EXPECT_EQ(ProgressPercent(0, 100ull << 20), 0u);
-    EXPECT_EQ(ProgressPercent(50ull << 20, 100ull << 20), 50u);
-    EXPECT_EQ(ProgressPercent(100ull << 20, 100ull << 20), 100u);
-    EXPECT_EQ(ProgressPercent(5, 99), 0u); // size / 100 is 0
-    EXPECT_EQ(ProgressPercent(300, 200), 100u);
-}
-
 TEST(FileRules, FieldsAndListTexts)
 {
     uint64_t v = 7;

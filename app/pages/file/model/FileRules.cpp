@@ -73,15 +73,6 @@ std::string FormatFileResult(uint64_t bytesMoved, uint64_t elapsedMicroseconds, 
     return text;
 }
 
-uint32_t ProgressPercent(uint64_t position, uint64_t size)
-{
-    const uint64_t step = size / 100;
-    if (step == 0)
-        return 0;
-    const uint64_t percent = position / step;
-    return percent > 100 ? 100 : (uint32_t)percent;
-}
-
 bool ParseDecimal(const std::string& text, uint64_t* value)
 {
     size_t i = 0;

@@ -47,9 +47,6 @@ uint64_t RequestCount(uint64_t size, uint32_t blockSize);
 // " - 8.1x dvd" or " - 3.0x cd-rom" for optical media; "[too fast]" within 10 microseconds.
 std::string FormatFileResult(uint64_t bytesMoved, uint64_t elapsedMicroseconds, MediumClass medium);
 
-// Percent of the pass done for the progress bar; 0 while the size is below 100 bytes.
-uint32_t ProgressPercent(uint64_t position, uint64_t size);
-
 // Decimal field texts: leading blanks, then digits; false when there are none. Values that
 // do not fit saturate (a 64-bit field times 1048576 as well).
 bool ParseDecimal(const std::string& text, uint64_t* value);

@@ -103,15 +103,6 @@ std::string FormatDriveLogLine(const std::string& driveText, const std::string& 
            randomWrite + "\r\n";
 }
 
-uint32_t SequentialProgress(uint64_t bytesDone, uint64_t fileSize)
-{
-    const uint64_t step = fileSize / 100;
-    if (step == 0)
-        return 0;
-    const uint64_t position = bytesDone / step;
-    return position > 100 ? 100 : (uint32_t)position;
-}
-
 uint32_t RandomProgress(uint32_t seconds)
 {
     const uint32_t position = seconds * 100 / 6;

@@ -49,8 +49,7 @@ std::string FormatDriveLogLine(const std::string& driveText, const std::string& 
                                const std::string& randomRead, const std::string& seqWrite,
                                const std::string& randomWrite);
 
-// Progress bar position (0..100) for timer 1.
-uint32_t SequentialProgress(uint64_t bytesDone, uint64_t fileSize);
+// Progress bar position (0..100) of the random passes for timer 1.
 uint32_t RandomProgress(uint32_t seconds);
 // Live speed texts of timer 2.
 std::string LiveSequentialText(uint64_t bytesDone, uint64_t elapsedMicroseconds);

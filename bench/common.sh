@@ -1,0 +1,27 @@
+# Shared by the benchmark scripts: building the tool under test, rates out of our result
+# texts and out of fio's reports. Sourced after tools/common.sh.
+
+# Builds one target of the Windows build this machine runs (tests off) and points
+# wine-run.sh at its prefix.
+bench_build() {   # target
+    "$root/tools/install-deps.sh"
+    choose_windows_build
+    export BUILD_TARGETS=$1
+    if [ "$run_arch" = win32 ]; then
+        configure_and_build win32 mingw-i686 -DQM_BUILD_TESTS=OFF
+    else
+        configure_and_build win64 mingw-x86_64 -DQM_BUILD_TESTS=OFF
+    fi
+    export QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine"
+}
+to_bytes() {   # "45.3 MByte/sec" -> bytes per second
+    /usr/bin/python3 -c '
+import sys
+t = sys.argv[1].split()
+if len(t) < 2: print(0); sys.exit()
+v = float(t[0]); u = t[1][0]
+print(v * {"B": 1, "k": 1024, "M": 1024**2, "G": 1024**3, "T": 1024**4, "P": 1024**5}.get(u, 1))' "$1"
+}
+fio_bytes() {   # fio JSON report, "read" or "write" -> bytes per second of the first job
+    /usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0][sys.argv[2]]["bw_bytes"])' "$1" "$2"
+}
