@@ -15,7 +15,7 @@
 # Usage: bench/native.sh [folder] [size-MiB] [runs] [random-size-MiB]
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
-. "$(dirname "$0")/rates.sh"
+. "$(dirname "$0")/common.sh"
 folder=${1:-$root/build/testdrive}
 size=${2:-1024}
 runs=${3:-3}
