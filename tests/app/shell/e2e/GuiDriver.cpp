@@ -142,8 +142,11 @@ void PagesAndRestart(const std::string& exe)
         CHECK(page == step.page, "click at x=%d shows page %d, expected %d", step.x, page, step.page);
         if (pageBefore == step.page)
             CHECK(PageWindow(p.main) == before, "click at x=%d recreated the page already shown", step.x);
-        if (step.shot)
+        if (step.shot) {
+            // A page fills some controls after it shows (the FileAccess browser); the picture waits for them.
+            Settle(1500);
             Screenshot(step.shot);
+        }
     }
     // Changing a remembered choice on BlockAccess: random access, graph off.
     HWND block = PageWindow(p.main);
