@@ -1,6 +1,6 @@
-// The test file's life, the same for every program: its place "<folder>\QuellmorTest\
-// QuellmorTest.bin" (with the system's separator), the test folder made before a run, file and
-// folder removed after it, and records appended to a log.
+// The test file's life, the same for every program: its place
+// "<folder>\QuellmorTest\QuellmorTest.bin" (with the system's separator), the test folder made
+// before a run, file and folder removed after it, and records appended to a log.
 #pragma once
 #include <cstdint>
 #include <string>
