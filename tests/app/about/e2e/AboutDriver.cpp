@@ -61,12 +61,6 @@ HWND OpenAbout(Program& p, const std::string& exe)
 {
     if (!Launch(p, exe, "-a"))
         return nullptr;
-    Settle(600);
-    // A click closes the splash, which would hide the page in the screenshots.
-    if (HWND splash = FindWindowA(nullptr, "Zumbra")) {
-        PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-        Settle(800);
-    }
     ClickBar(p.main, kAboutX);
     return WaitPage(p.main, 3) == 3 ? PageWindow(p.main) : nullptr;
 }

@@ -282,10 +282,7 @@ void RunAndWait(Session& s, int button, const char* what, DWORD timeoutMs = 6000
 
 bool Open(Session& s, const std::string& exe, const char* arguments)
 {
-    CHECK(Start(s.p, exe, arguments), "cannot start %s", exe.c_str());
-    s.p.main = WaitForDialog(s.p, "Quellmor [", 20000);
-    CHECK(s.p.main != nullptr, "no main window");
-    if (!s.p.main)
+    if (!Launch(s.p, exe, arguments))
         return false;
     CHECK(WaitPage(s.p.main, 1) == 1, "the BlockAccess page is not open");
     s.page = PageWindow(s.p.main);
