@@ -7,6 +7,7 @@
 #include "app/pages/block/run/BlockRun.h"
 #include "core/ErrorCodes.h"
 #include "devices/emulated/ImageDisk.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 
@@ -18,30 +19,6 @@ std::string TempPath(const char* name)
 }
 
 uint8_t Pattern(uint64_t block, uint32_t offset) { return uint8_t(block * 13 + offset * 7 + 1); }
-
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::vector<uint8_t> data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return data;
-    data.resize(GetFileSize(h, nullptr));
-    DWORD done = 0;
-    if (!data.empty())
-        ReadFile(h, data.data(), DWORD(data.size()), &done, nullptr);
-    CloseHandle(h);
-    return data;
-}
-
-void WriteAll(const std::string& path, const std::vector<uint8_t>& data)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr);
-    CloseHandle(h);
-}
 
 std::vector<uint8_t> PatternImage(uint32_t blocks)
 {
@@ -92,7 +69,7 @@ protected:
         image = TempPath("qm_block_run.img");
         dataFile = TempPath("qm_block_run_data.bin");
         original = PatternImage(kBlocks);
-        WriteAll(image, original);
+        ASSERT_TRUE(WriteFileBytes(image, original));
         DeleteFileA(dataFile.c_str());
         disk.reset(new C_WatchedDisk(image, 512, 0));
         ASSERT_TRUE(disk->QueryCapacity());
@@ -127,7 +104,7 @@ protected:
     // The image is unchanged outside [first, end) blocks.
     void ExpectUntouchedOutside(uint64_t first, uint64_t end)
     {
-        const std::vector<uint8_t> now = ReadAll(image);
+        const std::vector<uint8_t> now = ReadFileBytes(image);
         ASSERT_EQ(now.size(), original.size());
         for (size_t i = 0; i < now.size(); ++i) {
             const uint64_t block = i / 512;
@@ -159,7 +136,7 @@ TEST_F(BlockRun, LinearReadSavesTheRangeToTheDataFile)
     EXPECT_EQ(r.accesses, 4u);
     EXPECT_EQ(count, 4u);
     EXPECT_EQ(loopMax, 4u);
-    const std::vector<uint8_t> data = ReadAll(dataFile);
+    const std::vector<uint8_t> data = ReadFileBytes(dataFile);
     ASSERT_EQ(data.size(), 64u * 512);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), original.begin() + 10 * 512));
     // Two timed groups of two accesses, each a graph point; the first point is (0, 0).
@@ -185,14 +162,14 @@ TEST_F(BlockRun, LinearWriteTakesThePatternFromTheDataFile)
     for (size_t i = 0; i < block.size(); ++i)
         block[i] = uint8_t(0xA5 ^ i);
     block.resize(block.size() + 100, 0xEE); // longer than a buffer: only the first buffer counts
-    WriteAll(dataFile, block);
+    ASSERT_TRUE(WriteFileBytes(dataFile, block));
     Range(100, 140, 8, 2);
     setup.write = 1;
     setup.saveData = 1;
     const C_BlockRunResult r = Go();
     EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
     EXPECT_EQ(r.accesses, 4u); // 100, 110, 120, 130
-    const std::vector<uint8_t> now = ReadAll(image);
+    const std::vector<uint8_t> now = ReadFileBytes(image);
     for (uint64_t start : {100u, 110u, 120u, 130u})
         for (uint32_t i = 0; i < 8 * 512; ++i)
             ASSERT_EQ(now[start * 512 + i], uint8_t(0xA5 ^ i)) << start;
@@ -204,7 +181,7 @@ TEST_F(BlockRun, LinearWriteTakesThePatternFromTheDataFile)
 
 TEST_F(BlockRun, DataFileShorterThanABufferEndsTheWrite)
 {
-    WriteAll(dataFile, std::vector<uint8_t>(1000, 1));
+    ASSERT_TRUE(WriteFileBytes(dataFile, std::vector<uint8_t>(1000, 1)));
     Range(0, 64, 8);
     setup.write = 1;
     setup.saveData = 1;
@@ -264,7 +241,7 @@ TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
     setup.saveData = 1;
     Go();
     EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
-    const std::vector<uint8_t> data = ReadAll(dataFile);
+    const std::vector<uint8_t> data = ReadFileBytes(dataFile);
     ASSERT_EQ(data.size(), 32u * 512);
     for (uint64_t b = 16; b < 48; ++b) {
         const bool zero = b == 21 || b == 22 || b == 40;
@@ -281,7 +258,7 @@ TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
     EXPECT_EQ(channel.reports[0].find("Can't access 8 blocks starting at 0x18. Win32Error: 1117 - "), 0u);
     EXPECT_TRUE(r.lastFailed);
     EXPECT_EQ(r.accesses, 1u);
-    EXPECT_EQ(ReadAll(dataFile).size(), 8u * 512); // the good access was kept
+    EXPECT_EQ(ReadFileBytes(dataFile).size(), 8u * 512); // the good access was kept
 
     // A CRC block whose own read fails otherwise fails the access.
     disk->faults.Clear();

@@ -12,6 +12,7 @@
 #include "tests/app/e2e_common/GuiE2e.h"
 #include "tests/app/e2e_common/RegistryText.h"
 #include "tests/app/e2e_common/RemoteList.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 using namespace e2e;
@@ -70,33 +71,6 @@ bool WaitUntil(bool (*state)(HWND), HWND page, DWORD timeoutMs)
         Sleep(50);
     }
     return true;
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::vector<uint8_t> data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return data;
-    data.resize(GetFileSize(h, nullptr));
-    DWORD done = 0;
-    if (!data.empty())
-        ReadFile(h, data.data(), DWORD(data.size()), &done, nullptr);
-    CloseHandle(h);
-    return data;
-}
-
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& data)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD done = 0;
-    const BOOL ok = WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr);
-    CloseHandle(h);
-    return ok && done == data.size();
 }
 
 std::string ImagePath() { return g_folder + "\\x.img"; }
