@@ -238,7 +238,27 @@ int C_File::SetEnd()
     if (fd < 0)
         return 0;
     const off_t position = lseek(fd, 0, SEEK_CUR);
-    if (position < 0 || ftruncate(fd, position) != 0)
+    struct stat st;
+    if (position < 0 || fstat(fd, &st) != 0)
+        return FailWithErrno();
+    // A grown file gets its blocks now, as Windows gives a file its clusters when it sets the
+    // end: a full disk shows here, and later writes into the new part only overwrite. Without
+    // it, each first write into a hole would also pay for the file system's block allocation,
+    // and a random-write figure would measure the allocator rather than the device.
+    if (position > st.st_size) {
+        if (fallocate(fd, 0, st.st_size, position - st.st_size) == 0)
+            return 1;
+        const int error = errno;
+        if (error != EOPNOTSUPP && error != ENOSYS) {
+            // Blocks taken before the refusal go again; the length stays what it was.
+            const int restored = ftruncate(fd, st.st_size);
+            (void)restored; // the refusal is what the caller hears of
+            errno = error;
+            return FailWithErrno();
+        }
+        // File systems without allocation ahead of time get a sparse length.
+    }
+    if (ftruncate(fd, position) != 0)
         return FailWithErrno();
     return 1;
 }

@@ -52,9 +52,12 @@ void SetState(C_EventState* e)
     pthread_mutex_unlock(&e->mutex);
 }
 
+void UnlockMutex(void* mutex) { pthread_mutex_unlock((pthread_mutex_t*)mutex); }
+
 // 0 = no limit. 1 when signalled (an auto-reset event is cleared again), 0 on timeout.
 int WaitState(C_EventState* e, uint32_t timeoutMs)
 {
+    int signalled = 0;
     struct timespec deadline;
     clock_gettime(CLOCK_MONOTONIC, &deadline);
     deadline.tv_sec += timeoutMs / 1000;
@@ -64,14 +67,17 @@ int WaitState(C_EventState* e, uint32_t timeoutMs)
         deadline.tv_nsec -= 1000000000;
     }
     pthread_mutex_lock(&e->mutex);
+    // A thread cancelled by Terminate while it waits takes the lock back before it goes; the
+    // handler hands it on, or every later Set and Wait of this event would hang.
+    pthread_cleanup_push(UnlockMutex, &e->mutex);
     int r = 0;
     while (!e->state && r != ETIMEDOUT)
         r = timeoutMs ? pthread_cond_timedwait(&e->signalled, &e->mutex, &deadline)
                       : pthread_cond_wait(&e->signalled, &e->mutex);
-    const int signalled = e->state;
+    signalled = e->state;
     if (signalled && !e->manualReset)
         e->state = 0;
-    pthread_mutex_unlock(&e->mutex);
+    pthread_cleanup_pop(1);
     return signalled;
 }
 } // namespace

@@ -2,6 +2,7 @@
 // errno as Win32 numbers and texts, folders, threads and events.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -104,6 +105,12 @@ TEST(PosixFile, CacheBypassOfEachKindOfFileSystem)
     C_File file;
     ASSERT_EQ(file.Open(path.c_str(), kOpenWriteCreate, kOpenNoBuffering, kShareReadWrite), 1);
     EXPECT_EQ(file.Write(1000, std::string(1000, 'b').data()), 1);
+    // ramfs cannot allocate ahead; the end is set all the same.
+    ASSERT_EQ(file.Seek(kSeekBegin, 1 << 20), 1);
+    EXPECT_EQ(file.SetEnd(), 1);
+    uint64_t size = 0;
+    EXPECT_EQ(file.GetSize(&size), 1);
+    EXPECT_EQ(size, 1u << 20);
     file.Close();
     ScratchMount journal(ScratchMount::kJournalExt4);
     SKIP_UNLESS_MOUNTED(journal);
@@ -120,9 +127,25 @@ TEST(PosixFile, FullDiskIsDiskFull)
     ASSERT_EQ(
         file.Open((small.Point() + "/big.bin").c_str(), kOpenWriteCreate, kOpenNoBuffering, kShareReadWrite),
         1);
+    // Setting an end the disk cannot hold is refused at once, and the length stays.
+    ASSERT_EQ(file.Seek(kSeekBegin, 64 << 20), 1);
+    EXPECT_EQ(file.SetEnd(), 0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorDiskFull);
+    uint64_t size = 1;
+    ASSERT_EQ(file.GetSize(&size), 1);
+    EXPECT_EQ(size, 0u);
+    // One that fits takes its blocks now, so writes into it never allocate.
+    ASSERT_EQ(file.Seek(kSeekBegin, 2 << 20), 1);
+    ASSERT_EQ(file.SetEnd(), 1);
+    struct stat st;
+    ASSERT_EQ(stat((small.Point() + "/big.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 2 << 20);
+    EXPECT_GE((uint64_t)st.st_blocks * 512, 2u << 20);
+    ASSERT_EQ(file.Seek(kSeekBegin, 0), 1);
     int blocks = 0;
     while (blocks < 64 && file.Write(1 << 20, buffer.Get()))
         ++blocks;
+    EXPECT_GE(blocks, 2);
     EXPECT_LT(blocks, 8);
     EXPECT_EQ(GetLastErrorCode(), kErrorDiskFull);
 }
@@ -229,6 +252,30 @@ TEST(PosixThreads, EventsThreadsAndTheTimer)
     EXPECT_GE(ms, 120u);
     EXPECT_LT(ms, 1000u);
     EXPECT_EQ(timer.GetMicroseconds(), (uint64_t)ms * 1000);
+}
+
+TEST(PosixThreads, TerminatedWaiterLeavesTheEventUsable)
+{
+    C_Event gate;
+    ASSERT_EQ(gate.Create(1, 0), 1);
+    C_Thread stuck;
+    ASSERT_EQ(stuck.Start(WaitForEvent, &gate, 5), 1);
+    SleepMs(50); // parked inside the wait
+    stuck.Terminate();
+    EXPECT_EQ(stuck.IsRunning(), 0);
+    SleepMs(100); // the cancellation has run by now
+    // A lock left held by the cancelled waiter would hang here; the alarm turns that into a
+    // failure instead.
+    alarm(20);
+    EXPECT_EQ(gate.Set(), 1);
+    EXPECT_EQ(gate.Wait(10), 1);
+    C_Thread next;
+    ASSERT_EQ(next.Start(WaitForEvent, &gate, 6), 1);
+    ASSERT_EQ(next.Wait(0), 1);
+    uint32_t code = 0;
+    ASSERT_EQ(next.GetExitCode(&code), 1);
+    EXPECT_EQ(code, 6u);
+    alarm(0);
 }
 
 TEST(PosixSystem, CommandLineVersionAndInterrupt)
