@@ -7,28 +7,31 @@
 #   ratio native-random-read-iops VALUE
 #   ratio native-random-write-iops VALUE
 # and the spread of each side's figures over the runs, and whether our median lies within 5%
-# of fio's. Like for like: the sequential writes go to a file already sized to its length (the
-# engine sizes it first), the random writes to a fresh sparse file (the engine's write pass
-# makes one), the random reads read a file written in full on both sides, so neither reads
-# holes. The engine's random positions are 32768 evenly spread blocks; on a 128 MiB file those
-# are all the blocks, the set fio draws from, so the random passes use that size by default.
+# of fio's. Like for like: the writes go to a file whose blocks are allocated but not yet
+# written (the engines size their file first, and sizing allocates), the random reads read a
+# file written in full on both sides, so neither reads holes. Each figure is taken from both
+# sides back to back, the order alternating from run to run, because this storage's speed
+# drifts over minutes. The engine's random positions are 32768 evenly spread blocks; on a
+# 128 MiB file those are all the blocks, the set fio draws from, so the random passes use that
+# size by default.
 # Usage: bench/native.sh [folder] [size-MiB] [runs] [random-size-MiB]
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
 . "$(dirname "$0")/common.sh"
 folder=${1:-$root/build/testdrive}
-size=${2:-1024}
-runs=${3:-3}
+size=${2:-2048}
+runs=${3:-8}
 rsize=${4:-128}
 runtime=6
 "$root/tools/install-deps.sh"
 mkdir -p "$root/build" "$folder"
 folder=$(cd "$folder" && pwd)
 # Without the sanitizers: the figures time the engines, not the checks.
-BUILD_TARGETS="QuellmorCmd QuellmorBench" configure_and_build bench-native native -DQM_SANITIZE=OFF \
+# The same build as the main job's (tools/run.sh).
+BUILD_TARGETS="QuellmorCmd QuellmorBench" configure_and_build native-release native -DQM_SANITIZE=OFF \
     -DQM_BUILD_TESTS=OFF
-cmd="$root/build/bench-native/cmd/QuellmorCmd"
-bench="$root/build/bench-native/bench/engine/QuellmorBench"
+cmd="$root/build/native-release/cmd/QuellmorCmd"
+bench="$root/build/native-release/bench/engine/QuellmorBench"
 work=$(mktemp -d /tmp/qm-native-bench.XXXXXX)
 testfile="$folder/QuellmorTest/QuellmorTest.bin"
 cleanup() { rm -rf "$work" "$folder/fio.bin" "$folder/QuellmorTest"; }
@@ -52,22 +55,16 @@ fio_iops() {   # json side
 declare -A got
 add() { got[$1]="${got[$1]:-} $2"; }
 
-run_ours() {
+ours_seq() {
     (cd "$work" && rm -f QuellmorCmd.txt && "$cmd" -d "$folder" -s "$size" -b 1024 >"$work/cmd.txt")
     local line
     line=$(tail -n 1 "$work/QuellmorCmd.txt")
     add ours-seq-read "$(to_bytes "$(echo "$line" | cut -f3)")"
     add ours-seq-write "$(to_bytes "$(echo "$line" | cut -f6)")"
-    "$bench" "$folder" "$rsize" random-write >"$work/rw.txt"
-    add ours-random-write "$(figure "$work/rw.txt" random-write-iops)"
-    bypass=$(figure "$work/rw.txt" cache-bypass)
-    fill "$testfile"
-    "$bench" "$folder" "$rsize" random-read >"$work/rr.txt"
-    add ours-random-read "$(figure "$work/rr.txt" random-read-iops)"
 }
-run_fio() {
+fio_seq() {
     rm -f "$folder/fio.bin"
-    truncate -s "${size}M" "$folder/fio.bin"
+    fallocate -l "${size}M" "$folder/fio.bin"
     fio --name=seqw --filename="$folder/fio.bin" --rw=write --bs=1M --size="${size}M" --ioengine=psync \
         --direct=1 --end_fsync=1 --output-format=json >"$work/fw.json"
     fio --name=seqr --filename="$folder/fio.bin" --rw=read --bs=1M --size="${size}M" --ioengine=psync \
@@ -75,9 +72,28 @@ run_fio() {
     add fio-seq-write "$(fio_bytes "$work/fw.json" write)"
     add fio-seq-read "$(fio_bytes "$work/fr.json" read)"
     rm -f "$folder/fio.bin"
-    truncate -s "${rsize}M" "$folder/fio.bin"
+}
+ours_random_write() {
+    "$bench" "$folder" "$rsize" random-write >"$work/rw.txt"
+    add ours-random-write "$(figure "$work/rw.txt" random-write-iops)"
+    bypass=$(figure "$work/rw.txt" cache-bypass)
+    rm -rf "$folder/QuellmorTest"
+}
+fio_random_write() {
+    rm -f "$folder/fio.bin"
+    fallocate -l "${rsize}M" "$folder/fio.bin"
     fio_random randwrite "$work/frw.json"
     add fio-random-write "$(fio_iops "$work/frw.json" write)"
+    rm -f "$folder/fio.bin"
+}
+ours_random_read() {
+    mkdir -p "$(dirname "$testfile")"
+    fill "$testfile"
+    "$bench" "$folder" "$rsize" random-read >"$work/rr.txt"
+    add ours-random-read "$(figure "$work/rr.txt" random-read-iops)"
+}
+fio_random_read() {
+    rm -f "$folder/fio.bin"
     fill "$folder/fio.bin"
     fio_random randread "$work/frr.json"
     add fio-random-read "$(fio_iops "$work/frr.json" read)"
@@ -86,8 +102,10 @@ run_fio() {
 
 bypass=0
 for i in $(seq "$runs"); do
-    sync
-    if [ $((i % 2)) = 1 ]; then run_ours; sync; run_fio; else run_fio; sync; run_ours; fi
+    for what in seq random_write random_read; do
+        sync
+        if [ $((i % 2)) = 1 ]; then "ours_$what"; sync; "fio_$what"; else "fio_$what"; sync; "ours_$what"; fi
+    done
 done
 
 echo "# folder $folder ($(stat -f -c %T "$folder")), file $size MiB (random $rsize MiB), $runs runs alternating, fio $(fio --version)"
@@ -109,6 +127,11 @@ for i, name in enumerate(names):
     print("# ours %-26s %s: %s" % (name, unit, " ".join("%.0f" % (v / scale) for v in ours)))
     print("# fio  %-26s %s: %s" % (name, unit, " ".join("%.0f" % (v / scale) for v in fio)))
     rows.append((name, ours, fio))
+for name, ours, fio in rows:
+    # Each run took both figures back to back; the median of those pairs' ratios is less
+    # exposed to the storage's drift than the ratio of the medians.
+    paired = statistics.median(o / f for o, f in zip(ours, fio) if f)
+    print("# paired %s %.3f" % (name, paired))
 for name, ours, fio in rows:
     print("ratio %s %.3f" % (name, statistics.median(ours) / statistics.median(fio)))
 for name, ours, fio in rows:
