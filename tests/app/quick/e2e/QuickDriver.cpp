@@ -469,13 +469,20 @@ void StopThenNextDrive(Session& s, char first, char second)
         return;
     WaitRandomWrite(s);
     Sleep(500);
-    const std::string firstWrite = ItemText(s.page, kSeqWrite);
     PressButton(s.page, kStop);
-    // The second drive starts with empty results, then shows its own sequential figures.
+    // The stopped pass leaves its field empty; it fills again only with the second drive's
+    // random write, which follows that drive's two short sequential passes. Their figures
+    // cannot tell the drives apart: 10 MByte in a whole number of milliseconds often gives
+    // both drives the same text.
     const DWORD stopAt = GetTickCount();
-    WaitUntil([&] { return ItemText(s.page, kSeqWrite) != firstWrite; }, 5000);
-    CHECK(GetTickCount() - stopAt < 1500, "the second drive began %lu ms after Stop",
-          (unsigned long)(GetTickCount() - stopAt));
+    WaitUntil([&] { return ItemText(s.page, kRndWrite).empty(); }, 8000);
+    WaitUntil([&] { return !ItemText(s.page, kRndWrite).empty(); }, 8000);
+    // The first drive stops within a second and the second drive's sequential passes take a
+    // fraction of one; the rest is margin for a loaded machine. A stop that is not honoured
+    // lets the pass run out its remaining four seconds and more.
+    const DWORD began = GetTickCount() - stopAt;
+    printf("the second drive's random pass began %lu ms after Stop\n", (unsigned long)began);
+    CHECK(began < 3000, "the second drive's random pass began %lu ms after Stop", (unsigned long)began);
     CHECK(IsRunning(s.page), "Stop ended the whole run instead of the first drive's test");
     CHECK(WaitIdle(s.page, 30000), "the run did not end");
     CHECK(IsAccessText(ItemText(s.page, kRndWrite)) && IsAccessText(ItemText(s.page, kRndRead)),
@@ -524,7 +531,8 @@ void StopInRandom(Session& s, char letter)
     CHECK(WaitIdle(s.page, 5000), "Stop did not end the run");
     const DWORD took = GetTickCount() - stopAt;
     printf("stop took %lu ms\n", (unsigned long)took);
-    CHECK(took < 1500, "Stop took %lu ms", (unsigned long)took);
+    // Within a second, with a margin for a loaded machine; an unhonoured stop takes over four.
+    CHECK(took < 2500, "Stop took %lu ms", (unsigned long)took);
     CHECK(ItemText(s.page, kRndWrite).empty(), "a stopped pass shows %s",
           ItemText(s.page, kRndWrite).c_str());
     CHECK(ItemText(s.page, kRndRead).empty(), "the pass after a stopped one shows %s",
