@@ -26,10 +26,7 @@ runtime=6
 "$root/tools/install-deps.sh"
 mkdir -p "$root/build" "$folder"
 folder=$(cd "$folder" && pwd)
-# Without the sanitizers: the figures time the engines, not the checks.
-# The same build as the main job's (tools/run.sh).
-BUILD_TARGETS="QuellmorCmd QuellmorBench" configure_and_build native-release native -DQM_SANITIZE=OFF \
-    -DQM_BUILD_TESTS=OFF
+build_native_release "QuellmorCmd QuellmorBench"
 cmd="$root/build/native-release/cmd/QuellmorCmd"
 bench="$root/build/native-release/bench/engine/QuellmorBench"
 work=$(mktemp -d /tmp/qm-native-bench.XXXXXX)

@@ -36,3 +36,10 @@ configure_and_build() {   # folder toolchain-or-native [cmake args...]
     cmake --build "$root/build/$dir" -j "$jobs" $targets >"$root/build/$dir.build.log" 2>&1 \
         || { grep -E "error|Error" -A3 "$root/build/$dir.build.log" | head -60; return 1; }
 }
+
+# The native programs that measure (the console, the bench engine), optimised and without the
+# sanitizers of the test build (build/native), so a figure times the engine, not the checks.
+# Shared by the main job and the native benchmark.
+build_native_release() {   # targets
+    BUILD_TARGETS=$1 configure_and_build native-release native -DQM_SANITIZE=OFF -DQM_BUILD_TESTS=OFF
+}

@@ -38,9 +38,8 @@ if [ $wine_run = 1 ]; then
     QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine" \
         "$root/cmake/wine-run.sh" "$exe" -d "$winfolder" "$@"
 else
-    # An optimised build of its own: the test build (build/native) carries the sanitizers.
     echo "Building the native console program into build/native-release ..."
-    BUILD_TARGETS=QuellmorCmd configure_and_build native-release native -DQM_SANITIZE=OFF -DQM_BUILD_TESTS=OFF
+    build_native_release QuellmorCmd
     echo "QuellmorCmd -d $folder $* (native, cache bypassed)"
     "$root/build/native-release/cmd/QuellmorCmd" -d "$folder" "$@"
 fi
