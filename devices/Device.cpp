@@ -1,6 +1,7 @@
 #include "devices/Device.h"
 #include "devices/DeviceList.h"
 #include <cstring>
+#include "core/ErrorCodes.h"
 
 C_Device::C_Device() = default;
 C_Device::~C_Device() = default;
@@ -50,6 +51,13 @@ int C_Device::QueryProperty(uint32_t, C_PropertyValue*, uintptr_t, C_PropertyVal
     return 0;
 }
 void C_Device::TakeOver(C_Device&) {}
+int C_Device::AskAgain(C_DeviceAnswers*)
+{
+    SetLastErrorCode(kErrorNotSupported);
+    return 0;
+}
+int C_Device::BeginWrites(std::string*) { return 1; }
+void C_Device::EndWrites() {}
 
 int C_Device::HasLetter(char letter) const
 {
@@ -75,4 +83,29 @@ int DevicesEqual(const C_Device& a, const C_Device& b)
 std::string DeviceIdentityText(const C_Device& d)
 {
     return d.strVendor + "-" + d.strProduct + "-" + d.strRevision + "-" + d.strSerial;
+}
+
+namespace {
+// Identity texts arrive padded from some answers and trimmed from others.
+std::string Trimmed(const std::string& text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\0'))
+        ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\0'))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+int SameText(const std::string& recorded, const std::string& now)
+{
+    return Trimmed(recorded).empty() || Trimmed(recorded) == Trimmed(now);
+}
+} // namespace
+
+int SameDeviceAnswers(const C_Device& d, const C_DeviceAnswers& now)
+{
+    return d.ullBlockCount == now.ullBlockCount && d.dwBlockSize == now.dwBlockSize &&
+           SameText(d.strVendor, now.strVendor) && SameText(d.strProduct, now.strProduct) &&
+           SameText(d.strSerial, now.strSerial);
 }

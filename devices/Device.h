@@ -107,6 +107,16 @@ enum : uint8_t {
     kSmartReturnStatus = 0xDA
 };
 
+// What a device answers when it is asked again, to tell whether the record still
+// describes it. Texts the device does not tell stay empty.
+struct C_DeviceAnswers {
+    uint64_t ullBlockCount = 0;
+    uint32_t dwBlockSize = 0;
+    std::string strVendor;
+    std::string strProduct;
+    std::string strSerial;
+};
+
 class C_Device {
 public:
     C_Device();
@@ -138,6 +148,17 @@ public:
     // Called by the list when an equal record was enumerated again: the kept record takes
     // over whatever links the fresh one carries (a track's parent, for example).
     virtual void TakeOver(C_Device& fresh);
+
+    // Asks the device behind the record again, the way its enumerator first asked it, so a
+    // raw write can make sure that the record still names the same device. 0 when the
+    // device cannot be asked (the Win32 error is left); a record type that cannot be asked
+    // again never gets written.
+    virtual int AskAgain(C_DeviceAnswers* now);
+    // Before the first write of a run, the volumes on the device are taken from their file
+    // systems for the run alone (locked and dismounted) and held until EndWrites. 0 when a
+    // volume is in use: *busy then names it and nothing may be written.
+    virtual int BeginWrites(std::string* busy);
+    virtual void EndWrites();
 
     int IsStale() const { return (dwCaps & kCapStale) != 0; }
     int HasLetter(char letter) const;
@@ -184,3 +205,6 @@ public:
 int DevicesEqual(const C_Device& a, const C_Device& b);
 // Identity text of a device: "vendor-product-revision-serial".
 std::string DeviceIdentityText(const C_Device& device);
+// Whether what the device answers now is what the record was made from: capacity and block
+// size always, vendor, product and serial where the record has them.
+int SameDeviceAnswers(const C_Device& record, const C_DeviceAnswers& now);

@@ -4,6 +4,11 @@
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
+namespace {
+const char kImageVendor[] = "QUELLMOR";
+const char kImageProduct[] = "IMAGE DISK";
+} // namespace
+
 C_ImageDisk::C_ImageDisk(const std::string& imagePath, uint32_t blockSize, int readOnly)
     : m_readOnly(readOnly)
 {
@@ -15,8 +20,8 @@ C_ImageDisk::C_ImageDisk(const std::string& imagePath, uint32_t blockSize, int r
     dwCaps = readOnly ? (kCapsHandle & ~kCapWrite) : kCapsHandle;
     dwAccess = readOnly ? kAccessRead : kAccessReadWrite;
     dwMaxBlocks = 128;
-    strVendor = "QUELLMOR";
-    strProduct = "IMAGE DISK";
+    strVendor = kImageVendor;
+    strProduct = kImageProduct;
     strRevision = "1.0";
 }
 
@@ -56,6 +61,19 @@ int C_ImageDisk::QueryCapacity()
     if (!ok)
         return 0;
     ullBlockCount = size / dwBlockSize;
+    return 1;
+}
+
+int C_ImageDisk::AskAgain(C_DeviceAnswers* now)
+{
+    C_File fresh;
+    uint64_t size = 0;
+    if (!fresh.Open(strPath.c_str(), kOpenRead, 0, kShareReadWrite) || !fresh.GetSize(&size))
+        return 0;
+    now->ullBlockCount = size / dwBlockSize;
+    now->dwBlockSize = dwBlockSize;
+    now->strVendor = kImageVendor;
+    now->strProduct = kImageProduct;
     return 1;
 }
 
@@ -122,8 +140,8 @@ int C_ImageDisk::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn,
         out[0] = 0;
         out[1] = 0;
         out[4] = 31;
-        memcpy(out + 8, "QUELLMOR", 8);
-        memcpy(out + 16, "IMAGE DISK", 10);
+        memcpy(out + 8, kImageVendor, 8);
+        memcpy(out + 16, kImageProduct, 10);
         memcpy(out + 32, "1.0 ", 4);
         return 1;
     }

@@ -20,6 +20,8 @@ public:
     int Close() override;
     int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
                       C_PropertyValue* out3) override;
+    // Opens the image path afresh, as a new enumeration would: whatever file lies there now.
+    int AskAgain(C_DeviceAnswers* now) override;
 
     C_FaultPlan faults;
     uint32_t opens = 0; // opens of the image file, for the reference-count tests

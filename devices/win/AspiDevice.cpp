@@ -131,6 +131,30 @@ public:
         return ScsiWrite10(*this, block, count, buffer);
     }
     int QueryCapacity() override { return ScsiQueryCapacity(*this); }
+    // The unit at the same address, asked as the enumeration asks it.
+    int AskAgain(C_DeviceAnswers* now) override
+    {
+        C_AspiDevice probe;
+        probe.adapter = adapter;
+        probe.target = target;
+        probe.lun = lun;
+        uint8_t inquiry[36] = {};
+        const C_Cdb c = MakeInquiry(36, 0, 0);
+        C_DeviceTexts texts;
+        if (!probe.ScsiCommand(c.length, c.bytes, 1, 36, inquiry, nullptr) ||
+            !DecodeInquiry(inquiry, 36, &texts))
+            return 0;
+        probe.dwType = InquiryDeviceType(inquiry, 36) == 5 ? kTypeOptical : kTypeFixedPhysical;
+        if (ullBlockCount)
+            probe.QueryCapacity();
+        if (probe.dwBlockSize == 0)
+            probe.dwBlockSize = probe.dwType == kTypeOptical ? 2048 : 512;
+        now->ullBlockCount = probe.ullBlockCount;
+        now->dwBlockSize = probe.dwBlockSize;
+        now->strVendor = texts.vendor;
+        now->strProduct = texts.product;
+        return 1;
+    }
     int Open() override { return g_aspi.send != nullptr; }
     int Close() override { return g_aspi.send != nullptr; }
 };

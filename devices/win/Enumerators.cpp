@@ -47,6 +47,44 @@ private:
 };
 } // namespace
 
+C_HandleDevice* ProbeLogicalDrive(char letter, uint32_t options)
+{
+    char path[8] = "\\\\.\\X:";
+    path[4] = letter;
+    uint32_t access = 0;
+    if (!ProbeAccess(path, &access))
+        return nullptr;
+    C_HandleDevice* d = new C_HandleDevice;
+    d->dwOptions = options;
+    d->dwKind = kKindLogical;
+    d->dwNumber = uint32_t(uint8_t(letter));
+    d->strPath = d->strName = path;
+    d->strLetters = std::string(1, letter);
+    d->dwAccess = access;
+    d->dwBlockSize = 512;
+    d->dwType = kTypeFixedLogical;
+    if (!(access & GENERIC_WRITE))
+        d->dwCaps &= ~kCapWrite;
+    // One handle for all queries; each query's own open only counts up.
+    if (d->Open()) {
+        ApplyDriveType(*d, 0);
+        if (!(options & kOptNoIdentity))
+            ProbeIdentity(*d);
+        ProbeLocation(*d);
+        ProbeLabels(*d, options);
+        if (!(options & kOptNoCapacity))
+            ProbeFreeSpace(*d, options);
+        ProbePartition(*d);
+        if (d->ullBlockCount == 0 && !(options & kOptNoCapacity))
+            ProbeHandleSize(*d);
+        ProbeTransferLimit(*d);
+        ProbeTexts(*d);
+        ProbeSmartIdentify(*d);
+        d->Close();
+    }
+    return d;
+}
+
 void EnumerateLogicalDrives(C_DeviceList& list)
 {
     list.BeginKind(kKindLogical);
@@ -56,41 +94,45 @@ void EnumerateLogicalDrives(C_DeviceList& list)
         const char letter = char('A' + i);
         if (!(drives & (1u << i)) || !LetterAllowed(letter, options))
             continue;
-        char path[8] = "\\\\.\\X:";
-        path[4] = letter;
-        uint32_t access = 0;
-        if (!ProbeAccess(path, &access))
-            continue;
-        C_HandleDevice* d = new C_HandleDevice;
-        d->dwOptions = options;
-        d->dwKind = kKindLogical;
-        d->dwNumber = uint32_t(uint8_t(letter));
-        d->strPath = d->strName = path;
-        d->strLetters = std::string(1, letter);
-        d->dwAccess = access;
-        d->dwBlockSize = 512;
-        d->dwType = kTypeFixedLogical;
-        if (!(access & GENERIC_WRITE))
-            d->dwCaps &= ~kCapWrite;
-        // One handle for all queries; each query's own open only counts up.
-        if (d->Open()) {
-            ApplyDriveType(*d, 0);
-            if (!(options & kOptNoIdentity))
-                ProbeIdentity(*d);
-            ProbeLocation(*d);
-            ProbeLabels(*d, options);
-            if (!(options & kOptNoCapacity))
-                ProbeFreeSpace(*d, options);
-            ProbePartition(*d);
-            if (d->ullBlockCount == 0 && !(options & kOptNoCapacity))
-                ProbeHandleSize(*d);
-            ProbeTransferLimit(*d);
-            ProbeTexts(*d);
-            ProbeSmartIdentify(*d);
-            d->Close();
-        }
-        AddOrDrop(list, d);
+        if (C_HandleDevice* d = ProbeLogicalDrive(letter, options))
+            AddOrDrop(list, d);
     }
+}
+
+C_HandleDevice* ProbePhysicalDrive(uint32_t n, uint32_t options, C_DeviceList* list)
+{
+    char path[32];
+    snprintf(path, sizeof path, "\\\\.\\PhysicalDrive%u", n);
+    HANDLE h = OpenProbe(path, GENERIC_READ | GENERIC_WRITE);
+    if (h == INVALID_HANDLE_VALUE)
+        return nullptr;
+    CloseHandle(h);
+    C_HandleDevice* d = new C_HandleDevice;
+    d->dwOptions = options;
+    d->dwKind = kKindPhysical;
+    d->dwNumber = n;
+    d->strPath = d->strName = path;
+    d->ullBlockCount = 2048;
+    d->dwBlockSize = 512;
+    d->dwType = kTypeFixedPhysical;
+    if (d->Open()) {
+        if (!(options & kOptNoIdentity))
+            ProbeIdentity(*d);
+        ProbeLocation(*d);
+        d->QueryCapacity();
+        ProbeTransferLimit(*d);
+        ProbeTexts(*d);
+        ProbeSmartIdentify(*d);
+        if (list)
+            FindLettersByLocation(*list, *d, 1);
+        ProbeLabels(*d, options);
+        ApplyDriveType(*d, 1);
+        // Drive letters of optical media say nothing about a disk's block size.
+        if (d->dwType == kTypeOptical)
+            d->dwType = kTypeRemovablePhysical;
+        d->Close();
+    }
+    return d;
 }
 
 void EnumeratePhysicalDrives(C_DeviceList& list)
@@ -98,38 +140,41 @@ void EnumeratePhysicalDrives(C_DeviceList& list)
     list.BeginKind(kKindPhysical);
     const uint32_t options = list.GetOptions();
     for (uint32_t n = 0; n <= 9; ++n) {
-        char path[32];
-        snprintf(path, sizeof path, "\\\\.\\PhysicalDrive%u", n);
-        HANDLE h = OpenProbe(path, GENERIC_READ | GENERIC_WRITE);
-        if (h == INVALID_HANDLE_VALUE)
-            continue;
-        CloseHandle(h);
-        C_HandleDevice* d = new C_HandleDevice;
-        d->dwOptions = options;
-        d->dwKind = kKindPhysical;
-        d->dwNumber = n;
-        d->strPath = d->strName = path;
-        d->ullBlockCount = 2048;
-        d->dwBlockSize = 512;
-        d->dwType = kTypeFixedPhysical;
-        if (d->Open()) {
-            if (!(options & kOptNoIdentity))
-                ProbeIdentity(*d);
-            ProbeLocation(*d);
-            d->QueryCapacity();
-            ProbeTransferLimit(*d);
-            ProbeTexts(*d);
-            ProbeSmartIdentify(*d);
-            FindLettersByLocation(list, *d, 1);
-            ProbeLabels(*d, options);
-            ApplyDriveType(*d, 1);
-            // Drive letters of optical media say nothing about a disk's block size.
-            if (d->dwType == kTypeOptical)
-                d->dwType = kTypeRemovablePhysical;
-            d->Close();
-        }
-        AddOrDrop(list, d);
+        if (C_HandleDevice* d = ProbePhysicalDrive(n, options, &list))
+            AddOrDrop(list, d);
     }
+}
+
+C_HandleDevice* ProbeCdRomDevice(uint32_t n, uint32_t options, C_DeviceList* list)
+{
+    char path[32];
+    snprintf(path, sizeof path, "\\\\.\\CdRom%u", n);
+    uint32_t access = 0;
+    if (!ProbeAccess(path, &access))
+        return nullptr;
+    C_HandleDevice* d = new C_HandleDevice;
+    d->dwOptions = options;
+    d->dwKind = kKindCdRom;
+    d->dwNumber = n;
+    d->strPath = d->strName = path;
+    d->dwAccess = access;
+    d->dwType = kTypeOptical;
+    d->ullBlockCount = 332800;
+    d->dwBlockSize = 2048;
+    d->ullFirstBlock = 16;
+    if (d->Open()) {
+        if (!(options & kOptNoIdentity))
+            ProbeIdentity(*d);
+        ProbeLocation(*d);
+        d->QueryCapacity();
+        ProbeTransferLimit(*d);
+        ProbeTexts(*d);
+        if (list)
+            FindLettersByLocation(*list, *d, 0);
+        ProbeLabels(*d, options);
+        d->Close();
+    }
+    return d;
 }
 
 void EnumerateCdRomDevices(C_DeviceList& list)
@@ -137,33 +182,8 @@ void EnumerateCdRomDevices(C_DeviceList& list)
     list.BeginKind(kKindCdRom);
     const uint32_t options = list.GetOptions();
     for (uint32_t n = 0; n <= 42; ++n) {
-        char path[32];
-        snprintf(path, sizeof path, "\\\\.\\CdRom%u", n);
-        uint32_t access = 0;
-        if (!ProbeAccess(path, &access))
-            continue;
-        C_HandleDevice* d = new C_HandleDevice;
-        d->dwOptions = options;
-        d->dwKind = kKindCdRom;
-        d->dwNumber = n;
-        d->strPath = d->strName = path;
-        d->dwAccess = access;
-        d->dwType = kTypeOptical;
-        d->ullBlockCount = 332800;
-        d->dwBlockSize = 2048;
-        d->ullFirstBlock = 16;
-        if (d->Open()) {
-            if (!(options & kOptNoIdentity))
-                ProbeIdentity(*d);
-            ProbeLocation(*d);
-            d->QueryCapacity();
-            ProbeTransferLimit(*d);
-            ProbeTexts(*d);
-            FindLettersByLocation(list, *d, 0);
-            ProbeLabels(*d, options);
-            d->Close();
-        }
-        AddOrDrop(list, d);
+        if (C_HandleDevice* d = ProbeCdRomDevice(n, options, &list))
+            AddOrDrop(list, d);
     }
 }
 

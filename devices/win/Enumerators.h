@@ -10,6 +10,13 @@ void EnumerateCdRomDevices(C_DeviceList& list);
 void EnumerateDriveLetters(C_DeviceList& list);
 void EnumerateCdTracks(C_DeviceList& list);
 
+class C_HandleDevice;
+// One record, probed as a refresh probes it (the caller owns it); null when its path does
+// not open. Without a list a physical drive or CD-ROM record learns no drive letters.
+C_HandleDevice* ProbeLogicalDrive(char letter, uint32_t options);
+C_HandleDevice* ProbePhysicalDrive(uint32_t number, uint32_t options, C_DeviceList* list);
+C_HandleDevice* ProbeCdRomDevice(uint32_t number, uint32_t options, C_DeviceList* list);
+
 // Stores the callback, owner and options with the drive letter of the Windows folder.
 void RegisterDevices(C_DeviceList& list, DeviceCallback callback, void* owner, uint32_t options);
 // Logical drives, physical drives, CD-ROM devices, Windows 9x drives, ASPI devices, tracks.

@@ -7,7 +7,7 @@
 #include <malloc.h>
 #include "devices/ScsiCommands.h"
 #include "devices/win/DeviceProbe.h"
-#include "devices/win/RawWritePrepare.h"
+#include "devices/win/Enumerators.h"
 
 int IsWindows9x() { return (GetVersion() & 0x80000000u) != 0; }
 
@@ -231,12 +231,35 @@ int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buff
     void* data = const_cast<void*>(buffer);
     if (dwType == kTypeTape)
         return TapeTransfer(1, block, count, data);
-    if (block == 0 && ullBlockOffset == 0)
-        PrepareRawWriteAtStart(*this);
     if (IsWindows9x() || dwType == kTypeOptical || (block + count < 0xFFFFFFFFull && count <= dwMaxBlocks))
         return ScsiWrite10(*this, block, count, buffer);
     return FileTransfer(1, block, count, data);
 }
+
+int C_HandleDevice::AskAgain(C_DeviceAnswers* now)
+{
+    std::unique_ptr<C_HandleDevice> fresh;
+    if (dwKind == kKindLogical && strLetters.size() == 1)
+        fresh.reset(ProbeLogicalDrive(strLetters[0], dwOptions));
+    else if (dwKind == kKindPhysical)
+        fresh.reset(ProbePhysicalDrive(dwNumber, dwOptions, nullptr));
+    else if (dwKind == kKindCdRom)
+        fresh.reset(ProbeCdRomDevice(dwNumber, dwOptions, nullptr));
+    else
+        SetLastError(ERROR_NOT_SUPPORTED);
+    if (!fresh)
+        return 0;
+    now->ullBlockCount = fresh->ullBlockCount;
+    now->dwBlockSize = fresh->dwBlockSize;
+    now->strVendor = fresh->strVendor;
+    now->strProduct = fresh->strProduct;
+    now->strSerial = fresh->strSerial;
+    return 1;
+}
+
+int C_HandleDevice::BeginWrites(std::string* busy) { return m_locks.Take(*this, busy); }
+
+void C_HandleDevice::EndWrites() { m_locks.Release(); }
 
 int C_HandleDevice::QueryCapacity()
 {

@@ -2,6 +2,7 @@
 #pragma once
 #include <memory>
 #include "devices/Device.h"
+#include "devices/win/RawWritePrepare.h"
 
 class C_HandleDevice : public C_Device {
 public:
@@ -22,6 +23,9 @@ public:
     int Close() override;
     int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
                       C_PropertyValue* out3) override;
+    int AskAgain(C_DeviceAnswers* now) override;
+    int BeginWrites(std::string* busy) override;
+    void EndWrites() override;
 
     // Takes ownership of a companion that answers identity questions for this record.
     void AdoptIdentity(C_Device* link)
@@ -40,6 +44,7 @@ private:
                       uint32_t* returned);
     void* OpenFirstLetter(uint32_t access);
     std::unique_ptr<C_Device> m_identity;
+    C_VolumeLocks m_locks;
 };
 
 // 1 on Windows 95, 98 and Me.

@@ -13,7 +13,6 @@
 #include "devices/emulated/EmulatedCdRom.h"
 #include "devices/emulated/ImageDisk.h"
 #include "devices/win/HandleDevice.h"
-#include "devices/win/RawWritePrepare.h"
 
 namespace {
 
@@ -334,20 +333,30 @@ namespace {
 
 // Only letters that do not exist here: dismounting a real drive under Wine would reach the
 // host's mounts.
-TEST(HandleDevice, AWriteAtBlockZeroGoesAheadWhateverThePreparationSays)
+TEST(HandleDevice, AVolumeThatCannotBeTakenStopsTheWritesBeforeTheyStart)
 {
     const std::string path = MakeImage("qm_block0.img", 16);
     C_HandleDevice d;
     d.strPath = path;
     d.dwType = kTypeFixedPhysical;
     d.dwBlockSize = 512;
-    d.strLetters = "Q"; // a volume that cannot be opened
+    d.strLetters = "Q"; // a volume that cannot be opened, so never locked
     ASSERT_EQ(GetDriveTypeA("Q:\\"), uint32_t(DRIVE_NO_ROOT_DIR));
+    std::string busy;
+    EXPECT_EQ(d.BeginWrites(&busy), 0);
+    EXPECT_EQ(busy, "Q:");
+    d.EndWrites();
+
+    // Without volumes on it the device is the run's at once, and the write lands.
+    d.strLetters.clear();
+    busy.clear();
     SetLastError(1234);
-    EXPECT_EQ(PrepareRawWriteAtStart(d), 0);
+    ASSERT_EQ(d.BeginWrites(&busy), 1);
     EXPECT_EQ(GetLastError(), 1234u);
+    EXPECT_EQ(busy, "");
     std::vector<uint8_t> data(512, 0xA5), back(512);
     ASSERT_EQ(d.WriteBlocks(0, 1, data.data()), 1);
+    d.EndWrites();
     ASSERT_EQ(d.ReadBlocks(0, 1, back.data()), 1);
     EXPECT_EQ(back, data);
     ASSERT_EQ(d.ReadBlocks(1, 1, back.data()), 1);

@@ -4,6 +4,7 @@
 #include "app/pages/block/BlockIds.h"
 #include "app/settings/Flags.h"
 #include "core/Text.h"
+#include "devices/DeviceList.h"
 
 namespace {
 const struct {
@@ -183,11 +184,25 @@ void C_BlockAccess::StartRun(uint32_t direction)
                                                        : kFlagRunSeek;
     const uint32_t runBits = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;
     flags = (flags & ~runBits) | running | direction;
-    if (!m_pDevice) {
+    // The run goes to the row selected now, never to one chosen earlier.
+    LPARAM data = 0;
+    C_Device* device = m_list.GetSelected(nullptr, &data) >= 0 ? (C_Device*)data : nullptr;
+    if (!device) {
         ShowMessage(MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", kNoDeviceSelectedText);
         flags &= ~runBits;
         return;
     }
+    if (device != m_pDevice) {
+        TakeRow(m_list.GetSelected(nullptr, nullptr));
+        ReadAndCheckValues();
+    }
+    C_DeviceList& devices = C_DeviceList::Instance();
+    m_plan = C_RunPlan();
+    m_plan.device = device;
+    m_plan.flags = flags;
+    m_plan.dataFile = GetItemText(IDC_BLOCK_DATA_FILE);
+    m_plan.windowsLetter = devices.GetWindowsLetter();
+    m_plan.systemIdentity = devices.GetSystemIdentity();
     if ((flags & kFlagShowGraph) && running == kFlagRunLinear)
         m_pHost->GraphWindow().Open();
     if (!m_worker.Start(&C_BlockAccess::WorkerEntry, this, 0))

@@ -12,10 +12,12 @@
 #include "app/framework/TextLabel.h"
 #include "app/pages/Page.h"
 #include "app/pages/block/model/BlockRules.h"
+#include "app/pages/block/model/WriteTarget.h"
 #include "app/pages/block/run/BlockRun.h"
 #include "core/Thread.h"
 
 class C_Device;
+class C_DeviceList;
 
 class C_BlockAccess : public C_Page, private C_BlockChannel {
 public:
@@ -29,6 +31,8 @@ public:
     static void DeviceNotify(uint32_t event, C_Device* device, uintptr_t zero, void* page);
     // Reads the fields, clamps them to the selected record and shows the buffer size.
     void ReadAndCheckValues();
+    // Replaces what a refresh runs over the device list (tests script what it finds).
+    void UseRefresh(void (*refresh)(C_DeviceList&)) { m_pfnRefresh = refresh; }
 
 private:
     enum : UINT { kTimerProgress = 0 };
@@ -49,6 +53,8 @@ private:
     void RemoveRow(C_Device* device);
     void RefreshDevices();
     void OnSelect(int item);
+    // Takes the row's record without loading its range into the fields.
+    C_Device* TakeRow(int item);
     void ReleaseDeviceList();
     static void OnListKey(WORD key, void* self);
     static void OnListSelection(int item, int selected, void* self);
@@ -79,9 +85,21 @@ private:
     C_ListView m_list;
     HIMAGELIST m_hImages = nullptr;
     C_Device* m_pDevice = nullptr; // the selected row's record
-    C_BlockValues m_values;        // as the last check left them
-    bool m_bChecking = false;      // the check rewrites fields that report their change
-    bool m_bRunning = false;       // controls in the running state
+    // What a run works on, copied on the GUI thread when Read or Write is pressed: the worker
+    // reads neither the live selection nor the flags nor the fields.
+    struct C_RunPlan {
+        C_Device* device = nullptr;
+        uint32_t flags = 0;
+        std::string dataFile;
+        char windowsLetter = 0;
+        std::string systemIdentity;
+    };
+    C_RunPlan m_plan;
+    void (*m_pfnRefresh)(C_DeviceList&) = nullptr;
+    bool m_bRefreshing = false; // selections made by the refresh itself
+    C_BlockValues m_values;     // as the last check left them
+    bool m_bChecking = false;   // the check rewrites fields that report their change
+    bool m_bRunning = false;    // controls in the running state
     C_BlockRun m_run;
     C_Thread m_worker;
 };

@@ -2,6 +2,7 @@
 // list, kept in step by the list's notifications during a refresh.
 #include <windows.h>
 #include <commctrl.h>
+#include <vector>
 #include "app/pages/block/BlockAccess.h"
 #include "app/pages/block/BlockIds.h"
 #include "app/pages/block/model/DeviceRow.h"
@@ -84,36 +85,62 @@ void C_BlockAccess::RefreshDevices()
 {
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     C_Device* selected = m_pDevice;
-    RefreshForBlockAccess(C_DeviceList::Instance());
+    C_ChosenDevice chosen;
+    if (selected)
+        chosen = ChosenDeviceOf(*selected);
+    m_bRefreshing = true;
+    (m_pfnRefresh ? m_pfnRefresh : &RefreshForBlockAccess)(C_DeviceList::Instance());
     // A removal during the refresh clears the selection; a new record may even reuse the
-    // old one's address, so only a record that never left keeps its row.
-    int row = selected && m_pDevice == selected ? m_list.FindByData((LPARAM)selected) : -1;
-    if (row < 0)
-        row = 0;
-    if (m_list.Count() > 0) {
+    // old one's address, so only a record that never left counts as staying. A changed
+    // free-block count or label brings the same device back as a new record: it keeps the
+    // user's range, which is loaded afresh only when another device takes the selection.
+    std::vector<const C_Device*> rows;
+    for (int i = 0; i < m_list.Count(); ++i) {
+        LPARAM data = 0;
+        m_list.GetItem(i, 0, nullptr, &data);
+        rows.push_back((const C_Device*)data);
+    }
+    bool keepFields = false;
+    const int row = RowAfterRefresh(rows, selected && m_pDevice == selected ? selected : nullptr,
+                                    selected ? &chosen : nullptr, &keepFields);
+    if (row >= 0) {
         m_list.SetAllItemsState(0, LVIS_SELECTED | LVIS_FOCUSED);
         m_list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_list.EnsureVisible(row);
-        OnSelect(row);
-    } else {
+    }
+    m_bRefreshing = false;
+    if (row < 0) {
         m_pDevice = nullptr;
         ReadAndCheckValues();
+    } else if (keepFields) {
+        TakeRow(row);
+        ReadAndCheckValues();
+    } else {
+        OnSelect(row);
     }
     SetCursor(old ? old : LoadCursor(nullptr, IDC_ARROW));
 }
 
-void C_BlockAccess::OnSelect(int item)
+C_Device* C_BlockAccess::TakeRow(int item)
 {
     LPARAM data = 0;
     if (!m_list.GetItem(item, 0, nullptr, &data) || !data)
-        return;
+        return nullptr;
     C_Device* device = (C_Device*)data;
     m_pDevice = device;
+    EnableItem(IDC_BLOCK_WRITE, (device->dwCaps & kCapWrite) != 0);
+    EnableItem(IDC_BLOCK_READ, (device->dwCaps & kCapRead) != 0);
+    return device;
+}
+
+void C_BlockAccess::OnSelect(int item)
+{
+    C_Device* device = TakeRow(item);
+    if (!device)
+        return;
     SetItemText(IDC_BLOCK_PER_ACCESS, StringPrintf("%u", device->dwMaxBlocks).c_str());
     SetItemText(IDC_BLOCK_START, StringPrintf("%llu", (unsigned long long)device->ullFirstBlock).c_str());
     SetItemText(IDC_BLOCK_END, StringPrintf("%llu", (unsigned long long)device->ullBlockCount).c_str());
-    EnableItem(IDC_BLOCK_WRITE, (device->dwCaps & kCapWrite) != 0);
-    EnableItem(IDC_BLOCK_READ, (device->dwCaps & kCapRead) != 0);
     ReadAndCheckValues();
 }
 
@@ -126,8 +153,19 @@ void C_BlockAccess::OnListKey(WORD key, void* self)
 
 void C_BlockAccess::OnListSelection(int item, int selected, void* self)
 {
-    if (selected)
-        static_cast<C_BlockAccess*>(self)->OnSelect(item);
+    C_BlockAccess* page = static_cast<C_BlockAccess*>(self);
+    if (page->m_bRefreshing)
+        return; // the refresh decides what the fields show
+    if (selected) {
+        page->OnSelect(item);
+        return;
+    }
+    // A row that loses the selection stops being the target, even when none takes its place.
+    LPARAM data = 0;
+    if (page->m_list.GetItem(item, 0, nullptr, &data) && (C_Device*)data == page->m_pDevice) {
+        page->m_pDevice = nullptr;
+        page->ReadAndCheckValues();
+    }
 }
 
 void C_BlockAccess::ReleaseDeviceList()

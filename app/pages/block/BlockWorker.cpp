@@ -21,24 +21,34 @@ void C_BlockAccess::WorkerThread()
 {
     SetItemText(IDC_BLOCK_CRC_VALUE, "");
     SetItemText(IDC_BLOCK_SPEED, "");
-    const uint32_t flags = m_pHost->Flags();
-    C_Device* device = m_pDevice;
-    const int write = (flags & kFlagRunWrites) != 0;
-    const BlockPattern pattern = (flags & kFlagRunLinear)   ? kPatternLinear
-                                 : (flags & kFlagRunRandom) ? kPatternRandom
-                                                            : kPatternSeek;
+    const C_RunPlan plan = m_plan;
+    C_Device* device = plan.device;
+    const int write = (plan.flags & kFlagRunWrites) != 0;
+    const BlockPattern pattern = (plan.flags & kFlagRunLinear)   ? kPatternLinear
+                                 : (plan.flags & kFlagRunRandom) ? kPatternRandom
+                                                                 : kPatternSeek;
+    const int graph = (plan.flags & kFlagShowGraph) != 0;
+    // A linear graph run that ends before its first access closes the window it opened.
+    const int closeUnused = pattern == kPatternLinear && graph;
     if (!device) {
-        SendMessageA(m_hWnd, kMsgRunState, 0, 0);
+        SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
         return;
     }
     if (!(device->dwCaps & (write ? kCapWrite : kCapRead))) {
         Report(NoCapabilityText(device->strName, write));
-        SendMessageA(m_hWnd, kMsgRunState, 0, 0);
+        SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
         return;
     }
-    if (write && !ConfirmWrite(*device)) {
-        SendMessageA(m_hWnd, kMsgRunState, 0, 0);
-        return;
+    if (write) {
+        if (const char letter = WindowsLetterOn(*device, plan.windowsLetter, plan.systemIdentity)) {
+            Report(SystemDeviceText(device->strName, letter));
+            SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
+            return;
+        }
+        if (!ConfirmWrite(*device)) {
+            SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
+            return;
+        }
     }
     // The page enters the running state and checks the fields on its own thread.
     SendMessageA(m_hWnd, kMsgRunState, 1, 0);
@@ -48,13 +58,12 @@ void C_BlockAccess::WorkerThread()
     setup.pattern = pattern;
     setup.write = write;
     setup.values = m_values;
-    setup.saveData = (flags & kFlagSaveReadData) != 0;
-    setup.udmaCrc = (flags & kFlagUdmaCrc) != 0;
-    setup.graph = (flags & kFlagShowGraph) != 0;
-    setup.dataFile = GetItemText(IDC_BLOCK_DATA_FILE);
+    setup.saveData = (plan.flags & kFlagSaveReadData) != 0;
+    setup.udmaCrc = (plan.flags & kFlagUdmaCrc) != 0;
+    setup.graph = graph;
+    setup.dataFile = plan.dataFile;
     const C_BlockRunResult result = m_run.Run(setup, *this);
-    const int closeGraph =
-        pattern == kPatternLinear && setup.graph && (result.lastFailed || result.accesses == 0);
+    const int closeGraph = closeUnused && (result.lastFailed || result.accesses == 0);
     SendMessageA(m_hWnd, kMsgRunState, 0, closeGraph);
 }
 
@@ -65,7 +74,8 @@ int C_BlockAccess::ConfirmWrite(C_Device& d)
     I_SettingsStore& settings = m_pHost->Settings();
     if (settings.ReadNumber(name.c_str(), 0, "Write") != 0)
         return 1;
-    if (AskPage(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, WriteQuestionText(d.strName)) != IDYES)
+    if (AskPage(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+                WriteQuestionText(d.strName, DeviceDescription(d))) != IDYES)
         return 0;
     settings.WriteNumber(name.c_str(), 1, "Write");
     return 1;

@@ -7,6 +7,10 @@
 #include "app/pages/block/BlockAccess.h"
 #include "app/pages/block/BlockIds.h"
 #include "app/settings/Flags.h"
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
 #include "devices/DeviceList.h"
 #include "tests/app/PageTestHost.h"
 
@@ -183,4 +187,278 @@ TEST_F(BlockPage, ClosingStoresTheFieldsAndEmptiesTheDeviceList)
     EXPECT_EQ(host.store.texts["BlockStart"], start);
     EXPECT_EQ(host.store.texts["BlockEnd"], end);
     EXPECT_EQ(host.store.texts["BlockCalc"], "1");
+}
+
+namespace {
+// What the scripted refresh finds: copies of these records, made anew at every refresh, so
+// a changed entry comes back as a new record as a real enumeration brings it.
+struct C_Found {
+    uint32_t number;
+    std::string path, serial, letters;
+    uint64_t blocks, freeBlocks;
+};
+std::vector<C_Found> g_found;
+
+// Records whose raw transfers only count: nothing here may reach a disk.
+class C_CountedDevice : public C_Device {
+public:
+    int WriteBlocks(uint64_t, uint32_t, const void*) override { return ++writes, 1; }
+    int ReadBlocks(uint64_t, uint32_t, void*) override { return 1; }
+    int Open() override { return 1; }
+    int Close() override { return 1; }
+    int AskAgain(C_DeviceAnswers* now) override
+    {
+        now->ullBlockCount = ullBlockCount;
+        now->dwBlockSize = dwBlockSize;
+        now->strVendor = strVendor;
+        now->strProduct = strProduct;
+        now->strSerial = strSerial;
+        return 1;
+    }
+    static std::atomic<int> writes;
+};
+std::atomic<int> C_CountedDevice::writes{0};
+
+class C_ScriptedStep : public C_DeviceEnumerator {
+public:
+    void Enumerate(C_DeviceList& list) override
+    {
+        list.BeginKind(kKindPhysical | kKindLogical);
+        for (const C_Found& f : g_found) {
+            C_CountedDevice* copy = new C_CountedDevice;
+            copy->dwCaps = kCapRead | kCapWrite;
+            copy->dwKind = kKindPhysical;
+            copy->dwNumber = f.number;
+            copy->dwType = kTypeRemovablePhysical;
+            copy->strPath = copy->strName = f.path;
+            copy->strVendor = "ACME";
+            copy->strProduct = "STICK";
+            copy->strSerial = f.serial;
+            copy->strLetters = f.letters;
+            copy->ullBlockCount = f.blocks;
+            copy->ullFreeBlocks = f.freeBlocks;
+            copy->dwBlockSize = 512;
+            copy->dwMaxBlocks = 64;
+            if (!list.Add(copy))
+                delete copy;
+        }
+    }
+};
+
+void ScriptedRefresh(C_DeviceList& list)
+{
+    C_ScriptedStep step;
+    C_DeviceEnumerator* steps[] = {&step};
+    list.Refresh(steps, 1);
+}
+
+C_Found Found(const char* path, uint32_t number, const char* serial, uint64_t blocks)
+{
+    return C_Found{number, path, serial, "", blocks, 0};
+}
+
+// Answers the page's message boxes from a second thread while the test's thread sits in
+// their modal loops, and notes what each said.
+class C_BoxAnswerer {
+public:
+    explicit C_BoxAnswerer(int answer) : m_answer(answer)
+    {
+        m_thread = CreateThread(nullptr, 0, &C_BoxAnswerer::Run, this, 0, nullptr);
+    }
+    ~C_BoxAnswerer()
+    {
+        m_stop = true;
+        WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+    }
+    std::vector<std::string> Texts()
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        return m_texts;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        C_BoxAnswerer* a = static_cast<C_BoxAnswerer*>(self);
+        while (!a->m_stop) {
+            if (HWND box = FindWindowA("#32770", "Quellmor test")) {
+                char text[1024] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                {
+                    std::lock_guard<std::mutex> hold(a->m_lock);
+                    a->m_texts.push_back(text);
+                }
+                PostMessageA(box, WM_COMMAND, a->m_answer, 0);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (IsWindow(box) && !a->m_stop)
+                    Sleep(10);
+            }
+            Sleep(10);
+        }
+        return 0;
+    }
+    int m_answer;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_lock;
+    std::vector<std::string> m_texts;
+    HANDLE m_thread = nullptr;
+};
+
+const uint32_t kRunBits = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;
+
+// Dispatches the page's messages until the run is over (its bits cleared) or time is up.
+bool PumpUntilIdle(C_TestHost& host, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (!(host.values.flags & kRunBits))
+            return true;
+        Sleep(5);
+    }
+    return false;
+}
+
+int SelectedRow(HWND list) { return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
+
+void SelectRow(HWND list, int row)
+{
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = row >= 0 ? state.stateMask : 0;
+    SendMessageA(list, LVM_SETITEMSTATE, row >= 0 ? row : (WPARAM)-1, (LPARAM)&state);
+}
+
+void PressF5(HWND list)
+{
+    SendMessageA(list, WM_KEYDOWN, VK_F5, 0x003F0001);
+    SendMessageA(list, WM_KEYUP, VK_F5, 0xC03F0001);
+}
+
+class BlockPageTargets : public BlockPage {
+protected:
+    void SetUp() override
+    {
+        BlockPage::SetUp();
+        g_found = {Found("\\\\.\\PhysicalDrive1", 1, "DISK-1", 4096),
+                   Found("\\\\.\\PhysicalDrive2", 2, "STICK-1", 2048)};
+        page.UseRefresh(&ScriptedRefresh);
+        C_CountedDevice::writes = 0;
+    }
+    void TearDown() override { g_found.clear(); }
+};
+} // namespace
+
+TEST_F(BlockPageTargets, F5KeepsTheChosenDeviceAndTheRangeTheUserNarrowed)
+{
+    HWND window = Open(kFlagDefaults | kFlagBlockPage);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    SelectRow(list, 1);
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_END), "2048");
+    SetDlgItemTextA(window, IDC_BLOCK_START, "100");
+    SetDlgItemTextA(window, IDC_BLOCK_END, "200");
+    SetDlgItemTextA(window, IDC_BLOCK_PER_ACCESS, "8");
+
+    // The stick's free space changed: it comes back as a new record, still the same device.
+    g_found[1].freeBlocks = 11;
+    PressF5(list);
+    EXPECT_EQ(SelectedRow(list), 1);
+    EXPECT_EQ(Cell(list, SelectedRow(list), 4), "\\\\.\\PhysicalDrive2");
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_START), "100");
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_END), "200");
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_PER_ACCESS), "8");
+    // The same record again changes nothing either.
+    PressF5(list);
+    EXPECT_EQ(SelectedRow(list), 1);
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_END), "200");
+
+    // Another stick took the path: the selection falls back to row 0 and shows its range.
+    g_found[1].serial = "BACKUP-7";
+    PressF5(list);
+    EXPECT_EQ(SelectedRow(list), 0);
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_START), "0");
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_END), "4096");
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_PER_ACCESS), "64");
+    page.Close(0);
+}
+
+TEST_F(BlockPageTargets, AWriteNeedsARowSelectedWhenItIsPressed)
+{
+    HWND window = Open(kFlagDefaults | kFlagBlockPage);
+    ASSERT_NE(window, nullptr);
+    SelectRow(list, 1);
+    SelectRow(list, -1); // a click on the list's empty area
+    ASSERT_EQ(SelectedRow(list), -1);
+    {
+        C_BoxAnswerer boxes(IDYES);
+        Command(window, IDC_BLOCK_WRITE);
+        EXPECT_TRUE(PumpUntilIdle(host, 10000));
+        Sleep(100);
+        const std::vector<std::string> texts = boxes.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0], kNoDeviceSelectedText);
+    }
+    EXPECT_EQ(C_CountedDevice::writes, 0);
+    EXPECT_EQ(host.values.flags & kRunBits, 0u);
+    page.Close(0);
+}
+
+TEST_F(BlockPageTargets, WindowsDiskIsRefusedAndOthersAreNamedInTheQuestion)
+{
+    g_found[0].letters = "C"; // Wine's Windows folder lies on C:
+    g_found[1].letters = "E";
+    HWND window = Open(kFlagDefaults | kFlagBlockPage | kFlagShowGraph);
+    ASSERT_NE(window, nullptr);
+    host.GraphWindow().Setup(GetModuleHandleA(nullptr), "Quellmor test", 0, nullptr, "");
+    ASSERT_EQ(C_DeviceList::Instance().GetWindowsLetter(), 'C');
+    SelectRow(list, 0);
+    {
+        C_BoxAnswerer boxes(IDYES);
+        Command(window, IDC_BLOCK_WRITE);
+        EXPECT_TRUE(PumpUntilIdle(host, 10000));
+        Sleep(100);
+        const std::vector<std::string> texts = boxes.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0], SystemDeviceText("\\\\.\\PhysicalDrive1", 'C'));
+    }
+    EXPECT_EQ(C_CountedDevice::writes, 0);
+    // The graph window the run opened closes with the run that made no access.
+    EXPECT_EQ(FindWindowA(nullptr, "Quellmor test Graph"), nullptr);
+
+    // The stick: the question says which device it is; No writes nothing and closes the graph.
+    SelectRow(list, 1);
+    {
+        C_BoxAnswerer boxes(IDNO);
+        Command(window, IDC_BLOCK_WRITE);
+        EXPECT_TRUE(PumpUntilIdle(host, 10000));
+        Sleep(100);
+        const std::vector<std::string> texts = boxes.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_NE(
+            texts[0].find("\xBB\\\\.\\PhysicalDrive2\xAB?\n\nACME STICK, 1024.0 kByte, drive letter E\n\n"),
+            std::string::npos)
+            << texts[0];
+    }
+    EXPECT_EQ(C_CountedDevice::writes, 0);
+    EXPECT_EQ(FindWindowA(nullptr, "Quellmor test Graph"), nullptr);
+
+    // Yes: the write goes to the stick alone.
+    {
+        C_BoxAnswerer boxes(IDYES);
+        SetDlgItemTextA(window, IDC_BLOCK_START, "0");
+        SetDlgItemTextA(window, IDC_BLOCK_END, "128");
+        Command(window, IDC_BLOCK_WRITE);
+        EXPECT_TRUE(PumpUntilIdle(host, 10000));
+        const std::vector<std::string> texts = boxes.Texts();
+        EXPECT_EQ(texts.size(), 1u) << texts.back();
+    }
+    EXPECT_EQ(C_CountedDevice::writes, 2); // 128 blocks of 64 per access
+    host.GraphWindow().Dismiss();
+    page.Close(0);
 }

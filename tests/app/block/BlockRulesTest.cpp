@@ -250,8 +250,46 @@ TEST(BlockRules, MessageTexts)
     EXPECT_EQ(WriteDataFileText("p.bin"), "Can't write to file \xBBp.bin\xAB.");
     EXPECT_EQ(WriteConfirmationName("ATA", "DISK", "1.0", "S1", "\\\\.\\PhysicalDrive1", ""),
               "ATA DISK 1.0 S1 \\\\.\\PhysicalDrive1 ");
-    const std::string q = WriteQuestionText("\\\\.\\X:");
+    const std::string q = WriteQuestionText("\\\\.\\X:", "");
     EXPECT_EQ(q.find("Are you sure that you wanna write to device \xBB\\\\.\\X:\xAB?\n\nThis will destroy"),
               0u);
     EXPECT_NE(q.find("press YES, you will never asked again on this device."), std::string::npos);
+    // The device as a person knows it, in a paragraph of its own before the warning.
+    EXPECT_EQ(
+        WriteQuestionText("\\\\.\\PhysicalDrive2", "ACME STICK 1.00, 7.5 GByte, drive letter E")
+            .find("device \xBB\\\\.\\PhysicalDrive2\xAB?\n\nACME STICK 1.00, 7.5 GByte, drive letter E\n\n"
+                  "This will destroy"),
+        37u);
+    EXPECT_EQ(DeviceChangedText("\\\\.\\PhysicalDrive1"),
+              "The device \xBB\\\\.\\PhysicalDrive1\xAB has changed since the list was made. Press F5 to "
+              "refresh the list.");
+    EXPECT_EQ(VolumeInUseText("E:", "\\\\.\\PhysicalDrive1")
+                  .find("The volume \xBB"
+                        "E:\xAB on the device \xBB\\\\.\\PhysicalDrive1\xAB "
+                        "is in use"),
+              0u);
+    EXPECT_EQ(SystemDeviceText("\\\\.\\C:", 'C'),
+              "The device \xBB\\\\.\\C:\xAB holds Windows (drive C:).\n\nIt is never written to.");
+}
+
+TEST(BlockRules, RangesWhoseByteOffsetsWrapAreRefused)
+{
+    C_BlockValues v;
+    v.start = 0;
+    v.end = 1ull << 55; // 2^55 blocks of 512 bytes end exactly at 2^64
+    v.blocks = 1;
+    EXPECT_FALSE(RangeAddressable(v, 512));
+    v.end = (1ull << 55) - 1;
+    EXPECT_TRUE(RangeAddressable(v, 512));
+    EXPECT_FALSE(RangeAddressable(v, 1024));
+    // A range shorter than one access still reaches start plus one access.
+    v.start = v.end = (1ull << 54);
+    v.blocks = 1ull << 54;
+    EXPECT_FALSE(RangeAddressable(v, 512));
+    v.blocks = ~0ull;
+    EXPECT_FALSE(RangeAddressable(v, 1));
+    v.start = 0;
+    v.end = 1000;
+    v.blocks = 64;
+    EXPECT_TRUE(RangeAddressable(v, 2048));
 }

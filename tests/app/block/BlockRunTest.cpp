@@ -59,7 +59,25 @@ public:
         accesses.push_back({block, count});
         return C_ImageDisk::WriteBlocks(block, count, buffer);
     }
+    // The volumes' hold, counted, and a volume that is in use when busy names it.
+    int BeginWrites(std::string* busyVolume) override
+    {
+        ++begins;
+        accessesAtBegin = accesses.size();
+        if (busy.empty())
+            return 1;
+        *busyVolume = busy;
+        return 0;
+    }
+    void EndWrites() override
+    {
+        ++ends;
+        accessesAtEnd = accesses.size();
+    }
     std::vector<std::pair<uint64_t, uint32_t>> accesses;
+    std::string busy;
+    int begins = 0, ends = 0;
+    size_t accessesAtBegin = 0, accessesAtEnd = 0;
 };
 
 class BlockRun : public ::testing::Test {
@@ -293,13 +311,20 @@ TEST_F(BlockRun, BuffersThatCannotBeHadAreRefusedWithAMessage)
     EXPECT_NE(channel.reports[0].find("4 GByte"), std::string::npos);
     EXPECT_TRUE(disk->accesses.empty());
     EXPECT_TRUE(r.failed);
-    // Just below 4 GiB: no 32-bit process gets that much memory, and the user is told.
-    channel.reports.clear();
+}
+
+TEST_F(BlockRun, ABufferTheProcessCannotGetIsRefusedWithAMessage)
+{
+    // Just below 4 GiB: no 32-bit process gets that much memory, and the user is told. A
+    // 64-bit process on a big machine may well get it.
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "only a 32-bit process is sure to be refused 4 GiB";
     Range(0, kBlocks, 8388600);
-    r = Go();
+    const C_BlockRunResult r = Go();
     ASSERT_EQ(channel.reports.size(), 1u);
     EXPECT_EQ(channel.reports[0].find("Can't allocate the buffer of 4294963200 bytes"), 0u);
     EXPECT_TRUE(disk->accesses.empty());
+    EXPECT_TRUE(r.failed);
 }
 
 TEST_F(BlockRun, StopEndsTheRunBeforeTheNextAccess)
@@ -323,4 +348,93 @@ TEST_F(BlockRun, ReadOnlyDataFileFolderIsReported)
     ASSERT_EQ(channel.reports.size(), 1u);
     EXPECT_EQ(channel.reports[0], "Can't open file \xBB" + setup.dataFile + "\xAB for writing.");
     EXPECT_TRUE(disk->accesses.empty());
+}
+
+TEST_F(BlockRun, AWriteGoesOnlyToTheDeviceTheListSaw)
+{
+    Range(0, 64, 8);
+    setup.write = 1;
+    // Another medium took the place of the one the list saw: other size, same path.
+    const std::vector<uint8_t> other = PatternImage(kBlocks * 2);
+    ASSERT_TRUE(WriteFileBytes(image, other));
+    C_BlockRunResult r = Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0], DeviceChangedText(disk->strName));
+    EXPECT_TRUE(disk->accesses.empty());
+    EXPECT_EQ(disk->begins, 0);
+    EXPECT_TRUE(r.failed);
+    EXPECT_EQ(ReadFileBytes(image), other);
+
+    // A device that cannot be asked is not written either.
+    DeleteFileA(image.c_str());
+    channel.reports.clear();
+    r = Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0], DeviceChangedText(disk->strName));
+    EXPECT_TRUE(disk->accesses.empty());
+
+    // Reads need no such care: the list's record reads whatever is there.
+    ASSERT_TRUE(WriteFileBytes(image, original));
+    channel.reports.clear();
+    setup.write = 0;
+    r = Go();
+    EXPECT_TRUE(channel.reports.empty());
+    EXPECT_EQ(r.accesses, 8u);
+}
+
+TEST_F(BlockRun, VolumesAreTakenOnceBeforeTheWritesAndGivenBackAfterThem)
+{
+    // A seek run visits block 0 at every second access: the volumes are still taken once.
+    Range(0, 64, 8, 0, 10);
+    setup.pattern = kPatternSeek;
+    setup.write = 1;
+    const uint32_t opensBefore = disk->opens;
+    C_BlockRunResult r = Go();
+    EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
+    EXPECT_EQ(r.accesses, 10u);
+    EXPECT_EQ(disk->begins, 1);
+    EXPECT_EQ(disk->accessesAtBegin, 0u);
+    EXPECT_EQ(disk->ends, 1);
+    EXPECT_EQ(disk->accessesAtEnd, 10u);
+    // The hold lasts while the device is open for the run.
+    EXPECT_EQ(disk->opens, opensBefore + 1);
+
+    // A volume in use: nothing written, and the user learns which one.
+    disk->accesses.clear();
+    disk->begins = disk->ends = 0;
+    disk->busy = "E:";
+    const std::vector<uint8_t> written = ReadFileBytes(image);
+    r = Go();
+    ASSERT_EQ(channel.reports.size(), 1u);
+    EXPECT_EQ(channel.reports[0], VolumeInUseText("E:", disk->strName));
+    EXPECT_TRUE(disk->accesses.empty());
+    EXPECT_EQ(disk->ends, 0);
+    EXPECT_TRUE(r.failed);
+    EXPECT_EQ(ReadFileBytes(image), written);
+
+    // Reads leave the volumes alone.
+    disk->busy.clear();
+    disk->begins = 0;
+    channel.reports.clear();
+    setup.write = 0;
+    Go();
+    EXPECT_TRUE(channel.reports.empty());
+    EXPECT_EQ(disk->begins, 0);
+}
+
+TEST_F(BlockRun, ABlockWhoseByteOffsetWrapsIsNeverSent)
+{
+    // A bridge that claims 2^56 blocks: block 2^55 lies at byte 2^64, which wraps to 0.
+    disk->ullBlockCount = 1ull << 56;
+    Range(1ull << 55, (1ull << 55) + 8, 8);
+    for (int write : {1, 0}) {
+        setup.write = write;
+        channel.reports.clear();
+        const C_BlockRunResult r = Go();
+        ASSERT_EQ(channel.reports.size(), 1u);
+        EXPECT_EQ(channel.reports[0], UnaddressableRangeText((1ull << 55) + 8, 512));
+        EXPECT_TRUE(disk->accesses.empty());
+        EXPECT_TRUE(r.failed);
+    }
+    ExpectUntouchedOutside(0, 0);
 }

@@ -123,6 +123,15 @@ uint64_t NextBlockPosition(BlockPattern pattern, const C_BlockValues& v, uint64_
     }
 }
 
+int RangeAddressable(const C_BlockValues& v, uint32_t blockSize)
+{
+    const uint64_t kMax = ~uint64_t(0);
+    if (v.blocks > kMax - v.start)
+        return 0;
+    const uint64_t lastEnd = v.end > v.start + v.blocks ? v.end : v.start + v.blocks;
+    return blockSize == 0 || lastEnd <= kMax / blockSize;
+}
+
 C_GroupRate GroupRate(uint32_t bufferBytes, uint32_t calcEvery, uint64_t microseconds)
 {
     C_GroupRate rate;
@@ -152,14 +161,43 @@ std::string NoCapabilityText(const std::string& device, int write)
                         write ? "write" : "read");
 }
 
-std::string WriteQuestionText(const std::string& device)
+std::string WriteQuestionText(const std::string& device, const std::string& description)
 {
+    const std::string about = description.empty() ? std::string() : description + "\n\n";
     return StringPrintf("Are you sure that you wanna write to device \xBB%s\xAB?\n\n"
+                        "%s"
                         "This will destroy the filesystem.\n\n"
                         "Please press 'NO', if your brain is not turned on...\n\n"
                         "If you are sure that you wanna write, press YES, you will never asked again on "
                         "this device.",
-                        device.c_str());
+                        device.c_str(), about.c_str());
+}
+
+std::string DeviceChangedText(const std::string& device)
+{
+    return StringPrintf(
+        "The device \xBB%s\xAB has changed since the list was made. Press F5 to refresh the list.",
+        device.c_str());
+}
+
+std::string VolumeInUseText(const std::string& volume, const std::string& device)
+{
+    return StringPrintf("The volume \xBB%s\xAB on the device \xBB%s\xAB is in use and can't be locked, so "
+                        "nothing was written.\n\nClose the programs and windows that use it and try again.",
+                        volume.c_str(), device.c_str());
+}
+
+std::string SystemDeviceText(const std::string& device, char windowsLetter)
+{
+    return StringPrintf("The device \xBB%s\xAB holds Windows (drive %c:).\n\nIt is never written to.",
+                        device.c_str(), windowsLetter);
+}
+
+std::string UnaddressableRangeText(uint64_t lastBlock, uint32_t blockSize)
+{
+    return StringPrintf("Can't access block 0x%" PRIX64 " of %u bytes: its byte offset lies beyond what 64 "
+                        "bits can address.",
+                        lastBlock, blockSize);
 }
 
 std::string AccessFailedText(uint64_t blocks, uint64_t position, uint32_t error, const std::string& errorText)

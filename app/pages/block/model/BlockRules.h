@@ -70,6 +70,11 @@ uint64_t RandomBlockPosition(const C_BlockValues& values, uint32_t r);
 // other end of a seek.
 uint64_t NextBlockPosition(BlockPattern pattern, const C_BlockValues& values, uint64_t position, uint32_t r);
 
+// Whether every block an access of the run can touch (below the end block, or below start
+// plus one access for a range shorter than that) has a byte offset and an end that 64 bits
+// can hold. A range past that would wrap to the start of the device.
+int RangeAddressable(const C_BlockValues& values, uint32_t blockSize);
+
 // Accesses per graph point, so that a run gives at most about 5000 points.
 inline uint64_t GraphScale(uint64_t loopMax) { return loopMax > 5000 ? loopMax / 5000 : 1; }
 
@@ -89,7 +94,13 @@ std::string WriteConfirmationName(const std::string& vendor, const std::string& 
 
 // The messages of a run, with the device or file name framed.
 std::string NoCapabilityText(const std::string& device, int write);
-std::string WriteQuestionText(const std::string& device);
+// description says which device it is as a person recognises it (its device text, size and
+// letters); empty leaves that paragraph out.
+std::string WriteQuestionText(const std::string& device, const std::string& description);
+std::string DeviceChangedText(const std::string& device);
+std::string VolumeInUseText(const std::string& volume, const std::string& device);
+std::string SystemDeviceText(const std::string& device, char windowsLetter);
+std::string UnaddressableRangeText(uint64_t lastBlock, uint32_t blockSize);
 std::string AccessFailedText(uint64_t blocks, uint64_t position, uint32_t error,
                              const std::string& errorText);
 std::string OpenDataFileText(const std::string& file, int forWriting);

@@ -50,6 +50,22 @@ private:
     C_Device& m_device;
     int m_open;
 };
+
+// Holds the device's volumes for the run's writes until the run ends, on every path.
+class C_WriteHold {
+public:
+    explicit C_WriteHold(C_Device& d) : m_device(d) {}
+    ~C_WriteHold()
+    {
+        if (m_held)
+            m_device.EndWrites();
+    }
+    int Take(std::string* busy) { return m_held = m_device.BeginWrites(busy); }
+
+private:
+    C_Device& m_device;
+    int m_held = 0;
+};
 } // namespace
 
 C_BlockRunResult C_BlockRun::Run(const C_BlockRunSetup& setup, C_BlockChannel& channel)
@@ -69,6 +85,21 @@ C_BlockRunResult C_BlockRun::Run(const C_BlockRunSetup& setup, C_BlockChannel& c
         channel.Report(BufferTooBigText(v.blocks, device.dwBlockSize));
         result.failed = 1;
         return result;
+    }
+    if (!RangeAddressable(v, device.dwBlockSize)) {
+        channel.Report(UnaddressableRangeText(v.end, device.dwBlockSize));
+        result.failed = 1;
+        return result;
+    }
+    // The list may be older than what is plugged in now: a write goes only to the very
+    // device the user chose, so it is asked again before anything is written.
+    if (setup.write) {
+        C_DeviceAnswers now;
+        if (!device.AskAgain(&now) || !SameDeviceAnswers(device, now)) {
+            channel.Report(DeviceChangedText(device.strName));
+            result.failed = 1;
+            return result;
+        }
     }
     const uint64_t scale = GraphScale(loops);
     const bool graph = linear && setup.graph;
@@ -109,10 +140,18 @@ C_BlockRunResult C_BlockRun::Run(const C_BlockRunSetup& setup, C_BlockChannel& c
         }
     }
 
+    C_DeviceOpen open(device);
+    // Taken once, outside the timed accesses, on handles the run holds to its end.
+    C_WriteHold hold(device);
+    std::string busy;
+    if (setup.write && !hold.Take(&busy)) {
+        channel.Report(VolumeInUseText(busy, device.strName));
+        result.failed = 1;
+        return result;
+    }
     loopMax = loops;
     if (graph && v.calcEvery != 1)
         channel.GraphPoint(0, 0);
-    C_DeviceOpen open(device);
     C_Timer timer;
     uint64_t position = v.start;
     uint32_t group = 1;

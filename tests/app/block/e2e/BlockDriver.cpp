@@ -462,6 +462,50 @@ void WriteAfterQuestion(Session& s)
     CHECK(ImageDifference() == -1, "image differs at block %lld after the second write", ImageDifference());
 }
 
+// Expects one message box whose text holds what, answers it, and waits for the page.
+void ExpectMessage(Session& s, const char* what, const char* when)
+{
+    HWND box = WaitBox(s, 10000);
+    CHECK(box != nullptr, "%s: no message", when);
+    if (!box)
+        return;
+    const std::string text = BoxText(box);
+    CHECK(text.find(what) != std::string::npos, "%s: message %s", when, text.c_str());
+    ClickButton(GetDlgItem(box, IDOK));
+    const DWORD clicked = GetTickCount();
+    while (IsWindow(box) && GetTickCount() - clicked < 5000)
+        Sleep(20);
+    FinishRun(s, when);
+}
+
+void WritesGoOnlyToTheChosenDevice(Session& s)
+{
+    Say("-- a write after the medium behind X: changed, and with no row selected");
+    const int x = FindRow(s, 1, "X", true);
+    if (!Select(s, x))
+        return;
+    SetBox(s.page, kSaveData, false);
+    SetField(s.page, kStart, "0");
+    SetField(s.page, kEnd, "64");
+    SetField(s.page, kPerAccess, "8");
+    // The device was confirmed before, so nothing is asked: only the check stands between
+    // the write and a medium the list never saw.
+    std::vector<uint8_t> other(3 << 20, 0x77);
+    CHECK(WriteFileBytes(ImagePath(), other), "cannot replace the image");
+    Click(s.page, kWrite);
+    ExpectMessage(s, "has changed since the list was made. Press F5 to refresh the list.", "the stale write");
+    CHECK(ReadFileBytes(ImagePath()) == other, "the write reached the replaced image");
+    CHECK(WriteFileBytes(ImagePath(), g_expected), "cannot put the image back");
+
+    // A click on the list's empty area leaves no row selected: nothing is the target.
+    RemoteList(s.list, s.p.pi.hProcess).SelectOnly({});
+    Sleep(200);
+    CHECK(RemoteList(s.list, s.p.pi.hProcess).Selected().empty(), "a row is still selected");
+    Click(s.page, kWrite);
+    ExpectMessage(s, "select a testdrive dude...", "the write without a row");
+    CHECK(ImageDifference() == -1, "a write without a row changed block %lld", ImageDifference());
+}
+
 void RandomAndSeekWrites(Session& s)
 {
     Say("-- random and seek writes up to the image's end");
@@ -649,6 +693,7 @@ int main(int argc, char** argv)
         HelpPage(s);
         LinearReadWithDataFile(s);
         WriteAfterQuestion(s);
+        WritesGoOnlyToTheChosenDevice(s);
         RandomAndSeekWrites(s);
         CrcBlocksAreZeros(s);
         StopWaits(s);
