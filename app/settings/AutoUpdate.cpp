@@ -9,7 +9,7 @@
 namespace {
 // The server gets this long to connect and to answer each read.
 const DWORD kRequestTimeoutMs = 5000;
-// A cancelled check ends this soon: its waiting call returns once its handle is closed.
+// A cancelled check ends this soon: its thread waits on the cancel event, not in WinInet.
 const DWORD kCancelWaitMs = 1000;
 } // namespace
 
