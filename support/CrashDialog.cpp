@@ -159,6 +159,8 @@ INT_PTR CALLBACK ProblemProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                                                        (LONG_PTR)DescriptionProc);
         SendDlgItemMessageW(window, kIdMail, EM_SETCUEBANNER, FALSE, (LPARAM)L" optional");
         SetForegroundWindow(window);
+        if (state->dialog->shown)
+            InterlockedExchange(state->dialog->shown, 1);
         return TRUE;
     }
     case WM_NOTIFY: {
@@ -184,6 +186,8 @@ INT_PTR CALLBACK ProblemProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         return FALSE;
     case WM_DESTROY:
+        if (state && state->dialog->shown)
+            InterlockedExchange(state->dialog->shown, 0);
         if (g_descriptionProc)
             SetWindowLongPtrW(GetDlgItem(window, kIdDescription), GWLP_WNDPROC, (LONG_PTR)g_descriptionProc);
         if (state && state->heading) {

@@ -12,6 +12,16 @@ namespace {
 
 const int kPathSize = MAX_PATH + 32;
 
+// How long the report may work on its own before the process ends without it. The dump, the
+// stack walk with its symbol look-ups and the text take seconds (seven to twenty under Wine
+// on a busy machine, for a small program); an upload may run into its three 15-second
+// timeouts. Two minutes cover all of it on a slow machine. Past that the report is stuck,
+// most likely on the heap lock the faulting thread holds. The time the dialog waits for the
+// user does not count.
+const DWORD kReportLimitMs = 120000;
+// How often the filter looks at whether the dialog is waiting for the user.
+const DWORD kReportPollMs = 100;
+
 // Everything the filter touches lives here, made ready by construction and arming.
 struct ReporterState {
     C_DbgHelp dbg;
@@ -22,6 +32,11 @@ struct ReporterState {
     std::string host, path, product, extra, title, machineId, productName, company, webAddress;
 
     volatile LONG active = 0;
+    volatile LONG dialogShown = 0;
+    DWORD limitMs = kReportLimitMs;
+#ifdef QM_TEST_HOOKS
+    void (*afterDump)() = nullptr;
+#endif
     DWORD faultThreadId = 0, reportThreadId = 0;
     EXCEPTION_POINTERS* exception = nullptr;
     HANDLE faultThread = nullptr;
@@ -133,6 +148,7 @@ void OfferUpload(ReporterState& s, const char* dumpFile, const char* textFile)
     dialog.heading = s.productName + " has stopped working.";
     dialog.company = s.company;
     dialog.webAddress = s.webAddress;
+    dialog.shown = &s.dialogShown;
     for (const char* file : {dumpFile, textFile})
         if (file)
             dialog.files.push_back(file);
@@ -162,6 +178,10 @@ DWORD WINAPI ReportThread(void*)
 {
     ReporterState& s = g_state;
     const char* dumpFile = WriteDump(s);
+#ifdef QM_TEST_HOOKS
+    if (s.afterDump)
+        s.afterDump();
+#endif
     // From here on the heap is used: the dump, the one thing that must not depend on it, is written.
     C_CrashFacts facts;
     GatherCrashFacts(s.exception, s.faultThreadId, s.faultThread, s.dbg, facts);
@@ -169,6 +189,22 @@ DWORD WINAPI ReportThread(void*)
     if (!s.host.empty())
         OfferUpload(s, dumpFile, textFile);
     return 0;
+}
+
+// Waits for the report thread, counting only the time it works on its own; false when that
+// passed the limit. Runs on the faulting thread, so it calls nothing that allocates.
+bool WaitForReport(HANDLE thread, const ReporterState& s)
+{
+    DWORD worked = 0, last = GetTickCount();
+    while (WaitForSingleObject(thread, kReportPollMs) != WAIT_OBJECT_0) {
+        const DWORD now = GetTickCount();
+        if (!s.dialogShown)
+            worked += now - last;
+        last = now;
+        if (worked >= s.limitMs)
+            return false;
+    }
+    return true;
 }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* ep)
@@ -195,7 +231,8 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* ep)
     if (thread) {
         s.reportThreadId = id;
         ResumeThread(thread);
-        WaitForSingleObject(thread, INFINITE);
+        // A report that cannot finish is left behind: the process ends with the fault's code.
+        WaitForReport(thread, s);
         CloseHandle(thread);
     } else {
         s.reportThreadId = self;
@@ -246,6 +283,14 @@ C_CrashReporter::C_CrashReporter()
     if (!(m_dwOptions & kOptionNoFilter))
         SetUnhandledExceptionFilter(CrashFilter);
 }
+
+#ifdef QM_TEST_HOOKS
+void SetCrashReportHook(void (*afterDump)(), uint32_t limitMs)
+{
+    g_state.afterDump = afterDump;
+    g_state.limitMs = limitMs;
+}
+#endif
 
 void C_CrashReporter::Arm(uint32_t iconResource, const char* host, const char* path, const char* product,
                           const char* extra)

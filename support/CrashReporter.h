@@ -29,3 +29,10 @@ private:
     int m_bArmed = 0;
     uint32_t m_dwIcon = 0;
 };
+
+#ifdef QM_TEST_HOOKS
+// Test seam (the test variant of the library only): the report thread calls afterDump once
+// the dump is written, and the filter gives the report limitMs instead of its own limit. A
+// hook that never returns plays a heap lock held by the faulting thread.
+void SetCrashReportHook(void (*afterDump)(), uint32_t limitMs);
+#endif

@@ -42,6 +42,7 @@ struct C_ProblemDialog {
     std::string company, webAddress;
     std::vector<std::string> files; // full paths of the written files
     std::string email, description; // what the user typed, after "Send Problem Report"
+    volatile LONG* shown = nullptr; // optional: 1 while the dialog is up, waiting for the user
 };
 // 1 for "Send Problem Report", 2 for "Don't Send", 0 when the dialog could not be shown.
 INT_PTR RunProblemDialog(C_ProblemDialog& dialog);

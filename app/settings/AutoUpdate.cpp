@@ -6,6 +6,13 @@
 #include "support/MachineId.h"
 #include "support/VersionInfo.h"
 
+namespace {
+// The server gets this long to connect and to answer each read.
+const DWORD kRequestTimeoutMs = 5000;
+// A cancelled check ends this soon: its thread waits on the cancel event, not in WinInet.
+const DWORD kCancelWaitMs = 1000;
+} // namespace
+
 UINT C_AutoUpdate::GetMessageId()
 {
     static UINT id = RegisterWindowMessageA("_C_AutoUpdate");
@@ -67,6 +74,7 @@ int C_AutoUpdate::Launch(HWND owner)
     if (m_thread.IsRunning())
         return 0;
     m_hOwner = owner;
+    m_cancel.Reset();
     return m_thread.Start(Run, this, 0);
 }
 
@@ -91,59 +99,233 @@ void C_AutoUpdate::Stop()
     if (!m_thread.IsRunning())
         return;
     m_thread.RequestStop();
-    // The request has its own timeouts; a server that keeps us longer is abandoned.
-    if (!m_thread.Wait(6000))
-        m_thread.Terminate();
+    // The request's thread waits on the cancel event and ends at once; closing the handles
+    // cancels what WinInet still does for it in the background.
+    m_cancel.Cancel();
+    if (!m_thread.Wait(kCancelWaitMs))
+        // Only a machine too busy to run that thread gets here; wait rather than kill it.
+        m_thread.Wait(kRequestTimeoutMs);
 }
 
-bool FetchUrl(const std::string& address, std::string* answer, size_t max)
+bool C_WebCancel::Store(void* handle)
 {
-    typedef HINTERNET(WINAPI * OpenFn)(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD);
-    typedef HINTERNET(WINAPI * OpenUrlFn)(HINTERNET, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR);
-    typedef BOOL(WINAPI * ReadFn)(HINTERNET, LPVOID, DWORD, LPDWORD);
-    typedef BOOL(WINAPI * CloseFn)(HINTERNET);
-    typedef BOOL(WINAPI * OptionFn)(HINTERNET, DWORD, LPVOID, DWORD);
-    typedef BOOL(WINAPI * QueryFn)(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD);
-    HMODULE wininet = LoadLibraryA("wininet.dll");
-    if (!wininet)
-        return false;
-    OpenFn open = (OpenFn)GetProcAddress(wininet, "InternetOpenA");
-    OpenUrlFn openUrl = (OpenUrlFn)GetProcAddress(wininet, "InternetOpenUrlA");
-    ReadFn read = (ReadFn)GetProcAddress(wininet, "InternetReadFile");
-    CloseFn close = (CloseFn)GetProcAddress(wininet, "InternetCloseHandle");
-    OptionFn option = (OptionFn)GetProcAddress(wininet, "InternetSetOptionA");
-    QueryFn query = (QueryFn)GetProcAddress(wininet, "HttpQueryInfoA");
-    bool ok = false;
-    if (open && openUrl && read && close) {
-        HINTERNET session = open(QM_PRODUCT, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-        if (session) {
-            DWORD timeout = 5000;
-            if (option) {
-                option(session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-                option(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-            }
-            HINTERNET request =
-                openUrl(session, address.c_str(), nullptr, 0,
-                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI, 0);
-            if (request) {
-                DWORD status = 0, size = sizeof(status);
-                bool statusOk = !query ||
-                                !query(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                                       &size, nullptr) ||
-                                status == 200;
-                char buffer[512];
-                DWORD got = 0;
-                answer->clear();
-                while (statusOk && answer->size() <= max && read(request, buffer, sizeof(buffer), &got) &&
-                       got)
-                    answer->append(buffer, got);
-                ok = statusOk && answer->size() <= max;
-                close(request);
-            }
-            close(session);
+    for (void*& slot : m_handles)
+        if (!slot) {
+            slot = handle;
+            return true;
         }
+    return false;
+}
+
+bool C_WebCancel::IsCancelled()
+{
+    EnterCriticalSection(&m_lock);
+    const bool cancelled = m_bCancelled;
+    LeaveCriticalSection(&m_lock);
+    return cancelled;
+}
+
+void C_WebCancel::Close(void* handle)
+{
+    EnterCriticalSection(&m_lock);
+    for (void*& slot : m_handles)
+        if (handle && slot == handle) {
+            m_close(handle);
+            slot = nullptr;
+        }
+    LeaveCriticalSection(&m_lock);
+}
+
+void C_WebCancel::Cancel()
+{
+    EnterCriticalSection(&m_lock);
+    m_bCancelled = true;
+    SetEvent(m_hCancelled);
+    // The request thread closes its handles under this lock as well: it sees them gone and
+    // closes none twice, and unloads the library only after these calls are done.
+    for (void*& slot : m_handles)
+        if (slot) {
+            m_close(slot);
+            slot = nullptr;
+        }
+    LeaveCriticalSection(&m_lock);
+}
+
+namespace {
+
+// The WinInet functions of a request, looked up at run time so that a system without the
+// library still starts.
+struct C_WinInet {
+    HMODULE module = LoadLibraryA("wininet.dll");
+    HINTERNET(WINAPI* open)(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) = nullptr;
+    INTERNET_STATUS_CALLBACK(WINAPI* callback)(HINTERNET, INTERNET_STATUS_CALLBACK) = nullptr;
+    BOOL(WINAPI* crack)(LPCSTR, DWORD, DWORD, LPURL_COMPONENTSA) = nullptr;
+    HINTERNET(WINAPI* connect)
+    (HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) = nullptr;
+    HINTERNET(WINAPI* request)
+    (HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR) = nullptr;
+    BOOL(WINAPI* send)(HINTERNET, LPCSTR, DWORD, LPVOID, DWORD) = nullptr;
+    BOOL(WINAPI* read)(HINTERNET, LPVOID, DWORD, LPDWORD) = nullptr;
+    BOOL(WINAPI* close)(HINTERNET) = nullptr;
+    BOOL(WINAPI* option)(HINTERNET, DWORD, LPVOID, DWORD) = nullptr;
+    BOOL(WINAPI* query)(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD) = nullptr;
+    bool keepLoaded = false; // a call given up may still run inside the library
+
+    C_WinInet()
+    {
+        if (!module)
+            return;
+        Find(open, "InternetOpenA");
+        Find(callback, "InternetSetStatusCallbackA");
+        Find(crack, "InternetCrackUrlA");
+        Find(connect, "InternetConnectA");
+        Find(request, "HttpOpenRequestA");
+        Find(send, "HttpSendRequestA");
+        Find(read, "InternetReadFile");
+        Find(close, "InternetCloseHandle");
+        Find(option, "InternetSetOptionA");
+        Find(query, "HttpQueryInfoA");
     }
-    FreeLibrary(wininet);
+    ~C_WinInet()
+    {
+        if (module && !keepLoaded)
+            FreeLibrary(module);
+    }
+    template <typename Fn>
+    void Find(Fn& fn, const char* name)
+    {
+        fn = (Fn)GetProcAddress(module, name);
+    }
+    bool Usable() const { return open && callback && crack && connect && request && send && read && close; }
+};
+
+// What WinInet may still touch after the request gave a call up: the completion it reports
+// and the buffer a pending read fills. Freed when nothing is pending; a call given up (on a
+// cancel or a timeout) leaves it to the process, a few hundred bytes once.
+struct C_Pending {
+    HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    volatile LONG ok = 0;
+    DWORD got = 0;
+    char buffer[512];
+    ~C_Pending()
+    {
+        if (done)
+            CloseHandle(done);
+    }
+};
+
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD)
+{
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !context)
+        return;
+    C_Pending* pending = (C_Pending*)context;
+    const INTERNET_ASYNC_RESULT* result = (const INTERNET_ASYNC_RESULT*)info;
+    InterlockedExchange(&pending->ok, result && result->dwResult ? 1 : 0);
+    SetEvent(pending->done); // the last touch: the request may free it at once
+}
+
+// Makes one call on the request under the guard's lock (calls return at once in this mode)
+// and waits for it when it went on in the background. 1 when it succeeded, 0 when it
+// failed; -1 when the request was cancelled or the server took too long, and the call, if it
+// was started, stays pending.
+template <typename Call>
+int Complete(C_WebCancel& guard, C_Pending& pending, Call call)
+{
+    bool done = false, waiting = false;
+    ResetEvent(pending.done);
+    if (!guard.Use([&] {
+            done = call() != FALSE;
+            waiting = !done && GetLastError() == ERROR_IO_PENDING;
+        }))
+        return -1;
+    if (!waiting)
+        return done ? 1 : 0;
+    HANDLE events[2] = {pending.done, guard.CancelEvent()};
+    if (WaitForMultipleObjects(2, events, FALSE, kRequestTimeoutMs) != WAIT_OBJECT_0)
+        return -1;
+    return pending.ok ? 1 : 0;
+}
+
+} // namespace
+
+// The request runs in WinInet's asynchronous mode: this thread never waits inside the library,
+// only on the completion and on the cancel event, and it makes every call under the guard's
+// lock, so it never uses a handle the canceller has closed.
+bool FetchUrl(const std::string& address, std::string* answer, size_t max, C_WebCancel* cancel)
+{
+    C_WebCancel uncancelled;
+    C_WebCancel& guard = cancel ? *cancel : uncancelled;
+    C_WinInet net;
+    char host[256] = "", path[2048] = "", query[2048] = "";
+    URL_COMPONENTSA url = {};
+    url.dwStructSize = sizeof(url);
+    url.lpszHostName = host;
+    url.dwHostNameLength = sizeof(host);
+    url.lpszUrlPath = path;
+    url.dwUrlPathLength = sizeof(path);
+    url.lpszExtraInfo = query;
+    url.dwExtraInfoLength = sizeof(query);
+    if (!net.Usable() || !net.crack(address.c_str(), 0, 0, &url))
+        return false;
+    const std::string object = std::string(path) + query;
+    const C_WebCancel::CloseFn closeFn = (C_WebCancel::CloseFn)net.close;
+    C_Pending* pending = new C_Pending;
+    HINTERNET session = guard.Open(closeFn, [&]() -> void* {
+        HINTERNET h =
+            net.open(QM_PRODUCT, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC);
+        DWORD timeout = kRequestTimeoutMs;
+        if (h && net.option) {
+            net.option(h, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+            net.option(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+        }
+        if (h)
+            net.callback(h, OnRequestStatus);
+        return h;
+    });
+    HINTERNET connection = session ? guard.Open(closeFn,
+                                                [&]() -> void* {
+                                                    return net.connect(session, host, url.nPort, nullptr,
+                                                                       nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+                                                })
+                                   : nullptr;
+    HINTERNET request =
+        connection
+            ? guard.Open(closeFn,
+                         [&]() -> void* {
+                             return net.request(connection, "GET", object.c_str(), nullptr, nullptr, nullptr,
+                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                                    INTERNET_FLAG_NO_UI,
+                                                (DWORD_PTR)pending);
+                         })
+            : nullptr;
+    int step =
+        request ? Complete(guard, *pending, [&] { return net.send(request, nullptr, 0, nullptr, 0); }) : 0;
+    bool statusOk = false;
+    if (step == 1)
+        guard.Use([&] {
+            DWORD status = 0, size = sizeof(status);
+            statusOk = !net.query ||
+                       !net.query(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                                  nullptr) ||
+                       status == 200;
+        });
+    answer->clear();
+    while (statusOk && answer->size() <= max) {
+        pending->got = 0;
+        step = Complete(guard, *pending, [&] {
+            return net.read(request, pending->buffer, sizeof(pending->buffer), &pending->got);
+        });
+        if (step != 1 || pending->got == 0)
+            break;
+        answer->append(pending->buffer, pending->got);
+    }
+    const bool ok = statusOk && step == 1 && answer->size() <= max && !guard.IsCancelled();
+    for (HINTERNET h : {request, connection, session})
+        guard.Close(h);
+    if (step == -1)
+        net.keepLoaded = true;
+    else
+        delete pending;
     return ok;
 }
 
@@ -155,10 +337,11 @@ uint32_t C_AutoUpdate::Run(void* userData, uintptr_t)
     char version[32];
     snprintf(version, sizeof(version), "%u.%02u", (unsigned)major, (unsigned)minor);
     std::string answer;
-    if (!FetchUrl(BuildUpdateUrl(GetRequestAddress(), version, GetMachineIdentifier()), &answer, 64))
-        return 0;
+    if (!FetchUrl(BuildUpdateUrl(GetRequestAddress(), version, GetMachineIdentifier()), &answer, 64,
+                  &self->m_cancel))
+        return self->m_cancel.IsCancelled() ? kCancelled : kNoAnswer;
     uint32_t newMajor = 0, newMinor = 0;
     if (!self->m_thread.IsStopRequested() && ParseUpdateAnswer(answer, major, minor, &newMajor, &newMinor))
         PostMessageA(self->m_hOwner, GetMessageId(), newMajor, newMinor);
-    return 0;
+    return kAnswered;
 }

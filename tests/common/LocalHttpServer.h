@@ -1,5 +1,6 @@
 // An HTTP server on 127.0.0.1 for tests of the programs' web requests: it answers every
-// request with a fixed body and keeps each request whole (headers and body).
+// request with a fixed body and keeps each request whole (headers and body). A silent one
+// takes each request and never answers, holding the connection open until it is destroyed.
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
@@ -32,7 +33,9 @@ public:
         }
     };
 
-    explicit C_LocalHttpServer(std::string answer = "") : m_answer(std::move(answer))
+    enum Mode { kAnswer, kSilent };
+    explicit C_LocalHttpServer(std::string answer = "", Mode mode = kAnswer)
+        : m_answer(std::move(answer)), m_mode(mode)
     {
         WSADATA wsa;
         WSAStartup(MAKEWORD(2, 2), &wsa);
@@ -51,6 +54,8 @@ public:
     {
         closesocket(m_listen);
         m_thread.join();
+        for (SOCKET client : m_silent)
+            closesocket(client);
         WSACleanup();
     }
     int Port() const { return m_port; }
@@ -98,6 +103,12 @@ private:
                 size_t length = (size_t)strtoul(request.Header("Content-Length").c_str(), nullptr, 10);
                 while (request.body.size() < length && (n = recv(client, buffer, sizeof(buffer), 0)) > 0)
                     request.body.append(buffer, n);
+                if (m_mode == kSilent) {
+                    std::lock_guard<std::mutex> lock(m_mutex);
+                    m_requests.push_back(request);
+                    m_silent.push_back(client);
+                    continue;
+                }
                 std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
                                     std::to_string(m_answer.size()) + "\r\nConnection: close\r\n\r\n" +
                                     m_answer;
@@ -111,6 +122,8 @@ private:
     }
 
     std::string m_answer;
+    Mode m_mode;
+    std::vector<SOCKET> m_silent; // connections held open without an answer
     SOCKET m_listen = INVALID_SOCKET;
     int m_port = 0;
     std::mutex m_mutex;

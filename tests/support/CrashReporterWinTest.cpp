@@ -442,6 +442,23 @@ TEST(CrashReporter, SimultaneousCrashesGiveOneReport)
     EXPECT_EQ(server.Count(), 0u);
 }
 
+// The probe's report limit in its "stuck" mode.
+const DWORD kProbeLimitMs = 1500;
+
+// The report freezes once its dump is written, as it would on the heap lock the faulting
+// thread holds: the process still ends, with the fault's code, once the limit has passed.
+TEST(CrashReporter, AReportThatCannotFinishStillEndsTheProcess)
+{
+    std::string folder = Folder("stuck");
+    Probe probe;
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(probe.Start(folder, "-", "stuck"));
+    EXPECT_EQ(probe.Finish(kProbeLimitMs + 15000), 0xC0000005u) << "the process hung on its report";
+    EXPECT_GE(GetTickCount() - start, kProbeLimitMs) << "the frozen report was not waited for";
+    EXPECT_TRUE(Exists(folder + "\\CrashProbe_Debug.dmp")) << "the dump comes before the freeze";
+    EXPECT_FALSE(Exists(folder + "\\CrashProbe_Debug.txt"));
+}
+
 // Without version 6 of the common controls there is no link control: the plain forms.
 TEST(CrashReporter, WithoutTheLinkControlTheTextsArePlain)
 {

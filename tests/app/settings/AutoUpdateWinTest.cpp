@@ -108,6 +108,29 @@ TEST(AutoUpdate, SameVersionAndRefusedConnectionStaySilent)
     RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
 }
 
+// A server that takes the request and never answers: Stop cancels the waiting check within a
+// second, and its thread ends by its own path (its outcome says so) rather than from outside.
+TEST(AutoUpdate, StopCancelsACheckTheServerNeverAnswers)
+{
+    C_LocalHttpServer server("", C_LocalHttpServer::kSilent);
+    SetEnvironmentVariableA("QUELLMOR_UPDATE_SERVER", ("http://" + server.Address()).c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
+    C_AutoUpdate update;
+    ASSERT_EQ(update.Start(nullptr, HKEY_CURRENT_USER, Key().c_str(), "LastCheck", false), 1);
+    ASSERT_TRUE(server.WaitFor(1, 5000)) << "the request never came";
+    Sleep(500);
+    ASSERT_TRUE(update.IsRunning()) << "the check should still wait for the answer";
+    const DWORD start = GetTickCount();
+    update.Stop();
+    const DWORD took = GetTickCount() - start;
+    EXPECT_LE(took, 1100u) << "Stop waited for the request's timeout";
+    EXPECT_FALSE(update.IsRunning());
+    uint32_t outcome = 0;
+    ASSERT_EQ(update.GetOutcome(&outcome), 1);
+    EXPECT_EQ(outcome, (uint32_t)C_AutoUpdate::kCancelled) << "0 means the thread was terminated";
+    RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
+}
+
 TEST(AutoUpdate, StoredMinusOneMeansNeverAndIsReset)
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, Key().c_str());
