@@ -5,6 +5,7 @@
 #include <ntddcdrm.h>
 #include <shellapi.h>
 #include <vector>
+#include "devices/BlockAddressing.h"
 #include "devices/DeviceList.h"
 #include "devices/ScsiCommands.h"
 #include "devices/win/HandleDevice.h"
@@ -330,7 +331,7 @@ int ProbeGeometry(C_HandleDevice& d)
         !Control(d, IOCTL_CDROM_GET_DRIVE_GEOMETRY, nullptr, 0, &g, sizeof g, nullptr))
         return 0;
     const uint64_t blocks = uint64_t(g.Cylinders.QuadPart) * g.TracksPerCylinder * g.SectorsPerTrack;
-    if (blocks == 0 || g.BytesPerSector == 0)
+    if (blocks == 0 || g.BytesPerSector == 0 || !CapacityAddressable(blocks, g.BytesPerSector))
         return 0;
     d.ullBlockCount = blocks;
     d.dwBlockSize = g.BytesPerSector;

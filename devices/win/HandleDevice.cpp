@@ -5,6 +5,7 @@
 #include <ntdddisk.h>
 #include <cstring>
 #include <malloc.h>
+#include "devices/BlockAddressing.h"
 #include "devices/ScsiCommands.h"
 #include "devices/win/DeviceProbe.h"
 #include "devices/win/RawWritePrepare.h"
@@ -179,20 +180,21 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
 
 int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void* buffer)
 {
-    const uint64_t bytes = uint64_t(count) * dwBlockSize;
-    if (bytes > 0xFFFFFFFFu) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    uint64_t offset = 0;
+    uint32_t bytes = 0, error = 0;
+    if (!BlockByteRange(block, count, dwBlockSize, &offset, &bytes, &error)) {
+        SetLastError(error);
         return 0;
     }
     if (!Open())
         return 0;
     LARGE_INTEGER at;
-    at.QuadPart = LONGLONG(block * dwBlockSize);
+    at.QuadPart = LONGLONG(offset);
     int ok = SetFilePointerEx(hDevice, at, nullptr, FILE_BEGIN) != 0;
     if (ok) {
         DWORD done = 0;
-        ok = write ? WriteFile(hDevice, buffer, DWORD(bytes), &done, nullptr)
-                   : ReadFile(hDevice, buffer, DWORD(bytes), &done, nullptr);
+        ok = write ? WriteFile(hDevice, buffer, bytes, &done, nullptr)
+                   : ReadFile(hDevice, buffer, bytes, &done, nullptr);
         if (ok && done != bytes) {
             ok = 0;
             SetLastError(write ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF);

@@ -130,6 +130,66 @@ TEST(HandleDevice, ReadOnlyAccessReadsButRefusesWritesAndMissingPathsFailToOpen)
     DeleteFileA(path.c_str());
 }
 
+// A logical-drive record on an image file whose pass-through slot only records the command
+// blocks it is sent: a disk address can be seen, and it never reaches the image.
+struct RecordingVolume : C_HandleDevice {
+    std::vector<std::vector<uint8_t>> sent;
+    RecordingVolume(const std::string& path, uint64_t blocks)
+    {
+        strPath = path;
+        dwKind = kKindLogical;
+        dwType = kTypeFixedLogical;
+        dwBlockSize = 512;
+        dwMaxBlocks = 128;
+        ullBlockCount = blocks;
+    }
+    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int, uint32_t, void*, uint8_t*) override
+    {
+        sent.emplace_back(cdb, cdb + cdbLength);
+        return 1;
+    }
+};
+
+std::vector<uint8_t> ReadImageBlock(const std::string& path, uint64_t block)
+{
+    C_HandleDevice plain;
+    plain.strPath = path;
+    plain.dwBlockSize = 512;
+    std::vector<uint8_t> data(512);
+    EXPECT_EQ(plain.ReadBlocks(block, 1, data.data()), 1);
+    return data;
+}
+
+TEST(HandleDevice, TransfersWhoseByteAddressWrapsAreRefusedWithoutTouchingTheImage)
+{
+    const std::string path = MakeImage("qm_wrap.img", 16);
+    // A bridge claimed 2^56 blocks: block 2^55 + 3 times 512 wraps to the byte of block 3.
+    RecordingVolume d(path, 1ull << 56);
+    d.dwKind = kKindPhysical;
+    d.dwType = kTypeFixedPhysical;
+    const uint64_t wraps = (1ull << 55) + 3;
+    std::vector<uint8_t> data(512, 0x3C);
+    SetLastError(0);
+    EXPECT_EQ(d.WriteBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(GetLastError(), uint32_t(ERROR_ARITHMETIC_OVERFLOW));
+    SetLastError(0);
+    EXPECT_EQ(d.ReadBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(GetLastError(), uint32_t(ERROR_ARITHMETIC_OVERFLOW));
+    EXPECT_EQ(data, std::vector<uint8_t>(512, 0x3C));
+    EXPECT_TRUE(d.sent.empty());
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 3), 3));
+
+    C_ImageDisk disk(path, 512, 0);
+    disk.ullBlockCount = 1ull << 56;
+    SetLastError(0);
+    EXPECT_EQ(disk.WriteBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(GetLastError(), uint32_t(ERROR_ARITHMETIC_OVERFLOW));
+    EXPECT_EQ(disk.ReadBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(disk.opens, 0u);
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 3), 3));
+    DeleteFileA(path.c_str());
+}
+
 TEST(ImageDisk, TransfersCapacityAndInjectedFailures)
 {
     const std::string path = MakeImage("qm_image.img", 128);
