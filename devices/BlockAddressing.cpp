@@ -40,3 +40,43 @@ int TenByteAddress(uint64_t block, uint64_t offset, uint32_t count, uint32_t blo
     *lba = uint32_t(first);
     return 1;
 }
+
+int VolumeOffsetUnknown(const C_Device& device)
+{
+    return (device.dwKind & kKindLogical) && !device.bOffsetKnown;
+}
+
+static C_BlockRoute FileRoute(const C_Device& d, uint64_t block, uint32_t count)
+{
+    C_BlockRoute r;
+    if (BlockByteRange(block, count, d.dwBlockSize, &r.address, &r.bytes, &r.error))
+        r.path = kRouteFile;
+    return r;
+}
+
+static C_BlockRoute CommandRoute(const C_Device& d, uint64_t block, uint32_t count)
+{
+    C_BlockRoute r;
+    uint32_t lba = 0;
+    if (TenByteAddress(block, d.ullBlockOffset, count, d.dwBlockSize, &lba, &r.error)) {
+        r.path = kRouteCommand10;
+        r.address = lba;
+        r.bytes = count * d.dwBlockSize;
+    }
+    return r;
+}
+
+C_BlockRoute RouteBlockTransfer(const C_Device& d, int write, int windows9x, uint64_t block, uint32_t count)
+{
+    if (write && VolumeOffsetUnknown(d)) {
+        if (!windows9x)
+            return FileRoute(d, block, count);
+        C_BlockRoute refused;
+        refused.error = kErrorNotSupported;
+        return refused;
+    }
+    int command = windows9x || d.dwType == kTypeOptical;
+    if (write && !command)
+        command = block < 0xFFFFFFFFull - count && count <= d.dwMaxBlocks;
+    return command ? CommandRoute(d, block, count) : FileRoute(d, block, count);
+}

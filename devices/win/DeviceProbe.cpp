@@ -259,6 +259,7 @@ void ProbePartition(C_HandleDevice& d)
             return;
         d.ullBlockCount = uint64_t(p.PartitionLength.QuadPart) / d.dwBlockSize;
         d.ullBlockOffset = uint64_t(p.StartingOffset.QuadPart) / d.dwBlockSize;
+        d.bOffsetKnown = 1;
         return;
     }
     // GPT partitions only answer the extended form.
@@ -267,6 +268,7 @@ void ProbePartition(C_HandleDevice& d)
         x.PartitionLength.QuadPart > 0) {
         d.ullBlockCount = uint64_t(x.PartitionLength.QuadPart) / d.dwBlockSize;
         d.ullBlockOffset = uint64_t(x.StartingOffset.QuadPart) / d.dwBlockSize;
+        d.bOffsetKnown = 1;
     }
 }
 

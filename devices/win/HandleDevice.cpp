@@ -178,14 +178,8 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
     return ok && status == 0 ? 1 : 0;
 }
 
-int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void* buffer)
+int C_HandleDevice::FileTransfer(int write, uint64_t offset, uint32_t bytes, void* buffer)
 {
-    uint64_t offset = 0;
-    uint32_t bytes = 0, error = 0;
-    if (!BlockByteRange(block, count, dwBlockSize, &offset, &bytes, &error)) {
-        SetLastError(error);
-        return 0;
-    }
     if (!Open())
         return 0;
     LARGE_INTEGER at;
@@ -202,6 +196,17 @@ int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void
     }
     Close();
     return ok;
+}
+
+int C_HandleDevice::RoutedTransfer(int write, uint64_t block, uint32_t count, void* buffer)
+{
+    const C_BlockRoute route = RouteBlockTransfer(*this, write, IsWindows9x(), block, count);
+    if (route.path == kRouteCommand10)
+        return ScsiTransfer10(*this, write, uint32_t(route.address), count, buffer);
+    if (route.path == kRouteFile)
+        return FileTransfer(write, route.address, route.bytes, buffer);
+    SetLastError(route.error);
+    return 0;
 }
 
 int C_HandleDevice::TapeTransfer(int write, uint64_t block, uint32_t count, void* buffer)
@@ -223,9 +228,7 @@ int C_HandleDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
 {
     if (dwType == kTypeTape)
         return TapeTransfer(0, block, count, buffer);
-    if (IsWindows9x() || dwType == kTypeOptical)
-        return ScsiRead10(*this, block, count, buffer);
-    return FileTransfer(0, block, count, buffer);
+    return RoutedTransfer(0, block, count, buffer);
 }
 
 int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buffer)
@@ -235,9 +238,7 @@ int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buff
         return TapeTransfer(1, block, count, data);
     if (block == 0 && ullBlockOffset == 0)
         PrepareRawWriteAtStart(*this);
-    if (IsWindows9x() || dwType == kTypeOptical || (block + count < 0xFFFFFFFFull && count <= dwMaxBlocks))
-        return ScsiWrite10(*this, block, count, buffer);
-    return FileTransfer(1, block, count, data);
+    return RoutedTransfer(1, block, count, data);
 }
 
 int C_HandleDevice::QueryCapacity()

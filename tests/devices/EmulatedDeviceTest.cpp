@@ -160,6 +160,35 @@ std::vector<uint8_t> ReadImageBlock(const std::string& path, uint64_t block)
     return data;
 }
 
+TEST(HandleDevice, AVolumeOfUnknownOffsetIsWrittenInsideItselfAndAKnownOneAtItsDiskAddress)
+{
+    const std::string path = MakeImage("qm_volume.img", 32);
+    RecordingVolume unknown(path, 32);
+    std::vector<uint8_t> data(2 * 512, 0xC3);
+    ASSERT_EQ(unknown.WriteBlocks(5, 2, data.data()), 1);
+    EXPECT_TRUE(unknown.sent.empty()); // no disk address: it would be the disk's start
+    EXPECT_EQ(ReadImageBlock(path, 5), std::vector<uint8_t>(512, 0xC3));
+    EXPECT_EQ(ReadImageBlock(path, 6), std::vector<uint8_t>(512, 0xC3));
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 4), 4));
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 7), 7));
+
+    RecordingVolume known(path, 32);
+    known.ullBlockOffset = 2048;
+    known.bOffsetKnown = 1;
+    ASSERT_EQ(known.WriteBlocks(9, 2, data.data()), 1);
+    ASSERT_EQ(known.sent.size(), 1u);
+    EXPECT_EQ(known.sent[0][0], kScsiWrite10);
+    EXPECT_EQ(ReadBe32(&known.sent[0][2]), 2057u);
+    EXPECT_EQ(ReadBe16(&known.sent[0][7]), 2u);
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 9), 9)); // the command went to the disk, not here
+    // Reads of either stay inside the volume.
+    std::vector<uint8_t> back(512);
+    ASSERT_EQ(known.ReadBlocks(12, 1, back.data()), 1);
+    EXPECT_TRUE(BlocksAre(back, 12));
+    EXPECT_EQ(known.sent.size(), 1u);
+    DeleteFileA(path.c_str());
+}
+
 TEST(HandleDevice, TransfersWhoseByteAddressWrapsAreRefusedWithoutTouchingTheImage)
 {
     const std::string path = MakeImage("qm_wrap.img", 16);
