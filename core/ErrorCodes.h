@@ -35,6 +35,7 @@ enum : uint32_t {
     kErrorBusy = 170,
     kErrorAlreadyExists = 183,
     kErrorFilenameTooLong = 206,
+    kErrorArithmeticOverflow = 534,
     kErrorOperationAborted = 995,
     kErrorIoDevice = 1117,
     kErrorNoSystemResources = 1450

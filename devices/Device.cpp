@@ -75,9 +75,10 @@ int DevicesEqual(const C_Device& a, const C_Device& b)
     return (a.dwCaps & 0xFFFF) == (b.dwCaps & 0xFFFF) && a.dwKind == b.dwKind && a.dwType == b.dwType &&
            a.ullBlockCount == b.ullBlockCount && a.ullFreeBlocks == b.ullFreeBlocks &&
            a.ullFirstBlock == b.ullFirstBlock && a.ullBlockOffset == b.ullBlockOffset &&
-           a.dwBlockSize == b.dwBlockSize && a.dwMaxBlocks == b.dwMaxBlocks && a.strVendor == b.strVendor &&
-           a.strProduct == b.strProduct && a.strRevision == b.strRevision && a.strSerial == b.strSerial &&
-           a.strLabel == b.strLabel && a.strName == b.strName && a.strLetters == b.strLetters;
+           a.bOffsetKnown == b.bOffsetKnown && a.dwBlockSize == b.dwBlockSize &&
+           a.dwMaxBlocks == b.dwMaxBlocks && a.strVendor == b.strVendor && a.strProduct == b.strProduct &&
+           a.strRevision == b.strRevision && a.strSerial == b.strSerial && a.strLabel == b.strLabel &&
+           a.strName == b.strName && a.strLetters == b.strLetters;
 }
 
 std::string DeviceIdentityText(const C_Device& d)

@@ -199,6 +199,9 @@ public:
     uint32_t dwScsiTimeout = 0xFFFFFFFFu;
     // Drive type of the drive letters (DRIVE_xxx), 0 when unknown; kept for the pages.
     uint32_t dwDriveType = 0;
+    // 1 when a partition query told ullBlockOffset; a volume without it is never addressed on
+    // its disk.
+    int bOffsetKnown = 0;
 };
 
 // The equality that decides whether a re-enumerated device is unchanged.

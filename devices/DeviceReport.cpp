@@ -2,6 +2,7 @@
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
+#include "devices/BlockAddressing.h"
 
 const char* KindName(uint32_t kind)
 {
@@ -87,7 +88,9 @@ std::string FormatDeviceReport(C_Device& d)
                 d.ullBlockCount, d.dwBlockSize, bytes, bytes >> 20));
     if (d.ullFreeBlocks)
         Line(out, "free", Printf("%" PRIu64 " blocks", d.ullFreeBlocks));
-    Line(out, "first block/offset", Printf("%" PRIu64 " / %" PRIu64, d.ullFirstBlock, d.ullBlockOffset));
+    Line(out, "first block/offset",
+         VolumeOffsetUnknown(d) ? Printf("%" PRIu64 " / unknown", d.ullFirstBlock)
+                                : Printf("%" PRIu64 " / %" PRIu64, d.ullFirstBlock, d.ullBlockOffset));
     Line(out, "transfer limit", Printf("%" PRIu32 " blocks", d.dwMaxBlocks));
     Line(out, "capabilities",
          Printf("0x%08" PRIX32 "%s%s%s", d.dwCaps, (d.dwCaps & kCapRead) ? " read" : "",

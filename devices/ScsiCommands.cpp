@@ -1,6 +1,7 @@
 #include "devices/ScsiCommands.h"
 #include <vector>
 #include "core/ErrorCodes.h"
+#include "devices/BlockAddressing.h"
 #include "devices/ScsiDecode.h"
 
 static C_Cdb Cdb(uint32_t length, uint8_t opcode)
@@ -195,29 +196,28 @@ uint32_t ScsiQueryDeviceType(C_Device& device)
     return InquiryDeviceType(answer, sizeof answer);
 }
 
-static int FitsTen(uint64_t block, uint32_t count, uint32_t blockSize)
+int ScsiTransfer10(C_Device& device, int write, uint32_t lba, uint32_t count, void* buffer)
 {
-    if (count <= 0xFFFF && block + count <= 0xFFFFFFFFull && uint64_t(count) * blockSize <= 0xFFFFFFFFull)
-        return 1;
-    SetLastErrorCode(kErrorInvalidParameter);
-    return 0;
+    const C_Cdb c = write ? MakeWrite10(lba, count) : MakeRead10(lba, count);
+    return device.ScsiCommand(c.length, c.bytes, !write, count * device.dwBlockSize, buffer, nullptr);
+}
+
+static int Transfer10(C_Device& device, int write, uint64_t block, uint32_t count, void* buffer)
+{
+    uint32_t lba = 0, error = 0;
+    if (!TenByteAddress(block, device.ullBlockOffset, count, device.dwBlockSize, &lba, &error)) {
+        SetLastErrorCode(error);
+        return 0;
+    }
+    return ScsiTransfer10(device, write, lba, count, buffer);
 }
 
 int ScsiRead10(C_Device& device, uint64_t block, uint32_t count, void* buffer)
 {
-    block += device.ullBlockOffset;
-    if (!FitsTen(block, count, device.dwBlockSize))
-        return 0;
-    const C_Cdb c = MakeRead10(uint32_t(block), count);
-    return device.ScsiCommand(c.length, c.bytes, 1, count * device.dwBlockSize, buffer, nullptr);
+    return Transfer10(device, 0, block, count, buffer);
 }
 
 int ScsiWrite10(C_Device& device, uint64_t block, uint32_t count, const void* buffer)
 {
-    block += device.ullBlockOffset;
-    if (!FitsTen(block, count, device.dwBlockSize))
-        return 0;
-    const C_Cdb c = MakeWrite10(uint32_t(block), count);
-    return device.ScsiCommand(c.length, c.bytes, 0, count * device.dwBlockSize, const_cast<void*>(buffer),
-                              nullptr);
+    return Transfer10(device, 1, block, count, const_cast<void*>(buffer));
 }

@@ -58,6 +58,9 @@ int ScsiQueryTexts(C_Device& device, int skipSerialPage);
 // Peripheral device type by INQUIRY; 0x1F when there is no answer.
 uint32_t ScsiQueryDeviceType(C_Device& device);
 
-// Block transfers with the 10-byte commands at block + the record's partition offset.
+// Block transfers with the 10-byte commands at block + the record's partition offset; refused
+// (nothing sent) when that address wraps or the command cannot carry it.
 int ScsiRead10(C_Device& device, uint64_t block, uint32_t count, void* buffer);
 int ScsiWrite10(C_Device& device, uint64_t block, uint32_t count, const void* buffer);
+// READ(10) or WRITE(10) of count blocks at the disk address lba, exactly as given.
+int ScsiTransfer10(C_Device& device, int write, uint32_t lba, uint32_t count, void* buffer);

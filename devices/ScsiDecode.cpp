@@ -1,5 +1,6 @@
 #include "devices/ScsiDecode.h"
 #include <cstring>
+#include "devices/BlockAddressing.h"
 
 uint32_t ReadBe16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
 uint32_t ReadBe32(const uint8_t* p)
@@ -49,12 +50,19 @@ std::string TrimBoth(const std::string& text)
     return TrimRight(text.substr(begin));
 }
 
-static void FinishCapacity(uint64_t lastBlock, uint32_t blockSize, C_CapacityAnswer* out)
+static int FinishCapacity(uint64_t lastBlock, uint32_t blockSize, C_CapacityAnswer* out)
 {
     // Some drives answer 0x7FFFFFFF when they do not know; a small range keeps tests sane.
-    out->blockCount = lastBlock == 0x7FFFFFFFu ? 1000 : lastBlock + 1;
-    out->blockSize = blockSize ? blockSize : 512;
-    out->firstBlock = out->blockSize != 512 ? 16 : 0;
+    const uint64_t count = lastBlock == 0x7FFFFFFFu ? 1000 : lastBlock + 1;
+    const uint32_t size = blockSize ? blockSize : 512;
+    // A size no byte address can reach (or a last block of all ones, whose count wraps to 0)
+    // would let valid-looking blocks wrap to the disk's start.
+    if (count == 0 || !CapacityAddressable(count, size))
+        return 0;
+    out->blockCount = count;
+    out->blockSize = size;
+    out->firstBlock = size != 512 ? 16 : 0;
+    return 1;
 }
 
 int DecodeReadCapacity10(const uint8_t* data, size_t size, C_CapacityAnswer* out)
@@ -67,8 +75,7 @@ int DecodeReadCapacity10(const uint8_t* data, size_t size, C_CapacityAnswer* out
         out->needs16 = 1;
         return 0;
     }
-    FinishCapacity(last, ReadBe32(data + 4), out);
-    return 1;
+    return FinishCapacity(last, ReadBe32(data + 4), out);
 }
 
 int DecodeReadCapacity16(const uint8_t* data, size_t size, C_CapacityAnswer* out)
@@ -76,11 +83,7 @@ int DecodeReadCapacity16(const uint8_t* data, size_t size, C_CapacityAnswer* out
     *out = C_CapacityAnswer();
     if (!data || size < 12)
         return 0;
-    const uint64_t last = ReadBe64(data);
-    if (last == ~uint64_t(0))
-        return 0;
-    FinishCapacity(last, ReadBe32(data + 8), out);
-    return 1;
+    return FinishCapacity(ReadBe64(data), ReadBe32(data + 8), out);
 }
 
 uint32_t MsfToBlock(uint32_t minute, uint32_t second, uint32_t frame)

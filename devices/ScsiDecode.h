@@ -15,7 +15,8 @@ struct C_CapacityAnswer {
 };
 // READ CAPACITY(10): 8 bytes. 0 when too short or the device reports no blocks.
 int DecodeReadCapacity10(const uint8_t* data, size_t size, C_CapacityAnswer* out);
-// READ CAPACITY(16): at least 12 bytes.
+// READ CAPACITY(16): at least 12 bytes. 0 when the blocks reach beyond kByteAddressLimit bytes
+// or the last block address is all ones.
 int DecodeReadCapacity16(const uint8_t* data, size_t size, C_CapacityAnswer* out);
 
 // Minute/second/frame address to a block address; addresses before 00:02:00 give 0.

@@ -1,6 +1,7 @@
 #include "devices/emulated/ImageDisk.h"
 #include <cstring>
 #include "core/ErrorCodes.h"
+#include "devices/BlockAddressing.h"
 #include "devices/ScsiCommands.h"
 #include "devices/ScsiDecode.h"
 
@@ -83,9 +84,11 @@ int C_ImageDisk::Transfer(int write, uint64_t block, uint32_t count, void* buffe
         SetLastErrorCode(kErrorWriteProtect);
         return 0;
     }
+    uint64_t at = 0;
+    uint32_t bytes = 0, refusal = kErrorInvalidParameter;
     if (count == 0 || block >= ullBlockCount || count > ullBlockCount - block ||
-        uint64_t(count) * dwBlockSize > 0xFFFFFFFFull) {
-        SetLastErrorCode(kErrorInvalidParameter);
+        !BlockByteRange(block, count, dwBlockSize, &at, &bytes, &refusal)) {
+        SetLastErrorCode(refusal);
         return 0;
     }
     if (const uint32_t error = faults.Check(block, count)) {
@@ -95,8 +98,6 @@ int C_ImageDisk::Transfer(int write, uint64_t block, uint32_t count, void* buffe
     }
     if (!Open())
         return 0;
-    const uint64_t at = block * dwBlockSize;
-    const uint32_t bytes = count * dwBlockSize;
     const int ok = write ? m_file.WriteAt(at, bytes, buffer) : m_file.ReadAt(at, bytes, buffer);
     Close();
     return ok;

@@ -5,6 +5,7 @@
 #include <ntddcdrm.h>
 #include <shellapi.h>
 #include <vector>
+#include "devices/BlockAddressing.h"
 #include "devices/DeviceList.h"
 #include "devices/ScsiCommands.h"
 #include "devices/win/HandleDevice.h"
@@ -258,6 +259,7 @@ void ProbePartition(C_HandleDevice& d)
             return;
         d.ullBlockCount = uint64_t(p.PartitionLength.QuadPart) / d.dwBlockSize;
         d.ullBlockOffset = uint64_t(p.StartingOffset.QuadPart) / d.dwBlockSize;
+        d.bOffsetKnown = 1;
         return;
     }
     // GPT partitions only answer the extended form.
@@ -266,6 +268,7 @@ void ProbePartition(C_HandleDevice& d)
         x.PartitionLength.QuadPart > 0) {
         d.ullBlockCount = uint64_t(x.PartitionLength.QuadPart) / d.dwBlockSize;
         d.ullBlockOffset = uint64_t(x.StartingOffset.QuadPart) / d.dwBlockSize;
+        d.bOffsetKnown = 1;
     }
 }
 
@@ -330,7 +333,7 @@ int ProbeGeometry(C_HandleDevice& d)
         !Control(d, IOCTL_CDROM_GET_DRIVE_GEOMETRY, nullptr, 0, &g, sizeof g, nullptr))
         return 0;
     const uint64_t blocks = uint64_t(g.Cylinders.QuadPart) * g.TracksPerCylinder * g.SectorsPerTrack;
-    if (blocks == 0 || g.BytesPerSector == 0)
+    if (blocks == 0 || g.BytesPerSector == 0 || !CapacityAddressable(blocks, g.BytesPerSector))
         return 0;
     d.ullBlockCount = blocks;
     d.dwBlockSize = g.BytesPerSector;

@@ -5,6 +5,7 @@
 #include <ntdddisk.h>
 #include <cstring>
 #include <malloc.h>
+#include "devices/BlockAddressing.h"
 #include "devices/ScsiCommands.h"
 #include "devices/win/DeviceProbe.h"
 #include "devices/win/Enumerators.h"
@@ -177,22 +178,17 @@ int C_HandleDevice::ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int data
     return ok && status == 0 ? 1 : 0;
 }
 
-int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void* buffer)
+int C_HandleDevice::FileTransfer(int write, uint64_t offset, uint32_t bytes, void* buffer)
 {
-    const uint64_t bytes = uint64_t(count) * dwBlockSize;
-    if (bytes > 0xFFFFFFFFu) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
     if (!Open())
         return 0;
     LARGE_INTEGER at;
-    at.QuadPart = LONGLONG(block * dwBlockSize);
+    at.QuadPart = LONGLONG(offset);
     int ok = SetFilePointerEx(hDevice, at, nullptr, FILE_BEGIN) != 0;
     if (ok) {
         DWORD done = 0;
-        ok = write ? WriteFile(hDevice, buffer, DWORD(bytes), &done, nullptr)
-                   : ReadFile(hDevice, buffer, DWORD(bytes), &done, nullptr);
+        ok = write ? WriteFile(hDevice, buffer, bytes, &done, nullptr)
+                   : ReadFile(hDevice, buffer, bytes, &done, nullptr);
         if (ok && done != bytes) {
             ok = 0;
             SetLastError(write ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF);
@@ -200,6 +196,17 @@ int C_HandleDevice::FileTransfer(int write, uint64_t block, uint32_t count, void
     }
     Close();
     return ok;
+}
+
+int C_HandleDevice::RoutedTransfer(int write, uint64_t block, uint32_t count, void* buffer)
+{
+    const C_BlockRoute route = RouteBlockTransfer(*this, write, IsWindows9x(), block, count);
+    if (route.path == kRouteCommand10)
+        return ScsiTransfer10(*this, write, uint32_t(route.address), count, buffer);
+    if (route.path == kRouteFile)
+        return FileTransfer(write, route.address, route.bytes, buffer);
+    SetLastError(route.error);
+    return 0;
 }
 
 int C_HandleDevice::TapeTransfer(int write, uint64_t block, uint32_t count, void* buffer)
@@ -221,9 +228,7 @@ int C_HandleDevice::ReadBlocks(uint64_t block, uint32_t count, void* buffer)
 {
     if (dwType == kTypeTape)
         return TapeTransfer(0, block, count, buffer);
-    if (IsWindows9x() || dwType == kTypeOptical)
-        return ScsiRead10(*this, block, count, buffer);
-    return FileTransfer(0, block, count, buffer);
+    return RoutedTransfer(0, block, count, buffer);
 }
 
 int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buffer)
@@ -231,9 +236,7 @@ int C_HandleDevice::WriteBlocks(uint64_t block, uint32_t count, const void* buff
     void* data = const_cast<void*>(buffer);
     if (dwType == kTypeTape)
         return TapeTransfer(1, block, count, data);
-    if (IsWindows9x() || dwType == kTypeOptical || (block + count < 0xFFFFFFFFull && count <= dwMaxBlocks))
-        return ScsiWrite10(*this, block, count, buffer);
-    return FileTransfer(1, block, count, data);
+    return RoutedTransfer(1, block, count, data);
 }
 
 int C_HandleDevice::AskAgain(C_DeviceAnswers* now)

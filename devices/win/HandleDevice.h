@@ -38,7 +38,9 @@ public:
     uint32_t dwOptions = 0;
 
 private:
-    int FileTransfer(int write, uint64_t block, uint32_t count, void* buffer);
+    // The transfer the record's addressing rule chooses (BlockAddressing.h), or its refusal.
+    int RoutedTransfer(int write, uint64_t block, uint32_t count, void* buffer);
+    int FileTransfer(int write, uint64_t offset, uint32_t bytes, void* buffer);
     int TapeTransfer(int write, uint64_t block, uint32_t count, void* buffer);
     int DeviceControl(uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
                       uint32_t* returned);

@@ -147,6 +147,7 @@ C_IdentityDevice* MakeRecord(Context& c, const InterfaceClass& cls, HDEVINFO set
             h.strLetters = r->strLetters;
             ProbePartition(h);
             r->ullBlockOffset = h.ullBlockOffset;
+            r->bOffsetKnown = h.bOffsetKnown;
         }
         h.Close();
     }

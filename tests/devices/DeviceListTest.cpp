@@ -112,6 +112,7 @@ TEST_F(DeviceListTest, EveryComparedFieldCountsAndTheStaleBitDoesNot)
         [](C_Device* d) { d->strVendor = "V"; },    [](C_Device* d) { d->strProduct = "P"; },
         [](C_Device* d) { d->strRevision = "R"; },  [](C_Device* d) { d->strSerial = "S"; },
         [](C_Device* d) { d->strName = "N"; },      [](C_Device* d) { d->strLetters = "DE"; },
+        [](C_Device* d) { d->bOffsetKnown = 1; },
     };
     for (auto& change : changes) {
         std::unique_ptr<C_Device> a(MakeDrive('D', "X")), b(MakeDrive('D', "X"));

@@ -129,6 +129,95 @@ TEST(HandleDevice, ReadOnlyAccessReadsButRefusesWritesAndMissingPathsFailToOpen)
     DeleteFileA(path.c_str());
 }
 
+// A logical-drive record on an image file whose pass-through slot only records the command
+// blocks it is sent: a disk address can be seen, and it never reaches the image.
+struct RecordingVolume : C_HandleDevice {
+    std::vector<std::vector<uint8_t>> sent;
+    RecordingVolume(const std::string& path, uint64_t blocks)
+    {
+        strPath = path;
+        dwKind = kKindLogical;
+        dwType = kTypeFixedLogical;
+        dwBlockSize = 512;
+        dwMaxBlocks = 128;
+        ullBlockCount = blocks;
+    }
+    int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int, uint32_t, void*, uint8_t*) override
+    {
+        sent.emplace_back(cdb, cdb + cdbLength);
+        return 1;
+    }
+};
+
+std::vector<uint8_t> ReadImageBlock(const std::string& path, uint64_t block)
+{
+    C_HandleDevice plain;
+    plain.strPath = path;
+    plain.dwBlockSize = 512;
+    std::vector<uint8_t> data(512);
+    EXPECT_EQ(plain.ReadBlocks(block, 1, data.data()), 1);
+    return data;
+}
+
+TEST(HandleDevice, AVolumeOfUnknownOffsetIsWrittenInsideItselfAndAKnownOneAtItsDiskAddress)
+{
+    const std::string path = MakeImage("qm_volume.img", 32);
+    RecordingVolume unknown(path, 32);
+    std::vector<uint8_t> data(2 * 512, 0xC3);
+    ASSERT_EQ(unknown.WriteBlocks(5, 2, data.data()), 1);
+    EXPECT_TRUE(unknown.sent.empty()); // no disk address: it would be the disk's start
+    EXPECT_EQ(ReadImageBlock(path, 5), std::vector<uint8_t>(512, 0xC3));
+    EXPECT_EQ(ReadImageBlock(path, 6), std::vector<uint8_t>(512, 0xC3));
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 4), 4));
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 7), 7));
+
+    RecordingVolume known(path, 32);
+    known.ullBlockOffset = 2048;
+    known.bOffsetKnown = 1;
+    ASSERT_EQ(known.WriteBlocks(9, 2, data.data()), 1);
+    ASSERT_EQ(known.sent.size(), 1u);
+    EXPECT_EQ(known.sent[0][0], kScsiWrite10);
+    EXPECT_EQ(ReadBe32(&known.sent[0][2]), 2057u);
+    EXPECT_EQ(ReadBe16(&known.sent[0][7]), 2u);
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 9), 9)); // the command went to the disk, not here
+    // Reads of either stay inside the volume.
+    std::vector<uint8_t> back(512);
+    ASSERT_EQ(known.ReadBlocks(12, 1, back.data()), 1);
+    EXPECT_TRUE(BlocksAre(back, 12));
+    EXPECT_EQ(known.sent.size(), 1u);
+    DeleteFileA(path.c_str());
+}
+
+TEST(HandleDevice, TransfersWhoseByteAddressWrapsAreRefusedWithoutTouchingTheImage)
+{
+    const std::string path = MakeImage("qm_wrap.img", 16);
+    // A bridge claimed 2^56 blocks: block 2^55 + 3 times 512 wraps to the byte of block 3.
+    RecordingVolume d(path, 1ull << 56);
+    d.dwKind = kKindPhysical;
+    d.dwType = kTypeFixedPhysical;
+    const uint64_t wraps = (1ull << 55) + 3;
+    std::vector<uint8_t> data(512, 0x3C);
+    SetLastError(0);
+    EXPECT_EQ(d.WriteBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(GetLastError(), uint32_t(ERROR_ARITHMETIC_OVERFLOW));
+    SetLastError(0);
+    EXPECT_EQ(d.ReadBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(GetLastError(), uint32_t(ERROR_ARITHMETIC_OVERFLOW));
+    EXPECT_EQ(data, std::vector<uint8_t>(512, 0x3C));
+    EXPECT_TRUE(d.sent.empty());
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 3), 3));
+
+    C_ImageDisk disk(path, 512, 0);
+    disk.ullBlockCount = 1ull << 56;
+    SetLastError(0);
+    EXPECT_EQ(disk.WriteBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(GetLastError(), uint32_t(ERROR_ARITHMETIC_OVERFLOW));
+    EXPECT_EQ(disk.ReadBlocks(wraps, 1, data.data()), 0);
+    EXPECT_EQ(disk.opens, 0u);
+    EXPECT_TRUE(BlocksAre(ReadImageBlock(path, 3), 3));
+    DeleteFileA(path.c_str());
+}
+
 TEST(ImageDisk, TransfersCapacityAndInjectedFailures)
 {
     const std::string path = MakeImage("qm_image.img", 128);

@@ -132,6 +132,21 @@ TEST(DeviceReport, ShowsFiguresAndIdentityAnswers)
     EXPECT_STREQ(KindName(kKindTrack), "track");
 }
 
+TEST(DeviceReport, AVolumeWhoseOffsetNoQueryToldSaysSo)
+{
+    C_Device d;
+    d.dwKind = kKindLogical;
+    d.ullBlockOffset = 0;
+    EXPECT_NE(FormatDeviceReport(d).find("  first block/offset: 0 / unknown\n"), std::string::npos);
+    d.bOffsetKnown = 1;
+    d.ullBlockOffset = 63;
+    EXPECT_NE(FormatDeviceReport(d).find("  first block/offset: 0 / 63\n"), std::string::npos);
+    d.dwKind = kKindPhysical;
+    d.bOffsetKnown = 0;
+    d.ullBlockOffset = 0;
+    EXPECT_NE(FormatDeviceReport(d).find("  first block/offset: 0 / 0\n"), std::string::npos);
+}
+
 } // namespace
 
 namespace {

@@ -117,6 +117,21 @@ TEST(ScsiQueries, CapacityFallsBackToTheSixteenByteForm)
     EXPECT_EQ(small.ullFirstBlock, 0u);
     EXPECT_EQ(small.sent.size(), 1u);
 
+    // 2^56 blocks of 512 bytes: no byte address reaches the upper half, so none is kept.
+    ScriptedDevice huge;
+    huge.answer = [](const uint8_t* cdb, uint32_t, uint8_t* out) {
+        WriteBe32(out, 0xFFFFFFFF);
+        WriteBe32(out + 4, 512);
+        if (cdb[0] == 0x9E)
+            WriteBe64(out, (1ull << 56) - 1);
+        return 1;
+    };
+    huge.ullBlockCount = 2048;
+    huge.dwBlockSize = 512;
+    EXPECT_EQ(ScsiQueryCapacity(huge), 0);
+    EXPECT_EQ(huge.ullBlockCount, 2048u);
+    EXPECT_EQ(huge.sent.size(), 2u);
+
     ScriptedDevice silent;
     silent.answer = [](const uint8_t*, uint32_t, uint8_t*) { return 0; };
     silent.ullBlockCount = 2048;
@@ -168,6 +183,10 @@ TEST(ScsiQueries, TenByteTransfersAddThePartitionOffsetAndRefuseWhatDoesNotFit)
     EXPECT_EQ(d.sent[1][0], 0x2A);
     EXPECT_EQ(ScsiRead10(d, 0xFFFFFFF0ull, 1, buffer), 0);
     EXPECT_EQ(ScsiRead10(d, 0, 0x10000, buffer), 0);
+    // Block + offset past 2^64 would be LBA 3: the start of the disk.
+    EXPECT_EQ(ScsiWrite10(d, ~0ull - 59, 1, buffer), 0);
+    EXPECT_EQ(GetLastErrorCode(), uint32_t(kErrorArithmeticOverflow));
+    EXPECT_EQ(ScsiRead10(d, ~0ull - 59, 1, buffer), 0);
     // A block size from a device that lies must not wrap the byte count.
     d.dwBlockSize = 0x80000000u;
     EXPECT_EQ(ScsiRead10(d, 0, 2, buffer), 0);

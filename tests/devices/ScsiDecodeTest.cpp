@@ -59,6 +59,15 @@ TEST(ReadCapacity, SixteenByteFormCarriesSixtyFourBitAddresses)
     EXPECT_EQ(DecodeReadCapacity16(b.data(), 11, &a), 0);
     WriteBe64(b.data(), ~0ull);
     EXPECT_EQ(DecodeReadCapacity16(b.data(), 12, &a), 0);
+    // Capacities whose bytes no signed 64-bit offset reaches are refused.
+    WriteBe32(b.data() + 8, 512);
+    WriteBe64(b.data(), (1ull << 56) - 1);
+    EXPECT_EQ(DecodeReadCapacity16(b.data(), 12, &a), 0);
+    WriteBe64(b.data(), 1ull << 54);
+    EXPECT_EQ(DecodeReadCapacity16(b.data(), 12, &a), 0);
+    WriteBe64(b.data(), (1ull << 54) - 1);
+    ASSERT_EQ(DecodeReadCapacity16(b.data(), 12, &a), 1);
+    EXPECT_EQ(a.blockCount, 1ull << 54);
 }
 
 TEST(Toc, MsfConversion)

@@ -45,6 +45,8 @@ record '[logical 00000043]' | grep -q 'letters: C$' || fail "drive C: missing fr
 [ "$(mib '[logical 00000043]')" -gt 0 ] || fail "drive C: without a size"
 record '[logical 00000041]' | grep -q . && fail "drive A: listed without floppy support"
 record '[logical 00000058]' | grep -q '^  size: 2048 blocks of 512 bytes' || fail "image drive X: without its size"
+# No partition query answers on the image, so nothing may address it on a disk.
+record '[logical 00000058]' | grep -q '^  first block/offset: 0 / unknown$' || fail "image drive X: with an offset"
 
 run -q
 check_times
