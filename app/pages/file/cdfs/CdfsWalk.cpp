@@ -123,8 +123,10 @@ int CDFSProcessDirectory(C_SectorSource& source, uint32_t first, uint64_t end, i
         const int own = s == first;
         if (search.visited.Has(uint32_t(s)) || (!own && search.heads.Has(uint32_t(s))))
             break;
-        ++search.dwSectorsRead;
         const int read = ReadOrStop(source, uint32_t(s), sector.data(), search);
+        if (search.bStopped)
+            return 0;
+        ++search.dwSectorsRead;
         if (read && !own && OpensDirectory(sector.data(), uint32_t(s))) {
             search.heads.Take(uint32_t(s));
             break;
