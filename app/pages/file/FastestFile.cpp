@@ -5,12 +5,13 @@
 #include "app/pages/file/cdfs/ScsiPassThrough.h"
 #include "support/OsVersion.h"
 
-int CDFSSearch(char letter, uint64_t minimum, std::string& path, std::string& message, C_Device* device)
+int CDFSSearch(char letter, uint64_t minimum, std::string& path, std::string& message, C_Device* device,
+               const std::function<bool()>& stopRequested)
 {
     path.clear();
     message.clear();
     if (device) {
-        CdfsSearchDevice(*device, letter, minimum, &path);
+        CdfsSearchDevice(*device, letter, minimum, &path, stopRequested);
     } else {
         const uint64_t os = GetOsVersionWord();
         if (!(os & kOsNt)) {
@@ -29,11 +30,14 @@ int CDFSSearch(char letter, uint64_t minimum, std::string& path, std::string& me
             return 0;
         }
         C_PassThroughDrive drive(handle);
-        CdfsSearchDevice(drive, letter, minimum, &path);
+        CdfsSearchDevice(drive, letter, minimum, &path, stopRequested);
         CloseHandle(handle);
     }
     if (!path.empty())
         return 1;
+    // A stopped search has nothing to tell: the user asked for the end.
+    if (stopRequested && stopRequested())
+        return 0;
     const char root[4] = {letter, ':', '\\', 0};
     message = CdfsFailureMessage(GetDriveTypeA(root) == DRIVE_CDROM, minimum, letter);
     return 0;

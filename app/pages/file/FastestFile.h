@@ -1,6 +1,7 @@
 // The fastest-file search of a CD or DVD drive, as the FileAccess worker calls it.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include "devices/Device.h"
 
@@ -10,5 +11,7 @@
 // the device. 1 with its full path ("X:\DIR\NAME") in path; 0 with the text to show the
 // user in message. `device`, when given, is searched instead of the letter's own device
 // (tests hand in an emulated drive); the drive type that picks the message is the letter's.
+// stopRequested is asked before every sector read: once it answers true the search ends
+// with 0, an empty path and no message.
 int CDFSSearch(char drive, uint64_t minimum, std::string& path, std::string& message,
-               C_Device* device = nullptr);
+               C_Device* device = nullptr, const std::function<bool()>& stopRequested = {});

@@ -332,7 +332,7 @@ int C_FileAccessWorker::BiggestFileSearch()
 int C_FileAccessWorker::SearchFastestFile(char drive, uint64_t minimum, std::string& path,
                                           std::string& message)
 {
-    return CDFSSearch(drive, minimum, path, message);
+    return CDFSSearch(drive, minimum, path, message, nullptr, [this] { return IsStopRequested() != 0; });
 }
 
 int C_FileAccessWorker::FastestFileSearch()

@@ -63,7 +63,8 @@ protected:
     virtual bool GetVolumeSpace(const std::string& root, C_VolumeSpace& space) = 0;
     virtual uint32_t GetSectorSize(const std::string& root) = 0; // 2048 when unknown
     virtual I_DirectoryWalk& DirectoryWalk() = 0;
-    // The drive's side of the fastest-file search (SCSI commands to the drive).
+    // The drive's side of the fastest-file search (SCSI commands to the drive); it asks
+    // IsStopRequested between sector reads and ends with 0 and no message once stopped.
     virtual int SearchFastestFile(char drive, uint64_t minimum, std::string& path, std::string& message);
 
 private:

@@ -17,7 +17,7 @@ int Send(C_Device& device, const C_Cdb& cdb, uint8_t* buffer)
 }
 } // namespace
 
-int CdfsDataTrackStart(const uint8_t* toc, uint32_t size, uint32_t* start)
+int CdfsDataTrackStart(const uint8_t* toc, uint32_t size, uint32_t* start, uint64_t* end)
 {
     if (size < kTocDescriptors)
         return 0;
@@ -31,6 +31,11 @@ int CdfsDataTrackStart(const uint8_t* toc, uint32_t size, uint32_t* start)
             continue;
         if (toc[at + 1] & kControlData) {
             *start = ReadBe32(toc + at + 4);
+            if (end) {
+                const uint32_t next = at + kTocDescriptorSize;
+                const uint32_t after = next + kTocDescriptorSize <= available ? ReadBe32(toc + next + 4) : 0;
+                *end = after > *start ? after : kCdfsNoEnd;
+            }
             return 1;
         }
     }
@@ -47,17 +52,22 @@ int ReadSector(C_Device& device, uint32_t sector, uint8_t* buffer)
     return Send(device, MakeRead10(sector, 1), buffer);
 }
 
-int CdfsSearchDevice(C_Device& device, char letter, uint64_t minimum, std::string* path)
+int CdfsSearchDevice(C_Device& device, char letter, uint64_t minimum, std::string* path,
+                     const std::function<bool()>& stopRequested)
 {
     path->clear();
     std::vector<uint8_t> toc(kCdfsSectorSize);
     uint32_t start = 0;
-    if (!ReadToc(device, toc.data()) || !CdfsDataTrackStart(toc.data(), kCdfsSectorSize, &start))
+    C_CdfsSearch search;
+    if (!ReadToc(device, toc.data()) ||
+        !CdfsDataTrackStart(toc.data(), kCdfsSectorSize, &start, &search.ullDiscEnd))
         return 0;
     C_DeviceSectors sectors(device);
-    C_CdfsSearch search;
     search.ullMinimum = minimum;
+    search.stopRequested = stopRequested;
     CDFSProcessDescriptors(sectors, start, letter, search);
+    if (search.bStopped)
+        return 0;
     *path = search.strPath;
     return !path->empty();
 }

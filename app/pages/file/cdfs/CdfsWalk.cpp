@@ -1,5 +1,6 @@
 #include "app/pages/file/cdfs/CdfsWalk.h"
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -30,12 +31,64 @@ void RemoveSuffix(std::string& name, const char* suffix)
         name.erase(name.size() - n);
 }
 
+// A directory's first sector opens with the record of the directory itself (identifier
+// 0x00, its own sector as location); no later sector of a directory does.
+bool OpensDirectory(const uint8_t* sector, uint32_t at)
+{
+    return sector[kRecLength] != 0 && sector[kRecNameLength] == 1 && sector[kRecName] == 0 &&
+           Le32(sector + kRecStart) == at;
+}
+
+// Every sector of the search goes through here: the stop request is asked first, and a
+// stopped search reads nothing more.
+int ReadOrStop(C_SectorSource& source, uint32_t sector, uint8_t* buffer, C_CdfsSearch& search)
+{
+    if (search.bStopped || (search.stopRequested && search.stopRequested())) {
+        search.bStopped = 1;
+        return 0;
+    }
+    return source.ReadSector(sector, buffer);
+}
+
 // One past the last sector of an extent; a partly used last sector still counts.
 uint64_t ExtentEnd(uint32_t start, uint32_t length)
 {
     return uint64_t(start) + (uint64_t(length) + kCdfsSectorSize - 1) / kCdfsSectorSize;
 }
 } // namespace
+
+int C_SectorRuns::Has(uint32_t sector) const
+{
+    auto next = m_runs.upper_bound(sector);
+    return next != m_runs.begin() && sector < std::prev(next)->second;
+}
+
+int C_SectorRuns::Take(uint32_t sector)
+{
+    // The run starting after the sector, and the one before it that may hold or touch it.
+    auto next = m_runs.upper_bound(sector);
+    if (next != m_runs.begin()) {
+        auto before = std::prev(next);
+        if (sector < before->second)
+            return 0;
+        if (sector == before->second) {
+            before->second = uint64_t(sector) + 1;
+            if (next != m_runs.end() && next->first == before->second) {
+                before->second = next->second;
+                m_runs.erase(next);
+            }
+            return 1;
+        }
+    }
+    if (next != m_runs.end() && next->first == uint64_t(sector) + 1) {
+        const uint64_t last = next->second;
+        m_runs.erase(next);
+        m_runs.emplace(sector, last);
+        return 1;
+    }
+    m_runs.emplace(sector, uint64_t(sector) + 1);
+    return 1;
+}
 
 int CdfsRecordName(const uint8_t* identifier, uint32_t length, int joliet, std::string* name)
 {
@@ -61,11 +114,26 @@ int CDFSProcessDirectory(C_SectorSource& source, uint32_t first, uint64_t end, i
 {
     std::vector<uint8_t> sector(kCdfsSectorSize);
     std::string name;
-    for (uint64_t s = first; s < end && s <= 0xFFFFFFFFu; ++s) {
-        if (!search.visited.insert(uint32_t(s)).second)
+    if (end > search.ullDiscEnd)
+        end = search.ullDiscEnd;
+    for (uint64_t s = first; s < end && s < kCdfsNoEnd; ++s) {
+        // Past its first sector, a directory that runs into the first sector of another
+        // leaves that sector to the other's own walk, which reads it once more (a sector
+        // known to open a directory is not read again by a third).
+        const int own = s == first;
+        if (search.visited.Has(uint32_t(s)) || (!own && search.heads.Has(uint32_t(s))))
             break;
+        const int read = ReadOrStop(source, uint32_t(s), sector.data(), search);
+        if (search.bStopped)
+            return 0;
         ++search.dwSectorsRead;
-        if (!source.ReadSector(uint32_t(s), sector.data()))
+        if (read && !own && OpensDirectory(sector.data(), uint32_t(s))) {
+            search.heads.Take(uint32_t(s));
+            break;
+        }
+        // A sector that could not be read is not asked for again either.
+        search.visited.Take(uint32_t(s));
+        if (!read)
             return 0;
         uint32_t offset = 0;
         while (offset + kRecName < kCdfsSectorSize) {
@@ -94,6 +162,8 @@ int CDFSProcessDirectory(C_SectorSource& source, uint32_t first, uint64_t end, i
                 if (below.size() < kCdfsPathCapacity && depth + 1 < kCdfsMaxDepth)
                     CDFSProcessDirectory(source, start, ExtentEnd(start, dataLength), joliet, below, search,
                                          depth + 1);
+                if (search.bStopped)
+                    return 0;
                 continue;
             }
             if (dataLength >= search.ullMinimum && start >= search.dwBestStart &&
@@ -112,7 +182,8 @@ void CDFSProcessDescriptors(C_SectorSource& source, uint32_t start, char letter,
     const std::string root = std::string(1, letter) + ":\\";
     std::vector<uint8_t> vd(kCdfsSectorSize);
     for (uint32_t i = kDescriptorFirst; i < kDescriptorFirst + kDescriptorCount; ++i) {
-        if (uint64_t(start) + i > 0xFFFFFFFFu || !source.ReadSector(start + i, vd.data()))
+        if (uint64_t(start) + i >= search.ullDiscEnd || uint64_t(start) + i >= kCdfsNoEnd ||
+            !ReadOrStop(source, start + i, vd.data(), search))
             break;
         if (memcmp(vd.data() + kVdId, "CD001", 5) != 0)
             continue;
@@ -132,5 +203,7 @@ void CDFSProcessDescriptors(C_SectorSource& source, uint32_t start, char letter,
         const uint32_t first = Le32(rootRecord + kRecStart);
         CDFSProcessDirectory(source, first, ExtentEnd(first, Le32(rootRecord + kRecDataLength)), joliet, root,
                              search);
+        if (search.bStopped)
+            break;
     }
 }

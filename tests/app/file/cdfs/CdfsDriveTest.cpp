@@ -159,3 +159,20 @@ TEST(CdfsMessages, TextsOfTheSearchFailures)
     EXPECT_EQ(CdfsFailureMessage(1, 100 * 1048576ull, 'E'), CdfsNoFileMessage(100 * 1048576ull, 'E'));
     EXPECT_EQ(CdfsFailureMessage(0, 100 * 1048576ull, 'C'), CdfsNotCdMessage('C'));
 }
+
+TEST(CdfsToc, TheDataTrackEndsWhereTheNextTrackOrTheLeadOutStarts)
+{
+    auto end = [](const std::vector<uint8_t>& toc, uint32_t size) {
+        uint32_t start = 0;
+        uint64_t e = 0;
+        return CdfsDataTrackStart(toc.data(), size, &start, &e) ? e : 0;
+    };
+    const std::vector<uint8_t> dataFirst = Toc(1, {{4, 0}, {0, 30000}});
+    EXPECT_EQ(end(dataFirst, uint32_t(dataFirst.size())), 30000u);
+    const std::vector<uint8_t> enhanced = Toc(1, {{0, 0}, {4, 600}});
+    EXPECT_EQ(end(enhanced, uint32_t(enhanced.size())), 400000u); // the lead-out
+    // No descriptor after the track within the answer, or one that does not lie beyond it.
+    EXPECT_EQ(end(Toc(1, {{4, 100}}), 4 + 8 + 7), kCdfsNoEnd);
+    const std::vector<uint8_t> empty = Toc(1, {{4, 500}, {0, 500}});
+    EXPECT_EQ(end(empty, uint32_t(empty.size())), kCdfsNoEnd);
+}

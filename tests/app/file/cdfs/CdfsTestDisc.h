@@ -153,6 +153,15 @@ public:
         memcpy(&r[33], id.data(), id.size());
         return r;
     }
+    // Sectors [0, count) as an image file's bytes; unwritten sectors are zeros.
+    std::vector<uint8_t> Image(uint32_t count) const
+    {
+        std::vector<uint8_t> bytes(size_t(count) * kCdfsSectorSize);
+        for (const auto& s : sectors)
+            if (s.first < count)
+                memcpy(&bytes[size_t(s.first) * kCdfsSectorSize], s.second.data(), kCdfsSectorSize);
+        return bytes;
+    }
     // UCS-2, more significant byte first, as Joliet stores names.
     static std::string Ucs2(const std::string& text)
     {
@@ -165,3 +174,35 @@ public:
     }
     std::map<uint32_t, std::vector<uint8_t>> sectors;
 };
+
+// A damaged tree on a disc of kCraftedSectors sectors. The root lists OVER, whose length is
+// near 4 GiB (its two real sectors are followed by NEXT's first sector, then blank ones),
+// NEXT, and folders that start beyond the disc's end; OVER holds a folder that is OVER again
+// at the same length, NEXT one that is the root. A sound walk finds "?:\NEXT\C" (start 50),
+// reading the root, OVER's two sectors and NEXT's, and NEXT's first sector once more when
+// OVER runs into it.
+const uint32_t kCraftedSectors = 64;
+const uint32_t kCraftedDirectoryReads = 5;
+inline C_MemoryDisc CraftedDisc()
+{
+    const uint32_t nearly4GiB = 0xFFFFF800u;
+    auto folder = [](const std::string& name, uint32_t start, uint32_t length) {
+        return C_MemoryDisc::Record(name, start, length, true);
+    };
+    auto file = [](const std::string& name, uint32_t start) {
+        return C_MemoryDisc::Record(name, start, 1, false);
+    };
+    const std::string self(1, '\0'), parent(1, '\1');
+    C_MemoryDisc disc;
+    disc.Descriptor(16, 1, 20, 2048);
+    disc.Terminator(17);
+    disc.Directory(20, {folder(self, 20, 2048), folder(parent, 20, 2048), folder("OVER", 21, nearly4GiB),
+                        folder("NEXT", 23, 2048), folder("GONE", 900000, 2048),
+                        folder("EDGE", 0xFFFFFFF0u, nearly4GiB), file("A", 30)});
+    disc.Directory(21, {folder(self, 21, nearly4GiB), folder(parent, 20, 2048),
+                        folder("AGAIN", 21, nearly4GiB), file("B", 40)});
+    disc.Directory(22, {file("B2", 41)});
+    disc.Directory(
+        23, {folder(self, 23, 2048), folder(parent, 20, 2048), folder("UP", 20, nearly4GiB), file("C", 50)});
+    return disc;
+}

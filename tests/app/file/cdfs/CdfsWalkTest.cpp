@@ -285,3 +285,68 @@ TEST(CdfsWalk, FoldersThatContainThemselvesOrTheirParentAreWalkedOnce)
     EXPECT_EQ(search.strPath, "X:\\LOOP\\B");
     EXPECT_EQ(search.dwSectorsRead, 2u);
 }
+
+namespace {
+// A drive that answers every sector below 4096, blank where the disc holds nothing, and
+// counts how often each sector was asked for.
+class C_AnsweringDrive : public C_SectorSource {
+public:
+    explicit C_AnsweringDrive(C_MemoryDisc disc) : m_disc(std::move(disc)) {}
+    int ReadSector(uint32_t sector, uint8_t* buffer) override
+    {
+        ++asked[sector];
+        if (m_disc.ReadSector(sector, buffer))
+            return 1;
+        memset(buffer, 0, kCdfsSectorSize);
+        return sector < 4096;
+    }
+    std::map<uint32_t, uint32_t> asked;
+
+private:
+    C_MemoryDisc m_disc;
+};
+} // namespace
+
+TEST(CdfsBounds, ADamagedTreeIsWalkedWithinTheDiscOnceAndNamesTheFileWhereItLies)
+{
+    C_AnsweringDrive drive(CraftedDisc());
+    C_CdfsSearch search;
+    search.ullDiscEnd = kCraftedSectors;
+    CDFSProcessDescriptors(drive, 0, 'X', search);
+    EXPECT_EQ(search.strPath, "X:\\NEXT\\C");
+    EXPECT_LE(search.dwSectorsRead, kCraftedDirectoryReads);
+    ASSERT_FALSE(drive.asked.empty());
+    EXPECT_LT(drive.asked.rbegin()->first, kCraftedSectors) << "read past the disc's end";
+    for (const auto& a : drive.asked)
+        EXPECT_LE(a.second, a.first == 23 ? 2u : 1u) << "sector " << a.first;
+
+    // The descriptors too end at the disc's end.
+    C_AnsweringDrive small(CraftedDisc());
+    C_CdfsSearch tiny;
+    tiny.ullDiscEnd = 17;
+    CDFSProcessDescriptors(small, 0, 'X', tiny);
+    EXPECT_EQ(small.asked.size(), 1u);
+    EXPECT_EQ(tiny.strPath, "");
+}
+
+TEST(CdfsBounds, AStopRequestEndsTheWalkBeforeTheNextRead)
+{
+    for (uint32_t allowed : {0u, 1u, 3u, 40u}) {
+        // A chain of 200 folders, one sector each.
+        C_MemoryDisc chain = PrimaryDisc({Folder("D", 100)});
+        for (uint32_t k = 1; k <= 200; ++k)
+            chain.Directory(99 + k,
+                            {Self(99 + k), Parent(98 + k), Folder("D", 100 + k), File("F", 1000 + k, 1)});
+        C_AnsweringDrive drive(chain);
+        uint32_t asks = 0;
+        C_CdfsSearch search;
+        search.stopRequested = [&] {
+            ++asks;
+            return drive.asked.size() >= allowed;
+        };
+        CDFSProcessDescriptors(drive, 0, 'X', search);
+        EXPECT_EQ(search.bStopped, 1) << allowed;
+        EXPECT_EQ(drive.asked.size(), allowed);
+        EXPECT_EQ(asks, allowed + 1) << "asked again after the stop";
+    }
+}

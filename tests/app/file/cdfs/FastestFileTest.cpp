@@ -8,6 +8,7 @@
 #include "core/ErrorCodes.h"
 #include "devices/emulated/EmulatedCdRom.h"
 #include "tests/app/file/cdfs/CdfsTestDisc.h"
+#include "tests/app/file/cdfs/CountedCdRom.h"
 
 namespace {
 std::string ImagePath(const std::string& name)
@@ -63,6 +64,24 @@ TEST(CdfsSearch, AnUnreadableRootDirectoryFindsNothing)
     EXPECT_FALSE(CDFSSearch('E', 0, path, message, &cd));
     EXPECT_EQ(path, "");
     EXPECT_EQ(cd.faults.hits, 1u);
+}
+
+TEST(CdfsSearch, ADamagedTreeIsReadWithinTheDataTrackOnceAndStillNamesTheRightFile)
+{
+    // Audio follows the data track: sectors from kCraftedSectors on are not data.
+    const std::string image = WriteTempImage("qm-crafted.iso", CraftedDisc().Image(kCraftedSectors));
+    ASSERT_FALSE(image.empty());
+    C_CountedCdRom cd(image, {3000});
+    std::string path, message;
+    EXPECT_TRUE(CDFSSearch('E', 0, path, message, &cd)) << message;
+    EXPECT_EQ(path, "E:\\NEXT\\C");
+    const std::map<uint32_t, uint32_t>& asked = cd.asked;
+    ASSERT_FALSE(asked.empty());
+    EXPECT_LT(asked.rbegin()->first, kCraftedSectors) << "a sector past the data track was asked for";
+    for (const auto& a : asked)
+        EXPECT_LE(a.second, a.first == 23 ? 2u : 1u) << "sector " << a.first;
+    EXPECT_LE(cd.reads.load(), 2 + kCraftedDirectoryReads); // the descriptor and the terminator
+    DeleteFileA(image.c_str());
 }
 
 TEST(CdfsSearch, AHardDiskLetterIsNotACdRomDrive)

@@ -14,6 +14,7 @@
 #include "devices/emulated/EmulatedCdRom.h"
 #include "tests/app/PageTestHost.h"
 #include "tests/app/file/cdfs/CdfsTestDisc.h"
+#include "tests/app/file/cdfs/CountedCdRom.h"
 
 namespace {
 std::string WindowsPath(const std::string& unixPath)
@@ -28,18 +29,16 @@ std::string WindowsPath(const std::string& unixPath)
 // The page with its drive replaced by the emulated CD-ROM.
 class C_FileAccessOnCd : public C_FileAccess {
 public:
-    explicit C_FileAccessOnCd(const std::string& image) : m_cd(image, {3000}) {}
+    explicit C_FileAccessOnCd(const std::string& image) : cd(image, {3000}) {}
     uint32_t searches = 0;
+    C_CountedCdRom cd;
 
 protected:
     int SearchFastestFile(char drive, uint64_t minimum, std::string& path, std::string& message) override
     {
         ++searches;
-        return CDFSSearch(drive, minimum, path, message, &m_cd);
+        return CDFSSearch(drive, minimum, path, message, &cd, [this] { return IsStopRequested() != 0; });
     }
-
-private:
-    C_EmulatedCdRom m_cd;
 };
 
 std::string ItemText(HWND page, int id)
@@ -171,4 +170,49 @@ TEST_F(FastestFilePage, AFailedSearchTellsWhyAndTheNextReadSearchesAgain)
     EXPECT_EQ(page.searches, 2u);
     EXPECT_EQ(ItemText(page.GetHandle(), IDC_FILE_PATH), m_folder + "\\SMALL.BIN");
     DestroyWindow(page.GetHandle());
+}
+
+TEST_F(FastestFilePage, StopAndClosingThePageEndASlowSearchAtItsNextRead)
+{
+    // The root holds a folder near 4 GiB long over 4000 blank sectors: at 10 ms a sector the
+    // walk would take 40 s.
+    C_MemoryDisc disc;
+    disc.Descriptor(16, 1, 20, 2048);
+    disc.Terminator(17);
+    disc.Directory(20, {C_MemoryDisc::Record(std::string(1, '\0'), 20, 2048, true),
+                        C_MemoryDisc::Record("\1", 20, 2048, true),
+                        C_MemoryDisc::Record("LONG", 21, 0xFFFFF800u, true)});
+    const std::string image = WriteTempImage("qm-slow.iso", disc.Image(4000));
+    ASSERT_FALSE(image.empty());
+    const std::string folder = m_folder + "\\";
+    for (int close = 0; close <= 1; ++close) {
+        C_FileAccessOnCd page(image);
+        page.cd.delayMs = 10;
+        Read(page, kFlagFastestFile, folder.c_str(), "1", false);
+        HWND window = page.GetHandle();
+        const DWORD start = GetTickCount();
+        while (page.cd.reads < 10 && GetTickCount() - start < 10000) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(5);
+        }
+        ASSERT_GE(page.cd.reads.load(), 10u) << "the walk did not start";
+        const uint32_t atStop = page.cd.reads;
+        if (close) {
+            page.Close(0);
+        } else {
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_FILE_STOP, BN_CLICKED),
+                         (LPARAM)GetDlgItem(window, IDC_FILE_STOP));
+            PumpUntilIdle(page, 5000);
+        }
+        EXPECT_FALSE(page.IsWorkerRunning()) << "close " << close;
+        EXPECT_LE(page.cd.reads - atStop, 1u) << "close " << close;
+        EXPECT_EQ(FindWindowA("#32770", "Quellmor test"), nullptr) << "a stopped search tells nothing";
+        if (!close) {
+            EXPECT_EQ(ItemText(window, IDC_FILE_PATH), folder);
+            DestroyWindow(window);
+        }
+    }
+    DeleteFileA(image.c_str());
 }

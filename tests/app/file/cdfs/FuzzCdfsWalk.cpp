@@ -11,6 +11,8 @@ public:
     C_FuzzDisc(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
     int ReadSector(uint32_t sector, uint8_t* buffer) override
     {
+        if (sector >= end)
+            __builtin_trap(); // the walk was told where the disc ends
         if (sector < 16) {
             memset(buffer, 0, kCdfsSectorSize);
             return 1;
@@ -24,6 +26,8 @@ public:
         return 1;
     }
 
+    uint64_t end = kCdfsNoEnd;
+
 private:
     const uint8_t* m_data;
     size_t m_size;
@@ -35,15 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t start = 0;
     CdfsDataTrackStart(data, uint32_t(size < 2048 ? size : 2048), &start);
 
+    // The disc ends after the input: no sector beyond it is asked for, each directory
+    // sector is read once and the first sector of a directory at most once more.
     C_FuzzDisc disc(data, size);
+    const uint64_t readable = 16 + (size + kCdfsSectorSize - 1) / kCdfsSectorSize;
+    disc.end = readable;
     C_CdfsSearch search;
     search.ullMinimum = size ? data[0] : 0;
+    search.ullDiscEnd = readable;
     CDFSProcessDescriptors(disc, 0, 'F', search);
-    // A sector is asked for at most once: the readable ones (0-15 and the input's), and one
-    // unreadable sector for each record (at least 34 bytes) or descriptor that names one.
-    const uint64_t readable = 16 + (size + kCdfsSectorSize - 1) / kCdfsSectorSize;
-    if (search.strPath.size() > kCdfsPathCapacity ||
-        search.dwSectorsRead > readable + readable * 2048 / 34 + 100)
+    if (search.strPath.size() > kCdfsPathCapacity || search.dwSectorsRead > 2 * readable)
         __builtin_trap();
     return 0;
 }
