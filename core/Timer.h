@@ -19,5 +19,13 @@ private:
     uint64_t m_ullElapsed = 0;
 };
 
+#ifdef QM_TEST_HOOKS
+// Test seam: while a hook is set, C_Timer objects read its milliseconds instead of the
+// system's clock, so a test can give a pass an exact elapsed time. C_Timer::Now stays the
+// system's.
+typedef uint32_t (*C_ClockHook)(void* context);
+void SetClockHook(C_ClockHook hook, void* context);
+#endif
+
 // Difference of two 32-bit clock readings; correct across one wrap of the clock.
 inline uint64_t ClockDifference(uint32_t start, uint32_t now) { return (uint32_t)(now - start); }

@@ -346,6 +346,8 @@ void C_ShellBrowser::FillList(IShellFolder* folder, LPCITEMIDLIST absolute)
                 FreeItem(record);
                 continue;
             }
+            record->hasPath = true;
+            SizeOfPath(path, &record->size);
             SFGAOF attributes = SFGAO_SHARE | SFGAO_GHOSTED;
             LPCITEMIDLIST one = record->relative;
             if (FAILED(folder->GetAttributesOf(1, &one, &attributes)))
@@ -381,13 +383,10 @@ int CALLBACK C_ShellBrowser::CompareListItems(LPARAM a, LPARAM b, LPARAM self)
     Item *x = (Item*)a, *y = (Item*)b;
     if (!x || !y)
         return 0;
-    char px[MAX_PATH], py[MAX_PATH];
-    if (PathOf(x->absolute, px) && PathOf(y->absolute, py)) {
-        uint64_t sx = 0, sy = 0;
-        SizeOfPath(px, &sx);
-        SizeOfPath(py, &sy);
-        return sx > sy ? -1 : sx < sy ? 1 : 0;
-    }
+    // Sizes taken at the fill: opening both files at every comparison would cost some
+    // 2 N log N opens on the GUI thread, minutes for a big folder on a share.
+    if (x->hasPath && y->hasPath)
+        return x->size > y->size ? -1 : x->size < y->size ? 1 : 0;
     if (!me->m_pListFolder)
         return 0;
     const short order = (short)HRESULT_CODE(me->m_pListFolder->CompareIDs(0, x->relative, y->relative));

@@ -37,6 +37,10 @@ private:
         IShellFolder* parent = nullptr; // null for the desktop itself
         LPITEMIDLIST absolute = nullptr;
         LPITEMIDLIST relative = nullptr;
+        // List entries only: the file's size, taken once while the list is filled (0 when it
+        // cannot be read), so that sorting opens no file.
+        bool hasPath = false;
+        uint64_t size = 0;
     };
 
     void FillTree();

@@ -39,6 +39,19 @@ inline void Say(const char* format, const char* text = "")
     fflush(stdout);
 }
 
+// Polls until the condition holds; false when the time ran out first.
+template <class Ready>
+bool WaitUntil(Ready ready, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!ready()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 struct Program {
     PROCESS_INFORMATION pi = {};
     HWND main = nullptr;
@@ -116,8 +129,10 @@ inline int CurrentPage(HWND main)
     return count == 1 ? found : -10 - count;
 }
 
-// The page once it is the expected one, or whatever is open when the time is up.
-inline int WaitPage(HWND main, int expected, DWORD timeoutMs = 5000)
+// The page once it is the expected one, or whatever is open when the time is up. A page
+// that fills its controls as it opens (the FileAccess browser) takes seconds on a loaded
+// machine: the bound is generous, the wait ends as soon as the page is there.
+inline int WaitPage(HWND main, int expected, DWORD timeoutMs = 20000)
 {
     DWORD start = GetTickCount();
     int page = CurrentPage(main);
@@ -165,7 +180,7 @@ inline void PressEscape(const Program& p)
     PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
-inline DWORD WaitExit(Program& p, DWORD timeoutMs = 15000)
+inline DWORD WaitExit(Program& p, DWORD timeoutMs = 30000)
 {
     DWORD code = 12345;
     if (WaitForSingleObject(p.pi.hProcess, timeoutMs) != WAIT_OBJECT_0) {
@@ -193,17 +208,16 @@ inline void DismissSplash()
     if (!splash)
         return;
     ClickSplash(splash);
-    for (int i = 0; i < 150 && IsWindow(splash); ++i)
-        Sleep(20);
-    CHECK(!IsWindow(splash), "the splash stays after a click");
+    CHECK(WaitUntil([&] { return !IsWindow(splash); }, 15000), "the splash stays after a click");
 }
 
 // Starts the program and waits for its main window; the splash is sent away unless the
-// driver looks at it itself.
+// driver looks at it itself. A start can take long while the machine is busy (the first
+// start of a prefix, parallel tests); the wait ends early when the program does.
 inline bool Launch(Program& p, const std::string& exe, const char* arguments, bool keepSplash = false)
 {
     CHECK(Start(p, exe, arguments), "cannot start %s %s", exe.c_str(), arguments);
-    p.main = WaitForDialog(p, "Quellmor [", 20000);
+    p.main = WaitForDialog(p, "Quellmor [", 90000);
     CHECK(p.main != nullptr, "no main window");
     if (p.main && !keepSplash)
         DismissSplash();
@@ -257,19 +271,6 @@ inline bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(d
 inline void PressButton(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
-// Polls until the condition holds; false when the time ran out first.
-template <class Ready>
-bool WaitUntil(Ready ready, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (!ready()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 inline std::string ReadWholeFile(const std::string& path)

@@ -115,6 +115,25 @@ TEST(BiggestFile, LinksBackToAnAncestorEnd)
     }
 }
 
+TEST(BiggestFile, MarkedLinksToNewFoldersAreNotFollowed)
+{
+    // The link leads to a folder that nothing else reaches, holding the biggest file: only
+    // the mark keeps the walk out, the identity check cannot.
+    FakeTree tree;
+    tree.Dir("D:\\", "t");
+    tree.File("D:\\t\\", "big.bin", 5000);
+    tree.Dir("D:\\t\\", "away", true, "E:\\vault\\");
+    tree.File("E:\\vault\\", "huge.bin", 9000);
+    std::vector<std::string> shown;
+    C_BiggestScan scan(tree);
+    scan.onCandidate = [&](const std::string& path, uint64_t) { shown.push_back(path); };
+    scan.Scan("D:\\");
+    EXPECT_EQ(scan.bestPath, "D:\\t\\big.bin");
+    EXPECT_EQ(scan.bestSize, 5000u);
+    EXPECT_EQ(shown, (std::vector<std::string>{"D:\\t\\big.bin"}));
+    EXPECT_EQ(tree.lists, 2); // D:\ and D:\t\, never the linked folder
+}
+
 TEST(BiggestFile, WithoutIdentitiesTheDepthStillEndsALoop)
 {
     FakeTree tree;

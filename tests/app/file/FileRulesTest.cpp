@@ -80,9 +80,9 @@ TEST(FileRules, ResultTextsCarryTheSpeedSuffix)
     EXPECT_EQ(FormatFileResult(bytes, 10, kMediumNone), "[too fast]");
     EXPECT_EQ(FormatFileResult(123456789, 1000000, kMediumNone), "117.7 MByte/sec");
     // The rate comes from the bytes moved: the tail below one block that is never read
-    // does not count (1600 blocks of 64 KiB out of 100 MiB + 1000 bytes).
-    const uint64_t moved = RequestCount(bytes + 1000, 65536) * 65536;
-    EXPECT_EQ(FormatFileResult(moved, 1000000, kMediumNone), FormatFileResult(bytes, 1000000, kMediumNone));
+    // does not count (two blocks of 1 MiB out of 2.5 MiB, in 500 ms; 5.0 from the size).
+    const uint64_t moved = RequestCount((5ull << 20) / 2, 1048576) * 1048576;
+    EXPECT_EQ(FormatFileResult(moved, 500000, kMediumNone), "4.0 MByte/sec");
 }
 
 TEST(FileRules, FieldsAndListTexts)

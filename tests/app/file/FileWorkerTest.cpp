@@ -8,6 +8,7 @@
 #include "core/FileHook.h"
 #include "core/System.h"
 #include "core/Random.h"
+#include "core/Timer.h"
 #include "tests/core/win/TestFolder.h"
 
 namespace {
@@ -101,7 +102,11 @@ struct Injector {
     uint32_t failError = kErrorDiskFull;
     bool failFlush = false;
     int sleepMs = 0;
+    uint32_t clockStep = 0; // with a step, the timers read a clock that moves only by it per transfer
+    uint32_t clock = 0;
     int reads = 0, writes = 0, flushes = 0;
+
+    static uint32_t Clock(void* self) { return ((Injector*)self)->clock; }
 
     static int Hook(C_FileHookCall& call, void* self)
     {
@@ -121,6 +126,7 @@ struct Injector {
             me.page->transfers = index + 1;
         if (me.sleepMs)
             Sleep(me.sleepMs);
+        me.clock += me.clockStep;
         if (index == me.failOn) {
             SetLastErrorCode(me.failError);
             return 0;
@@ -135,8 +141,17 @@ struct Injector {
 };
 
 struct HookScope {
-    explicit HookScope(Injector& injector) { SetFileHook(&Injector::Hook, &injector); }
-    ~HookScope() { SetFileHook(nullptr, nullptr); }
+    explicit HookScope(Injector& injector)
+    {
+        SetFileHook(&Injector::Hook, &injector);
+        if (injector.clockStep)
+            SetClockHook(&Injector::Clock, &injector);
+    }
+    ~HookScope()
+    {
+        SetFileHook(nullptr, nullptr);
+        SetClockHook(nullptr, nullptr);
+    }
 };
 
 void MakeSizedFile(const std::string& path, uint64_t size)
@@ -183,6 +198,28 @@ TEST(FileWorker, ReadTakesOneRequestPerWholeBlockAndRatesTheBytesMoved)
     EXPECT_FALSE(page.LastResult().empty());
     EXPECT_EQ(page.flags & (kRead | kWrite), 0u);
     EXPECT_EQ(page.enables, (std::vector<int>{0, 1}));
+}
+
+TEST(FileWorker, RateIsTheBytesMovedOverTheTimeTaken)
+{
+    // 2.5 MiB in blocks of 1 MiB: two blocks are read, the half block at the end never is.
+    TestFolder folder("fw_rate");
+    const std::string path = folder.File("odd.bin");
+    MakeSizedFile(path, (5ull << 20) / 2);
+    RecordingPage page;
+    page.Prepare(path, "1", "1048576");
+    page.flags = kRead;
+    Injector injector;
+    injector.fakeTransfers = true;
+    injector.clockStep = 250;
+    {
+        HookScope hook(injector);
+        page.WorkerThread();
+    }
+    EXPECT_EQ(injector.reads, 2);
+    EXPECT_TRUE(page.told.empty()) << page.told[0];
+    // 2 MiB in 500 ms; the size asked for would give 5.0.
+    EXPECT_EQ(page.LastResult(), "4.0 MByte/sec");
 }
 
 TEST(FileWorker, StopEndsThePassAfterTheCurrentBlockWithoutAMessage)

@@ -106,17 +106,19 @@ bool SelectFolder(Session& s, const std::string& folder)
     return found != nullptr && PathIs(s.page, folder);
 }
 
+// Put into the result field before a run starts; only the run replaces it (a pass empties
+// the field as it begins), so a run not yet started, or one that ended between two looks,
+// is never taken for the result.
+const char* const kNoResultYet = "(no result yet)";
+void MarkResult(HWND page) { SetText(page, IDC_FILE_RESULT, kNoResultYet); }
+
+// The result once the run started after MarkResult has ended.
 std::string WaitResult(HWND page, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (IsIdle(page)) {
-            Sleep(100);
-            return ItemText(page, IDC_FILE_RESULT);
-        }
-        Sleep(30);
-    }
-    return "(still running)";
+    if (!WaitUntil([&] { return IsIdle(page) && ItemText(page, IDC_FILE_RESULT) != kNoResultYet; },
+                   timeoutMs))
+        return "(still running)";
+    return ItemText(page, IDC_FILE_RESULT);
 }
 
 // A message box of the program other than the main window, with its text.
@@ -182,6 +184,7 @@ void ReadWithF9(Session& s)
           ItemText(s.page, IDC_FILE_PATH).c_str());
     CHECK(ItemText(s.page, IDC_FILE_SIZE) == "64", "file size field %s",
           ItemText(s.page, IDC_FILE_SIZE).c_str());
+    MarkResult(s.page);
     Key(s.list, VK_F9);
     const std::string result = WaitResult(s.page, 20000);
     CHECK(IsRateText(result), "read result %s", result.c_str());
@@ -193,6 +196,7 @@ void WriteWithF2(Session& s)
     Say("-- F2 writes _TestFile of the chosen size");
     CHECK(SelectFolder(s, Path("data")), "could not select the folder again");
     SetText(s.page, IDC_FILE_SIZE, "20");
+    MarkResult(s.page);
     Key(s.tree, VK_F2);
     const std::string result = WaitResult(s.page, 30000);
     CHECK(IsRateText(result), "write result %s", result.c_str());
@@ -273,9 +277,12 @@ void BiggestInLinkedTree(Session& s)
     Say("-- the biggest-file search ends on a tree with a link loop");
     SetCheck(s.page, IDC_FILE_BIGGEST, true);
     SetText(s.page, IDC_FILE_PATH, Path("tree").c_str());
+    MarkResult(s.page);
     PressButton(s.page, IDC_FILE_READ);
     const std::string result = WaitResult(s.page, 60000);
-    CHECK(IsRateText(result), "read of the biggest file: %s", result.c_str());
+    // Which file was chosen is the point here; a fast machine reads 5 MiB from the cache
+    // within one clock tick.
+    CHECK(IsRateText(result) || result == "[too fast]", "read of the biggest file: %s", result.c_str());
     CHECK(PathIs(s.page, Path("tree\\a\\deep.bin")), "the search chose %s",
           ItemText(s.page, IDC_FILE_PATH).c_str());
     SetCheck(s.page, IDC_FILE_BIGGEST, false);
@@ -329,6 +336,7 @@ void OpticalDrive(Session& s)
     SetCheck(s.page, IDC_FILE_FASTEST, true);
     CHECK(IsEnabled(s.page, IDC_FILE_SIZE), "with the fastest file the File Size field stays disabled");
     SetCheck(s.page, IDC_FILE_FASTEST, false);
+    MarkResult(s.page);
     PressButton(s.page, IDC_FILE_READ);
     const std::string result = WaitResult(s.page, 20000);
     const size_t dash = result.find(" - ");

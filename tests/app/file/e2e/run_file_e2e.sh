@@ -12,7 +12,9 @@ rm -f "$out"/*.bmp "$out"/*.png
 disc="$out/drive_r"
 rm -rf "$disc"
 mkdir -p "$drive/data" "$drive/tree/a" "$drive/huge" "$drive/rw" "$disc/video"
-head -c $((8 * 1048576)) /dev/urandom > "$disc/video/movie.vob"
+# Big enough that reading it from the cache takes several clock ticks on any machine: its
+# result must carry the speed factor, which "[too fast]" has not.
+head -c $((64 * 1048576)) /dev/urandom > "$disc/video/movie.vob"
 head -c $((64 * 1048576)) /dev/urandom > "$drive/data/big.bin"
 head -c $((3 * 1048576)) /dev/urandom > "$drive/data/small.bin"
 head -c $((5 * 1048576)) /dev/urandom > "$drive/tree/a/deep.bin"

@@ -59,8 +59,8 @@ void FirstStart(const std::string& exe)
     GetWindowTextA(p.main, title, sizeof(title));
     CHECK(strcmp(title, "Quellmor [1.00]") == 0, "title %s", title);
     CHECK(WaitPage(p.main, kPageQuick) == kPageQuick, "first page %d", CurrentPage(p.main));
-    Sleep(4500);
-    CHECK(FindSplash() == nullptr, "the splash is still there after its 4000 ms");
+    // Its own 4000 ms timer takes it away; a busy machine delivers the timer late.
+    CHECK(WaitUntil([] { return FindSplash() == nullptr; }, 20000), "the splash is still there 20 s later");
     PressEscape(p);
     ExpectExit(p, 0);
     DWORD flags = 0;
@@ -81,17 +81,16 @@ void SplashKey(const std::string& exe)
         WaitExit(p, 1);
         return;
     }
+    // The splash is made before the main window shows, so it is there at once.
     const DWORD shown = GetTickCount();
     HWND splash = nullptr;
-    while (!(splash = FindSplash()) && GetTickCount() - shown < 1000)
-        Sleep(20);
+    WaitUntil([&] { return (splash = FindSplash()) != nullptr; }, 3000);
     CHECK(splash != nullptr, "no splash window");
     // Its own timer would take it away some 4000 ms after it appeared: the key must do so
-    // well before.
+    // before. The key's way through a busy machine may take long, but not that long.
     const DWORD pressed = GetTickCount();
     PressEscape(p);
-    while (IsWindow(splash) && GetTickCount() - pressed < 1000)
-        Sleep(20);
+    WaitUntil([&] { return !IsWindow(splash); }, 3000);
     CHECK(splash && !IsWindow(splash), "the splash is still there %lu ms after a key was pressed",
           (unsigned long)(GetTickCount() - pressed));
     CHECK(pressed - shown < 2000, "the key came too late (%lu ms) to tell it from the splash's timer",
@@ -122,8 +121,7 @@ void PagesAndRestart(const std::string& exe)
         GetClassNameA(splash, cls, sizeof(cls));
         CHECK(strncmp(cls, "Zumbra_{", 8) == 0, "splash class %s", cls);
         ClickSplash(splash);
-        Settle(800);
-        CHECK(!IsWindow(splash), "the splash stays after a click");
+        CHECK(WaitUntil([&] { return !IsWindow(splash); }, 15000), "the splash stays after a click");
     } else {
         Say("note: no splash window (no picture or no layered windows)");
     }
@@ -209,11 +207,14 @@ void Portable(const std::string& exe, const std::string& work)
                 HWND notes = GetDlgItem(PageWindow(p.main), IDC_ABOUT_NOTES);
                 PostMessageA(notes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
                 PostMessageA(notes, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-                Settle();
-                GUITHREADINFO info = {};
-                info.cbSize = sizeof(info);
-                GetGUIThreadInfo(p.pi.dwThreadId, &info);
-                CHECK(info.hwndFocus == notes, "the help text has the focus");
+                const bool focused = WaitUntil(
+                    [&] {
+                        GUITHREADINFO info = {};
+                        info.cbSize = sizeof(info);
+                        return GetGUIThreadInfo(p.pi.dwThreadId, &info) && info.hwndFocus == notes;
+                    },
+                    10000);
+                CHECK(focused, "the help text has the focus");
             }
             PressEscape(p);
         }
@@ -239,10 +240,11 @@ void BadSwitch(const std::string& exe)
     ClearRegistry();
     Program p;
     CHECK(Start(p, exe, "-b -A"), "cannot start");
-    HWND info = WaitForDialog(p, "Quellmor [", 20000);
+    HWND info = WaitForDialog(p, "Quellmor [", 90000);
     CHECK(info != nullptr, "no information window");
     if (info) {
-        Settle(800);
+        WaitUntil([&] { return WindowTexts(info).find("specify test file name") != std::string::npos; },
+                  10000);
         Screenshot("information");
         CHECK(CurrentPage(info) < 0, "a page opened although the switch was bad");
         std::string shown = WindowTexts(info);
