@@ -42,3 +42,13 @@ private:
     C_AutoUpdate m_update;
     C_GraphWindow m_graph;
 };
+
+// Dispatches whatever messages wait for this thread, as the main window's loop would.
+inline void PumpPendingMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}

@@ -312,16 +312,24 @@ bool PumpUntilIdle(C_TestHost& host, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        PumpPendingMessages();
         if (!(host.values.flags & kRunBits))
             return true;
         Sleep(5);
     }
     return false;
+}
+
+// Presses a button of the page, answers every box the run shows with answer, and waits for
+// the run to end; the texts of the boxes.
+std::vector<std::string> PressAnswering(HWND page, C_TestHost& host, int id, int answer)
+{
+    C_BoxAnswerer boxes(answer);
+    Command(page, id);
+    EXPECT_TRUE(PumpUntilIdle(host, 10000));
+    Sleep(100); // a box shown at the very end is noted too
+    PumpPendingMessages();
+    return boxes.Texts();
 }
 
 int SelectedRow(HWND list) { return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
@@ -395,15 +403,9 @@ TEST_F(BlockPageTargets, AWriteNeedsARowSelectedWhenItIsPressed)
     SelectRow(list, 1);
     SelectRow(list, -1); // a click on the list's empty area
     ASSERT_EQ(SelectedRow(list), -1);
-    {
-        C_BoxAnswerer boxes(IDYES);
-        Command(window, IDC_BLOCK_WRITE);
-        EXPECT_TRUE(PumpUntilIdle(host, 10000));
-        Sleep(100);
-        const std::vector<std::string> texts = boxes.Texts();
-        ASSERT_EQ(texts.size(), 1u);
-        EXPECT_EQ(texts[0], kNoDeviceSelectedText);
-    }
+    const std::vector<std::string> texts = PressAnswering(window, host, IDC_BLOCK_WRITE, IDYES);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], kNoDeviceSelectedText);
     EXPECT_EQ(C_CountedDevice::writes, 0);
     EXPECT_EQ(host.values.flags & kRunBits, 0u);
     page.Close(0);
@@ -418,46 +420,28 @@ TEST_F(BlockPageTargets, WindowsDiskIsRefusedAndOthersAreNamedInTheQuestion)
     host.GraphWindow().Setup(GetModuleHandleA(nullptr), "Quellmor test", 0, nullptr, "");
     ASSERT_EQ(C_DeviceList::Instance().GetWindowsLetter(), 'C');
     SelectRow(list, 0);
-    {
-        C_BoxAnswerer boxes(IDYES);
-        Command(window, IDC_BLOCK_WRITE);
-        EXPECT_TRUE(PumpUntilIdle(host, 10000));
-        Sleep(100);
-        const std::vector<std::string> texts = boxes.Texts();
-        ASSERT_EQ(texts.size(), 1u);
-        EXPECT_EQ(texts[0], SystemDeviceText("\\\\.\\PhysicalDrive1", 'C'));
-    }
+    std::vector<std::string> texts = PressAnswering(window, host, IDC_BLOCK_WRITE, IDYES);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], SystemDeviceText("\\\\.\\PhysicalDrive1", 'C'));
     EXPECT_EQ(C_CountedDevice::writes, 0);
     // The graph window the run opened closes with the run that made no access.
     EXPECT_EQ(FindWindowA(nullptr, "Quellmor test Graph"), nullptr);
 
     // The stick: the question says which device it is; No writes nothing and closes the graph.
     SelectRow(list, 1);
-    {
-        C_BoxAnswerer boxes(IDNO);
-        Command(window, IDC_BLOCK_WRITE);
-        EXPECT_TRUE(PumpUntilIdle(host, 10000));
-        Sleep(100);
-        const std::vector<std::string> texts = boxes.Texts();
-        ASSERT_EQ(texts.size(), 1u);
-        EXPECT_NE(
-            texts[0].find("\xBB\\\\.\\PhysicalDrive2\xAB?\n\nACME STICK, 1024.0 kByte, drive letter E\n\n"),
-            std::string::npos)
-            << texts[0];
-    }
+    texts = PressAnswering(window, host, IDC_BLOCK_WRITE, IDNO);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("\xBB\\\\.\\PhysicalDrive2\xAB?\n\nACME STICK, 1024.0 kByte, drive letter E\n\n"),
+              std::string::npos)
+        << texts[0];
     EXPECT_EQ(C_CountedDevice::writes, 0);
     EXPECT_EQ(FindWindowA(nullptr, "Quellmor test Graph"), nullptr);
 
     // Yes: the write goes to the stick alone.
-    {
-        C_BoxAnswerer boxes(IDYES);
-        SetDlgItemTextA(window, IDC_BLOCK_START, "0");
-        SetDlgItemTextA(window, IDC_BLOCK_END, "128");
-        Command(window, IDC_BLOCK_WRITE);
-        EXPECT_TRUE(PumpUntilIdle(host, 10000));
-        const std::vector<std::string> texts = boxes.Texts();
-        EXPECT_EQ(texts.size(), 1u) << texts.back();
-    }
+    SetDlgItemTextA(window, IDC_BLOCK_START, "0");
+    SetDlgItemTextA(window, IDC_BLOCK_END, "128");
+    texts = PressAnswering(window, host, IDC_BLOCK_WRITE, IDYES);
+    EXPECT_EQ(texts.size(), 1u) << texts.back();
     EXPECT_EQ(C_CountedDevice::writes, 2); // 128 blocks of 64 per access
     host.GraphWindow().Dismiss();
     page.Close(0);

@@ -53,11 +53,7 @@ bool PumpUntilIdle(C_FileAccess& page, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        PumpPendingMessages();
         Sleep(10);
     } while (page.IsWorkerRunning() && GetTickCount() - start < timeoutMs);
     return !page.IsWorkerRunning();
@@ -68,11 +64,7 @@ std::string CloseMessageBox(C_FileAccess& page, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        PumpPendingMessages();
         if (HWND box = FindWindowA("#32770", "Quellmor test")) {
             char text[512] = "";
             GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
