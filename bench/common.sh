@@ -1,5 +1,6 @@
 # Shared by the benchmark scripts: building the tool under test, rates out of our result
-# texts and out of fio's reports. Sourced after tools/common.sh.
+# texts and out of fio's reports, alternating the two sides' runs and the figures over the
+# runs. Sourced after tools/common.sh.
 
 # Builds one target of the Windows build this machine runs (tests off) and points
 # wine-run.sh at its prefix.
@@ -24,4 +25,22 @@ print(v * {"B": 1, "k": 1024, "M": 1024**2, "G": 1024**3, "T": 1024**4, "P": 102
 }
 fio_bytes() {   # fio JSON report, "read" or "write" -> bytes per second of the first job
     /usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0][sys.argv[2]]["bw_bytes"])' "$1" "$2"
+}
+
+# The figures of repeated runs (medians, ratios, spreads) come from one place: bench/stats.py.
+bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+bench_stats() {   # figure arguments... (see bench/stats.py)
+    /usr/bin/python3 "$bench_dir/stats.py" "$@"
+}
+# One round of a comparison run alternately: odd rounds run ours first, even rounds the
+# peer, with SETTLE (sync, or : for nothing) before each side. Alternating spreads what one
+# side leaves behind (the disk's write-back of its file) over both sides alike.
+bench_round() {   # round settle ours peer [arguments of both]...
+    local round=$1 settle=$2 ours=$3 peer=$4
+    shift 4
+    if [ $((round % 2)) = 1 ]; then
+        $settle; "$ours" "$@"; $settle; "$peer" "$@"
+    else
+        $settle; "$peer" "$@"; $settle; "$ours" "$@"
+    fi
 }

@@ -36,30 +36,24 @@ run_fio() {   # block
     rm -f "$file"
 }
 for block in 65536 1048576; do
-    # Alternate who goes first: the disk's write-back of the previous file lands on whoever follows.
     for i in $(seq "$runs"); do
-        sync
-        if [ $((i % 2)) = 1 ]; then run_ours $block; sync; run_fio $block; else run_fio $block; sync; run_ours $block; fi
+        bench_round "$i" sync run_ours run_fio $block
     done
 done
-/usr/bin/python3 - "${ours_w[65536]}" "${fio_w[65536]}" "${ours_r[65536]}" "${fio_r[65536]}" \
-    "${ours_w[1048576]}" "${fio_w[1048576]}" "${ours_r[1048576]}" "${fio_r[1048576]}" <<'PY'
-import statistics, sys
-v = [[float(x) for x in a.split()] for a in sys.argv[1:9]]
-ratios = {"write": [], "read": []}
-for name, (ow, fw, orr, fr) in (("64k", v[0:4]), ("1m", v[4:8])):
-    mib = lambda xs: " ".join("%.0f" % (x / 1048576) for x in xs)
-    print("ours  file-write-%s MiB/s: %s" % (name, mib(ow)))
-    print("fio   file-write-%s MiB/s: %s" % (name, mib(fw)))
-    print("ours  file-read-%s  MiB/s: %s" % (name, mib(orr)))
-    print("fio   file-read-%s  MiB/s: %s" % (name, mib(fr)))
-    w = statistics.median(ow) / statistics.median(fw)
-    r = statistics.median(orr) / statistics.median(fr)
-    print("ratio file-write-%s %.2f" % (name, w))
-    print("ratio file-read-%s %.2f" % (name, r))
-    ratios["write"].append(w)
-    ratios["read"].append(r)
-print("ratio file-write %.2f" % min(ratios["write"]))
-print("ratio file-read %.2f" % min(ratios["read"]))
-PY
+write_ratios=(); read_ratios=()
+for pair in "64k 65536" "1m 1048576"; do
+    read -r name block <<<"$pair"
+    echo "ours  file-write-$name MiB/s: $(bench_stats values 1048576 %.0f "${ours_w[$block]}")"
+    echo "fio   file-write-$name MiB/s: $(bench_stats values 1048576 %.0f "${fio_w[$block]}")"
+    echo "ours  file-read-$name  MiB/s: $(bench_stats values 1048576 %.0f "${ours_r[$block]}")"
+    echo "fio   file-read-$name  MiB/s: $(bench_stats values 1048576 %.0f "${fio_r[$block]}")"
+    w=$(bench_stats ratio 2 "${ours_w[$block]}" "${fio_w[$block]}")
+    r=$(bench_stats ratio 2 "${ours_r[$block]}" "${fio_r[$block]}")
+    echo "ratio file-write-$name $w"
+    echo "ratio file-read-$name $r"
+    write_ratios+=("$w"); read_ratios+=("$r")
+done
+# The lower of the two; rounding keeps the order, so the lower rounded ratio is the lower one rounded.
+echo "ratio file-write $(printf '%s\n' "${write_ratios[@]}" | sort -g | head -n 1)"
+echo "ratio file-read $(printf '%s\n' "${read_ratios[@]}" | sort -g | head -n 1)"
 rm -rf "$work"

@@ -6,6 +6,7 @@
 # Usage: bench/graph.sh [runs]
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
+. "$(dirname "$0")/common.sh"
 runs=${1:-3}
 "$root/tools/install-deps.sh"
 choose_windows_build
@@ -30,18 +31,25 @@ for size in "544 244" "1264 985"; do
         # shellcheck disable=SC2086
         out+=("$("$root/cmake/wine-run.sh" "$exe" $size | tr -d '\r' | tr '\n' ';')")
     done
-    /usr/bin/python3 - "$size" "${out[@]}" <<'PY'
-import statistics, sys
-size, runs = sys.argv[1], sys.argv[2:]
-figures = {}
-for run in runs:
-    for line in run.split(";"):
-        parts = line.split()
-        if len(parts) == 3 and parts[0] in ("graph", "ratio") and parts[1] != "surface":
-            figures.setdefault(parts[0] + " " + parts[1], []).append(float(parts[2]))
-w, h = size.split()
-print("plot %sx%s, %d runs" % (w, h, len(runs)))
-for name, values in figures.items():
-    print("%s %.3f   (runs: %s)" % (name, statistics.median(values), " ".join("%g" % v for v in values)))
-PY
+    # The "graph NAME VALUE" and "ratio NAME VALUE" figures of every run, by name in the order
+    # they first appear.
+    names=()
+    declare -A values=()
+    for run in "${out[@]}"; do
+        IFS=';' read -ra lines <<<"$run"
+        for line in "${lines[@]}"; do
+            read -ra parts <<<"$line"
+            [ "${#parts[@]}" = 3 ] && [ "${parts[1]}" != surface ] || continue
+            [ "${parts[0]}" = graph ] || [ "${parts[0]}" = ratio ] || continue
+            name="${parts[0]} ${parts[1]}"
+            [ -n "${values[$name]+set}" ] || names+=("$name")
+            values[$name]+=" ${parts[2]}"
+        done
+    done
+    read -r w h <<<"$size"
+    echo "plot ${w}x${h}, ${#out[@]} runs"
+    for name in "${names[@]}"; do
+        echo "$name $(bench_stats median 3 "${values[$name]}")   (runs: $(bench_stats values 1 %g "${values[$name]}"))"
+    done
+    unset values
 done

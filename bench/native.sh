@@ -100,41 +100,34 @@ fio_random_read() {
 bypass=0
 for i in $(seq "$runs"); do
     for what in seq random_write random_read; do
-        sync
-        if [ $((i % 2)) = 1 ]; then "ours_$what"; sync; "fio_$what"; else "fio_$what"; sync; "ours_$what"; fi
+        bench_round "$i" sync "ours_$what" "fio_$what"
     done
 done
 
 echo "# folder $folder ($(stat -f -c %T "$folder")), file $size MiB (random $rsize MiB), $runs runs alternating, fio $(fio --version)"
 [ "$bypass" = 0 ] || echo "# WARNING: the cache bypass does not reach a device here (kind $bypass); these are cache figures"
-/usr/bin/python3 - "$runs" \
-    "${got[ours-seq-write]}" "${got[fio-seq-write]}" "${got[ours-seq-read]}" "${got[fio-seq-read]}" \
-    "${got[ours-random-read]}" "${got[fio-random-read]}" "${got[ours-random-write]}" "${got[fio-random-write]}" <<'PY'
-import statistics, sys
-values = [[float(x) for x in a.split()] for a in sys.argv[2:]]
-names = ["native-seq-write", "native-seq-read", "native-random-read-iops", "native-random-write-iops"]
-units = [("MiB/s", 1048576), ("MiB/s", 1048576), ("IOPS", 1), ("IOPS", 1)]
-def spread(v):
-    m = statistics.median(v)
-    return 100.0 * (max(v) - min(v)) / m if m else 0.0
-rows = []
-for i, name in enumerate(names):
-    ours, fio = values[2 * i], values[2 * i + 1]
-    unit, scale = units[i]
-    print("# ours %-26s %s: %s" % (name, unit, " ".join("%.0f" % (v / scale) for v in ours)))
-    print("# fio  %-26s %s: %s" % (name, unit, " ".join("%.0f" % (v / scale) for v in fio)))
-    rows.append((name, ours, fio))
-for name, ours, fio in rows:
-    # Each run took both figures back to back; the median of those pairs' ratios is less
-    # exposed to the storage's drift than the ratio of the medians.
-    paired = statistics.median(o / f for o, f in zip(ours, fio) if f)
-    print("# paired %s %.3f" % (name, paired))
-for name, ours, fio in rows:
-    print("ratio %s %.3f" % (name, statistics.median(ours) / statistics.median(fio)))
-for name, ours, fio in rows:
-    print("spread ours %s %.1f%%" % (name, spread(ours)))
-    print("spread fio %s %.1f%%" % (name, spread(fio)))
-for name, ours, fio in rows:
-    r = statistics.median(ours) / statistics.median(fio)
-    print("within-5%% %s %s" % (name, "yes" if abs(r - 1) <= 0.05 else "no"))
-PY
+names=(native-seq-write native-seq-read native-random-read-iops native-random-write-iops)
+keys=(seq-write seq-read random-read random-write)
+units=(MiB/s MiB/s IOPS IOPS)
+scales=(1048576 1048576 1 1)
+for i in 0 1 2 3; do
+    printf "# ours %-26s %s: %s\n" "${names[i]}" "${units[i]}" \
+        "$(bench_stats values "${scales[i]}" %.0f "${got[ours-${keys[i]}]}")"
+    printf "# fio  %-26s %s: %s\n" "${names[i]}" "${units[i]}" \
+        "$(bench_stats values "${scales[i]}" %.0f "${got[fio-${keys[i]}]}")"
+done
+# Each run took both figures back to back; the median of those pairs' ratios is less exposed
+# to the storage's drift than the ratio of the medians.
+for i in 0 1 2 3; do
+    echo "# paired ${names[i]} $(bench_stats paired 3 "${got[ours-${keys[i]}]}" "${got[fio-${keys[i]}]}")"
+done
+for i in 0 1 2 3; do
+    echo "ratio ${names[i]} $(bench_stats ratio 3 "${got[ours-${keys[i]}]}" "${got[fio-${keys[i]}]}")"
+done
+for i in 0 1 2 3; do
+    echo "spread ours ${names[i]} $(bench_stats spread 1 "${got[ours-${keys[i]}]}")%"
+    echo "spread fio ${names[i]} $(bench_stats spread 1 "${got[fio-${keys[i]}]}")%"
+done
+for i in 0 1 2 3; do
+    echo "within-5% ${names[i]} $(bench_stats within 5 "${got[ours-${keys[i]}]}" "${got[fio-${keys[i]}]}")"
+done

@@ -8,6 +8,7 @@
 # page cache and the figures compare per-access overhead, not the disk.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/bench/common.sh"
 folder=${1:-}
 size=${2:-64}
 build=${BUILD:-$root/build/bench-win64}
@@ -119,7 +120,7 @@ ratio() {   # name ours-file fio-file figure
     if [ -z "$a" ] || [ -z "$b" ] || [ "$(echo "$b == 0" | bc)" = 1 ]; then
         echo "ratio $1 n/a"
     else
-        printf "ratio %s %.3f\n" "$1" "$(echo "$a / $b" | bc -l)"
+        echo "ratio $1 $(bench_stats ratio 3 "$a" "$b")"
     fi
 }
 
@@ -141,6 +142,6 @@ for d in write read; do
     a=$(figure "$work/ours-$d.txt" "random-$d-cpu-incl-server-per-access-us")
     b=$(figure "$work/fio-$d.txt" "random-$d-cpu-per-access-us")
     if [ -n "$a" ] && [ -n "$b" ]; then
-        printf "ratio %s %.3f\n" "random-$d-cpu-per-access-incl-wineserver" "$(echo "$a / $b" | bc -l)"
+        echo "ratio random-$d-cpu-per-access-incl-wineserver $(bench_stats ratio 3 "$a" "$b")"
     fi
 done

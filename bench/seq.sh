@@ -32,20 +32,13 @@ run_fio() {
     fio_r+=("$(fio_bytes "$work/fr.json" read)")
     rm -f "$work/fio.bin"
 }
-# Alternate who goes first: the disk's write-back of the previous file lands on whoever follows.
 for i in $(seq "$runs"); do
-    sync
-    if [ $((i % 2)) = 1 ]; then run_ours; sync; run_fio; else run_fio; sync; run_ours; fi
+    bench_round "$i" sync run_ours run_fio
 done
-/usr/bin/python3 - "${ours_w[*]}" "${fio_w[*]}" "${ours_r[*]}" "${fio_r[*]}" <<'PY'
-import statistics, sys
-ow, fw, orr, fr = ([float(x) for x in a.split()] for a in sys.argv[1:5])
-def mib(v): return v / 1048576
-print("ours  seq-write MiB/s:", " ".join("%.0f" % mib(v) for v in ow))
-print("fio   seq-write MiB/s:", " ".join("%.0f" % mib(v) for v in fw))
-print("ours  seq-read  MiB/s:", " ".join("%.0f" % mib(v) for v in orr))
-print("fio   seq-read  MiB/s:", " ".join("%.0f" % mib(v) for v in fr))
-print("ratio seq-write %.2f" % (statistics.median(ow) / statistics.median(fw)))
-print("ratio seq-read %.2f" % (statistics.median(orr) / statistics.median(fr)))
-PY
+echo "ours  seq-write MiB/s: $(bench_stats values 1048576 %.0f "${ours_w[*]}")"
+echo "fio   seq-write MiB/s: $(bench_stats values 1048576 %.0f "${fio_w[*]}")"
+echo "ours  seq-read  MiB/s: $(bench_stats values 1048576 %.0f "${ours_r[*]}")"
+echo "fio   seq-read  MiB/s: $(bench_stats values 1048576 %.0f "${fio_r[*]}")"
+echo "ratio seq-write $(bench_stats ratio 2 "${ours_w[*]}" "${fio_w[*]}")"
+echo "ratio seq-read $(bench_stats ratio 2 "${ours_r[*]}" "${fio_r[*]}")"
 rm -rf "$work"

@@ -55,10 +55,8 @@ int C_ConsoleRun::RunTest(C_TestFile& testFile, uint64_t fileSize, uint32_t bloc
 
     if (!testFile.Prepare()) {
         uint32_t error = GetLastErrorCode();
-        char text[260];
-        const char* t = GetWin32ErrorText(error, text);
         Print(StringPrintf("Can't create test folder %s.\nError %u - %s.\n", testFile.Folder().c_str(), error,
-                           t ? t : ""));
+                           ErrorText(error).c_str()));
         return kExitCannotStart;
     }
     // Said before the figures, so nobody takes the page cache's speed for the device's.

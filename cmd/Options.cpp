@@ -101,17 +101,9 @@ int ReadOptionNumber(const char* p, int hex, int64_t* value)
     return 1;
 }
 
-std::string SkipProgramName(const std::string& commandLine)
+std::string CommandLineArguments(const std::string& commandLine)
 {
-    size_t i = 0;
-    bool quoted = false;
-    for (; i < commandLine.size(); ++i) {
-        if (commandLine[i] == '"')
-            quoted = !quoted;
-        else if (commandLine[i] == ' ' && !quoted)
-            break;
-    }
-    return TrimWhite(commandLine.substr(i));
+    return TrimWhite(SkipProgramName(commandLine.c_str()));
 }
 
 int C_Options::AddNumber(const char* name, int kind, int64_t defaultValue, const char* help)
@@ -235,7 +227,7 @@ int C_Options::ParseElements(const std::string& elements, C_OptionFileSource* fi
 
 int C_Options::ParseCommandLine(const std::string& commandLine, C_OptionFileSource* files)
 {
-    return ParseElements(SkipProgramName(commandLine), files);
+    return ParseElements(CommandLineArguments(commandLine), files);
 }
 
 int64_t C_Options::GetNumber(const char* name) const

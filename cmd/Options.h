@@ -71,4 +71,4 @@ size_t ReadOptionToken(const std::string& s, size_t pos, std::string& token);
 // Values beyond the 64-bit range are clamped to it.
 int ReadOptionNumber(const char* text, int hex, int64_t* value);
 // The part of a command line after the program's own name, trimmed.
-std::string SkipProgramName(const std::string& commandLine);
+std::string CommandLineArguments(const std::string& commandLine);

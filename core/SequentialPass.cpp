@@ -8,9 +8,8 @@ static void ReportFailure(const C_SeqPassArgs& args, C_PassChannel& channel, Seq
     C_SeqMessageArgs m;
     m.path = args.path;
     m.error = GetLastErrorCode();
-    char errorText[260];
-    const char* t = GetWin32ErrorText(m.error, errorText);
-    m.errorText = t ? t : "";
+    const std::string errorText = ErrorText(m.error);
+    m.errorText = errorText.c_str();
     m.blockSize = args.blockSize;
     m.position = position;
     m.fileSize = args.fileSize;

@@ -5,6 +5,13 @@
 
 // Text of a Win32 error; a null buffer means the shared 260-byte buffer. Null if unknown.
 char* GetWin32ErrorText(uint32_t error, char* buffer);
+// The same text as a string; empty when the error has none.
+inline std::string ErrorText(uint32_t error)
+{
+    char text[260];
+    const char* found = GetWin32ErrorText(error, text);
+    return found ? found : "";
+}
 // Message box with a printf-formatted text (at most 1023 characters); style 0 = exclamation.
 int ShowMessage(void* owner, uint32_t style, const char* caption, const char* format, ...)
     __attribute__((format(printf, 4, 5)));

@@ -67,6 +67,25 @@ std::string TrimWhite(const std::string& text)
     return text.substr(b, e - b);
 }
 
+const char* FindUnquotedBlank(const char* text)
+{
+    bool quoted = false;
+    const char* p = text;
+    for (; *p; ++p) {
+        if (*p == '"')
+            quoted = !quoted;
+        else if (*p == ' ' && !quoted)
+            break;
+    }
+    return p;
+}
+
+const char* SkipProgramName(const char* commandLine)
+{
+    const char* blank = FindUnquotedBlank(commandLine);
+    return *blank ? blank + 1 : blank;
+}
+
 void CleanErrorText(char* text)
 {
     size_t n = 0;

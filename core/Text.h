@@ -15,6 +15,11 @@ std::string StringPrintf(const char* format, ...) __attribute__((format(printf, 
 
 // Removes leading and trailing blanks, tabs, CR and LF.
 std::string TrimWhite(const std::string& text);
+// The first blank outside double quotes (a quote opens or closes them), or the end of text.
+const char* FindUnquotedBlank(const char* text);
+// The text after the program name of a command line: everything up to and including the
+// first blank outside double quotes is skipped; empty when there is no such blank.
+const char* SkipProgramName(const char* commandLine);
 // Replaces CR and LF by blanks and removes trailing blanks (system error texts).
 void CleanErrorText(char* text);
 

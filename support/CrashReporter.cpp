@@ -307,7 +307,7 @@ void C_CrashReporter::Arm(uint32_t iconResource, const char* host, const char* p
     s.webAddress = FindWebAddress(VersionText("Comments"), VersionText("SpecialBuild"));
     uint32_t major = 1, minor = 1;
     GetOwnVersionNumbers(&major, &minor);
-    s.title = StringPrintf("%s [%u.%02u]", s.productName.c_str(), (unsigned)major, (unsigned)minor);
+    s.title = FormatTitle(s.productName.c_str(), major, minor);
     s.machineId = GetMachineIdentifier();
     m_bArmed = 1;
 }

@@ -2,19 +2,6 @@
 #include <cstring>
 #include "app/settings/Flags.h"
 
-const char* SkipProgramName(const char* commandLine)
-{
-    bool quoted = false;
-    const char* p = commandLine;
-    for (; *p; ++p) {
-        if (*p == '"')
-            quoted = !quoted;
-        else if (*p == ' ' && !quoted)
-            return p + 1;
-    }
-    return p;
-}
-
 std::string ProgramFolderForTestFile(const std::string& programPath)
 {
     size_t cut = programPath.find_last_of("\\/");
@@ -55,14 +42,7 @@ static const char* ReadTestFile(const char* dash, const std::string& programPath
     const char* start = dash + 2;
     if (*start)
         ++start;
-    bool quoted = false;
-    const char* end = start;
-    for (; *end; ++end) {
-        if (*end == '"')
-            quoted = !quoted;
-        else if (*end == ' ' && !quoted)
-            break;
-    }
+    const char* end = FindUnquotedBlank(start);
     std::string text(start, (size_t)(end - start));
     if (!text.empty() && text[0] == '"') {
         text.erase(0, 1);

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "core/Text.h" // SkipProgramName comes first on the program's command line
 
 struct CommandLineState {
     uint32_t flags = 0;
@@ -19,9 +20,6 @@ struct CommandLineState {
     std::string switchOrder;
 };
 
-// The text after the program name: everything up to and including the first blank
-// outside double quotes is skipped; empty when there is no such blank.
-const char* SkipProgramName(const char* commandLine);
 // The folder of a program path with its trailing separator, cut to "X:\" when the path
 // starts with a drive letter; this is the meaning of "-l ?".
 std::string ProgramFolderForTestFile(const std::string& programPath);

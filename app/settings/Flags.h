@@ -36,6 +36,8 @@ enum : uint32_t {
 const uint32_t kFlagDefaults = 0x9018;
 const uint32_t kFlagSaveMask = 0x225F1F9;
 const uint32_t kFlagKindMask = kFlagKindLinear | kFlagKindRandom | kFlagKindSeek;
+// The bits that say which block run is under way: its kind and its direction.
+const uint32_t kFlagRunMask = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;
 
 // The flag word after the switch letter ('a'..'z') is applied; letters that change no
 // bit (i, j, k, l, and anything else) leave it alone.

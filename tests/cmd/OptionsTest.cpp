@@ -138,9 +138,9 @@ TEST(Options, FreeWordsAreAccepted)
 
 TEST(Options, ProgramNameWithQuotedBlanksIsSkipped)
 {
-    EXPECT_EQ(SkipProgramName("\"C:\\My Tools\\q.exe\" -s 5 "), "-s 5");
-    EXPECT_EQ(SkipProgramName("q.exe"), "");
-    EXPECT_EQ(SkipProgramName("q.exe\t-s 1"), "1"); // only a blank ends the name
+    EXPECT_EQ(CommandLineArguments("\"C:\\My Tools\\q.exe\" -s 5 "), "-s 5");
+    EXPECT_EQ(CommandLineArguments("q.exe"), "");
+    EXPECT_EQ(CommandLineArguments("q.exe\t-s 1"), "1"); // only a blank ends the name
 }
 
 TEST(Options, StringTokensWithQuotes)

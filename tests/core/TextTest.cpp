@@ -46,6 +46,10 @@ TEST(TextHelpers, TrimCleanAndVersion)
 {
     EXPECT_EQ(TrimWhite("  \t-s 5 \r\n"), "-s 5");
     EXPECT_EQ(TrimWhite(" \t "), "");
+    // Only a blank ends a word, and not between quotes; a quote left open runs to the end.
+    EXPECT_STREQ(FindUnquotedBlank("\"C:\\a b\\q.exe\" -s"), " -s");
+    EXPECT_STREQ(FindUnquotedBlank("q.exe\t-s 1"), " 1");
+    EXPECT_STREQ(FindUnquotedBlank("\"a b"), "");
     char error[] = "Access is denied.\r\n  ";
     CleanErrorText(error);
     EXPECT_STREQ(error, "Access is denied.");

@@ -178,18 +178,14 @@ void C_BlockAccess::StartRun(uint32_t direction)
     if (m_worker.IsRunning())
         return;
     uint32_t& flags = m_pHost->Flags();
-    const uint32_t kind = ChosenBlockKind(flags);
-    const uint32_t running = kind == kFlagKindLinear   ? kFlagRunLinear
-                             : kind == kFlagKindRandom ? kFlagRunRandom
-                                                       : kFlagRunSeek;
-    const uint32_t runBits = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;
-    flags = (flags & ~runBits) | running | direction;
+    const uint32_t running = RunFlagOfKind(ChosenBlockKind(flags));
+    flags = (flags & ~kFlagRunMask) | running | direction;
     // The run goes to the row selected now, never to one chosen earlier.
     LPARAM data = 0;
     C_Device* device = m_list.GetSelected(nullptr, &data) >= 0 ? (C_Device*)data : nullptr;
     if (!device) {
         ShowMessage(MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", kNoDeviceSelectedText);
-        flags &= ~runBits;
+        flags &= ~kFlagRunMask;
         return;
     }
     if (device != m_pDevice) {
@@ -206,7 +202,7 @@ void C_BlockAccess::StartRun(uint32_t direction)
     if ((flags & kFlagShowGraph) && running == kFlagRunLinear)
         m_pHost->GraphWindow().Open();
     if (!m_worker.Start(&C_BlockAccess::WorkerEntry, this, 0))
-        flags &= ~runBits;
+        flags &= ~kFlagRunMask;
 }
 
 void C_BlockAccess::Browse()

@@ -7,10 +7,6 @@
 #include "app/settings/Flags.h"
 #include "core/System.h"
 
-namespace {
-const uint32_t kRunBits = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;
-}
-
 uint32_t C_BlockAccess::WorkerEntry(void* self, uintptr_t)
 {
     static_cast<C_BlockAccess*>(self)->WorkerThread();
@@ -24,9 +20,7 @@ void C_BlockAccess::WorkerThread()
     const C_RunPlan plan = m_plan;
     C_Device* device = plan.device;
     const int write = (plan.flags & kFlagRunWrites) != 0;
-    const BlockPattern pattern = (plan.flags & kFlagRunLinear)   ? kPatternLinear
-                                 : (plan.flags & kFlagRunRandom) ? kPatternRandom
-                                                                 : kPatternSeek;
+    const BlockPattern pattern = PatternOfRunFlags(plan.flags);
     const int graph = (plan.flags & kFlagShowGraph) != 0;
     // A linear graph run that ends before its first access closes the window it opened.
     const int closeUnused = pattern == kPatternLinear && graph;
@@ -99,7 +93,7 @@ void C_BlockAccess::ApplyRunState(int running, int closeGraph)
     SendMessageA(bar, PBM_SETPOS, 0, 0);
     if (closeGraph)
         m_pHost->GraphWindow().Dismiss();
-    m_pHost->Flags() &= ~kRunBits;
+    m_pHost->Flags() &= ~kFlagRunMask;
     m_bRunning = false;
     EnableIdle();
 }

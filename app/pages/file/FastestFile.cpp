@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstdio>
 #include "app/pages/file/cdfs/CdfsDrive.h"
-#include "app/pages/file/cdfs/ScsiPassThrough.h"
+#include "devices/win/HandleDevice.h"
 #include "support/OsVersion.h"
 
 int CDFSSearch(char letter, uint64_t minimum, std::string& path, std::string& message, C_Device* device,
@@ -20,18 +20,19 @@ int CDFSSearch(char letter, uint64_t minimum, std::string& path, std::string& me
         }
         char name[8];
         snprintf(name, sizeof(name), "\\\\.\\%c:", letter);
+        // The drive's record sends the commands; it stays open for the whole search.
+        C_HandleDevice drive;
+        drive.strPath = name;
         // Windows NT 4.0 refuses write access to a CD-ROM device; later systems want it
         // for pass-through.
-        const DWORD access = (os & kOsNt4) ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-        HANDLE handle =
-            CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
+        drive.dwAccess = (os & kOsNt4) ? kAccessRead : kAccessReadWrite;
+        drive.dwScsiTimeout = 5;
+        if (!drive.Open()) {
             message = CdfsOpenFailedMessage(name);
             return 0;
         }
-        C_PassThroughDrive drive(handle);
         CdfsSearchDevice(drive, letter, minimum, &path, stopRequested);
-        CloseHandle(handle);
+        drive.Close();
     }
     if (!path.empty())
         return 1;

@@ -13,13 +13,6 @@
 
 namespace {
 std::string Decimal(uint64_t value) { return StringPrintf("%" PRIu64, value); }
-
-std::string ErrorText(uint32_t error)
-{
-    char text[260];
-    const char* t = GetWin32ErrorText(error, text);
-    return t ? t : "";
-}
 } // namespace
 
 void C_FileAccessWorker::UpdateFileFields(int flag)

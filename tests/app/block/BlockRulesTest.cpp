@@ -2,6 +2,7 @@
 #include <set>
 #include <vector>
 #include "app/pages/block/model/BlockRules.h"
+#include "app/settings/Flags.h"
 
 namespace {
 C_BlockFields Fields(const char* start, const char* end, const char* blocks, const char* skip = "0",
@@ -292,4 +293,22 @@ TEST(BlockRules, RangesWhoseByteOffsetsWrapAreRefused)
     v.end = 1000;
     v.blocks = 64;
     EXPECT_TRUE(RangeAddressable(v, 2048));
+}
+
+TEST(BlockRules, RunBitsCarryTheChosenKindToTheWorker)
+{
+    const struct {
+        uint32_t kind, run;
+        BlockPattern pattern;
+    } rows[] = {{kFlagKindLinear, kFlagRunLinear, kPatternLinear},
+                {kFlagKindRandom, kFlagRunRandom, kPatternRandom},
+                {kFlagKindSeek, kFlagRunSeek, kPatternSeek}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(RunFlagOfKind(row.kind), row.run);
+        EXPECT_NE(row.run & kFlagRunMask, 0u);
+        // The direction and the stored kind bits beside the run bit do not change the pattern.
+        EXPECT_EQ(PatternOfRunFlags(row.run | kFlagRunWrites | kFlagKindLinear), row.pattern);
+        EXPECT_EQ(PatternOfRunFlags(row.run | kFlagRunReads | kFlagKindSeek), row.pattern);
+    }
+    EXPECT_EQ(PatternOfRunFlags(kFlagRunReads), kPatternSeek);
 }

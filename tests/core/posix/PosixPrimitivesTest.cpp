@@ -165,6 +165,9 @@ TEST(PosixErrors, ErrnoBecomesWin32NumbersAndTexts)
     EXPECT_STREQ(GetWin32ErrorText(kErrorDiskFull, text), "No space left on device");
     EXPECT_STREQ(GetWin32ErrorText(kErrorHandleEof, nullptr), "Reached the end of the file");
     EXPECT_EQ(GetWin32ErrorText(4242, text), nullptr);
+    // The string form the messages use: the same text, empty where there is none.
+    EXPECT_EQ(ErrorText(kErrorDiskFull), "No space left on device");
+    EXPECT_EQ(ErrorText(4242), "");
     // Each thread has its own last error.
     SetLastErrorCode(7);
     std::atomic<uint32_t> other{1};

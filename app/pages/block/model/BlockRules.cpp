@@ -1,6 +1,34 @@
 #include "app/pages/block/model/BlockRules.h"
 #include <cinttypes>
+#include "app/settings/Flags.h"
 #include "core/Text.h"
+
+namespace {
+// One row per block test kind, in the order the run bits are read.
+const struct {
+    uint32_t kind;
+    uint32_t run;
+    BlockPattern pattern;
+} kKindRows[] = {{kFlagKindLinear, kFlagRunLinear, kPatternLinear},
+                 {kFlagKindRandom, kFlagRunRandom, kPatternRandom},
+                 {kFlagKindSeek, kFlagRunSeek, kPatternSeek}};
+} // namespace
+
+uint32_t RunFlagOfKind(uint32_t kind)
+{
+    for (const auto& row : kKindRows)
+        if (row.kind == kind)
+            return row.run;
+    return kFlagRunSeek;
+}
+
+BlockPattern PatternOfRunFlags(uint32_t flags)
+{
+    for (const auto& row : kKindRows)
+        if (flags & row.run)
+            return row.pattern;
+    return kPatternSeek;
+}
 
 const char* const kNoDeviceSelectedText = "select a testdrive dude...";
 

@@ -7,6 +7,12 @@
 
 enum BlockPattern : uint32_t { kPatternLinear = 0, kPatternRandom = 1, kPatternSeek = 2 };
 
+// A run starts with the run bit of the chosen kind (kFlagKindLinear, ...) set in the flag
+// word, and its worker reads the access pattern back from that bit.
+uint32_t RunFlagOfKind(uint32_t kind);
+// Linear, random or seek by the first run bit set in flags; seek when none is.
+BlockPattern PatternOfRunFlags(uint32_t flags);
+
 // The run parameters as the last check left them. A fresh page starts with these.
 struct C_BlockValues {
     uint64_t start = 0;

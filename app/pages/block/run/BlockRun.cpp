@@ -29,13 +29,6 @@ int ReadBlocksRetryingCrc(C_Device& device, uint64_t position, uint32_t blocks, 
 }
 
 namespace {
-std::string ErrorText(uint32_t error)
-{
-    char text[260];
-    const char* found = GetWin32ErrorText(error, text);
-    return found ? found : "";
-}
-
 // Owns the record's open for the length of the run.
 class C_DeviceOpen {
 public:
