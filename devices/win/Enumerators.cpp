@@ -99,6 +99,18 @@ void EnumerateLogicalDrives(C_DeviceList& list)
     }
 }
 
+// What a disk or a CD-ROM device says of itself: identity, location, capacity, transfer
+// limit and vendor texts.
+static void ProbeDiskAnswers(C_HandleDevice& d, uint32_t options)
+{
+    if (!(options & kOptNoIdentity))
+        ProbeIdentity(d);
+    ProbeLocation(d);
+    d.QueryCapacity();
+    ProbeTransferLimit(d);
+    ProbeTexts(d);
+}
+
 C_HandleDevice* ProbePhysicalDrive(uint32_t n, uint32_t options, C_DeviceList* list)
 {
     char path[32];
@@ -116,12 +128,7 @@ C_HandleDevice* ProbePhysicalDrive(uint32_t n, uint32_t options, C_DeviceList* l
     d->dwBlockSize = 512;
     d->dwType = kTypeFixedPhysical;
     if (d->Open()) {
-        if (!(options & kOptNoIdentity))
-            ProbeIdentity(*d);
-        ProbeLocation(*d);
-        d->QueryCapacity();
-        ProbeTransferLimit(*d);
-        ProbeTexts(*d);
+        ProbeDiskAnswers(*d, options);
         ProbeSmartIdentify(*d);
         if (list)
             FindLettersByLocation(*list, *d, 1);
@@ -163,12 +170,7 @@ C_HandleDevice* ProbeCdRomDevice(uint32_t n, uint32_t options, C_DeviceList* lis
     d->dwBlockSize = 2048;
     d->ullFirstBlock = 16;
     if (d->Open()) {
-        if (!(options & kOptNoIdentity))
-            ProbeIdentity(*d);
-        ProbeLocation(*d);
-        d->QueryCapacity();
-        ProbeTransferLimit(*d);
-        ProbeTexts(*d);
+        ProbeDiskAnswers(*d, options);
         if (list)
             FindLettersByLocation(*list, *d, 0);
         ProbeLabels(*d, options);
