@@ -4,24 +4,13 @@
 #pragma once
 #include <cstdint>
 #include <string>
-
-enum BlockPattern : uint32_t { kPatternLinear = 0, kPatternRandom = 1, kPatternSeek = 2 };
+#include "core/engines/BlockPositions.h"
 
 // A run starts with the run bit of the chosen kind (kFlagKindLinear, ...) set in the flag
 // word, and its worker reads the access pattern back from that bit.
 uint32_t RunFlagOfKind(uint32_t kind);
 // Linear, random or seek by the first run bit set in flags; seek when none is.
 BlockPattern PatternOfRunFlags(uint32_t flags);
-
-// The run parameters as the last check left them. A fresh page starts with these.
-struct C_BlockValues {
-    uint64_t start = 0;
-    uint64_t end = 0;
-    uint64_t blocks = 1000;
-    uint64_t skip = 0;
-    uint64_t repeats = 1;
-    uint32_t calcEvery = 1;
-};
 
 // The texts of the page's fields that the check reads.
 struct C_BlockFields {
@@ -52,37 +41,10 @@ void CheckBlockValues(const C_BlockFields& fields, uint64_t firstBlock, uint64_t
 // plural 's' is a blank when the shown number is 1.
 std::string BufferSizeText(uint64_t bytes);
 
-// Bytes of one access's buffer; 0 when it is 4 GiB or more, which no transfer can move and
-// no 32-bit size can hold.
-uint32_t BufferBytes(uint64_t blocks, uint32_t blockSize);
 // What the user is told when BufferBytes refuses the values.
 std::string BufferTooBigText(uint64_t blocks, uint32_t blockSize);
 // What the user is told when the buffer's memory is not there.
 std::string BufferAllocationText(uint32_t bytes);
-
-// Accesses of a run. Linear: whole strides of blocks plus skipped blocks within the range.
-// Random and seek: the repeats, none when the range is shorter than one access.
-uint64_t BlockLoopCount(BlockPattern pattern, const C_BlockValues& values);
-
-// The highest position an access may start at so that it ends inside [start, end).
-inline uint64_t LastAccessStart(const C_BlockValues& v)
-{
-    return v.end - v.start >= v.blocks ? v.end - v.blocks : v.start;
-}
-// The random position for r (0..0x7FFF): start for 0, the last access start for 0x7FFF,
-// evenly between them, without overflowing on any range.
-uint64_t RandomBlockPosition(const C_BlockValues& values, uint32_t r);
-// The access after one at position: the next stride, a new random position, or the
-// other end of a seek.
-uint64_t NextBlockPosition(BlockPattern pattern, const C_BlockValues& values, uint64_t position, uint32_t r);
-
-// Whether every block an access of the run can touch (below the end block, or below start
-// plus one access for a range shorter than that) has a byte offset and an end that 64 bits
-// can hold. A range past that would wrap to the start of the device.
-int RangeAddressable(const C_BlockValues& values, uint32_t blockSize);
-
-// Accesses per graph point, so that a run gives at most about 5000 points.
-inline uint64_t GraphScale(uint64_t loopMax) { return loopMax > 5000 ? loopMax / 5000 : 1; }
 
 // The rate of one timed group of accesses.
 struct C_GroupRate {

@@ -1,0 +1,64 @@
+#include "core/engines/EngineTable.h"
+#include <cstring>
+#include "core/ErrorCodes.h"
+#include "core/engines/NullEngine.h"
+
+namespace {
+const C_EngineRow kEngines[] = {
+    {kEngineKinds, "", nullptr}, // placeholder until the engines take their rows
+};
+
+#ifdef QM_TEST_HOOKS
+const C_NullScript* g_nullScript = nullptr;
+#endif
+} // namespace
+
+const C_EngineRow* FindEngine(EngineKind kind)
+{
+    for (const C_EngineRow& row : kEngines)
+        if (row.kind == kind && row.run)
+            return &row;
+    return nullptr;
+}
+
+const C_EngineRow* FindEngineByName(const char* name)
+{
+    for (const C_EngineRow& row : kEngines)
+        if (row.run && strcmp(row.name, name) == 0)
+            return &row;
+    return nullptr;
+}
+
+C_EngineResult RunEngine(const C_EngineJob& job, I_EngineEvents& events)
+{
+#ifdef QM_TEST_HOOKS
+    if (g_nullScript)
+        return RunNullEngine(job, *g_nullScript, events);
+#endif
+    const C_EngineRow* row = FindEngine(job.kind);
+    if (!row) {
+        C_EngineResult result;
+        result.failure.op = kOpOpen;
+        result.failure.error = kErrorInvalidFunction; // no engine does this
+        events.Failure(result.failure);
+        return result;
+    }
+    return row->run(job, events);
+}
+
+#ifdef QM_TEST_HOOKS
+void SetNullEngineScript(const C_NullScript* script) { g_nullScript = script; }
+#endif
+
+void FinishRates(C_EngineResult& result)
+{
+    // The clocks step in milliseconds: a shorter run has no rate that means anything.
+    if (result.microseconds < 1000) {
+        result.bytesPerSecond = 0;
+        result.iops = 0;
+        return;
+    }
+    const double seconds = double(result.microseconds) / 1e6;
+    result.bytesPerSecond = double(result.bytes) / seconds;
+    result.iops = double(result.accesses) / seconds;
+}

@@ -1,0 +1,15 @@
+// An engine that moves nothing: it walks a job's plan at once, with the figures and the
+// failure its script gives, through the same events and result as the real engines. Pages,
+// the console and the bench are tested end to end with it without a disk.
+#pragma once
+#include "core/engines/Engine.h"
+
+struct C_NullScript {
+    double bytesPerSecond = 100e6; // the rate every timed group shows
+    double iops = 1000;            // random jobs
+    C_EngineFailure failure;       // op kOpNone: the job completes
+    uint64_t failAfter = 0;        // units (as in Begin) done before the failure
+    uint32_t stepDelayMs = 0;      // pause after each step, for tests that stop a run midway
+};
+
+C_EngineResult RunNullEngine(const C_EngineJob& job, const C_NullScript& script, I_EngineEvents& events);

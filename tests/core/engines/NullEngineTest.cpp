@@ -1,0 +1,100 @@
+// The null engine stands in for every engine in page, console and bench tests, so what it
+// reports must follow the same rules as theirs.
+#include <gtest/gtest.h>
+#include <vector>
+#include "core/engines/EngineTable.h"
+#include "core/engines/NullEngine.h"
+
+namespace {
+struct C_Recorder : I_EngineEvents {
+    uint64_t planned = 0;
+    std::vector<uint64_t> progress;
+    std::vector<C_EngineFailure> failures;
+    uint64_t stopAfter = ~uint64_t(0);
+    int IsStopRequested() override { return progress.size() >= stopAfter; }
+    void Begin(uint64_t p) override { planned = p; }
+    void Progress(uint64_t done) override { progress.push_back(done); }
+    void Failure(const C_EngineFailure& f) override { failures.push_back(f); }
+};
+
+C_EngineJob SequentialJob()
+{
+    C_EngineJob job;
+    job.kind = kEngineSequential;
+    job.blockSize = 1 << 20;
+    job.size = 8u << 20;
+    return job;
+}
+} // namespace
+
+TEST(NullEngine, WalksTheWholePlanAtTheScriptedRate)
+{
+    C_NullScript script;
+    script.bytesPerSecond = 50e6;
+    C_Recorder events;
+    const C_EngineResult r = RunNullEngine(SequentialJob(), script, events);
+    EXPECT_EQ(1, r.complete);
+    EXPECT_EQ(8u << 20, events.planned);
+    ASSERT_EQ(8u, events.progress.size());
+    EXPECT_EQ(8u << 20, events.progress.back());
+    EXPECT_EQ(8u << 20, r.bytes);
+    EXPECT_EQ(8u, r.accesses);
+    EXPECT_NEAR(50e6, r.bytesPerSecond, 50e6 * 1e-4);
+
+    C_EngineJob block;
+    block.kind = kEngineBlock;
+    block.blockSize = 512;
+    block.values.end = 1000;
+    block.values.blocks = 10;
+    block.ratePoints = 1;
+    C_Recorder blockEvents;
+    const C_EngineResult b = RunNullEngine(block, script, blockEvents);
+    EXPECT_EQ(100u, blockEvents.planned);
+    EXPECT_EQ(100u, b.accesses);
+    EXPECT_EQ(100u * 5120, b.bytes);
+
+    C_EngineJob random;
+    random.kind = kEngineRandom;
+    script.iops = 2500;
+    const C_EngineResult q = RunNullEngine(random, script, blockEvents);
+    EXPECT_EQ(6u * 2500, q.accesses);
+    EXPECT_NEAR(2500, q.iops, 0.01);
+    EXPECT_EQ(6000000u, q.microseconds);
+}
+
+TEST(NullEngine, FailsWhereTheScriptSaysAndStopsWhenAsked)
+{
+    C_NullScript script;
+    script.failure.op = kOpWrite;
+    script.failure.position = 3u << 20;
+    script.failure.error = 112;
+    script.failAfter = 3;
+    C_Recorder events;
+    const C_EngineResult r = RunNullEngine(SequentialJob(), script, events);
+    EXPECT_EQ(0, r.complete);
+    EXPECT_EQ(3u, events.progress.size());
+    ASSERT_EQ(1u, events.failures.size());
+    EXPECT_EQ(kOpWrite, r.failure.op);
+    EXPECT_EQ(112u, r.failure.error);
+    EXPECT_EQ(3u << 20, r.failure.position);
+
+    C_Recorder stopping;
+    stopping.stopAfter = 2;
+    const C_EngineResult s = RunNullEngine(SequentialJob(), C_NullScript(), stopping);
+    EXPECT_EQ(1, s.stopped);
+    EXPECT_EQ(0, s.complete);
+    EXPECT_EQ(2u << 20, s.bytes);
+    EXPECT_EQ(kOpNone, s.failure.op);
+}
+
+TEST(NullEngine, TakesEveryJobWhileATestSetsItsScript)
+{
+    C_NullScript script;
+    script.bytesPerSecond = 7e6;
+    SetNullEngineScript(&script);
+    C_Recorder events;
+    const C_EngineResult r = RunEngine(SequentialJob(), events);
+    SetNullEngineScript(nullptr);
+    EXPECT_EQ(1, r.complete);
+    EXPECT_NEAR(7e6, r.bytesPerSecond, 7e6 * 1e-4);
+}
