@@ -1,4 +1,10 @@
 #include "app/pages/Page.h"
+#include "core/System.h"
+
+namespace {
+// Sent by a worker; lParam points to the std::function to run on the page's thread.
+const UINT kMsgPageCall = WM_APP + 0x40;
+} // namespace
 
 HWND C_Page::Open(I_PageHost* host, UINT templateId)
 {
@@ -83,4 +89,29 @@ INT_PTR C_Page::OnDestroy()
     m_icon.Detach();
     ReleaseBitmaps();
     return C_Dialog::OnDestroy();
+}
+
+intptr_t C_Page::OnPageThread(const std::function<intptr_t()>& call)
+{
+    if (!m_hWnd)
+        return 0;
+    if (GetWindowThreadProcessId(m_hWnd, nullptr) == GetCurrentThreadId())
+        return call();
+    return (intptr_t)SendMessageA(m_hWnd, kMsgPageCall, 0, (LPARAM)&call);
+}
+
+int C_Page::ShowPageBox(UINT style, const std::string& text)
+{
+    return (int)OnPageThread(
+        [&]() -> intptr_t { return ::ShowMessage(m_hWnd, style, m_pHost->GetTitle(), "%s", text.c_str()); });
+}
+
+INT_PTR C_Page::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kMsgPageCall) {
+        const std::function<intptr_t()>& call = *(const std::function<intptr_t()>*)lParam;
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, (LONG_PTR)call());
+        return 1;
+    }
+    return C_Dialog::OnMessage(message, wParam, lParam);
 }

@@ -1,5 +1,8 @@
 // Base of the pages of the main window: a modeless child dialog placed below the page bar.
 #pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
 #include "app/framework/Dialog.h"
 #include "app/framework/ImageControl.h"
 #include "app/pages/PageHost.h"
@@ -9,6 +12,16 @@ public:
     // Creates the page window from its template on the host; none on failure.
     HWND Open(I_PageHost* host, UINT templateId);
     INT_PTR OnDestroy() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // A worker's one way to reach its page: the call runs on the page's thread, and the worker
+    // waits for what it returns (results shown, the run state, a box, a question's answer).
+    // On the page's own thread it runs at once. 0 when the page has no window.
+    intptr_t OnPageThread(const std::function<intptr_t()>& call);
+    // A message box shown from the page's thread, owned by the page, with the host's title;
+    // its answer (IDOK, IDYES, ...). Workers call it too: the modal loop then still runs on the
+    // page's thread, never across threads.
+    int ShowPageBox(UINT style, const std::string& text);
 
 protected:
     // Moves the page to x 0, y 27 dialog units of the host without resizing it.

@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
 #include "app/pages/PageHost.h"
 #include "graph/GraphWindow.h"
 #include "tests/app/settings/MapStore.h"
@@ -52,3 +56,51 @@ inline void PumpPendingMessages()
         DispatchMessageA(&msg);
     }
 }
+
+// Answers the page's message boxes from a second thread while the test's thread sits in
+// their modal loops, and notes what each said.
+class C_BoxAnswerer {
+public:
+    explicit C_BoxAnswerer(int answer) : m_answer(answer)
+    {
+        m_thread = CreateThread(nullptr, 0, &C_BoxAnswerer::Run, this, 0, nullptr);
+    }
+    ~C_BoxAnswerer()
+    {
+        m_stop = true;
+        WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+    }
+    std::vector<std::string> Texts()
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        return m_texts;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        C_BoxAnswerer* a = static_cast<C_BoxAnswerer*>(self);
+        while (!a->m_stop) {
+            if (HWND box = FindWindowA("#32770", "Quellmor test")) {
+                char text[1024] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                {
+                    std::lock_guard<std::mutex> hold(a->m_lock);
+                    a->m_texts.push_back(text);
+                }
+                PostMessageA(box, WM_COMMAND, a->m_answer, 0);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (IsWindow(box) && !a->m_stop)
+                    Sleep(10);
+            }
+            Sleep(10);
+        }
+        return 0;
+    }
+    int m_answer;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_lock;
+    std::vector<std::string> m_texts;
+    HANDLE m_thread = nullptr;
+};

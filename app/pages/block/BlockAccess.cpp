@@ -236,14 +236,6 @@ INT_PTR C_BlockAccess::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == kTimerProgress)
             OnProgressTimer();
         return 1;
-    case kMsgRunState:
-        ApplyRunState((int)wParam, (int)lParam);
-        return 1;
-    case kMsgShowBox: {
-        C_BoxRequest* request = (C_BoxRequest*)lParam;
-        request->answer = ShowMessage(request->style, m_pHost->GetTitle(), "%s", request->text);
-        return 1;
-    }
     default:
         return C_Page::OnMessage(message, wParam, lParam);
     }

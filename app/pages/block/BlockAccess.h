@@ -36,16 +36,6 @@ public:
 
 private:
     enum : UINT { kTimerProgress = 0 };
-    // Sent by the worker: wParam 1 enters the running state, 0 leaves it (lParam 1 then
-    // also closes the graph window).
-    enum : UINT { kMsgRunState = WM_APP + 0x31 };
-    // Sent by the worker: lParam points to a C_BoxRequest; the page shows the box.
-    enum : UINT { kMsgShowBox = WM_APP + 0x32 };
-    struct C_BoxRequest {
-        UINT style;
-        const char* text;
-        int answer;
-    };
 
     // Device list (BlockDevices.cpp).
     void SetUpDeviceList();
@@ -70,7 +60,9 @@ private:
     void WorkerThread();
     int ConfirmWrite(C_Device& device);
     // A message box owned by the page, shown by the page's thread; the button pressed.
-    int AskPage(UINT style, const std::string& text);
+    // From the worker: 1 enters the running state, 0 leaves it (closeGraph 1 then also closes
+    // the graph window).
+    void RequestRunState(int running, int closeGraph);
     void ApplyRunState(int running, int closeGraph);
     void OnProgressTimer();
     int IsStopRequested() override;

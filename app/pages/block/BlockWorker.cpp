@@ -25,27 +25,27 @@ void C_BlockAccess::WorkerThread()
     // A linear graph run that ends before its first access closes the window it opened.
     const int closeUnused = pattern == kPatternLinear && graph;
     if (!device) {
-        SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
+        RequestRunState(0, closeUnused);
         return;
     }
     if (!(device->dwCaps & (write ? kCapWrite : kCapRead))) {
         Report(NoCapabilityText(device->strName, write));
-        SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
+        RequestRunState(0, closeUnused);
         return;
     }
     if (write) {
         if (const char letter = WindowsLetterOn(*device, plan.windowsLetter, plan.systemIdentity)) {
             Report(SystemDeviceText(device->strName, letter));
-            SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
+            RequestRunState(0, closeUnused);
             return;
         }
         if (!ConfirmWrite(*device)) {
-            SendMessageA(m_hWnd, kMsgRunState, 0, closeUnused);
+            RequestRunState(0, closeUnused);
             return;
         }
     }
     // The page enters the running state and checks the fields on its own thread.
-    SendMessageA(m_hWnd, kMsgRunState, 1, 0);
+    RequestRunState(1, 0);
 
     C_BlockRunSetup setup;
     setup.device = device;
@@ -58,7 +58,7 @@ void C_BlockAccess::WorkerThread()
     setup.dataFile = plan.dataFile;
     const C_BlockRunResult result = m_run.Run(setup, *this);
     const int closeGraph = closeUnused && (result.lastFailed || result.accesses == 0);
-    SendMessageA(m_hWnd, kMsgRunState, 0, closeGraph);
+    RequestRunState(0, closeGraph);
 }
 
 int C_BlockAccess::ConfirmWrite(C_Device& d)
@@ -68,8 +68,8 @@ int C_BlockAccess::ConfirmWrite(C_Device& d)
     I_SettingsStore& settings = m_pHost->Settings();
     if (settings.ReadNumber(name.c_str(), 0, "Write") != 0)
         return 1;
-    if (AskPage(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
-                WriteQuestionText(d.strName, DeviceDescription(d))) != IDYES)
+    if (ShowPageBox(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+                    WriteQuestionText(d.strName, DeviceDescription(d))) != IDYES)
         return 0;
     settings.WriteNumber(name.c_str(), 1, "Write");
     return 1;
@@ -121,13 +121,12 @@ void C_BlockAccess::GraphPoint(int x, int megaBytesPerSecond)
     m_pHost->GraphWindow().Graph().AddValue(x, megaBytesPerSecond, 0);
 }
 
-void C_BlockAccess::Report(const std::string& message) { AskPage(MB_ICONEXCLAMATION, message); }
+void C_BlockAccess::Report(const std::string& message) { ShowPageBox(MB_ICONEXCLAMATION, message); }
 
-int C_BlockAccess::AskPage(UINT style, const std::string& text)
+void C_BlockAccess::RequestRunState(int running, int closeGraph)
 {
-    // The box runs its modal loop on the GUI thread: a loop on the worker would leave the
-    // page's thread to serve the owner's side of it across threads.
-    C_BoxRequest request = {style, text.c_str(), 0};
-    SendMessageA(m_hWnd, kMsgShowBox, 0, (LPARAM)&request);
-    return request.answer;
+    OnPageThread([&]() -> intptr_t {
+        ApplyRunState(running, closeGraph);
+        return 1;
+    });
 }

@@ -11,7 +11,6 @@
 #include "core/System.h"
 
 namespace {
-const UINT kWorkerMessage = WM_APP + 0x46;
 const UINT_PTR kProgressTimer = 0;
 
 const struct {
@@ -55,7 +54,6 @@ C_FileAccess::~C_FileAccess()
 
 INT_PTR C_FileAccess::OnInitDialog()
 {
-    m_dwGuiThread = GetCurrentThreadId();
     PlaceInHost();
     const AppValues& values = m_pHost->Values();
     ullTestSize = values.fileSize;
@@ -135,7 +133,10 @@ void C_FileAccess::ShowExpertControls(bool expert)
     SetItemText(IDC_FILE_EXPERT, expert ? "Expert Mode <" : "Expert Mode >");
 }
 
-void C_FileAccess::EnableControls(int state) { CallOnPage(kCallEnable, state); }
+void C_FileAccess::EnableControls(int state)
+{
+    OnPage([&] { ApplyEnable(state); });
+}
 
 void C_FileAccess::ApplyEnable(int state)
 {
@@ -193,69 +194,31 @@ uint32_t C_FileAccess::WorkerEntry(void* self, uintptr_t)
     return code;
 }
 
-LRESULT C_FileAccess::CallOnPage(WorkerCall call, LPARAM data)
+void C_FileAccess::OnPage(const std::function<void()>& change)
 {
-    if (!m_hWnd)
-        return 0;
-    if (GetCurrentThreadId() == m_dwGuiThread)
-        return OnWorkerCall(call, data);
-    return SendMessageA(m_hWnd, kWorkerMessage, call, data);
-}
-
-LRESULT C_FileAccess::OnWorkerCall(WPARAM call, LPARAM data)
-{
-    switch (call) {
-    case kCallEnable:
-        ApplyEnable((int)data);
-        break;
-    case kCallSetField: {
-        const FieldText* field = (const FieldText*)data;
-        SetItemText(field->id, field->text->c_str());
-        break;
-    }
-    case kCallResult:
-        SetItemText(IDC_FILE_RESULT, ((const std::string*)data)->c_str());
-        break;
-    case kCallProgressStart:
-        SendMessageA(m_pHost->GetProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        SetTimer(m_hWnd, kProgressTimer, 40, nullptr);
-        break;
-    case kCallProgressReset:
-        SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, 0, 0);
-        break;
-    case kCallProgressStop:
-        KillTimer(m_hWnd, kProgressTimer);
-        SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, 0, 0);
-        break;
-    case kCallRefresh:
-        m_browser.Refresh();
-        break;
-    case kCallSelect:
-        m_browser.SelectListItem(((const std::string*)data)->c_str());
-        break;
-    }
-    return 1;
+    OnPageThread([&]() -> intptr_t {
+        change();
+        return 1;
+    });
 }
 
 std::string C_FileAccess::GetField(Field field) { return GetItemText(FieldId(field)); }
 
 void C_FileAccess::SetField(Field field, const std::string& text)
 {
-    FieldText change = {FieldId(field), &text};
-    CallOnPage(kCallSetField, (LPARAM)&change);
+    OnPage([&] { SetItemText(FieldId(field), text.c_str()); });
 }
 
-void C_FileAccess::SetResultText(const std::string& text) { CallOnPage(kCallResult, (LPARAM)&text); }
-
-void C_FileAccess::Tell(const std::string& text)
+void C_FileAccess::SetResultText(const std::string& text)
 {
-    ::ShowMessage(m_hWnd, MB_OK | MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", text.c_str());
+    OnPage([&] { SetItemText(IDC_FILE_RESULT, text.c_str()); });
 }
+
+void C_FileAccess::Tell(const std::string& text) { ShowPageBox(MB_OK | MB_ICONEXCLAMATION, text); }
 
 int C_FileAccess::Ask(const std::string& text)
 {
-    return ::ShowMessage(m_hWnd, MB_YESNO | MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", text.c_str()) ==
-           IDYES;
+    return ShowPageBox(MB_YESNO | MB_ICONEXCLAMATION, text) == IDYES;
 }
 
 int C_FileAccess::ChooseFile(int save, const std::string& title, const char* filter,
@@ -263,17 +226,44 @@ int C_FileAccess::ChooseFile(int save, const std::string& title, const char* fil
 {
     char name[MAX_PATH];
     lstrcpynA(name, file.c_str(), sizeof(name));
-    if (!ShowFileDialog(m_hWnd, filter, folder.c_str(), title.c_str(), save, name))
+    if (!OnPageThread([&]() -> intptr_t {
+            return ShowFileDialog(m_hWnd, filter, folder.c_str(), title.c_str(), save, name);
+        }))
         return 0;
     file = name;
     return 1;
 }
 
-void C_FileAccess::StartProgress() { CallOnPage(kCallProgressStart, 0); }
-void C_FileAccess::ResetProgress() { CallOnPage(kCallProgressReset, 0); }
-void C_FileAccess::StopProgress() { CallOnPage(kCallProgressStop, 0); }
-void C_FileAccess::RefreshBrowser() { CallOnPage(kCallRefresh, 0); }
-void C_FileAccess::SelectListEntry(const std::string& text) { CallOnPage(kCallSelect, (LPARAM)&text); }
+void C_FileAccess::StartProgress()
+{
+    OnPage([&] {
+        SendMessageA(m_pHost->GetProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SetTimer(m_hWnd, kProgressTimer, 40, nullptr);
+    });
+}
+
+void C_FileAccess::ResetProgress()
+{
+    OnPage([&] { SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, 0, 0); });
+}
+
+void C_FileAccess::StopProgress()
+{
+    OnPage([&] {
+        KillTimer(m_hWnd, kProgressTimer);
+        SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, 0, 0);
+    });
+}
+
+void C_FileAccess::RefreshBrowser()
+{
+    OnPage([&] { m_browser.Refresh(); });
+}
+
+void C_FileAccess::SelectListEntry(const std::string& text)
+{
+    OnPage([&] { m_browser.SelectListItem(text.c_str()); });
+}
 
 bool C_FileAccess::IsCdromRoot(const std::string& root) { return GetDriveTypeA(root.c_str()) == DRIVE_CDROM; }
 
@@ -413,9 +403,6 @@ INT_PTR C_FileAccess::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     switch (message) {
-    case kWorkerMessage:
-        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, OnWorkerCall(wParam, lParam));
-        return 1;
     case WM_NOTIFY: {
         NMHDR* header = (NMHDR*)lParam;
         if (header->idFrom == IDC_FILE_LIST && header->code == NM_RCLICK) {

@@ -47,23 +47,8 @@ protected:
     I_DirectoryWalk& DirectoryWalk() override { return m_walk; }
 
 private:
-    enum WorkerCall : WPARAM {
-        kCallEnable,
-        kCallSetField,
-        kCallResult,
-        kCallProgressStart,
-        kCallProgressReset,
-        kCallProgressStop,
-        kCallRefresh,
-        kCallSelect
-    };
-    struct FieldText {
-        int id;
-        const std::string* text;
-    };
-    // Runs a change of the page on the GUI thread, at once when called there.
-    LRESULT CallOnPage(WorkerCall call, LPARAM data);
-    LRESULT OnWorkerCall(WPARAM call, LPARAM data);
+    // A change of the page made on the GUI thread, at once when called there.
+    void OnPage(const std::function<void()>& change);
     void ApplyEnable(int state);
     void ShowExpertControls(bool expert);
     void OnKey(UINT key);
@@ -81,6 +66,5 @@ private:
     C_SystemDirectoryWalk m_walk;
     HMENU m_hMenu = nullptr;
     HFONT m_hResultFont = nullptr;
-    DWORD m_dwGuiThread = 0;
     bool m_bRunning = false; // the controls show a run, from the worker's first call to its last
 };

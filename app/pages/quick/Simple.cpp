@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <dbt.h>
 #include "app/pages/quick/QuickIds.h"
-#include "app/pages/quick/SimpleMessages.h"
 #include "app/pages/quick/model/RunRules.h"
 #include "app/settings/Flags.h"
 
@@ -110,14 +109,6 @@ INT_PTR C_Simple::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_CTLCOLORSTATIC:
         return ColourResult((HDC)wParam, (HWND)lParam);
-    case kMsgQuickRunState:
-        ApplyRunState((int)wParam);
-        return 1;
-    case kMsgQuickResult: {
-        const C_QuickResultMessage* m = (const C_QuickResultMessage*)lParam;
-        ApplyResult((int)wParam, m->text, m->colour);
-        return 1;
-    }
     default:
         return C_Page::OnMessage(message, wParam, lParam);
     }

@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/Simple.h"
-#include "app/pages/quick/SimpleMessages.h"
 #include "app/pages/quick/model/ResultLink.h"
 #include "app/pages/quick/model/ResultSubmit.h"
 #include "app/pages/quick/model/RunRules.h"
@@ -22,12 +21,20 @@ int ResultSlot(int id)
 }
 } // namespace
 
-void C_Simple::RequestRunState(int running) { SendMessageA(m_hWnd, kMsgQuickRunState, (WPARAM)running, 0); }
+void C_Simple::RequestRunState(int running)
+{
+    OnPageThread([&]() -> intptr_t {
+        ApplyRunState(running);
+        return 1;
+    });
+}
 
 void C_Simple::RequestResult(int id, const std::string& text, uint32_t colour)
 {
-    C_QuickResultMessage m = {text.c_str(), colour};
-    SendMessageA(m_hWnd, kMsgQuickResult, (WPARAM)id, (LPARAM)&m);
+    OnPageThread([&]() -> intptr_t {
+        ApplyResult(id, text.c_str(), colour);
+        return 1;
+    });
 }
 
 void C_Simple::ApplyRunState(int running)
@@ -121,9 +128,6 @@ void C_Simple::OnLinkEvent(int event, void* self)
     page->SetWaitCursor(0);
 }
 
-void C_Simple::Report(const std::string& text)
-{
-    ::ShowMessage(m_hWnd, MB_ICONEXCLAMATION, m_pHost->GetTitle(), "%s", text.c_str());
-}
+void C_Simple::Report(const std::string& text) { ShowPageBox(MB_ICONEXCLAMATION, text); }
 
 int C_Simple::IsStopRequested() { return m_stopPass.load() || m_worker.IsStopRequested(); }

@@ -62,15 +62,15 @@ bool PumpUntilIdle(C_FileAccess& page, DWORD timeoutMs)
 // Closes the first message box of the page's worker that shows up, and returns its text.
 std::string CloseMessageBox(C_FileAccess& page, DWORD timeoutMs)
 {
+    // The page shows its boxes on this thread, so they are answered from another one.
+    C_BoxAnswerer answerer(IDOK);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         PumpPendingMessages();
-        if (HWND box = FindWindowA("#32770", "Quellmor test")) {
-            char text[512] = "";
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        const std::vector<std::string> texts = answerer.Texts();
+        if (!texts.empty()) {
             PumpUntilIdle(page, timeoutMs);
-            return text;
+            return texts.front();
         }
         Sleep(10);
     }
