@@ -223,7 +223,7 @@ TEST_F(BlockEngine, FailuresComeBackAsDataWithTheirPositions)
 #ifndef _WIN32
 namespace {
 // The output of a shell command, "" when it failed.
-std::string Run(const std::string& command)
+std::string Shell(const std::string& command)
 {
     std::string out;
     FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
@@ -244,7 +244,7 @@ TEST_F(BlockEngine, LoopDeviceTakesTheWritesAndGivesThemBack)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "a loop device needs root";
-    const std::string loop = Run("losetup -f --show '" + image + "'");
+    const std::string loop = Shell("losetup -f --show '" + image + "'");
     if (loop.empty())
         GTEST_SKIP() << "losetup refused to attach the image here";
     // Through the device, bypassing the cache, as a raw disk is used.
@@ -262,7 +262,7 @@ TEST_F(BlockEngine, LoopDeviceTakesTheWritesAndGivesThemBack)
     job.write = 0;
     job.sourceFile = folder.File("back.bin");
     const C_EngineResult read = RunEngine(job, events);
-    Run("losetup -d " + loop);
+    Shell("losetup -d " + loop);
     EXPECT_TRUE(written.complete);
     EXPECT_TRUE(read.complete);
     std::string expected = PatternImage();
