@@ -6,7 +6,6 @@
 
 namespace {
 const C_EngineRow kEngines[] = {
-    {kEngineKinds, "", nullptr}, // placeholder until the engines take their rows
     {kEngineBlock, "block", RunBlockEngine},
 };
 

@@ -341,18 +341,10 @@ TEST(BlockRules, EachFailureOfARunGetsItsOwnText)
         {kOpRange, 0x80000000000008ull, 0, "", UnaddressableRangeText(0x80000000000008ull, 512)},
         {kOpChanged, 0, 0, "", DeviceChangedText(disk)},
         {kOpAllocate, 0, 8, "", BufferAllocationText(8192)},
-        {kOpSinkOpen, 0, 3, "d.bin",
-         "Can't open file \xBB"
-         "d.bin\xAB for writing."},
-        {kOpSourceOpen, 0, 2, "d.bin",
-         "Can't open file \xBB"
-         "d.bin\xAB for reading."},
-        {kOpSourceRead, 0, 38, "d.bin",
-         "Can't read from file \xBB"
-         "d.bin\xAB."},
-        {kOpSinkWrite, 0x30, 112, "d.bin",
-         "Can't write to file \xBB"
-         "d.bin\xAB."},
+        {kOpSinkOpen, 0, 3, "p.bin", "Can't open file \xBBp.bin\xAB for writing."},
+        {kOpSourceOpen, 0, 2, "p.bin", "Can't open file \xBBp.bin\xAB for reading."},
+        {kOpSourceRead, 0, 38, "p.bin", "Can't read from file \xBBp.bin\xAB."},
+        {kOpSinkWrite, 0x30, 112, "p.bin", "Can't write to file \xBBp.bin\xAB."},
         {kOpVolumeInUse, 0, 5, "E:", VolumeInUseText("E:", disk)},
         {kOpRead, 0x1F0, 23, "", "Can't access 16 blocks starting at 0x1F0. Win32Error: 23 - CRC."},
         {kOpWrite, 0x20, 87, "",
