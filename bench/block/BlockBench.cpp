@@ -1,4 +1,4 @@
-// Runs the BlockAccess run without its page: one linear read or write over a drive
+// Runs the block engine without the BlockAccess page: one linear read or write over a drive
 // letter's whole range with a given transfer size, and prints the bytes per second of the
 // whole run as "rate block-read VALUE" or "rate block-write VALUE".
 //   BlockBench <letter> <read|write> <transfer bytes>
@@ -6,27 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include "app/pages/block/run/BlockRun.h"
+#include "app/pages/block/model/BlockRules.h"
+#include "core/System.h"
 #include "core/Timer.h"
+#include "core/engines/EngineTable.h"
 #include "devices/DeviceList.h"
 #include "devices/win/Enumerators.h"
 
 namespace {
-
-class C_ConsoleChannel : public C_BlockChannel {
-public:
-    int IsStopRequested() override { return 0; }
-    void ShowSpeed(const std::string&) override {}
-    void ShowCrc(const std::string&) override {}
-    void GraphSetup(int) override {}
-    void GraphPoint(int, int) override {}
-    void Report(const std::string& message) override
-    {
-        fprintf(stderr, "%s\n", message.c_str());
-        failed = 1;
-    }
-    int failed = 0;
-};
 
 struct C_Find {
     char letter;
@@ -57,23 +44,31 @@ int main(int argc, char** argv)
         fprintf(stderr, "drive %c: is not a block device here\n", find.letter);
         return 1;
     }
-    C_BlockRunSetup setup;
-    setup.device = find.found;
-    setup.write = strcmp(argv[2], "write") == 0;
-    setup.values.start = 0;
-    setup.values.end = find.found->ullBlockCount;
-    setup.values.blocks = strtoul(argv[3], nullptr, 10) / find.found->dwBlockSize;
-    setup.values.calcEvery = 1;
-    C_ConsoleChannel channel;
-    C_BlockRun run;
+    C_EngineJob job;
+    job.kind = kEngineBlock;
+    job.target = find.found;
+    job.blockSize = find.found->dwBlockSize;
+    job.write = strcmp(argv[2], "write") == 0;
+    job.values.start = 0;
+    job.values.end = find.found->ullBlockCount;
+    job.values.blocks = strtoul(argv[3], nullptr, 10) / find.found->dwBlockSize;
+    job.values.calcEvery = 1;
+    I_EngineEvents quiet;
     C_Timer timer;
     timer.Start();
-    const C_BlockRunResult result = run.Run(setup, channel);
+    const C_EngineResult result = RunEngine(job, quiet);
     timer.Stop();
-    if (channel.failed || result.accesses == 0)
+    if (result.failure.op != kOpNone) {
+        const C_EngineFailure& f = result.failure;
+        fprintf(stderr, "%s\n",
+                BlockFailureText(f, find.found->strName, job.values.blocks, job.blockSize, ErrorText(f.error))
+                    .c_str());
         return 1;
-    const double bytes = double(result.accesses) * double(setup.values.blocks) * find.found->dwBlockSize;
+    }
+    if (result.accesses == 0)
+        return 1;
+    const double bytes = double(result.accesses) * double(job.values.blocks) * find.found->dwBlockSize;
     const double seconds = double(timer.GetMilliseconds() ? timer.GetMilliseconds() : 1) / 1000.0;
-    printf("rate block-%s %.0f\n", setup.write ? "write" : "read", bytes / seconds);
+    printf("rate block-%s %.0f\n", job.write ? "write" : "read", bytes / seconds);
     return 0;
 }
