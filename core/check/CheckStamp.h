@@ -12,6 +12,8 @@
 
 constexpr uint32_t kStampSectorBytes = 512;
 constexpr uint64_t kNoPosition = UINT64_MAX;
+// Positions lie below this: a fill's byte offsets then fit in 64 bits.
+constexpr uint64_t kStampPositionLimit = 1ull << 55;
 
 // Fills sectors * 512 bytes with the stamped sectors firstSector, firstSector + 1, ... of run
 // runId.

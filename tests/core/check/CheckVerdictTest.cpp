@@ -38,12 +38,9 @@ TEST(CheckVerdict, TallyInBytes)
     counts.sectors[kStampChanged] = 1;
     counts.firstBad = 3;
     const C_CheckTally t = TallyFromCounts(counts);
-    EXPECT_EQ(t.intactBytes, 4096u);
-    EXPECT_EQ(t.movedBytes, 2048u);
-    EXPECT_EQ(t.lostBytes, 1024u);
-    EXPECT_EQ(t.changedBytes, 512u);
-    EXPECT_EQ(t.checkedBytes, 7680u);
-    EXPECT_EQ(t.firstBad, 1536u);
+    EXPECT_EQ(std::vector<uint64_t>(
+                  {t.checkedBytes, t.intactBytes, t.movedBytes, t.lostBytes, t.changedBytes, t.firstBad}),
+              std::vector<uint64_t>({7680, 4096, 2048, 1024, 512, 1536}));
     EXPECT_EQ(TallyFromCounts(C_StampCounts()).firstBad, kNoPosition);
 }
 

@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint64_t runId, position;
     memcpy(&runId, data, 8);
     memcpy(&position, data + 8, 8);
+    position &= kStampPositionLimit - 1;
     const uint32_t bit = (data[16] | (uint32_t)data[17] << 8) % (kStampSectorBytes * 8);
     data += 18;
     size -= 18;
