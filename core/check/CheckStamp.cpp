@@ -10,6 +10,15 @@ constexpr uint32_t kHeaderWords = 2;
 // a flipped bit or a torn write leaves most words as they were.
 constexpr uint32_t kNearlyAllWords = kWords * 3 / 4;
 
+// Scalar 64-bit multiplies are faster than their SSE2 form (three 32-bit multiplies a lane and
+// the shuffles between them; measured: the check ran at 3 GByte/s vectorised, 5 scalar), so the
+// word loops stay scalar.
+#if defined(__clang__)
+#define QM_SCALAR_LOOP _Pragma("clang loop vectorize(disable)")
+#else
+#define QM_SCALAR_LOOP
+#endif
+
 constexpr uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 constexpr uint64_t kMultiplier = 0xD6E8FEB86659FD93ull;
 
@@ -27,7 +36,7 @@ inline uint64_t Mix(uint64_t z)
 inline uint64_t SectorKey(uint64_t runId, uint64_t position) { return Mix(runId ^ Mix(position + kGolden)); }
 
 // One multiply per word keeps generation far faster than any drive; each word depends only on
-// the key and its index, so the compiler may compute several at once.
+// the key and its index, so the processor works on several at once.
 inline uint64_t PayloadWord(uint64_t key, uint32_t index)
 {
     uint64_t z = key + index * kGolden;
@@ -65,6 +74,7 @@ inline bool SectorIntact(const uint8_t* sector, uint64_t position, uint64_t runI
 {
     const uint64_t key = SectorKey(runId, position);
     uint64_t diff = (LoadWord(sector) ^ position) | (LoadWord(sector + 8) ^ runId);
+    QM_SCALAR_LOOP
     for (uint32_t i = kHeaderWords; i < kWords; ++i)
         diff |= LoadWord(sector + 8 * i) ^ PayloadWord(key, i);
     return diff == 0;
@@ -89,6 +99,7 @@ void FillStamped(void* buffer, size_t sectors, uint64_t firstSector, uint64_t ru
         const uint64_t key = SectorKey(runId, position);
         StoreWord(sector, position);
         StoreWord(sector + 8, runId);
+        QM_SCALAR_LOOP
         for (uint32_t i = kHeaderWords; i < kWords; ++i)
             StoreWord(sector + 8 * i, PayloadWord(key, i));
     }
