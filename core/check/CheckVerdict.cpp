@@ -29,6 +29,19 @@ double Median(const std::vector<double>& rates, size_t begin, size_t end)
     return (upper + *std::max_element(part.begin(), part.begin() + mid)) / 2;
 }
 
+// The sum of distances of rates[begin, end) from their median, which goes to *median. The split
+// of a pass where both sides lie closest to their own medians is where its level changes: the
+// biggest fall between medians alone does not place it, since while one side holds mostly the
+// lower level its median stays there for every split over a long stretch.
+double Spread(const std::vector<double>& rates, size_t begin, size_t end, double* median)
+{
+    *median = Median(rates, begin, end);
+    double sum = 0;
+    for (size_t i = begin; i < end; ++i)
+        sum += rates[i] > *median ? rates[i] - *median : *median - rates[i];
+    return sum;
+}
+
 std::vector<double> Rates(const std::vector<C_ChunkTime>& chunks)
 {
     std::vector<double> rates;
@@ -89,14 +102,16 @@ C_Cliff FindCliff(const std::vector<C_ChunkTime>& chunks)
 {
     C_Cliff best;
     const std::vector<double> rates = Rates(chunks);
-    uint64_t position = 0;
-    double bestFall = 0;
     const size_t side = CliffSideChunks(rates.size());
+    uint64_t position = 0;
+    double bestSpread = -1;
     for (size_t split = 0; split + side <= rates.size(); ++split) {
         if (split >= side) {
-            const double before = Median(rates, 0, split), after = Median(rates, split, rates.size());
-            if (before - after > bestFall) {
-                bestFall = before - after;
+            double before, after;
+            const double spread =
+                Spread(rates, 0, split, &before) + Spread(rates, split, rates.size(), &after);
+            if (after < before && (bestSpread < 0 || spread < bestSpread)) {
+                bestSpread = spread;
                 best.position = position;
                 best.before = before;
                 best.after = after;
@@ -104,7 +119,7 @@ C_Cliff FindCliff(const std::vector<C_ChunkTime>& chunks)
         }
         position += chunks[split].bytes;
     }
-    best.found = bestFall > 0 && best.after * 2 <= best.before;
+    best.found = bestSpread >= 0 && best.after * 2 <= best.before;
     return best;
 }
 
