@@ -46,8 +46,8 @@ struct C_Cliff {
 };
 // The split of the chunks into a faster part and a slower one, each lying closest to its own
 // median rate, reported only when the rate after is at most half the rate before. Each side
-// needs a few chunks, so one slow chunk is no cliff. Quadratic in the chunks (0.4 s for 8000
-// 8000): once per pass, not once per chunk.
+// needs a few chunks, so one slow chunk is no cliff. Quadratic in the chunks (0.4 s for 8000,
+// natively): once per pass, not once per chunk.
 C_Cliff FindCliff(const std::vector<C_ChunkTime>& chunks);
 
 // "write speed falls from 95 MByte/sec to 12 MByte/sec after 3.1 GByte"; empty without a cliff.
