@@ -9,26 +9,8 @@
 #include "core/engines/EngineTable.h"
 #include "core/engines/NullEngine.h"
 #include "tests/app/PageTestHost.h"
+#include "tests/app/file/FilePageTools.h"
 #include "tests/core/win/TestFolder.h"
-
-namespace {
-std::string ItemText(HWND page, int id)
-{
-    char text[512] = "";
-    GetDlgItemTextA(page, id, text, sizeof(text));
-    return text;
-}
-
-bool PumpUntilIdle(C_FileAccess& page, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    do {
-        PumpPendingMessages();
-        Sleep(10);
-    } while (page.IsWorkerRunning() && GetTickCount() - start < timeoutMs);
-    return !page.IsWorkerRunning();
-}
-} // namespace
 
 TEST(FileAccessPage, ReadOnTheNullEngineShowsTheScriptedRate)
 {
