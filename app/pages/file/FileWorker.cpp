@@ -48,30 +48,40 @@ private:
     C_FileAccessWorker& m_worker;
 };
 
-void C_FileAccessWorker::UpdateFileFields(int flag)
+bool C_FileAccessWorker::ShowTestFile(bool ownSize)
 {
-    uint32_t& flags = WorkerFlags();
     SetField(kFieldPath, strTestFile);
-    const bool devicePath = strTestFile.compare(0, 2, "\\\\") == 0;
-    if (!(flags & kFlagSizeFromCommandLine) && !(flag == 1 && devicePath)) {
-        uint32_t low = 0, high = 0;
-        if (GetFileSizeByName(strTestFile.c_str(), &low, &high)) {
-            const uint64_t size = ((uint64_t)high << 32) | low;
-            SetField(kFieldSize, Decimal(size / 1024 / 1024));
-            ullTestSize = size;
-            return;
-        }
-    }
-    flags &= ~kFlagSizeFromCommandLine;
+    uint32_t low = 0, high = 0;
+    if (!ownSize || !GetFileSizeByName(strTestFile.c_str(), &low, &high))
+        return false;
+    const uint64_t size = ((uint64_t)high << 32) | low;
+    SetField(kFieldSize, Decimal(size / 1024 / 1024));
+    ullTestSize = size;
+    return true;
+}
+
+void C_FileAccessWorker::ShowTestSize()
+{
     if (ullTestSize)
         SetField(kFieldSize, Decimal(ullTestSize / 1024 / 1024));
 }
 
-void C_FileAccessWorker::UpdateFieldsQuietly()
+void C_FileAccessWorker::UpdateFileFields(int flag)
 {
-    WorkerFlags() |= kFlagFilePageUpdating;
-    UpdateFileFields(0);
-    WorkerFlags() &= ~kFlagFilePageUpdating;
+    uint32_t& flags = WorkerFlags();
+    const bool devicePath = strTestFile.compare(0, 2, "\\") == 0;
+    if (ShowTestFile(!(flags & kFlagSizeFromCommandLine) && !(flag == 1 && devicePath)))
+        return;
+    flags &= ~kFlagSizeFromCommandLine;
+    ShowTestSize();
+}
+
+void C_FileAccessWorker::UpdateFieldsFromRun()
+{
+    // The size given on the command line was shown when the page opened; the page ignores
+    // its fields' changes while a run goes on, so nothing here needs the flag word.
+    if (!ShowTestFile(true))
+        ShowTestSize();
 }
 
 bool C_FileAccessWorker::TakeTestPath(const std::string& path)
@@ -164,7 +174,7 @@ bool C_FileAccessWorker::PrepareWritePath(const C_VolumeSpace& space)
         return false;
     if (!TakeTestPath(target.path))
         return false;
-    UpdateFieldsQuietly();
+    UpdateFieldsFromRun();
     if (ullTestSize == 0) {
         Tell(MsgEnterSize());
         return false;
@@ -296,7 +306,7 @@ int C_FileAccessWorker::WorkerTestFunction(int pass)
         RefreshBrowser();
         strTestFile = written;
         SelectListEntry(ListTextOfFile(LastComponent(written)));
-        UpdateFileFields(0);
+        UpdateFieldsFromRun();
     }
     return result.complete;
 }
@@ -320,7 +330,7 @@ int C_FileAccessWorker::BiggestFileSearch()
     scan.onCandidate = [this](const std::string& path, uint64_t size) {
         ullTestSize = size;
         strTestFile = path;
-        UpdateFieldsQuietly();
+        UpdateFieldsFromRun();
     };
     scan.Scan(base);
     if (!scan.skippedPath.empty())
@@ -345,6 +355,6 @@ int C_FileAccessWorker::FastestFileSearch()
     }
     if (!TakeTestPath(found))
         return 0;
-    UpdateFieldsQuietly();
+    UpdateFieldsFromRun();
     return 1;
 }

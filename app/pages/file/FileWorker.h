@@ -85,7 +85,11 @@ private:
     bool ChoosePath(int pass);
     bool PrepareWritePath(const C_VolumeSpace& space);
     bool AgreeBlockSize(const std::string& root);
-    void UpdateFieldsQuietly();
+    // The path field, and the file's own size when asked and the file exists (true then).
+    bool ShowTestFile(bool ownSize);
+    void ShowTestSize();
+    // The fields after the run changed the test file, from the worker.
+    void UpdateFieldsFromRun();
 
     C_FileRunPlan m_plan;
 };
