@@ -6,24 +6,32 @@
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"
-#include "core/SequentialPass.h"
+#include "core/SpeedMath.h"
 #include "core/TestFile.h"
 #include "core/Text.h"
 #include "core/System.h"
+#include "core/engines/EngineTable.h"
+#include "core/engines/SequentialText.h"
 #include "support/VersionInfo.h"
 
 namespace {
-class C_ConsoleChannel : public C_PassChannel {
+// Prints a pass's failures as they happen and passes Ctrl+C on as the stop request.
+class C_ConsoleEvents : public I_EngineEvents {
 public:
-    C_ConsoleChannel(std::atomic<int>* interrupted, const std::function<void(const std::string&)>& print)
-        : m_pInterrupted(interrupted), m_print(print)
+    C_ConsoleEvents(std::atomic<int>* interrupted, const C_EngineJob& job,
+                    const std::function<void(const std::string&)>& print)
+        : m_pInterrupted(interrupted), m_job(job), m_print(print)
     {
     }
-    void Report(const std::string& text) override { m_print(text); }
     int IsStopRequested() override { return m_pInterrupted && m_pInterrupted->load(); }
+    void Failure(const C_EngineFailure& failure) override
+    {
+        m_print(FormatSeqFailure(kStyleConsole, failure, m_job.path, m_job.blockSize, m_job.size));
+    }
 
 private:
     std::atomic<int>* m_pInterrupted;
+    const C_EngineJob& m_job;
     std::function<void(const std::string&)> m_print;
 };
 
@@ -62,31 +70,33 @@ int C_ConsoleRun::RunTest(C_TestFile& testFile, uint64_t fileSize, uint32_t bloc
     // Said before the figures, so nobody takes the page cache's speed for the device's.
     Print(FormatCacheNote(ProbeCacheBypass(testFile.Path().c_str()), testFile.Folder()));
 
-    C_ConsoleChannel channel(m_pInterrupted, [this](const std::string& t) { Print(t); });
-    std::atomic<uint64_t> bytesDone{0};
-    C_SeqPassArgs args;
-    args.path = testFile.Path().c_str();
-    args.buffer = buffer.Get();
-    args.blockSize = blockSize;
-    args.fileSize = fileSize;
-    args.style = kStyleConsole;
-    args.checkStop = m_pInterrupted != nullptr;
+    C_EngineJob job;
+    job.kind = kEngineSequential;
+    job.path = testFile.Path();
+    job.buffer = buffer.Get();
+    job.blockSize = blockSize;
+    job.size = fileSize;
+    job.openFlags = kOpenNoBuffering | kOpenSequentialScan;
+    C_ConsoleEvents events(m_pInterrupted, job, [this](const std::string& t) { Print(t); });
 
     Print("Performing write test.\n");
-    C_SeqPassResult written;
-    args.direction = 1;
-    if (!RunSequentialPass(args, bytesDone, channel, written))
+    job.write = 1;
+    const C_EngineResult written = RunEngine(job, events);
+    if (!written.complete)
         return kExitPassFailed;
 
     Print("Performing read test.\n");
-    C_SeqPassResult read;
-    args.direction = 0;
-    bytesDone = 0;
-    if (!RunSequentialPass(args, bytesDone, channel, read))
+    job.write = 0;
+    const C_EngineResult read = RunEngine(job, events);
+    if (!read.complete)
         return kExitPassFailed;
 
-    log += FormatLogResults(read.text, read.mibPerSecond, written.text, written.mibPerSecond);
-    Print(StringPrintf("read: %u write: %u\n", read.mibPerSecond, written.mibPerSecond));
+    // The rates from the bytes actually moved: a file size that is not a whole number of
+    // blocks is not covered completely.
+    const C_RateResult readRate = ComputeRate(read.bytes, read.microseconds);
+    const C_RateResult writeRate = ComputeRate(written.bytes, written.microseconds);
+    log += FormatLogResults(readRate.text, readRate.mibPerSecond, writeRate.text, writeRate.mibPerSecond);
+    Print(StringPrintf("read: %u write: %u\n", readRate.mibPerSecond, writeRate.mibPerSecond));
     return kExitOk;
 }
 

@@ -12,9 +12,12 @@
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/SequentialPass.h"
+#include "core/SpeedMath.h"
 #include "core/System.h"
 #include "core/TestFile.h"
 #include "core/Timer.h"
+#include "core/engines/EngineTable.h"
+#include "core/engines/SequentialText.h"
 
 namespace {
 
@@ -23,31 +26,47 @@ public:
     void Report(const std::string& text) override { fprintf(stderr, "%s\n", text.c_str()); }
 };
 
+// Prints a sequential pass's failures as the console does.
+class C_BenchEvents : public I_EngineEvents {
+public:
+    explicit C_BenchEvents(const C_EngineJob& job) : m_job(job) {}
+    void Failure(const C_EngineFailure& failure) override
+    {
+        fprintf(stderr, "%s\n",
+                FormatSeqFailure(kStyleConsole, failure, m_job.path, m_job.blockSize, m_job.size).c_str());
+    }
+
+private:
+    const C_EngineJob& m_job;
+};
+
 int Sequential(const std::string& path, uint64_t size, uint32_t blockSize, void* buffer)
 {
-    C_BenchChannel channel;
+    C_EngineJob job;
+    job.kind = kEngineSequential;
+    job.path = path;
+    job.buffer = buffer;
+    job.blockSize = blockSize;
+    job.size = size;
+    job.openFlags = kOpenNoBuffering | kOpenSequentialScan;
+    C_BenchEvents events(job);
     for (int direction : {1, 0}) {
         const char* name = direction ? "seq-write" : "seq-read";
-        C_SeqPassArgs args;
-        args.direction = direction;
-        args.path = path.c_str();
-        args.buffer = buffer;
-        args.blockSize = blockSize;
-        args.fileSize = size;
-        std::atomic<uint64_t> done{0};
-        C_SeqPassResult result;
-        C_Timer timer;
+        job.write = direction;
         const double cpu = GetProcessCpuSeconds();
-        if (!RunSequentialPass(args, done, channel, result, &timer)) {
+        const C_EngineResult result = RunEngine(job, events);
+        if (!result.complete) {
             fprintf(stderr, "%s pass failed\n", name);
             return 0;
         }
-        const double transfers = (double)done.load() / blockSize;
-        printf("figure %s-bytes-per-sec %.0f\n", name, (double)result.bytesPerSecond);
-        printf("figure %s-ms %" PRIu64 "\n", name, timer.GetMilliseconds());
+        // The figures the programs show: the same rate arithmetic over the same result.
+        const C_RateResult rate = ComputeRate(result.bytes, result.microseconds);
+        const double transfers = (double)result.accesses;
+        printf("figure %s-bytes-per-sec %.0f\n", name, (double)rate.bytesPerSecond);
+        printf("figure %s-ms %" PRIu64 "\n", name, result.microseconds / 1000);
         printf("figure %s-cpu-per-transfer-us %.3f\n", name,
                (GetProcessCpuSeconds() - cpu) * 1e6 / (transfers > 0 ? transfers : 1));
-        printf("text %s %s\n", name, result.text.c_str());
+        printf("text %s %s\n", name, rate.text.c_str());
     }
     return 1;
 }

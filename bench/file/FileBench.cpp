@@ -71,6 +71,7 @@ int main(int argc, char** argv)
     page.fields[3] = "0";
     // Buffered like the peer under Wine, which ignores the cache bypass anyway.
     page.flags = 0x2 | 0x4 | (argc > 4 ? 0x100 : 0);
+    page.TakeRunPlan();
     page.WorkerThread();
     if (page.results.size() != 2)
         return 1;

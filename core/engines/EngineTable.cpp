@@ -3,9 +3,11 @@
 #include "core/ErrorCodes.h"
 #include "core/engines/BlockEngine.h"
 #include "core/engines/NullEngine.h"
+#include "core/engines/SequentialEngine.h"
 
 namespace {
 const C_EngineRow kEngines[] = {
+    {kEngineSequential, "sequential", RunSequentialEngine},
     {kEngineBlock, "block", RunBlockEngine},
 };
 

@@ -10,6 +10,8 @@
 #include "core/FileHook.h"
 #include "core/System.h"
 #include "core/Text.h"
+#include "core/engines/EngineTable.h"
+#include "core/engines/NullEngine.h"
 #include "tests/core/TestFolder.h"
 
 namespace {
@@ -51,6 +53,7 @@ protected:
     void TearDown() override
     {
         SetFileHook(nullptr, nullptr);
+        SetNullEngineScript(nullptr);
         std::filesystem::current_path(m_oldCwd);
     }
     int Run(const std::string& arguments, std::atomic<int>* interrupted = nullptr)
@@ -177,6 +180,29 @@ TEST_F(ConsoleRunTest, DiskFullDuringWriteRemovesFileAndFolder)
     std::string log = Log();
     EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
     EXPECT_EQ(log.find("read:"), std::string::npos);
+}
+
+TEST_F(ConsoleRunTest, NullEngineFiguresReachTheOutputAndTheLog)
+{
+    C_NullScript script;
+    script.bytesPerSecond = 50.0 * 1048576;
+    SetNullEngineScript(&script);
+    ASSERT_EQ(Run("-d " + Drive() + " -s 4 -b 64"), kExitOk);
+    EXPECT_EQ(m_output, "Performing write test.\nPerforming read test.\nread: 50 write: 50\n");
+    const std::string log = Log();
+    EXPECT_NE(log.find("\tread:\t50.0 MByte/sec\t50\twrite:\t50.0 MByte/sec\t50\r\n"), std::string::npos)
+        << log;
+
+    // A write that fails after two blocks: today's text, no read, and the failed pass's code.
+    script.failure.op = kOpWrite;
+    script.failure.error = kErrorDiskFull;
+    script.failure.position = 2u << 20;
+    script.failAfter = 2;
+    EXPECT_EQ(Run("-d " + Drive() + " -s 4 -b 1024"), kExitPassFailed);
+    EXPECT_EQ(m_output, "Performing write test.\nCan't write full test file " + TestFilePath() +
+                            "\nWin32Error: 112 - " + ErrorText(kErrorDiskFull) +
+                            " - BlockSize: 0x100000 - FilePosition 0x200000 - FileSize 0x400000.\n");
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
 }
 
 TEST_F(ConsoleRunTest, FolderWithOtherFilesStays)

@@ -179,8 +179,12 @@ bool C_FileAccess::IsWorkerRunning()
 
 void C_FileAccess::StartWorker()
 {
-    if (IsWorkerRunning())
+    // A request while a run goes on is dropped: that run keeps its plan.
+    if (IsWorkerRunning()) {
+        m_pHost->Flags() &= ~(kFlagStartRead | kFlagStartWrite);
         return;
+    }
+    TakeRunPlan();
     m_worker.Start(&C_FileAccess::WorkerEntry, this, 0);
 }
 

@@ -8,37 +8,80 @@
 #include "core/SpeedMath.h"
 #include "core/System.h"
 #include "core/Text.h"
-#include "core/Timer.h"
+#include "core/engines/EngineTable.h"
+#include "core/engines/SequentialText.h"
 #include "app/settings/Flags.h"
 
 namespace {
 std::string Decimal(uint64_t value) { return StringPrintf("%" PRIu64, value); }
+
+// Keeps a read's data in the file the user chose. A block that cannot be kept does not end
+// the measurement: the save is a by-product of it.
+class C_SaveSink : public I_DataSink {
+public:
+    explicit C_SaveSink(C_File& file) : m_file(file) {}
+    int Take(const void* data, uint32_t bytes) override
+    {
+        m_file.Write(bytes, data);
+        return 1;
+    }
+
+private:
+    C_File& m_file;
+};
 } // namespace
 
-void C_FileAccessWorker::UpdateFileFields(int flag)
-{
-    uint32_t& flags = WorkerFlags();
-    SetField(kFieldPath, strTestFile);
-    const bool devicePath = strTestFile.compare(0, 2, "\\\\") == 0;
-    if (!(flags & kFlagSizeFromCommandLine) && !(flag == 1 && devicePath)) {
-        uint32_t low = 0, high = 0;
-        if (GetFileSizeByName(strTestFile.c_str(), &low, &high)) {
-            const uint64_t size = ((uint64_t)high << 32) | low;
-            SetField(kFieldSize, Decimal(size / 1024 / 1024));
-            ullTestSize = size;
-            return;
-        }
+// A pass's side of the page: the position the progress timer reads, Stop, and the failures
+// in the page's message box.
+class C_FileAccessWorker::C_PassEvents : public I_EngineEvents {
+public:
+    explicit C_PassEvents(C_FileAccessWorker& worker) : m_worker(worker) {}
+    int IsStopRequested() override { return m_worker.IsStopRequested(); }
+    void Progress(uint64_t done) override { m_worker.ullTestPosition = done; }
+    void Failure(const C_EngineFailure& failure) override
+    {
+        m_worker.Tell(FormatSeqFailure(kStyleGui, failure, m_worker.strTestFile, m_worker.dwTestBlockSize,
+                                       m_worker.ullTestSize));
     }
-    flags &= ~kFlagSizeFromCommandLine;
+
+private:
+    C_FileAccessWorker& m_worker;
+};
+
+bool C_FileAccessWorker::ShowTestFile(bool ownSize)
+{
+    SetField(kFieldPath, strTestFile);
+    uint32_t low = 0, high = 0;
+    if (!ownSize || !GetFileSizeByName(strTestFile.c_str(), &low, &high))
+        return false;
+    const uint64_t size = ((uint64_t)high << 32) | low;
+    SetField(kFieldSize, Decimal(size / 1024 / 1024));
+    ullTestSize = size;
+    return true;
+}
+
+void C_FileAccessWorker::ShowTestSize()
+{
     if (ullTestSize)
         SetField(kFieldSize, Decimal(ullTestSize / 1024 / 1024));
 }
 
-void C_FileAccessWorker::UpdateFieldsQuietly()
+void C_FileAccessWorker::UpdateFileFields(int flag)
 {
-    WorkerFlags() |= kFlagFilePageUpdating;
-    UpdateFileFields(0);
-    WorkerFlags() &= ~kFlagFilePageUpdating;
+    uint32_t& flags = WorkerFlags();
+    const bool devicePath = strTestFile.compare(0, 2, "\\") == 0;
+    if (ShowTestFile(!(flags & kFlagSizeFromCommandLine) && !(flag == 1 && devicePath)))
+        return;
+    flags &= ~kFlagSizeFromCommandLine;
+    ShowTestSize();
+}
+
+void C_FileAccessWorker::UpdateFieldsFromRun()
+{
+    // The size given on the command line was shown when the page opened; the page ignores
+    // its fields' changes while a run goes on, so nothing here needs the flag word.
+    if (!ShowTestFile(true))
+        ShowTestSize();
 }
 
 bool C_FileAccessWorker::TakeTestPath(const std::string& path)
@@ -51,11 +94,21 @@ bool C_FileAccessWorker::TakeTestPath(const std::string& path)
     return true;
 }
 
+void C_FileAccessWorker::TakeRunPlan()
+{
+    uint32_t& flags = WorkerFlags();
+    m_plan.flags = flags;
+    m_plan.path = GetField(kFieldPath);
+    m_plan.sizeField = GetField(kFieldSize);
+    m_plan.blockSizeField = GetField(kFieldBlockSize);
+    m_plan.spinSizeField = GetField(kFieldSpinSize);
+    flags &= ~(kFlagStartRead | kFlagStartWrite);
+}
+
 uint32_t C_FileAccessWorker::WorkerThread()
 {
     EnableControls(0);
     RunRequests();
-    WorkerFlags() &= ~(kFlagStartRead | kFlagStartWrite);
     StopProgress();
     EnableControls(1);
     return 0;
@@ -63,15 +116,15 @@ uint32_t C_FileAccessWorker::WorkerThread()
 
 void C_FileAccessWorker::RunRequests()
 {
-    uint32_t& flags = WorkerFlags();
-    if (!TakeTestPath(GetField(kFieldPath)))
+    uint32_t& flags = m_plan.flags;
+    if (!TakeTestPath(m_plan.path))
         return;
-    ullTestSize = MiBFieldBytes(GetField(kFieldSize));
+    ullTestSize = MiBFieldBytes(m_plan.sizeField);
     uint64_t block = 0;
     // A block of 0 bytes would never reach the end of the file: keep the previous size.
-    if (ParseDecimal(GetField(kFieldBlockSize), &block) && block > 0)
+    if (ParseDecimal(m_plan.blockSizeField, &block) && block > 0)
         dwTestBlockSize = block > UINT32_MAX ? UINT32_MAX : (uint32_t)block;
-    ullPreReadSize = MiBFieldBytes(GetField(kFieldSpinSize));
+    ullPreReadSize = MiBFieldBytes(m_plan.spinSizeField);
 
     if (!(flags & kFlagStartWrite)) {
         if ((flags & kFlagBiggestFile) && !BiggestFileSearch())
@@ -121,7 +174,7 @@ bool C_FileAccessWorker::PrepareWritePath(const C_VolumeSpace& space)
         return false;
     if (!TakeTestPath(target.path))
         return false;
-    UpdateFieldsQuietly();
+    UpdateFieldsFromRun();
     if (ullTestSize == 0) {
         Tell(MsgEnterSize());
         return false;
@@ -150,7 +203,7 @@ bool C_FileAccessWorker::AgreeBlockSize(const std::string& root)
 
 int C_FileAccessWorker::WorkerTestFunction(int pass)
 {
-    const uint32_t flags = WorkerFlags();
+    const uint32_t flags = m_plan.flags;
     const bool write = pass == PASS_WRITE, read = pass == PASS_READ;
     SetResultText("");
 
@@ -175,39 +228,25 @@ int C_FileAccessWorker::WorkerTestFunction(int pass)
     if (write && (flags & kFlagWriteThrough))
         openFlags |= kOpenWriteThrough;
 
-    C_SeqMessageArgs m;
-    m.path = strTestFile.c_str();
-    std::string errorText;
-    auto failure = [&](SeqMessage id) {
-        m.error = GetLastErrorCode();
-        errorText = ErrorText(m.error);
-        m.errorText = errorText.c_str();
-        m.blockSize = dwTestBlockSize;
-        m.position = ullTestPosition;
-        m.fileSize = ullTestSize;
-        Tell(FormatSeqMessage(kStyleGui, id, m));
-    };
-
-    C_File file;
-    if (!file.Open(strTestFile.c_str(), write ? kOpenWriteCreate : kOpenRead, openFlags, kShareReadWrite)) {
-        failure(kSeqOpenFailed);
-        return 0;
-    }
-    if (write) {
-        if (!file.Seek(kSeekBegin, (int64_t)ullTestSize.load())) {
-            failure(kSeqSeekEndFailed);
+    C_EngineJob job;
+    job.kind = kEngineSequential;
+    job.write = write;
+    job.openFlags = openFlags;
+    C_PassEvents events(*this);
+    if (!write) {
+        // The file's own size decides the pass, so it is asked for before the pass opens it.
+        C_File probe;
+        if (!probe.Open(strTestFile.c_str(), kOpenRead, openFlags, kShareReadWrite)) {
+            C_EngineFailure open;
+            open.op = kOpOpen;
+            open.error = GetLastErrorCode();
+            events.Failure(open);
             return 0;
         }
-        if (!file.SetEnd())
-            failure(kSeqSetEndFailed);
-        if (!file.Seek(kSeekBegin, 0)) {
-            failure(kSeqSeekStartFailed);
-            return 0;
-        }
-    } else {
         uint64_t size = 0;
-        if (!file.GetSize(&size) || size == 0)
-            size = MiBFieldBytes(GetField(kFieldSize));
+        if (!probe.GetSize(&size) || size == 0)
+            size = MiBFieldBytes(m_plan.sizeField);
+        probe.Close();
         if (read) {
             ullTestSize = size;
             SetField(kFieldSize, Decimal(size / 1024 / 1024));
@@ -218,23 +257,23 @@ int C_FileAccessWorker::WorkerTestFunction(int pass)
         }
     }
     if (ullTestSize < dwTestBlockSize && ullTestSize != ullPreReadSize) {
-        file.Close();
         Tell(MsgFileTooSmall());
         return 0;
     }
 
     const bool saving = read && (flags & kFlagSaveReadData);
     C_File save;
+    C_SaveSink sink(save);
     if (saving) {
         std::string chosen = "_Read_Data.bin";
         if (!ChooseFile(1, "select file storing the read data", "all|*.*||", std::string(), chosen))
             return 0;
         if (!save.Open(chosen.c_str(), kOpenWriteCreate, kOpenSequentialScan, kShareReadWrite)) {
             const uint32_t error = GetLastErrorCode();
-            file.Close();
             Tell(MsgCannotOpenSave(chosen, error, ErrorText(error).c_str()));
             return 0;
         }
+        job.sink = &sink;
     }
 
     C_AlignedBuffer buffer;
@@ -242,46 +281,23 @@ int C_FileAccessWorker::WorkerTestFunction(int pass)
         Tell(StringPrintf("Not enough memory for a block of %u bytes.", dwTestBlockSize));
         return 0;
     }
-    void* data = buffer.Get();
     if (read)
-        memset(data, 0x2A, dwTestBlockSize & ~3u);
+        memset(buffer.Get(), 0x2A, dwTestBlockSize & ~3u);
     else if (write)
-        FillRandom(data, dwTestBlockSize, 0);
+        FillRandom(buffer.Get(), dwTestBlockSize, 0);
 
-    const uint32_t block = dwTestBlockSize;
-    const uint64_t size = ullTestSize;
-    int complete = 0;
+    job.path = strTestFile;
+    job.buffer = buffer.Get();
+    job.blockSize = dwTestBlockSize;
+    job.size = ullTestSize;
     ullTestPosition = 0;
-    C_Timer timer;
-    timer.Start();
-    for (;;) {
-        if (!(write ? file.Write(block, data) : file.Read(block, data))) {
-            failure(write ? kSeqWriteFailed : kSeqReadFailed);
-            break;
-        }
-        if (saving)
-            save.Write(block, data);
-        const uint64_t position = ullTestPosition + block;
-        ullTestPosition = position;
-        if (PassComplete(position, block, size)) {
-            complete = 1;
-            break;
-        }
-        if (IsStopRequested())
-            break;
-    }
-    if (write && complete && !file.Flush()) {
-        Tell(FormatSeqMessage(kStyleGui, kSeqFlushFailed, m));
-        complete = 0;
-    }
-    file.Close();
+    const C_EngineResult result = RunEngine(job, events);
     const uint32_t closeError = GetLastErrorCode();
     Trace("C_FileAccess::WorkerTestFunction: CloseHandle() done. LastError: %u - %s", closeError,
           ErrorText(closeError).c_str());
-    if (complete && pass != PASS_SPIN_UP) {
-        timer.Stop();
+    if (result.complete && pass != PASS_SPIN_UP) {
         // From the bytes moved: a tail shorter than one block is never transferred.
-        SetResultText(FormatFileResult(ullTestPosition, timer.GetMicroseconds(), medium));
+        SetResultText(FormatFileResult(result.bytes, result.microseconds, medium));
     }
     if (saving)
         save.Close();
@@ -290,9 +306,9 @@ int C_FileAccessWorker::WorkerTestFunction(int pass)
         RefreshBrowser();
         strTestFile = written;
         SelectListEntry(ListTextOfFile(LastComponent(written)));
-        UpdateFileFields(0);
+        UpdateFieldsFromRun();
     }
-    return complete;
+    return result.complete;
 }
 
 int C_FileAccessWorker::BiggestFileSearch()
@@ -314,7 +330,7 @@ int C_FileAccessWorker::BiggestFileSearch()
     scan.onCandidate = [this](const std::string& path, uint64_t size) {
         ullTestSize = size;
         strTestFile = path;
-        UpdateFieldsQuietly();
+        UpdateFieldsFromRun();
     };
     scan.Scan(base);
     if (!scan.skippedPath.empty())
@@ -339,6 +355,6 @@ int C_FileAccessWorker::FastestFileSearch()
     }
     if (!TakeTestPath(found))
         return 0;
-    UpdateFieldsQuietly();
+    UpdateFieldsFromRun();
     return 1;
 }

@@ -8,6 +8,13 @@
 #include "app/pages/file/model/BiggestFile.h"
 #include "app/pages/file/model/FileRules.h"
 
+// What a run does, copied from the page when the user starts it: the worker reads this, never
+// the application's flag word or a control while it runs.
+struct C_FileRunPlan {
+    uint32_t flags = 0; // the flag word's requests and transfer options
+    std::string path, sizeField, blockSizeField, spinSizeField;
+};
+
 class C_FileAccessWorker {
 public:
     virtual ~C_FileAccessWorker() = default;
@@ -19,7 +26,10 @@ public:
     uint64_t ullPreReadSize = 3145728;
     std::string strTestFile; // at most kMaxTestPath characters
 
-    // The thread function: searches and passes as the flag word requests them; always 0.
+    // On the page's thread, before the worker starts: copies the run plan, and takes the
+    // read and write requests out of the flag word.
+    void TakeRunPlan();
+    // The thread function: searches and passes as the plan requests them; always 0.
     uint32_t WorkerThread();
     // One pass; 1 when every block was transferred (and a write flushed).
     int WorkerTestFunction(int pass);
@@ -68,11 +78,18 @@ protected:
     virtual int SearchFastestFile(char drive, uint64_t minimum, std::string& path, std::string& message);
 
 private:
+    class C_PassEvents;
     void RunRequests();
     // Takes a path as the test file, refusing one that does not fit.
     bool TakeTestPath(const std::string& path);
     bool ChoosePath(int pass);
     bool PrepareWritePath(const C_VolumeSpace& space);
     bool AgreeBlockSize(const std::string& root);
-    void UpdateFieldsQuietly();
+    // The path field, and the file's own size when asked and the file exists (true then).
+    bool ShowTestFile(bool ownSize);
+    void ShowTestSize();
+    // The fields after the run changed the test file, from the worker.
+    void UpdateFieldsFromRun();
+
+    C_FileRunPlan m_plan;
 };

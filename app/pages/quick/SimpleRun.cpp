@@ -12,6 +12,8 @@
 #include "core/Random.h"
 #include "core/System.h"
 #include "core/TestFile.h"
+#include "core/engines/EngineTable.h"
+#include "core/engines/SequentialText.h"
 #include "devices/DriveLetterInfo.h"
 
 void C_Simple::StartRun()
@@ -148,24 +150,53 @@ int C_Simple::WorkerDoSpeedtest(int direction, const char* path, void* buffer, u
                                 int usbSpeedClass, std::string& text, std::string& hint,
                                 std::atomic<uint32_t>& lastMiB)
 {
-    C_SeqPassArgs args;
-    args.direction = direction;
-    args.path = path;
-    args.buffer = buffer;
-    args.blockSize = blockSize;
-    args.fileSize = m_plan.fileSize;
-    args.style = kStyleGui;
-    args.usbSpeedClass = usbSpeedClass;
-    args.checkStop = 1;
+    // The pass's side of the page: the live display's figures, its message boxes and Stop.
+    class C_Events : public I_EngineEvents {
+    public:
+        C_Events(C_Simple& page, const C_EngineJob& job) : m_page(page), m_job(job) {}
+        int IsStopRequested() override { return m_page.IsStopRequested(); }
+        void Begin(uint64_t) override
+        {
+            m_page.m_bytesDone.store(0);
+            m_page.m_seqTimer.Start();
+        }
+        void Progress(uint64_t done) override { m_page.m_bytesDone.store(done, std::memory_order_relaxed); }
+        void Failure(const C_EngineFailure& failure) override
+        {
+            m_page.Report(FormatSeqFailure(kStyleGui, failure, m_job.path, m_job.blockSize, m_job.size));
+        }
+
+    private:
+        C_Simple& m_page;
+        const C_EngineJob& m_job;
+    };
+
+    C_EngineJob job;
+    job.kind = kEngineSequential;
+    job.write = direction == 1;
+    job.path = path;
+    job.buffer = buffer;
+    job.blockSize = blockSize;
+    job.size = m_plan.fileSize;
+    job.openFlags = kOpenNoBuffering | kOpenSequentialScan;
+    C_Events events(*this, job);
     m_bytesDone.store(0);
     // Started here as well, so the live display never reads the previous pass's start.
     m_seqTimer.Start();
-    C_SeqPassResult result;
-    const int ok = RunSequentialPass(args, m_bytesDone, *this, result, &m_seqTimer);
-    text = result.text;
-    hint = result.hint;
-    lastMiB.store(ok ? result.mibPerSecond : 0);
-    return ok;
+    const C_EngineResult result = RunEngine(job, events);
+    text.clear();
+    hint.clear();
+    lastMiB.store(0);
+    if (!result.complete)
+        return 0;
+    const C_RateResult rate = ComputeRate(result.bytes, result.microseconds);
+    text = rate.text;
+    if (!rate.tooFast) {
+        lastMiB.store(rate.mibPerSecond);
+        if (usbSpeedClass >= 0)
+            AppendUsbHint(hint, usbSpeedClass, direction, rate.bytesPerSecond);
+    }
+    return 1;
 }
 
 int C_Simple::WorkerDoAccesstest(int direction, const char* path, void* buffer, std::string& text)

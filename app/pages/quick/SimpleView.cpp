@@ -7,6 +7,7 @@
 #include "app/pages/quick/model/ResultLink.h"
 #include "app/pages/quick/model/ResultSubmit.h"
 #include "app/pages/quick/model/RunRules.h"
+#include "core/SpeedMath.h"
 #include "core/System.h"
 
 namespace {

@@ -33,7 +33,12 @@ public:
     int stopAfterReads = -1; // the stop request rises after that many reads or writes
     int transfers = 0;
 
-    uint32_t& WorkerFlags() override { return flags; }
+    int flagWordUses = 0;
+    uint32_t& WorkerFlags() override
+    {
+        ++flagWordUses;
+        return flags;
+    }
     std::string GetField(Field f) override { return fields[f]; }
     void SetField(Field f, const std::string& text) override { fields[f] = text; }
     void SetResultText(const std::string& text) override { results.push_back(text); }
@@ -83,6 +88,12 @@ public:
     char fastestDrive = 0;
     uint64_t fastestMinimum = 0;
 
+    // What the page does when the user starts: the plan is taken, then the worker runs.
+    uint32_t Run()
+    {
+        TakeRunPlan();
+        return WorkerThread();
+    }
     std::string LastResult() const { return results.empty() ? "(none)" : results.back(); }
     void Prepare(const std::string& path, const char* sizeMiB, const char* block)
     {
@@ -188,7 +199,7 @@ TEST(FileWorker, ReadTakesOneRequestPerWholeBlockAndRatesTheBytesMoved)
     injector.fakeTransfers = true;
     {
         HookScope hook(injector);
-        EXPECT_EQ(page.WorkerThread(), 0u);
+        EXPECT_EQ(page.Run(), 0u);
     }
     EXPECT_EQ(injector.reads, 1600);
     EXPECT_EQ(page.ullTestPosition.load(), 1600ull * 65536);
@@ -214,7 +225,7 @@ TEST(FileWorker, RateIsTheBytesMovedOverTheTimeTaken)
     injector.clockStep = 250;
     {
         HookScope hook(injector);
-        page.WorkerThread();
+        page.Run();
     }
     EXPECT_EQ(injector.reads, 2);
     EXPECT_TRUE(page.told.empty()) << page.told[0];
@@ -236,6 +247,7 @@ TEST(FileWorker, StopEndsThePassAfterTheCurrentBlockWithoutAMessage)
     HookScope hook(injector);
     page.flags = kRead;
     page.strTestFile = path;
+    page.TakeRunPlan();
     EXPECT_EQ(page.WorkerTestFunction(PASS_READ), 0);
     EXPECT_EQ(injector.reads, 3);
     EXPECT_TRUE(page.told.empty());
@@ -246,7 +258,7 @@ TEST(FileWorker, StopEndsThePassAfterTheCurrentBlockWithoutAMessage)
     page.transfers = 0;
     page.Prepare(folder.Path(), "8", "65536");
     page.flags = kRead | kWrite;
-    page.WorkerThread();
+    page.Run();
     EXPECT_EQ(injector.writes, 3);
     EXPECT_EQ(injector.reads, 0);
     EXPECT_EQ(page.flags & (kRead | kWrite), 0u);
@@ -262,7 +274,7 @@ TEST(FileWorker, WriteFailureNamesTheBlockAndPosition)
     injector.failOn = 4;
     {
         HookScope hook(injector);
-        page.WorkerThread();
+        page.Run();
     }
     const std::string path = folder.File("_TestFile");
     ASSERT_EQ(page.told.size(), 1u);
@@ -287,6 +299,7 @@ TEST(FileWorker, FlushFailureMakesTheWriteIncomplete)
     page.flags = kWrite;
     page.strTestFile = folder.Path();
     page.ullTestSize = 2ull << 20;
+    page.TakeRunPlan();
     EXPECT_EQ(page.WorkerTestFunction(PASS_WRITE), 0);
     EXPECT_EQ(injector.writes, 32);
     EXPECT_EQ(injector.flushes, 1);
@@ -300,7 +313,7 @@ TEST(FileWorker, WriteMakesAnUnderscoreFileOfTheChosenSize)
     RecordingPage page;
     page.Prepare(folder.Path(), "3", "65536");
     page.flags = kWrite | kThrough;
-    page.WorkerThread();
+    page.Run();
     const std::string path = folder.File("_TestFile");
     EXPECT_EQ(SizeOf(path), 3ull << 20);
     EXPECT_TRUE(page.told.empty());
@@ -313,7 +326,7 @@ TEST(FileWorker, WriteMakesAnUnderscoreFileOfTheChosenSize)
     page.fields[0] = plain;
     page.answers = {0};
     page.flags = kWrite;
-    page.WorkerThread();
+    page.Run();
     ASSERT_EQ(page.asked.size(), 1u);
     EXPECT_EQ(page.asked[0], MsgRenameForWrite("test.bin"));
     EXPECT_EQ(SizeOf(folder.File("_test.bin")), UINT64_MAX);
@@ -321,7 +334,7 @@ TEST(FileWorker, WriteMakesAnUnderscoreFileOfTheChosenSize)
     // Yes writes _test.bin, and the list entry without the extension is selected.
     page.answers = {1};
     page.flags = kWrite;
-    page.WorkerThread();
+    page.Run();
     EXPECT_EQ(SizeOf(folder.File("_test.bin")), 3ull << 20);
     EXPECT_EQ(page.selected, "_test");
 
@@ -331,7 +344,7 @@ TEST(FileWorker, WriteMakesAnUnderscoreFileOfTheChosenSize)
     page.fields[1] = "0";
     page.ullTestSize = 0;
     page.flags = kWrite;
-    page.WorkerThread();
+    page.Run();
     EXPECT_EQ(page.told, (std::vector<std::string>{"Please enter first desired test file size."}));
     EXPECT_EQ(SizeOf(folder.File("_zero.bin")), UINT64_MAX);
 }
@@ -348,7 +361,7 @@ TEST(FileWorker, SaveFileReceivesExactlyTheBytesRead)
     page.flags = kRead | kSave;
     page.dialogOk = true;
     page.dialogChoice = saved;
-    page.WorkerThread();
+    page.Run();
     EXPECT_TRUE(page.told.empty());
     EXPECT_EQ(page.dialogTitles, (std::vector<std::string>{"select file storing the read data"}));
     EXPECT_TRUE(ReadWholeFile(saved) == content.substr(0, 3u << 20)); // whole blocks only
@@ -361,7 +374,7 @@ TEST(FileWorker, MissingFileAsksForOneAndCancelEndsQuietly)
     const std::string missing = folder.File("gone.bin");
     page.Prepare(missing, "1", "65536");
     page.flags = kRead;
-    page.WorkerThread();
+    page.Run();
     EXPECT_EQ(page.dialogTitles,
               (std::vector<std::string>{"The test file \xBB" + missing + "\xAB doesn't exist."}));
     EXPECT_TRUE(page.told.empty());
@@ -374,7 +387,7 @@ TEST(FileWorker, MissingFileAsksForOneAndCancelEndsQuietly)
     page.dialogChoice = small;
     page.answers = {0};
     page.flags = kRead;
-    page.WorkerThread();
+    page.Run();
     ASSERT_EQ(page.asked.size(), 1u);
     EXPECT_EQ(page.asked[0], MsgSmallFile(512 * 1024));
     EXPECT_EQ(page.strTestFile, small);
@@ -391,7 +404,7 @@ TEST(FileWorker, UnbufferedBlockSizeIsProposedAsASectorMultiple)
     Injector injector;
     injector.fakeTransfers = true;
     HookScope hook(injector);
-    page.WorkerThread();
+    page.Run();
     ASSERT_EQ(page.asked.size(), 1u);
     EXPECT_EQ(page.asked[0], MsgBlockNotSectorMultiple(1000, 512, 1024));
     EXPECT_EQ(page.fields[2], "1024");
@@ -402,7 +415,7 @@ TEST(FileWorker, UnbufferedBlockSizeIsProposedAsASectorMultiple)
     page.fields[2] = "1000";
     page.answers = {0};
     page.flags = kRead | kNoBuffer;
-    page.WorkerThread();
+    page.Run();
     EXPECT_EQ(injector.reads, 0);
 }
 
@@ -420,7 +433,7 @@ TEST(FileWorker, OpticalMediaGetTheSpeedSuffixAndASpinUp)
     injector.sleepMs = 1;
     HookScope hook(injector);
     page.flags = kRead | kSpinUp;
-    page.WorkerThread();
+    page.Run();
     // 3 MiB of spin-up, then the whole file.
     EXPECT_EQ(injector.reads, 48 + 128);
     EXPECT_NE(page.LastResult().find("x dvd"), std::string::npos) << page.LastResult();
@@ -428,7 +441,7 @@ TEST(FileWorker, OpticalMediaGetTheSpeedSuffixAndASpinUp)
     page.total = 700ull << 20;
     page.flags = kRead;
     injector.reads = 0;
-    page.WorkerThread();
+    page.Run();
     EXPECT_EQ(injector.reads, 128);
     EXPECT_NE(page.LastResult().find("x cd-rom"), std::string::npos) << page.LastResult();
 }
@@ -441,7 +454,7 @@ TEST(FileWorker, PathsTooLongAreRefusedNotCut)
     page.flags = kRead;
     Injector injector;
     HookScope hook(injector);
-    page.WorkerThread();
+    page.Run();
     EXPECT_EQ(page.told, (std::vector<std::string>{MsgPathTooLong(longPath)}));
     EXPECT_TRUE(page.dialogTitles.empty());
     EXPECT_EQ(injector.reads, 0);
@@ -454,7 +467,7 @@ TEST(FileWorker, PathsTooLongAreRefusedNotCut)
     page.told.clear();
     page.Prepare(nearLimit + "\\", "1", "65536");
     page.flags = kWrite;
-    page.WorkerThread();
+    page.Run();
     ASSERT_EQ(page.told.size(), 1u);
     EXPECT_EQ(page.told[0], MsgPathTooLong(nearLimit + "\\_TestFile"));
 }
@@ -486,7 +499,7 @@ TEST(FileWorker, SearchesRunBeforeTheReadAndFeedEachOther)
     page.walk = &walk;
     page.Prepare("D:\\data", "1", "65536");
     page.flags = kRead | kBiggest | kFastest;
-    page.WorkerThread();
+    page.Run();
     // The biggest file's size is the fastest-file search's minimum; its failure ends the run.
     EXPECT_EQ(page.strTestFile, "D:\\data\\b.bin");
     EXPECT_EQ(page.fastestDrive, 'D');
@@ -542,4 +555,40 @@ TEST(FileWorker, UpdateFileFieldsShowsTheFilesOwnSizeUnlessTheCommandLineGaveOne
     page.UpdateFileFields(0);
     EXPECT_EQ(page.fields[1], "50");
     EXPECT_EQ(page.fields[0], folder.File("missing.bin"));
+}
+
+TEST(FileWorker, TheRunFollowsThePlanTakenAtItsStart)
+{
+    TestFolder folder("fw_plan");
+    const std::string path = folder.File("f.bin");
+    MakeSizedFile(path, 1u << 20);
+    RecordingPage page;
+    page.Prepare(path, "1", "65536");
+    page.flags = kRead;
+    page.TakeRunPlan();
+    EXPECT_EQ(page.flags & kRead, 0u); // the request is taken out of the flag word
+    // Options and fields changed once the run has its plan do not reach it.
+    page.flags |= kNoBuffer | kSave | kWrite;
+    page.fields[2] = "1000";
+    Injector injector;
+    injector.fakeTransfers = true;
+    HookScope hook(injector);
+    page.WorkerThread();
+    EXPECT_TRUE(page.asked.empty()) << page.asked[0];
+    EXPECT_TRUE(page.dialogTitles.empty());
+    EXPECT_EQ(injector.reads, 16);
+    EXPECT_EQ(injector.writes, 0);
+
+    // A write and the read after it, which change the test file and its fields, never
+    // reach for the flag word while they run.
+    page.Prepare(folder.Path(), "1", "65536");
+    page.flags = kWrite | kRead;
+    page.TakeRunPlan();
+    page.flagWordUses = 0;
+    injector.reads = injector.writes = 0;
+    page.WorkerThread();
+    EXPECT_EQ(injector.writes, 16);
+    EXPECT_EQ(injector.reads, 16);
+    EXPECT_EQ(page.fields[0], folder.File("_TestFile"));
+    EXPECT_EQ(page.flagWordUses, 0);
 }

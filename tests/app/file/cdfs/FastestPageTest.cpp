@@ -13,6 +13,7 @@
 #include "app/settings/Flags.h"
 #include "devices/emulated/EmulatedCdRom.h"
 #include "tests/app/PageTestHost.h"
+#include "tests/app/file/FilePageTools.h"
 #include "tests/app/file/cdfs/CdfsTestDisc.h"
 #include "tests/app/file/cdfs/CountedCdRom.h"
 
@@ -40,24 +41,6 @@ protected:
         return CDFSSearch(drive, minimum, path, message, &cd, [this] { return IsStopRequested() != 0; });
     }
 };
-
-std::string ItemText(HWND page, int id)
-{
-    char text[512] = "";
-    GetDlgItemTextA(page, id, text, sizeof(text));
-    return text;
-}
-
-// Dispatches messages until the worker has ended (it calls the page synchronously).
-bool PumpUntilIdle(C_FileAccess& page, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    do {
-        PumpPendingMessages();
-        Sleep(10);
-    } while (page.IsWorkerRunning() && GetTickCount() - start < timeoutMs);
-    return !page.IsWorkerRunning();
-}
 
 // Closes the first message box of the page's worker that shows up, and returns its text.
 std::string CloseMessageBox(C_FileAccess& page, DWORD timeoutMs)
