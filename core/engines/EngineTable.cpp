@@ -2,10 +2,11 @@
 #include <cstring>
 #include "core/ErrorCodes.h"
 #include "core/engines/NullEngine.h"
+#include "core/engines/RandomEngine.h"
 
 namespace {
 const C_EngineRow kEngines[] = {
-    {kEngineKinds, "", nullptr}, // placeholder until the engines take their rows
+    {kEngineRandom, "random", &RunRandomEngine},
 };
 
 #ifdef QM_TEST_HOOKS
