@@ -8,13 +8,13 @@
 #include <cstring>
 #include <string>
 #include "core/AlignedBuffer.h"
-#include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/Random.h"
 #include "core/SequentialPass.h"
 #include "core/System.h"
 #include "core/TestFile.h"
 #include "core/Timer.h"
+#include "core/engines/EngineTable.h"
 
 namespace {
 
@@ -55,29 +55,28 @@ int Sequential(const std::string& path, uint64_t size, uint32_t blockSize, void*
 int Random(const std::string& path, uint64_t size, int direction, void* buffer)
 {
     const char* name = direction ? "random-write" : "random-read";
-    C_AccessTest test;
-    C_BenchChannel channel;
-    C_AccessPassArgs args;
-    args.direction = direction;
-    args.path = path.c_str();
-    args.buffer = buffer;
-    args.fileSize = size;
-    std::string text;
-    test.ResetSeconds();
+    C_EngineJob job;
+    job.kind = kEngineRandom;
+    job.write = direction;
+    job.path = path;
+    job.buffer = buffer;
+    job.size = size;
+    I_EngineEvents events; // the bench never stops a run and shows nothing while it goes
     const double cpu = GetProcessCpuSeconds();
     const uint32_t begin = C_Timer::Now();
-    const int ok = test.Run(args, channel, text);
+    const C_EngineResult result = RunEngine(job, events);
     const uint32_t ms = C_Timer::Now() - begin;
     const double cpuSeconds = GetProcessCpuSeconds() - cpu;
-    if (!ok || text.empty()) {
-        fprintf(stderr, "%s pass failed, error %u\n", name, test.GetFailureCode());
+    const std::string text = FormatAccessResult(result);
+    if (!result.complete || text.empty()) {
+        fprintf(stderr, "%s pass failed, error %u\n", name, result.failure.error);
         return 0;
     }
-    const uint32_t count = test.GetAccessCount();
+    const uint64_t count = result.accesses;
     // IOPS from the result line itself, so the figure is the one the user sees.
     const char* iops = strstr(text.c_str(), ", ");
     printf("figure %s-iops %.1f\n", name, iops ? atof(iops + 2) : 0.0);
-    printf("figure %s-accesses %u\n", name, count);
+    printf("figure %s-accesses %" PRIu64 "\n", name, count);
     printf("figure %s-pass-ms %u\n", name, ms);
     printf("figure %s-cpu-seconds %.3f\n", name, cpuSeconds);
     printf("figure %s-cpu-per-access-us %.3f\n", name, count ? cpuSeconds * 1e6 / count : 0.0);

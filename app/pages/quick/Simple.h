@@ -11,8 +11,8 @@
 #include "app/framework/ListView.h"
 #include "app/pages/Page.h"
 #include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/quick/model/RandomLive.h"
 #include "app/pages/quick/model/RunRules.h"
-#include "core/RandomAccessPass.h"
 #include "core/SequentialPass.h"
 #include "core/Thread.h"
 #include "core/Timer.h"
@@ -88,7 +88,16 @@ private:
     std::atomic<uint64_t> m_fileSize{0};
     std::atomic<uint64_t> m_bytesDone{0};
     C_Timer m_seqTimer;
-    C_AccessTest m_access;
+    // The random passes' events: the live figures the display timers read, and the stop.
+    class C_RandomEvents : public C_RandomLive {
+    public:
+        explicit C_RandomEvents(C_Simple& page) : m_page(page) {}
+        int IsStopRequested() override;
+
+    private:
+        C_Simple& m_page;
+    };
+    C_RandomEvents m_random{*this};
     C_Thread m_worker;
     // Stop ends the running pass; the next selected drive is still tested. The worker's own
     // stop request (page end) ends them all.
