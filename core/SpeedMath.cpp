@@ -1,6 +1,7 @@
 #include "core/SpeedMath.h"
 #include <cinttypes>
 #include "core/Text.h"
+#include "core/engines/Engine.h"
 
 C_RateResult ComputeRate(uint64_t bytes, uint64_t elapsedMicroseconds)
 {
@@ -87,6 +88,13 @@ std::string FormatAccessResult(uint32_t accesses, uint64_t elapsedMicroseconds)
     const double iops = (double)accesses * 1000.0 * 1000.0 / (double)elapsedMicroseconds;
     const double msPerAccess = ((double)elapsedMicroseconds / 1000.0) / (double)accesses;
     return FormatRate(rate) + StringPrintf(", %.1f IOPS, %.2f ms", iops, msPerAccess);
+}
+
+std::string FormatAccessResult(const C_EngineResult& result)
+{
+    if (result.stopped)
+        return std::string();
+    return FormatAccessResult((uint32_t)result.accesses, result.microseconds);
 }
 
 uint32_t ProgressPercent(uint64_t done, uint64_t total)

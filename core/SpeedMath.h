@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+struct C_EngineResult;
+
 // Who reads a message: a GUI message box or console output.
 enum MessageStyle { kStyleGui = 0, kStyleConsole = 1 };
 
@@ -44,6 +46,10 @@ std::string FormatSeqMessage(MessageStyle style, SeqMessage id, const C_SeqMessa
 uint64_t RandomAccessPosition(uint64_t fileSize, uint32_t r);
 // "12.3 MByte/sec, 3149.6 IOPS, 0.32 ms"
 std::string FormatAccessResult(uint32_t accesses, uint64_t elapsedMicroseconds);
+// The same line for a random engine's result; empty when the run was stopped (its figure
+// would not be one of the whole measuring time) or counted nothing. A run that failed in one
+// thread still has the figure of the others.
+std::string FormatAccessResult(const C_EngineResult& result);
 // Progress bar position (0..100) of a pass: done / (total / 100) in whole numbers, 0 while
 // the total is below 100 bytes.
 uint32_t ProgressPercent(uint64_t done, uint64_t total);

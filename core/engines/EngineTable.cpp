@@ -3,11 +3,13 @@
 #include "core/ErrorCodes.h"
 #include "core/engines/BlockEngine.h"
 #include "core/engines/NullEngine.h"
+#include "core/engines/RandomEngine.h"
 #include "core/engines/SequentialEngine.h"
 
 namespace {
 const C_EngineRow kEngines[] = {
     {kEngineSequential, "sequential", RunSequentialEngine},
+    {kEngineRandom, "random", RunRandomEngine},
     {kEngineBlock, "block", RunBlockEngine},
 };
 

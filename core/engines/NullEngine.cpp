@@ -54,7 +54,10 @@ C_EngineResult RunNullEngine(const C_EngineJob& job, const C_NullScript& script,
         const uint64_t position = bytesAreUnits ? (done + 1) * plan.bytesPerUnit : done + 1;
         result.bytes += plan.bytesPerUnit;
         events.Progress(position);
-        if (job.kind == kEngineRandom || (job.kind == kEngineBlock && job.ratePoints))
+        // A random round lasts its length whatever it moved, as the result says below.
+        if (job.kind == kEngineRandom)
+            events.RatePoint(position, plan.bytesPerUnit, uint64_t(job.roundMs) * 1000);
+        else if (job.kind == kEngineBlock && job.ratePoints)
             events.RatePoint(position, plan.bytesPerUnit,
                              MicrosecondsFor(plan.bytesPerUnit, script.bytesPerSecond));
         if (script.stepDelayMs)

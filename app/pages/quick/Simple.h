@@ -11,13 +11,12 @@
 #include "app/framework/ListView.h"
 #include "app/pages/Page.h"
 #include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/quick/model/RandomLive.h"
 #include "app/pages/quick/model/RunRules.h"
-#include "core/RandomAccessPass.h"
-#include "core/SequentialPass.h"
 #include "core/Thread.h"
 #include "core/Timer.h"
 
-class C_Simple : public C_Page, private C_PassChannel {
+class C_Simple : public C_Page {
 public:
     C_Simple();
     ~C_Simple() override;
@@ -76,9 +75,9 @@ private:
     INT_PTR ColourResult(HDC dc, HWND control);
     static void OnLinkEvent(int event, void* self);
 
-    // C_PassChannel: failures of a sequential pass, and the worker's stop request.
-    void Report(const std::string& text) override;
-    int IsStopRequested() override;
+    // A pass's failure told to the user, and whether the running pass should stop.
+    void Report(const std::string& text);
+    int IsStopRequested();
 
     CRITICAL_SECTION m_lock;
     uint32_t m_phase = 0; // under m_lock
@@ -88,7 +87,16 @@ private:
     std::atomic<uint64_t> m_fileSize{0};
     std::atomic<uint64_t> m_bytesDone{0};
     C_Timer m_seqTimer;
-    C_AccessTest m_access;
+    // The random passes' events: the live figures the display timers read, and the stop.
+    class C_RandomEvents : public C_RandomLive {
+    public:
+        explicit C_RandomEvents(C_Simple& page) : m_page(page) {}
+        int IsStopRequested() override;
+
+    private:
+        C_Simple& m_page;
+    };
+    C_RandomEvents m_random{*this};
     C_Thread m_worker;
     // Stop ends the running pass; the next selected drive is still tested. The worker's own
     // stop request (page end) ends them all.

@@ -10,6 +10,7 @@
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"
+#include "core/SpeedMath.h"
 #include "core/System.h"
 #include "core/TestFile.h"
 #include "core/engines/EngineTable.h"
@@ -135,7 +136,7 @@ void C_Simple::TestDrive(const C_QuickPlannedDrive& drive, int skipRandom, std::
         if (skipRandom) {
             results[pass.slot] = "not tested";
         } else {
-            m_access.ResetSeconds();
+            m_random.Reset();
             SetPhase(pass.phase);
             ok = WorkerDoAccesstest(pass.direction, path.c_str(), buffer, results[pass.slot]);
             SetPhase(0);
@@ -201,12 +202,15 @@ int C_Simple::WorkerDoSpeedtest(int direction, const char* path, void* buffer, u
 
 int C_Simple::WorkerDoAccesstest(int direction, const char* path, void* buffer, std::string& text)
 {
-    C_AccessPassArgs args;
-    args.direction = direction;
-    args.path = path;
-    args.buffer = buffer;
-    args.fileSize = m_plan.fileSize;
-    return m_access.Run(args, *this, text);
+    C_EngineJob job;
+    job.kind = kEngineRandom;
+    job.write = direction == 1;
+    job.path = path;
+    job.buffer = buffer;
+    job.size = m_plan.fileSize;
+    const C_EngineResult result = RunEngine(job, m_random);
+    text = FormatAccessResult(result);
+    return result.complete;
 }
 
 void C_Simple::AppendLog(const std::string& log)

@@ -95,7 +95,7 @@ void C_Simple::OnProgressTimer()
     if (m_phase & (kPhaseSeqRead | kPhaseSeqWrite))
         position = ProgressPercent(m_bytesDone.load(), m_fileSize.load());
     else if (m_phase & (kPhaseRndRead | kPhaseRndWrite))
-        position = RandomProgress(m_access.GetSeconds());
+        position = RandomProgress(m_random.GetSeconds());
     LeaveCriticalSection(&m_lock);
     if (progress)
         SendMessageA(progress, PBM_SETPOS, position, 0);
@@ -110,7 +110,7 @@ void C_Simple::OnSpeedTimer()
         const std::string text = LiveSequentialText(m_bytesDone.load(), m_seqTimer.Peek() * 1000);
         SetItemText((m_phase & kPhaseSeqWrite) ? IDC_QUICK_SEQ_WRITE : IDC_QUICK_SEQ_READ, text.c_str());
     } else if (m_phase & (kPhaseRndRead | kPhaseRndWrite)) {
-        const std::string text = LiveRandomText(m_access.GetAccessCount(), m_access.GetElapsedMicroseconds());
+        const std::string text = LiveRandomText(m_random.GetAccessCount(), m_random.GetElapsedMicroseconds());
         SetItemText((m_phase & kPhaseRndWrite) ? IDC_QUICK_RND_WRITE : IDC_QUICK_RND_READ, text.c_str());
     }
     LeaveCriticalSection(&m_lock);
@@ -132,3 +132,5 @@ void C_Simple::OnLinkEvent(int event, void* self)
 void C_Simple::Report(const std::string& text) { ShowPageBox(MB_ICONEXCLAMATION, text); }
 
 int C_Simple::IsStopRequested() { return m_stopPass.load() || m_worker.IsStopRequested(); }
+
+int C_Simple::C_RandomEvents::IsStopRequested() { return m_page.IsStopRequested(); }

@@ -1,5 +1,5 @@
-// The page's live speed reads the random pass's clock from its display timer while the
-// pass runs: the reading must follow the measuring time and leave the pass's own figure alone.
+// The page's live speed reads the random pass's figures from its display timer while the
+// engine runs: the reading must follow the measuring time and leave the pass's own figure alone.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <atomic>
@@ -7,16 +7,12 @@
 #include <string>
 #include <thread>
 #include "app/pages/quick/model/DriveEntries.h"
-#include "core/RandomAccessPass.h"
+#include "app/pages/quick/model/RandomLive.h"
 #include "core/File.h"
-#include "core/SequentialPass.h"
+#include "core/SpeedMath.h"
+#include "core/engines/EngineTable.h"
 
 namespace {
-
-class C_NeverStop : public C_PassChannel {
-public:
-    void Report(const std::string&) override {}
-};
 
 TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
 {
@@ -28,8 +24,9 @@ TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
     ASSERT_NE(nullptr, buffer);
     memset(buffer, 0x5A, 4096);
 
-    C_AccessTest test;
-    EXPECT_EQ(0u, test.GetElapsedMicroseconds()) << "a clock before any pass";
+    C_RandomLive figures; // never asks to stop
+    figures.Reset();
+    EXPECT_EQ(0u, figures.GetElapsedMicroseconds()) << "a clock before any pass";
 
     std::atomic<int> done{0};
     std::atomic<uint64_t> first{0}, last{0}, readings{0};
@@ -37,7 +34,7 @@ TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
     std::thread display([&]() {
         // As the page's timer does, only much more often.
         while (!done.load()) {
-            const uint64_t us = test.GetElapsedMicroseconds();
+            const uint64_t us = figures.GetElapsedMicroseconds();
             if (us) {
                 if (!first.load())
                     first.store(us);
@@ -45,7 +42,7 @@ TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
                     ++backwards;
                 last.store(us);
                 ++readings;
-                const std::string live = LiveRandomText(test.GetAccessCount(), us);
+                const std::string live = LiveRandomText(figures.GetAccessCount(), us);
                 if (live.size() > 5 && live.compare(live.size() - 5, 5, "/sec ") == 0)
                     ++liveTexts;
             }
@@ -53,19 +50,22 @@ TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
         }
     });
 
-    C_AccessPassArgs args;
-    args.direction = 1;
-    args.path = path.c_str();
-    args.buffer = buffer;
-    args.fileSize = 8 * 1048576;
-    C_NeverStop channel;
-    std::string text;
-    const int ok = test.Run(args, channel, text);
+    C_EngineJob job;
+    job.kind = kEngineRandom;
+    job.write = 1;
+    job.path = path;
+    job.buffer = buffer;
+    job.size = 8 * 1048576;
+    const C_EngineResult result = RunEngine(job, figures);
+    const std::string text = FormatAccessResult(result);
     done.store(1);
     display.join();
 
-    ASSERT_EQ(1, ok) << "error " << test.GetFailureCode();
-    EXPECT_EQ(0u, test.GetElapsedMicroseconds()) << "the clock still runs after the pass";
+    ASSERT_EQ(1, result.complete) << "error " << result.failure.error;
+    const uint64_t shown = figures.GetElapsedMicroseconds();
+    Sleep(100);
+    EXPECT_EQ(shown, figures.GetElapsedMicroseconds()) << "the clock still runs after the pass";
+    EXPECT_EQ(result.microseconds, shown);
     EXPECT_GT(readings.load(), 100u);
     EXPECT_EQ(0, backwards.load());
     EXPECT_GT(liveTexts.load(), 0);
@@ -79,7 +79,8 @@ TEST(QuickLiveReading, RandomPassClockFollowsTheMeasuringTimeOnly)
     ASSERT_NE(std::string::npos, comma) << text;
     ASSERT_EQ(2, sscanf(text.c_str() + comma + 2, "%lf IOPS, %lf ms", &iops, &ms)) << text;
     ASSERT_GT(iops, 0.0);
-    const double seconds = test.GetAccessCount() / iops;
+    EXPECT_EQ(result.accesses, figures.GetAccessCount());
+    const double seconds = figures.GetAccessCount() / iops;
     EXPECT_NEAR(6.0, seconds, 0.3) << text;
 
     DeleteFileForce(path.c_str());

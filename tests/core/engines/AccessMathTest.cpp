@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include "core/SpeedMath.h"
+#include "core/engines/Engine.h"
 
 namespace {
 
@@ -89,6 +90,17 @@ TEST(FormatAccessResult, NoAccessNoText)
 {
     EXPECT_EQ("", FormatAccessResult(0, 6000000));
     EXPECT_EQ("", FormatAccessResult(5, 0));
+}
+
+TEST(FormatAccessResult, EngineResultGivesTheLineUnlessStopped)
+{
+    C_EngineResult result;
+    result.accesses = 18901;
+    result.microseconds = 6001000;
+    result.failure.op = kOpRead; // one thread failed: the others' figure still stands
+    EXPECT_EQ("12.3 MByte/sec, 3149.6 IOPS, 0.32 ms", FormatAccessResult(result));
+    result.stopped = 1;
+    EXPECT_EQ("", FormatAccessResult(result));
 }
 
 } // namespace

@@ -15,6 +15,12 @@ struct C_Recorder : I_EngineEvents {
     void Begin(uint64_t p) override { planned = p; }
     void Progress(uint64_t done) override { progress.push_back(done); }
     void Failure(const C_EngineFailure& f) override { failures.push_back(f); }
+    uint64_t pointBytes = 0, pointMicroseconds = 0;
+    void RatePoint(uint64_t, uint64_t bytes, uint64_t microseconds) override
+    {
+        pointBytes += bytes;
+        pointMicroseconds += microseconds;
+    }
 };
 
 C_EngineJob SequentialJob()
@@ -56,10 +62,14 @@ TEST(NullEngine, WalksTheWholePlanAtTheScriptedRate)
     C_EngineJob random;
     random.kind = kEngineRandom;
     script.iops = 2500;
-    const C_EngineResult q = RunNullEngine(random, script, blockEvents);
+    C_Recorder randomEvents;
+    const C_EngineResult q = RunNullEngine(random, script, randomEvents);
     EXPECT_EQ(6u * 2500, q.accesses);
     EXPECT_NEAR(2500, q.iops, 0.01);
     EXPECT_EQ(6000000u, q.microseconds);
+    // A live display adds the random points up: they must come to the result's figures.
+    EXPECT_EQ(q.bytes, randomEvents.pointBytes);
+    EXPECT_EQ(q.microseconds, randomEvents.pointMicroseconds);
 }
 
 TEST(NullEngine, FailsWhereTheScriptSaysAndStopsWhenAsked)

@@ -1,5 +1,5 @@
-// Whole passes of the random access test on a small file, with the transfer hook watching
-// (and sometimes failing or holding) every access of the 32 threads.
+// Whole runs of the random engine on a small file, with the transfer hook watching (and
+// sometimes failing or holding) every access of the 32 threads.
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstring>
@@ -10,12 +10,13 @@
 #include <thread>
 #include <vector>
 #include "core/AlignedBuffer.h"
-#include "core/RandomAccessPass.h"
 #include "core/File.h"
 #include "core/FileHook.h"
-#include "core/SequentialPass.h"
+#include "core/SpeedMath.h"
 #include "core/Thread.h"
 #include "core/Timer.h"
+#include "core/engines/EngineTable.h"
+#include "core/engines/RandomEngine.h"
 #include "tests/core/TestFolder.h"
 
 namespace {
@@ -38,8 +39,8 @@ struct C_Watch {
     std::atomic<size_t> failedThread{0};
     std::atomic<int> failedThreadAgain{0};
     std::set<size_t> threadsAfterFailure;
-    uint32_t delayMs = 0; // each transfer takes at least this long
-    const C_AccessTest* holdUntilSixSeconds = nullptr;
+    uint32_t delayMs = 0;                                       // each transfer takes at least this long
+    const std::atomic<uint32_t>* holdUntilSixSeconds = nullptr; // the rounds done
 };
 
 int WatchHook(C_FileHookCall& call, void* context)
@@ -76,7 +77,7 @@ int WatchHook(C_FileHookCall& call, void* context)
     }
     if (w.holdUntilSixSeconds) {
         const uint32_t begin = C_Timer::Now();
-        while (w.holdUntilSixSeconds->GetSeconds() < 6 && C_Timer::Now() - begin < 15000)
+        while (w.holdUntilSixSeconds->load() < 6 && C_Timer::Now() - begin < 15000)
             SleepMs(10);
         SleepMs(300); // past the stop flag
     }
@@ -88,33 +89,91 @@ int WatchHook(C_FileHookCall& call, void* context)
     return -1;
 }
 
-class C_TestChannel : public C_PassChannel {
+// Plays the page: answers the stop request and adds up the rate points as its display does.
+class C_TestEvents : public I_EngineEvents {
 public:
-    void Report(const std::string&) override { ++reports; }
     int IsStopRequested() override { return stop.load(); }
-    std::atomic<int> stop{0};
-    std::atomic<int> reports{0};
-};
-
-// A test that lets thread creation fail at a chosen index and keeps the thread objects.
-class C_FailingStart : public C_AccessTest {
-public:
-    uint32_t failAt = 5;
-    std::vector<C_Thread*> started;
-
-protected:
-    int StartAccessThread(C_Thread& thread, C_AccessRun* run, uint32_t index) override
+    void Begin(uint64_t planned) override
     {
-        if (index == failAt) {
-            SetLastErrorCode(kErrorNoSystemResources);
-            return 0;
-        }
-        started.push_back(&thread);
-        return C_AccessTest::StartAccessThread(thread, run, index);
+        ++begins;
+        plannedRounds = planned;
     }
+    void Progress(uint64_t done) override
+    {
+        if (done != seconds.load() + 1)
+            ++progressOutOfStep;
+        seconds.store((uint32_t)done);
+    }
+    void RatePoint(uint64_t, uint64_t bytes, uint64_t us) override
+    {
+        accesses += (uint32_t)(bytes / 4096);
+        microseconds += us;
+        ++points;
+    }
+    void Failure(const C_EngineFailure& f) override
+    {
+        ++failures;
+        failure = f;
+    }
+    void Reset()
+    {
+        begins = 0;
+        plannedRounds = 0;
+        seconds = 0;
+        accesses = 0;
+        microseconds = 0;
+        points = 0;
+        progressOutOfStep = 0;
+        failures = 0;
+        failure = C_EngineFailure();
+    }
+
+    std::atomic<int> stop{0};
+    int begins = 0;
+    uint64_t plannedRounds = 0;
+    std::atomic<uint32_t> seconds{0};
+    std::atomic<uint32_t> accesses{0};
+    std::atomic<uint64_t> microseconds{0};
+    std::atomic<int> points{0};
+    int progressOutOfStep = 0;
+    int failures = 0;
+    C_EngineFailure failure;
 };
 
-class AccessPass : public ::testing::Test {
+// Lets thread creation fail at a chosen index and counts the started threads that ended.
+struct C_FailingStart {
+    struct C_Slot {
+        ThreadFunction function;
+        void* run;
+        std::atomic<int>* ended;
+    };
+    uint32_t failAt = 5;
+    uint32_t started = 0;
+    C_Slot slots[32] = {};
+    std::atomic<int> ended{0};
+};
+
+uint32_t WrappedAccessThread(void* userData, uintptr_t index)
+{
+    C_FailingStart::C_Slot& slot = *(C_FailingStart::C_Slot*)userData;
+    const uint32_t code = slot.function(slot.run, index);
+    ++*slot.ended;
+    return code;
+}
+
+int FailingStartHook(C_Thread& thread, ThreadFunction function, void* run, uint32_t index, void* context)
+{
+    C_FailingStart& f = *(C_FailingStart*)context;
+    if (index == f.failAt) {
+        SetLastErrorCode(kErrorNoSystemResources);
+        return 0;
+    }
+    C_FailingStart::C_Slot& slot = f.slots[f.started++];
+    slot = {function, run, &f.ended};
+    return thread.Start(&WrappedAccessThread, &slot, index);
+}
+
+class RandomEngine : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -124,7 +183,11 @@ protected:
         for (int i = 0; i < 4096; ++i)
             buffer[i] = (uint8_t)(i * 7 + 13);
     }
-    void TearDown() override { SetFileHook(nullptr, nullptr); }
+    void TearDown() override
+    {
+        SetFileHook(nullptr, nullptr);
+        SetAccessThreadStartHook(nullptr, nullptr);
+    }
 
     // A file as the sequential test leaves it, but with a byte no access writes.
     void MakeFile(uint64_t size, uint8_t fill)
@@ -137,17 +200,19 @@ protected:
         fclose(f);
     }
 
-    int RunPass(C_AccessTest& test, int direction, std::string& text, uint32_t* elapsedMs = nullptr)
+    // One run through the engine table, as the programs start it.
+    C_EngineResult RunPass(int write, uint32_t* elapsedMs = nullptr, uint64_t size = kFileSize)
     {
-        C_AccessPassArgs args;
-        args.direction = direction;
-        args.path = path.c_str();
-        args.buffer = buffer;
-        args.fileSize = kFileSize;
-        test.ResetSeconds();
+        C_EngineJob job;
+        job.kind = kEngineRandom;
+        job.write = write;
+        job.path = path;
+        job.buffer = buffer;
+        job.size = size;
+        events.Reset();
         SetFileHook(&WatchHook, &watch);
         const uint32_t begin = C_Timer::Now();
-        const int r = test.Run(args, channel, text);
+        const C_EngineResult r = RunEngine(job, events);
         if (elapsedMs)
             *elapsedMs = C_Timer::Now() - begin;
         return r;
@@ -161,40 +226,55 @@ protected:
         EXPECT_EQ(before, watch.transfers.load());
     }
 
+    // The events of a run that measured: one Begin, the rounds in order, and rate points
+    // that add up to the result.
+    void ExpectEventsOfAMeasuredRun(const C_EngineResult& r)
+    {
+        EXPECT_EQ(1, events.begins);
+        EXPECT_EQ(6u, events.plannedRounds);
+        EXPECT_EQ(0, events.progressOutOfStep);
+        EXPECT_GT(events.points.load(), 60); // one per 50 ms poll at least
+        EXPECT_EQ(r.accesses, events.accesses.load());
+        EXPECT_EQ(r.microseconds, events.microseconds.load());
+        EXPECT_EQ(r.accesses * 4096, r.bytes);
+    }
+
     TestFolder folder{"access"};
     std::string path;
     C_AlignedBuffer aligned;
     uint8_t* buffer = nullptr;
     C_Watch watch;
-    C_TestChannel channel;
+    C_TestEvents events;
 };
 
 const std::regex
     kResultLine(R"(^[0-9]+(\.[0-9])? [kMGTP]?Byte/sec, ([0-9]+\.[0-9]) IOPS, [0-9]+\.[0-9]{2} ms$)");
 
-TEST_F(AccessPass, WriteThenReadOnSmallFile)
+TEST_F(RandomEngine, WriteThenReadOnSmallFile)
 {
     MakeFile(kFileSize / 2, 0xEE); // an older, shorter file is replaced
-    C_AccessTest test;
-    std::string text;
     uint32_t elapsed = 0;
-    ASSERT_EQ(1, RunPass(test, 1, text, &elapsed));
+    C_EngineResult r = RunPass(1, &elapsed);
+    ASSERT_EQ(1, r.complete);
+    std::string text = FormatAccessResult(r);
     std::smatch m;
     ASSERT_TRUE(std::regex_match(text, m, kResultLine)) << text;
-    EXPECT_EQ(6u, test.GetSeconds());
+    EXPECT_EQ(6u, events.seconds.load());
     EXPECT_GE(elapsed, 5900u);
     EXPECT_LT(elapsed, 9500u); // six seconds, not twelve; slack for a loaded machine
-    const uint32_t count = test.GetAccessCount();
+    const uint64_t count = r.accesses;
     EXPECT_GT(count, 0u);
     // The IOPS figure is the counted accesses over about six seconds.
     const double iops = std::stod(m[2].str());
     EXPECT_NEAR(iops * 6.0, (double)count, count * 0.05 + 64);
+    EXPECT_NEAR(iops, r.iops, 0.05);
     EXPECT_EQ(32u, watch.threads.size());
     EXPECT_EQ(0, watch.misplaced.load());
     EXPECT_EQ(0, watch.fileClosed.load());
     EXPECT_EQ(1, watch.plainWrites.load()); // the last block, before the timing
     EXPECT_GE(watch.transfers.load(), (int)count);
-    EXPECT_EQ(0, channel.reports.load());
+    EXPECT_EQ(0, events.failures);
+    ExpectEventsOfAMeasuredRun(r);
     ExpectNoTransferAfterReturn();
     SetFileHook(nullptr, nullptr);
 
@@ -223,163 +303,169 @@ TEST_F(AccessPass, WriteThenReadOnSmallFile)
 
     watch.threads.clear();
     watch.transfers = 0;
-    text.clear();
-    ASSERT_EQ(1, RunPass(test, 0, text, &elapsed));
+    r = RunPass(0, &elapsed);
+    ASSERT_EQ(1, r.complete);
+    text = FormatAccessResult(r);
     EXPECT_TRUE(std::regex_match(text, kResultLine)) << text;
     EXPECT_EQ(32u, watch.threads.size());
     EXPECT_EQ(0, watch.misplaced.load());
     EXPECT_EQ(0, watch.fileClosed.load());
     EXPECT_EQ(0, watch.plainReads.load());
-    EXPECT_GT(test.GetAccessCount(), 0u);
+    EXPECT_GT(r.accesses, 0u);
     EXPECT_EQ(0, FileExists(path.c_str()));
+    ExpectEventsOfAMeasuredRun(r);
     ExpectNoTransferAfterReturn();
 }
 
-TEST_F(AccessPass, StopDuringThirdSecondEndsWithinOneSecond)
+TEST_F(RandomEngine, StopDuringThirdSecondEndsWithinOneSecond)
 {
-    C_AccessTest test;
     watch.delayMs = 20; // transfers in flight when the stop comes
     std::atomic<uint32_t> stopAt{0};
     std::atomic<int> countWentBack{0};
     std::atomic<uint32_t> countAtOneSecond{0}, countAtStop{0};
-    // Plays the page: polls the counters while the pass runs, then presses stop.
+    // Plays the page: polls the figures of the rate points while the pass runs, then
+    // presses stop.
     std::thread user([&] {
         const uint32_t begin = C_Timer::Now();
         uint32_t last = 0;
-        while (test.GetSeconds() < 2 && C_Timer::Now() - begin < 20000) {
-            const uint32_t now = test.GetAccessCount();
+        while (events.seconds.load() < 2 && C_Timer::Now() - begin < 20000) {
+            const uint32_t now = events.accesses.load();
             if (now < last)
                 ++countWentBack;
             last = now;
-            if (test.GetSeconds() == 1 && !countAtOneSecond.load())
+            if (events.seconds.load() == 1 && !countAtOneSecond.load())
                 countAtOneSecond = now;
             SleepMs(5);
         }
         SleepMs(500);
-        countAtStop = test.GetAccessCount();
+        countAtStop = events.accesses.load();
         stopAt = C_Timer::Now();
-        channel.stop = 1;
+        events.stop = 1;
     });
-    std::string text = "old";
-    const int r = RunPass(test, 1, text);
+    const C_EngineResult r = RunPass(1);
     const uint32_t returnedAt = C_Timer::Now();
     user.join();
-    EXPECT_EQ(0, r);
-    EXPECT_EQ("", text);
-    EXPECT_EQ(2u, test.GetSeconds());
+    EXPECT_EQ(0, r.complete);
+    EXPECT_EQ(1, r.stopped);
+    EXPECT_EQ("", FormatAccessResult(r));
+    EXPECT_EQ(2u, events.seconds.load());
     EXPECT_LT(returnedAt - stopAt.load(), 1000u);
     RecordProperty("stop_to_return_ms", (int)(returnedAt - stopAt.load()));
-    // The counter grows while the pass runs, so the page can show progress.
+    // The count grows while the pass runs, so the page can show progress.
     EXPECT_EQ(0, countWentBack.load());
     EXPECT_GT(countAtOneSecond.load(), 0u);
     EXPECT_GT(countAtStop.load(), countAtOneSecond.load());
     EXPECT_GT(watch.transfers.load(), 32);
     EXPECT_EQ(0, watch.fileClosed.load());
-    EXPECT_EQ(0u, test.GetFailureCode());
+    EXPECT_EQ(0u, r.failure.error);
+    EXPECT_EQ(kOpNone, r.failure.op);
     ExpectNoTransferAfterReturn();
     // Only a read pass removes the file.
     EXPECT_EQ(1, FileExists(path.c_str()));
 }
 
-TEST_F(AccessPass, FailingTransferEndsOnlyItsThread)
+TEST_F(RandomEngine, FailingTransferEndsOnlyItsThread)
 {
     MakeFile(kFileSize, 0x5A);
-    C_AccessTest test;
     watch.failOneTransfer = 1;
-    std::string text;
-    EXPECT_EQ(0, RunPass(test, 0, text));
-    EXPECT_EQ((uint32_t)kErrorCrc, test.GetFailureCode());
+    const C_EngineResult r = RunPass(0);
+    EXPECT_EQ(0, r.complete);
+    EXPECT_EQ((uint32_t)kErrorCrc, r.failure.error);
+    // The failure as data: the read, where it was, reported once.
+    EXPECT_EQ(kOpRead, r.failure.op);
+    EXPECT_EQ(0u, r.failure.position % 4096);
+    EXPECT_LT(r.failure.position, kFileSize);
+    EXPECT_EQ(1, events.failures);
+    EXPECT_EQ(kErrorCrc, events.failure.error);
     EXPECT_NE(0u, watch.failedThread.load());
     EXPECT_EQ(0, watch.failedThreadAgain.load());
     // The 31 others ran on to the end, so the figure is still formed.
     EXPECT_EQ(31u, watch.threadsAfterFailure.size());
-    EXPECT_EQ(6u, test.GetSeconds());
+    EXPECT_EQ(6u, events.seconds.load());
+    const std::string text = FormatAccessResult(r);
     EXPECT_TRUE(std::regex_match(text, kResultLine)) << text;
     EXPECT_EQ(0, FileExists(path.c_str()));
     ExpectNoTransferAfterReturn();
 }
 
-TEST_F(AccessPass, DeviceThatCompletesNothingGivesNoFigure)
+TEST_F(RandomEngine, DeviceThatCompletesNothingGivesNoFigure)
 {
     MakeFile(kFileSize, 0x5A);
-    C_AccessTest test;
-    watch.holdUntilSixSeconds = &test;
-    std::string text = "old";
+    watch.holdUntilSixSeconds = &events.seconds;
     uint32_t elapsed = 0;
-    EXPECT_EQ(1, RunPass(test, 0, text, &elapsed));
-    EXPECT_EQ("", text);
-    EXPECT_EQ(0u, test.GetAccessCount());
-    EXPECT_EQ(6u, test.GetSeconds());
+    const C_EngineResult r = RunPass(0, &elapsed);
+    EXPECT_EQ(1, r.complete);
+    EXPECT_EQ("", FormatAccessResult(r));
+    EXPECT_EQ(0u, r.accesses);
+    EXPECT_EQ(0.0, r.iops);
+    EXPECT_EQ(6u, events.seconds.load());
     EXPECT_EQ(32, watch.transfers.load()); // each thread's first access, held past the end
     EXPECT_LT(elapsed, 9500u);             // six seconds, not twelve; slack for a loaded machine
     EXPECT_EQ(0, watch.fileClosed.load());
     ExpectNoTransferAfterReturn();
 }
 
-TEST_F(AccessPass, OpenFailureStartsNoThread)
+TEST_F(RandomEngine, OpenFailureStartsNoThread)
 {
-    C_AccessTest test;
     watch.failOp = kHookOpen;
-    std::string text = "old";
     uint32_t elapsed = 0;
-    EXPECT_EQ(0, RunPass(test, 1, text, &elapsed));
-    EXPECT_EQ("", text);
-    EXPECT_EQ((uint32_t)kErrorWriteFault, test.GetFailureCode());
+    const C_EngineResult r = RunPass(1, &elapsed);
+    EXPECT_EQ(0, r.complete);
+    EXPECT_EQ("", FormatAccessResult(r));
+    EXPECT_EQ((uint32_t)kErrorWriteFault, r.failure.error);
+    EXPECT_EQ(kOpOpen, r.failure.op);
     EXPECT_EQ(0, watch.transfers.load());
-    EXPECT_EQ(0u, test.GetSeconds());
+    EXPECT_EQ(0u, events.seconds.load());
+    EXPECT_EQ(0, events.begins);
     EXPECT_LT(elapsed, 1000u);
 }
 
-TEST_F(AccessPass, FailedWritePreparationStartsNoThread)
+TEST_F(RandomEngine, FailedWritePreparationStartsNoThread)
 {
     for (int op : {kHookSeek, kHookFlush}) {
-        C_AccessTest test;
         watch.failOp = op;
         watch.plainWrites = 0;
-        std::string text = "old";
         uint32_t elapsed = 0;
-        EXPECT_EQ(0, RunPass(test, 1, text, &elapsed)) << op;
-        EXPECT_EQ("", text);
-        EXPECT_EQ((uint32_t)kErrorWriteFault, test.GetFailureCode());
+        const C_EngineResult r = RunPass(1, &elapsed);
+        EXPECT_EQ(0, r.complete) << op;
+        EXPECT_EQ("", FormatAccessResult(r));
+        EXPECT_EQ((uint32_t)kErrorWriteFault, r.failure.error);
+        EXPECT_EQ(op == kHookFlush ? kOpFlush : kOpSeekEnd, r.failure.op);
         EXPECT_EQ(0, watch.transfers.load());
         EXPECT_EQ(op == kHookFlush ? 1 : 0, watch.plainWrites.load());
-        EXPECT_EQ(0u, test.GetSeconds());
+        EXPECT_EQ(0u, events.seconds.load());
         EXPECT_LT(elapsed, 1000u);
     }
 }
 
-TEST_F(AccessPass, TooSmallFileFailsBeforeAnyThread)
+TEST_F(RandomEngine, TooSmallFileFailsBeforeAnyThread)
 {
-    C_AccessTest test;
-    C_AccessPassArgs args;
-    args.direction = 1;
-    args.path = path.c_str();
-    args.buffer = buffer;
-    args.fileSize = 2048;
-    std::string text;
-    SetFileHook(&WatchHook, &watch);
-    EXPECT_EQ(0, test.Run(args, channel, text));
+    const C_EngineResult r = RunPass(1, nullptr, 2048);
+    EXPECT_EQ(0, r.complete);
+    EXPECT_EQ((uint32_t)kErrorInvalidParameter, r.failure.error);
     EXPECT_EQ(0, watch.transfers.load());
     EXPECT_EQ(0, watch.plainWrites.load());
-    EXPECT_EQ("", text);
+    EXPECT_EQ("", FormatAccessResult(r));
 }
 
-TEST_F(AccessPass, ThreadThatCannotStartReleasesTheOthers)
+TEST_F(RandomEngine, ThreadThatCannotStartReleasesTheOthers)
 {
     MakeFile(kFileSize, 0x5A);
-    C_FailingStart test;
-    std::string text = "old";
+    C_FailingStart failing;
+    SetAccessThreadStartHook(&FailingStartHook, &failing);
     uint32_t elapsed = 0;
-    EXPECT_EQ(0, RunPass(test, 0, text, &elapsed));
-    EXPECT_EQ("", text);
-    EXPECT_EQ((uint32_t)kErrorNoSystemResources, test.GetFailureCode());
+    const C_EngineResult r = RunPass(0, &elapsed);
+    EXPECT_EQ(0, r.complete);
+    EXPECT_EQ("", FormatAccessResult(r));
+    EXPECT_EQ((uint32_t)kErrorNoSystemResources, r.failure.error);
+    EXPECT_EQ(kOpStartThread, r.failure.op);
     EXPECT_LT(elapsed, 2000u);
-    ASSERT_EQ(5u, test.started.size());
-    for (C_Thread* t : test.started)
-        EXPECT_FALSE(t->IsRunning());
+    ASSERT_EQ(5u, failing.started);
+    // Every started thread ran to its end before the engine returned.
+    EXPECT_EQ(5, failing.ended.load());
     // Released threads see the stop flag before their first access.
     EXPECT_EQ(0, watch.transfers.load());
-    EXPECT_EQ(0u, test.GetSeconds());
+    EXPECT_EQ(0u, events.seconds.load());
 }
 
 } // namespace
