@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-char* FormatByteSize(uint64_t value, char* text, int unitStyle)
+// decimals: digits after the point once a unit with a prefix is taken; -1 for none from 10 units
+// on and one below.
+static char* FormatScaled(uint64_t value, char* text, int unitStyle, int decimals)
 {
     const char* unit = unitStyle == 1 ? "B" : "Byte";
     // Each unit takes over once the value exceeds 2048 of the next smaller one.
@@ -17,12 +19,19 @@ char* FormatByteSize(uint64_t value, char* text, int unitStyle)
         if ((value >> s.shift) > 2048) {
             // Unsigned conversion: sizes of 2^63 and more stay positive.
             double scaled = (double)value / (double)(1ull << (s.shift + 10));
-            snprintf(text, 32, "%.1f %c%s", scaled, s.prefix, unit);
+            if (decimals < 0)
+                decimals = scaled < 9.95 ? 1 : 0;
+            snprintf(text, 32, "%.*f %c%s", decimals, scaled, s.prefix, unit);
             return text;
         }
     }
     snprintf(text, 32, "%" PRIu64 " Byte", value);
     return text;
+}
+
+char* FormatByteSize(uint64_t value, char* text, int unitStyle)
+{
+    return FormatScaled(value, text, unitStyle, 1);
 }
 
 std::string FormatByteSize(uint64_t value, int unitStyle)
@@ -35,6 +44,13 @@ std::string FormatRate(float bytesPerSecond)
 {
     uint64_t whole = bytesPerSecond > 0 ? (uint64_t)bytesPerSecond : 0;
     return FormatByteSize(whole, 0) + "/sec";
+}
+
+std::string FormatShortRate(float bytesPerSecond)
+{
+    char text[32];
+    uint64_t whole = bytesPerSecond > 0 ? (uint64_t)bytesPerSecond : 0;
+    return std::string(FormatScaled(whole, text, 0, -1)) + "/sec";
 }
 
 std::string StringPrintf(const char* format, ...)

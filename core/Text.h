@@ -9,6 +9,8 @@ std::string FormatByteSize(uint64_t value, int unitStyle = 0);
 char* FormatByteSize(uint64_t value, char* text, int unitStyle);
 // A rate in bytes per second, truncated to an integer: "45.3 MByte/sec".
 std::string FormatRate(float bytesPerSecond);
+// The same rounded to whole units from 10 on: "95 MByte/sec", "2.5 MByte/sec".
+std::string FormatShortRate(float bytesPerSecond);
 
 // printf into a std::string.
 std::string StringPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -56,6 +56,12 @@ int C_Device::AskAgain(C_DeviceAnswers*)
     SetLastErrorCode(kErrorNotSupported);
     return 0;
 }
+int C_Device::IsSameDevice()
+{
+    C_DeviceAnswers now;
+    return AskAgain(&now) && SameDeviceAnswers(*this, now);
+}
+
 int C_Device::BeginWrites(std::string*) { return 1; }
 void C_Device::EndWrites() {}
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "core/engines/BlockTarget.h"
 
 class C_DeviceList;
 
@@ -117,7 +118,9 @@ struct C_DeviceAnswers {
     std::string strSerial;
 };
 
-class C_Device {
+// The block operations (ReadBlocks, WriteBlocks, Open, Close, BeginWrites, EndWrites) are the
+// block engine's target operations too.
+class C_Device : public I_BlockTarget {
 public:
     C_Device();
     C_Device(const C_Device&) = delete;
@@ -129,8 +132,8 @@ public:
     // RETURN STATUS, whether the 0x4F/0xC2 signature came back unchanged.
     virtual int AtaCommand(uint8_t command, uint8_t feature, void* buffer, uint32_t size, int* statusOk);
     virtual int QueryCapacity();
-    virtual int ReadBlocks(uint64_t block, uint32_t count, void* buffer);
-    virtual int WriteBlocks(uint64_t block, uint32_t count, const void* buffer);
+    int ReadBlocks(uint64_t block, uint32_t count, void* buffer) override;
+    int WriteBlocks(uint64_t block, uint32_t count, const void* buffer) override;
     // sense receives up to 24 bytes when the command fails; may be null.
     virtual int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
                             void* buffer, uint8_t* sense);
@@ -140,8 +143,8 @@ public:
     virtual int LoadMedium();
     virtual int FormatVolume(uint32_t options, void* data);
     virtual int DeviceNodeRequest(uint32_t request, void* data, uint32_t size);
-    virtual int Open();
-    virtual int Close();
+    int Open() override;
+    int Close() override;
     virtual int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
                               C_PropertyValue* out3);
 
@@ -157,8 +160,10 @@ public:
     // Before the first write of a run, the volumes on the device are taken from their file
     // systems for the run alone (locked and dismounted) and held until EndWrites. 0 when a
     // volume is in use: *busy then names it and nothing may be written.
-    virtual int BeginWrites(std::string* busy);
-    virtual void EndWrites();
+    int BeginWrites(std::string* busy) override;
+    void EndWrites() override;
+    // AskAgain, and whether the answers are the record's (SameDeviceAnswers).
+    int IsSameDevice() override;
 
     int IsStale() const { return (dwCaps & kCapStale) != 0; }
     int HasLetter(char letter) const;

@@ -114,9 +114,10 @@ struct C_EngineJob {
     I_BlockTarget* target = nullptr;
     BlockPattern pattern = kPatternLinear;
     C_BlockValues values;
-    std::string sourceFile; // a linear write takes its data from here ("" for zeros)
+    std::string sourceFile; // with dataFile, a linear write's data, or where a linear read's is copied
+    int dataFile = 0;       // without it a write writes zeros and a read keeps nothing
     int checkData = 0;      // AccessData after every linear access
-    int ratePoints = 0;     // RatePoint after every timed group of a linear run
+    int ratePoints = 0;     // RatePoint after every timed group
 };
 
 // Rate and IOPS of a result from its bytes, accesses and microseconds, as every engine

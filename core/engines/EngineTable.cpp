@@ -1,11 +1,12 @@
 #include "core/engines/EngineTable.h"
 #include <cstring>
 #include "core/ErrorCodes.h"
+#include "core/engines/BlockEngine.h"
 #include "core/engines/NullEngine.h"
 
 namespace {
 const C_EngineRow kEngines[] = {
-    {kEngineKinds, "", nullptr}, // placeholder until the engines take their rows
+    {kEngineBlock, "block", RunBlockEngine},
 };
 
 #ifdef QM_TEST_HOOKS

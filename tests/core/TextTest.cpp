@@ -42,6 +42,16 @@ TEST(FormatRate, TruncatesAndAppendsPerSecond)
     EXPECT_EQ(FormatRate(-5.0f), "0 Byte/sec");
 }
 
+TEST(FormatRate, ShortFormIsWholeFromTenUnitsOn)
+{
+    EXPECT_EQ(FormatShortRate(95.4f * 1048576), "95 MByte/sec");
+    EXPECT_EQ(FormatShortRate(11.6f * 1048576), "12 MByte/sec");
+    EXPECT_EQ(FormatShortRate(9.96f * 1048576), "10 MByte/sec");
+    EXPECT_EQ(FormatShortRate(2.54f * 1048576), "2.5 MByte/sec");
+    EXPECT_EQ(FormatShortRate(1.5f * 1048576), "1536 kByte/sec");
+    EXPECT_EQ(FormatShortRate(700.0f), "700 Byte/sec");
+}
+
 TEST(TextHelpers, TrimCleanAndVersion)
 {
     EXPECT_EQ(TrimWhite("  \t-s 5 \r\n"), "-s 5");

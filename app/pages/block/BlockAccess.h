@@ -13,13 +13,13 @@
 #include "app/pages/Page.h"
 #include "app/pages/block/model/BlockRules.h"
 #include "app/pages/block/model/WriteTarget.h"
-#include "app/pages/block/run/BlockRun.h"
+#include "core/engines/Engine.h"
 #include "core/Thread.h"
 
 class C_Device;
 class C_DeviceList;
 
-class C_BlockAccess : public C_Page, private C_BlockChannel {
+class C_BlockAccess : public C_Page, private I_EngineEvents {
 public:
     INT_PTR OnInitDialog() override;
     INT_PTR OnEnd(INT_PTR result) override;
@@ -65,12 +65,13 @@ private:
     void RequestRunState(int running, int closeGraph);
     void ApplyRunState(int running, int closeGraph);
     void OnProgressTimer();
+    // The block engine's events, on the worker thread.
     int IsStopRequested() override;
-    void ShowSpeed(const std::string& text) override;
-    void ShowCrc(const std::string& text) override;
-    void GraphSetup(int points) override;
-    void GraphPoint(int x, int megaBytesPerSecond) override;
-    void Report(const std::string& message) override;
+    void Begin(uint64_t accesses) override;
+    void Progress(uint64_t done) override;
+    void RatePoint(uint64_t accesses, uint64_t bytes, uint64_t microseconds) override;
+    void AccessData(const void* data, uint32_t bytes) override;
+    void Report(const std::string& message);
 
     C_Hyperlink m_help;
     C_TextLabel m_speed;
@@ -92,6 +93,16 @@ private:
     C_BlockValues m_values;     // as the last check left them
     bool m_bChecking = false;   // the check rewrites fields that report their change
     bool m_bRunning = false;    // controls in the running state
-    C_BlockRun m_run;
+    // The run under way: what its events need, set by the worker before the engine starts.
+    struct C_RunShape {
+        uint32_t bufferBytes = 0;
+        uint32_t calcEvery = 1;
+        bool graph = false; // a linear run with the graph
+        uint64_t graphScale = 1;
+    };
+    C_RunShape m_shape;
+    // Read meanwhile by the progress timer.
+    std::atomic<uint64_t> m_count{0};
+    std::atomic<uint64_t> m_loopMax{0};
     C_Thread m_worker;
 };

@@ -6,6 +6,7 @@
 #include "app/pages/block/BlockIds.h"
 #include "app/settings/Flags.h"
 #include "core/System.h"
+#include "core/engines/EngineTable.h"
 
 uint32_t C_BlockAccess::WorkerEntry(void* self, uintptr_t)
 {
@@ -47,17 +48,31 @@ void C_BlockAccess::WorkerThread()
     // The page enters the running state and checks the fields on its own thread.
     RequestRunState(1, 0);
 
-    C_BlockRunSetup setup;
-    setup.device = device;
-    setup.pattern = pattern;
-    setup.write = write;
-    setup.values = m_values;
-    setup.saveData = (plan.flags & kFlagSaveReadData) != 0;
-    setup.udmaCrc = (plan.flags & kFlagUdmaCrc) != 0;
-    setup.graph = graph;
-    setup.dataFile = plan.dataFile;
-    const C_BlockRunResult result = m_run.Run(setup, *this);
-    const int closeGraph = closeUnused && (result.lastFailed || result.accesses == 0);
+    C_EngineJob job;
+    job.kind = kEngineBlock;
+    job.target = device;
+    job.blockSize = device->dwBlockSize;
+    job.pattern = pattern;
+    job.write = write;
+    job.values = m_values;
+    job.dataFile = (plan.flags & kFlagSaveReadData) != 0;
+    job.sourceFile = plan.dataFile;
+    job.checkData = (plan.flags & kFlagUdmaCrc) != 0;
+    job.ratePoints = 1;
+    m_shape = C_RunShape();
+    m_shape.bufferBytes = BufferBytes(job.values.blocks, job.blockSize);
+    m_shape.calcEvery = job.values.calcEvery;
+    m_shape.graph = pattern == kPatternLinear && graph;
+    const C_EngineResult result = RunEngine(job, *this);
+    const C_EngineFailure& failure = result.failure;
+    if (failure.op != kOpNone) {
+        const std::string text = BlockFailureText(failure, device->strName, job.values.blocks, job.blockSize,
+                                                  ErrorText(failure.error));
+        if (!text.empty())
+            Report(text);
+    }
+    const bool accessFailed = failure.op == kOpRead || failure.op == kOpWrite;
+    const int closeGraph = closeUnused && (accessFailed || result.accesses == 0);
     RequestRunState(0, closeGraph);
 }
 
@@ -82,8 +97,8 @@ void C_BlockAccess::ApplyRunState(int running, int closeGraph)
         m_bRunning = true;
         EnableRunning();
         ReadAndCheckValues();
-        m_run.count = 0;
-        m_run.loopMax = 0;
+        m_count = 0;
+        m_loopMax = 0;
         SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
         SetTimer(m_hWnd, kTimerProgress, 40, nullptr);
         return;
@@ -100,25 +115,41 @@ void C_BlockAccess::ApplyRunState(int running, int closeGraph)
 
 void C_BlockAccess::OnProgressTimer()
 {
-    const uint64_t loopMax = m_run.loopMax.load(), count = m_run.count.load();
+    const uint64_t loopMax = m_loopMax.load(), count = m_count.load();
     const WPARAM position = loopMax ? WPARAM(count * 100 / loopMax) : 0;
     SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, position, 0);
 }
 
 int C_BlockAccess::IsStopRequested() { return m_worker.IsStopRequested(); }
 
-void C_BlockAccess::ShowSpeed(const std::string& text) { SetItemText(IDC_BLOCK_SPEED, text.c_str()); }
-
-void C_BlockAccess::ShowCrc(const std::string& text) { SetItemText(IDC_BLOCK_CRC_VALUE, text.c_str()); }
-
-void C_BlockAccess::GraphSetup(int points)
+void C_BlockAccess::Begin(uint64_t accesses)
 {
-    m_pHost->GraphWindow().Graph().Init(points, 0, 10, 1, "%d MB/s", 60, 1, -1, -1);
+    m_loopMax = accesses;
+    if (!m_shape.graph)
+        return;
+    m_shape.graphScale = GraphScale(accesses);
+    C_GRAPH& graph = m_pHost->GraphWindow().Graph();
+    graph.Init(int(accesses / m_shape.graphScale), 0, 10, 1, "%d MB/s", 60, 1, -1, -1);
+    // A group's point lands at its last access, so a graph of groups starts from zero.
+    if (m_shape.calcEvery != 1)
+        graph.AddValue(0, 0, 0);
 }
 
-void C_BlockAccess::GraphPoint(int x, int megaBytesPerSecond)
+void C_BlockAccess::Progress(uint64_t done) { m_count = done; }
+
+void C_BlockAccess::RatePoint(uint64_t accesses, uint64_t bytes, uint64_t microseconds)
 {
-    m_pHost->GraphWindow().Graph().AddValue(x, megaBytesPerSecond, 0);
+    const C_BlockRatePoint point =
+        BlockRatePoint(m_shape.bufferBytes, m_shape.graphScale, accesses, bytes, microseconds);
+    SetItemText(IDC_BLOCK_SPEED, point.text.c_str());
+    if (m_shape.graph)
+        m_pHost->GraphWindow().Graph().AddValue(point.x, point.megaBytesPerSecond, 0);
+}
+
+void C_BlockAccess::AccessData(const void* data, uint32_t bytes)
+{
+    SetItemText(IDC_BLOCK_CRC_VALUE, "");
+    SetItemText(IDC_BLOCK_CRC_VALUE, UdmaCrcText(data, bytes).c_str());
 }
 
 void C_BlockAccess::Report(const std::string& message) { ShowPageBox(MB_ICONEXCLAMATION, message); }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <mutex>
 #include <vector>
+#include "core/engines/EngineTable.h"
+#include "core/engines/NullEngine.h"
 #include "devices/DeviceList.h"
 #include "tests/app/PageTestHost.h"
 
@@ -396,5 +398,43 @@ TEST_F(BlockPageTargets, WindowsDiskIsRefusedAndOthersAreNamedInTheQuestion)
     EXPECT_EQ(texts.size(), 1u) << texts.back();
     EXPECT_EQ(C_CountedDevice::writes, 2); // 128 blocks of 64 per access
     host.GraphWindow().Dismiss();
+    page.Close(0);
+}
+
+TEST_F(BlockPageTargets, AScriptedRunShowsItsRateAndItsFailure)
+{
+    HWND window = Open(kFlagDefaults | kFlagBlockPage | kFlagShowGraph);
+    ASSERT_NE(window, nullptr);
+    host.GraphWindow().Setup(GetModuleHandleA(nullptr), "Quellmor test", 0, nullptr, "");
+    SelectRow(list, 1);
+    SetDlgItemTextA(window, IDC_BLOCK_START, "0");
+    SetDlgItemTextA(window, IDC_BLOCK_END, "1024");
+    SetDlgItemTextA(window, IDC_BLOCK_PER_ACCESS, "128");
+    SetDlgItemTextA(window, IDC_BLOCK_CALC, "1");
+    // 64 KiB per access in one millisecond each.
+    C_NullScript script;
+    script.bytesPerSecond = 65536000;
+    SetNullEngineScript(&script);
+    std::vector<std::string> texts = PressAnswering(window, host, IDC_BLOCK_READ, IDOK);
+    EXPECT_TRUE(texts.empty()) << texts[0];
+    EXPECT_EQ(ItemText(window, IDC_BLOCK_SPEED), "62.5 MByte/sec - 1 msec");
+    // Eight accesses, a point for each.
+    const GraphModel graph = host.GraphWindow().Graph().Snapshot();
+    ASSERT_EQ(graph.Points(), 8);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(graph.Value(x, 0), 62) << x;
+    EXPECT_NE(FindWindowA(nullptr, "Quellmor test Graph"), nullptr);
+
+    // The third access fails: the user reads today's text, and the graph closes.
+    script.failure.op = kOpRead;
+    script.failure.position = 0x100;
+    script.failure.error = 23;
+    script.failAfter = 2;
+    texts = PressAnswering(window, host, IDC_BLOCK_READ, IDOK);
+    SetNullEngineScript(nullptr);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].find("Can't access 128 blocks starting at 0x100. Win32Error: 23 - "), 0u) << texts[0];
+    EXPECT_EQ(FindWindowA(nullptr, "Quellmor test Graph"), nullptr);
+    EXPECT_EQ(C_CountedDevice::writes, 0);
     page.Close(0);
 }

@@ -234,6 +234,20 @@ TEST(BlockRules, GroupRateAndItsText)
     EXPECT_EQ(r.text.substr(r.text.size() - 7), " 3 msec");
 }
 
+TEST(BlockRules, RatePointsOfTheEngineAsThePageShowsThem)
+{
+    // A group of four 1 MiB accesses in 2 s that ended after access 8 of a run drawn at one
+    // point per three accesses: the label as for the group, the point where access 8 began.
+    C_BlockRatePoint p = BlockRatePoint(1048576, 3, 8, 4u << 20, 2000000);
+    EXPECT_EQ(p.text, "2048.0 kByte/sec - 2000 msec");
+    EXPECT_EQ(p.x, 2);
+    EXPECT_EQ(p.megaBytesPerSecond, 2);
+    p = BlockRatePoint(65536, 1, 1, 65536, 1000);
+    EXPECT_EQ(p.text, "62.5 MByte/sec - 1 msec");
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.megaBytesPerSecond, 62);
+}
+
 TEST(BlockRules, MessageTexts)
 {
     EXPECT_EQ(NoCapabilityText("\\\\.\\X:", 1), "The device \xBB\\\\.\\X:\xAB doesn't support 'write'");
@@ -311,4 +325,41 @@ TEST(BlockRules, RunBitsCarryTheChosenKindToTheWorker)
         EXPECT_EQ(PatternOfRunFlags(row.run | kFlagRunReads | kFlagKindSeek), row.pattern);
     }
     EXPECT_EQ(PatternOfRunFlags(kFlagRunReads), kPatternSeek);
+}
+
+TEST(BlockRules, EachFailureOfARunGetsItsOwnText)
+{
+    const std::string disk = "\\\\.\\PhysicalDrive1";
+    const struct {
+        EngineOp op;
+        uint64_t position;
+        uint32_t error;
+        const char* detail;
+        std::string text;
+    } rows[] = {
+        {kOpBufferSize, 0, 0, "", BufferTooBigText(16, 512)},
+        {kOpRange, 0x80000000000008ull, 0, "", UnaddressableRangeText(0x80000000000008ull, 512)},
+        {kOpChanged, 0, 0, "", DeviceChangedText(disk)},
+        {kOpAllocate, 0, 8, "", BufferAllocationText(8192)},
+        {kOpSinkOpen, 0, 3, "p.bin", "Can't open file \xBBp.bin\xAB for writing."},
+        {kOpSourceOpen, 0, 2, "p.bin", "Can't open file \xBBp.bin\xAB for reading."},
+        {kOpSourceRead, 0, 38, "p.bin", "Can't read from file \xBBp.bin\xAB."},
+        {kOpSinkWrite, 0x30, 112, "p.bin", "Can't write to file \xBBp.bin\xAB."},
+        {kOpVolumeInUse, 0, 5, "E:", VolumeInUseText("E:", disk)},
+        {kOpRead, 0x1F0, 23, "", "Can't access 16 blocks starting at 0x1F0. Win32Error: 23 - CRC."},
+        {kOpWrite, 0x20, 87, "",
+         "Can't access 16 blocks starting at 0x20. Win32Error: 87 - CRC."
+         "\nTry to decrease the 'blocks per access' value.\n"},
+        {kOpNone, 0, 0, "", ""},
+    };
+    for (const auto& row : rows) {
+        C_EngineFailure f;
+        f.op = row.op;
+        f.position = row.position;
+        f.error = row.error;
+        f.detail = row.detail;
+        EXPECT_EQ(BlockFailureText(f, disk, 16, 512, "CRC."), row.text) << row.op;
+    }
+    // The CRC label: four upper-case hex digits, a lone trailing byte in no word.
+    EXPECT_EQ(UdmaCrcText("\x01", 1), "0x4ABA");
 }

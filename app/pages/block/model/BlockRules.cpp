@@ -1,5 +1,6 @@
 #include "app/pages/block/model/BlockRules.h"
 #include <cinttypes>
+#include "app/pages/block/model/UdmaCrc.h"
 #include "app/settings/Flags.h"
 #include "core/Text.h"
 
@@ -202,4 +203,52 @@ std::string ReadDataFileText(const std::string& file)
 std::string WriteDataFileText(const std::string& file)
 {
     return StringPrintf("Can't write to file \xBB%s\xAB.", file.c_str());
+}
+
+std::string BlockFailureText(const C_EngineFailure& f, const std::string& device, uint64_t blocks,
+                             uint32_t blockSize, const std::string& errorText)
+{
+    switch (f.op) {
+    case kOpBufferSize:
+        return BufferTooBigText(blocks, blockSize);
+    case kOpRange:
+        return UnaddressableRangeText(f.position, blockSize);
+    case kOpChanged:
+        return DeviceChangedText(device);
+    case kOpAllocate:
+        return BufferAllocationText(BufferBytes(blocks, blockSize));
+    case kOpSinkOpen:
+        return OpenDataFileText(f.detail, 1);
+    case kOpSourceOpen:
+        return OpenDataFileText(f.detail, 0);
+    case kOpSourceRead:
+        return ReadDataFileText(f.detail);
+    case kOpSinkWrite:
+        return WriteDataFileText(f.detail);
+    case kOpVolumeInUse:
+        return VolumeInUseText(f.detail, device);
+    case kOpRead:
+    case kOpWrite:
+        return AccessFailedText(blocks, f.position, f.error, errorText);
+    default:
+        return std::string();
+    }
+}
+
+C_BlockRatePoint BlockRatePoint(uint32_t bufferBytes, uint64_t graphScale, uint64_t accesses, uint64_t bytes,
+                                uint64_t microseconds)
+{
+    // The group's size in buffers, so the rate is worked out as for the group itself.
+    const uint32_t buffers = bufferBytes ? uint32_t(bytes / bufferBytes) : 0;
+    const C_GroupRate rate = GroupRate(bufferBytes, buffers, microseconds);
+    C_BlockRatePoint point;
+    point.text = rate.text;
+    point.x = int((accesses - 1) / graphScale);
+    point.megaBytesPerSecond = int(rate.megaBytesPerSecond);
+    return point;
+}
+
+std::string UdmaCrcText(const void* data, uint32_t bytes)
+{
+    return StringPrintf("0x%04X", UdmaCrc(data, bytes));
 }

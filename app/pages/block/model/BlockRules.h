@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include "core/engines/BlockPositions.h"
+#include "core/engines/Engine.h"
 
 // A run starts with the run bit of the chosen kind (kFlagKindLinear, ...) set in the flag
 // word, and its worker reads the access pattern back from that bit.
@@ -75,3 +75,20 @@ std::string OpenDataFileText(const std::string& file, int forWriting);
 std::string ReadDataFileText(const std::string& file);
 std::string WriteDataFileText(const std::string& file);
 extern const char* const kNoDeviceSelectedText;
+
+// What the user is told of a block run that ended on failure, from the failure and what the
+// run was: the device's name, blocks per access and block size. errorText is the system's
+// text of failure.error. Empty when nothing failed.
+std::string BlockFailureText(const C_EngineFailure& failure, const std::string& device, uint64_t blocks,
+                             uint32_t blockSize, const std::string& errorText);
+// A rate point of the block engine as the page shows it: the speed label, and the graph
+// point at the start of the group's last access (accesses: done after the group).
+struct C_BlockRatePoint {
+    std::string text;
+    int x = 0;
+    int megaBytesPerSecond = 0;
+};
+C_BlockRatePoint BlockRatePoint(uint32_t bufferBytes, uint64_t graphScale, uint64_t accesses, uint64_t bytes,
+                                uint64_t microseconds);
+// The UDMA CRC label of one access's data.
+std::string UdmaCrcText(const void* data, uint32_t bytes);

@@ -1,11 +1,13 @@
-// The raw block run over an emulated disk backed by an image file: what lands in the data
-// file and on the image, where the accesses go, and what the page is told.
+// The block engine over an emulated disk backed by an image file: what lands in the data
+// file and on the image, where the accesses go, and what the page is told of its events.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "app/pages/block/run/BlockRun.h"
+#include "app/pages/block/model/BlockRules.h"
 #include "core/ErrorCodes.h"
+#include "core/System.h"
+#include "core/engines/BlockEngine.h"
 #include "devices/emulated/ImageDisk.h"
 #include "tests/common/WholeFile.h"
 
@@ -28,21 +30,58 @@ std::vector<uint8_t> PatternImage(uint32_t blocks)
     return image;
 }
 
-// What the page would have shown; optionally asks to stop after a number of polls.
-class C_Recorder : public C_BlockChannel {
+// What the page would have shown of the events, with the model's texts; optionally asks to
+// stop after a number of polls.
+class C_Recorder : public I_EngineEvents {
 public:
     int IsStopRequested() override { return ++polls > stopAfter; }
-    void ShowSpeed(const std::string& text) override { speeds.push_back(text); }
-    void ShowCrc(const std::string& text) override { crcs.push_back(text); }
-    void GraphSetup(int points) override { graphPoints = points; }
-    void GraphPoint(int x, int value) override { points.push_back({x, value}); }
-    void Report(const std::string& message) override { reports.push_back(message); }
+    void Begin(uint64_t planned) override
+    {
+        loopMax = planned;
+        if (!graph)
+            return;
+        scale = GraphScale(planned);
+        graphPoints = int(planned / scale);
+        if (job->values.calcEvery != 1)
+            points.push_back({0, 0});
+    }
+    void Progress(uint64_t done) override { count = done; }
+    void RatePoint(uint64_t accesses, uint64_t bytes, uint64_t microseconds) override
+    {
+        const uint32_t buffer = BufferBytes(job->values.blocks, job->blockSize);
+        const C_BlockRatePoint p = BlockRatePoint(buffer, scale, accesses, bytes, microseconds);
+        speeds.push_back(p.text);
+        if (graph)
+            points.push_back({p.x, p.megaBytesPerSecond});
+    }
+    void AccessData(const void* data, uint32_t bytes) override
+    {
+        crcs.push_back("");
+        crcs.push_back(UdmaCrcText(data, bytes));
+    }
+    void Failure(const C_EngineFailure& f) override
+    {
+        reports.push_back(
+            BlockFailureText(f, device, job->values.blocks, job->blockSize, ErrorText(f.error)));
+    }
 
+    const C_EngineJob* job = nullptr;
+    std::string device;
+    bool graph = false; // the page's graph of a linear run
+    uint64_t scale = 1;
     int polls = 0;
     int stopAfter = 1 << 30;
     int graphPoints = -1;
+    uint64_t count = 0, loopMax = 0;
     std::vector<std::string> speeds, crcs, reports;
     std::vector<std::pair<int, int>> points;
+};
+
+// How a run ended, as the page's end step reads it.
+struct C_RunEnd {
+    uint64_t accesses = 0;
+    int lastFailed = 0; // the run ended on a failed access
+    int failed = 0;     // any failure reported
 };
 
 // Counts every access and where it went, through the real image disk.
@@ -80,20 +119,23 @@ public:
     size_t accessesAtBegin = 0, accessesAtEnd = 0;
 };
 
-class BlockRun : public ::testing::Test {
+class BlockEngine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        image = TempPath("qm_block_run.img");
-        dataFile = TempPath("qm_block_run_data.bin");
+        image = TempPath("qm_block_engine.img");
+        dataFile = TempPath("qm_block_engine_data.bin");
         original = PatternImage(kBlocks);
         ASSERT_TRUE(WriteFileBytes(image, original));
         DeleteFileA(dataFile.c_str());
         disk.reset(new C_WatchedDisk(image, 512, 0));
         ASSERT_TRUE(disk->QueryCapacity());
         ASSERT_EQ(disk->ullBlockCount, kBlocks);
-        setup.device = disk.get();
-        setup.dataFile = dataFile;
+        setup.kind = kEngineBlock;
+        setup.target = disk.get();
+        setup.blockSize = disk->dwBlockSize;
+        setup.ratePoints = 1;
+        setup.sourceFile = dataFile;
     }
     void TearDown() override
     {
@@ -111,12 +153,18 @@ protected:
         setup.values.repeats = repeats;
         setup.values.calcEvery = calc;
     }
-    C_BlockRunResult Go()
+    C_RunEnd Go()
     {
-        C_BlockRun run;
-        C_BlockRunResult r = run.Run(setup, channel);
-        count = run.count.load();
-        loopMax = run.loopMax.load();
+        channel.job = &setup;
+        channel.device = disk->strName;
+        channel.count = channel.loopMax = 0;
+        const C_EngineResult result = RunBlockEngine(setup, channel);
+        count = channel.count;
+        loopMax = channel.loopMax;
+        C_RunEnd r;
+        r.accesses = result.accesses;
+        r.lastFailed = result.failure.op == kOpRead || result.failure.op == kOpWrite;
+        r.failed = result.failure.op != kOpNone;
         return r;
     }
     // The image is unchanged outside [first, end) blocks.
@@ -136,20 +184,20 @@ protected:
     std::string image, dataFile;
     std::vector<uint8_t> original;
     std::unique_ptr<C_WatchedDisk> disk;
-    C_BlockRunSetup setup;
+    C_EngineJob setup;
     C_Recorder channel;
     uint64_t count = 0, loopMax = 0;
 };
 
 } // namespace
 
-TEST_F(BlockRun, LinearReadSavesTheRangeToTheDataFile)
+TEST_F(BlockEngine, LinearReadSavesTheRangeToTheDataFile)
 {
     Range(10, 74, 16, 0, 1, 2);
-    setup.saveData = 1;
-    setup.udmaCrc = 1;
-    setup.graph = 1;
-    const C_BlockRunResult r = Go();
+    setup.dataFile = 1;
+    setup.checkData = 1;
+    channel.graph = true;
+    const C_RunEnd r = Go();
     EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
     EXPECT_EQ(r.accesses, 4u);
     EXPECT_EQ(count, 4u);
@@ -174,7 +222,7 @@ TEST_F(BlockRun, LinearReadSavesTheRangeToTheDataFile)
     EXPECT_EQ(channel.crcs[7].substr(0, 2), "0x");
 }
 
-TEST_F(BlockRun, LinearWriteTakesThePatternFromTheDataFile)
+TEST_F(BlockEngine, LinearWriteTakesThePatternFromTheDataFile)
 {
     std::vector<uint8_t> block(8 * 512);
     for (size_t i = 0; i < block.size(); ++i)
@@ -183,8 +231,8 @@ TEST_F(BlockRun, LinearWriteTakesThePatternFromTheDataFile)
     ASSERT_TRUE(WriteFileBytes(dataFile, block));
     Range(100, 140, 8, 2);
     setup.write = 1;
-    setup.saveData = 1;
-    const C_BlockRunResult r = Go();
+    setup.dataFile = 1;
+    const C_RunEnd r = Go();
     EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
     EXPECT_EQ(r.accesses, 4u); // 100, 110, 120, 130
     const std::vector<uint8_t> now = ReadFileBytes(image);
@@ -197,12 +245,12 @@ TEST_F(BlockRun, LinearWriteTakesThePatternFromTheDataFile)
     ExpectUntouchedOutside(100, 140);
 }
 
-TEST_F(BlockRun, DataFileShorterThanABufferEndsTheWrite)
+TEST_F(BlockEngine, DataFileShorterThanABufferEndsTheWrite)
 {
     ASSERT_TRUE(WriteFileBytes(dataFile, std::vector<uint8_t>(1000, 1)));
     Range(0, 64, 8);
     setup.write = 1;
-    setup.saveData = 1;
+    setup.dataFile = 1;
     Go();
     ASSERT_EQ(channel.reports.size(), 1u);
     EXPECT_EQ(channel.reports[0], "Can't read from file \xBB" + dataFile + "\xAB.");
@@ -216,7 +264,7 @@ TEST_F(BlockRun, DataFileShorterThanABufferEndsTheWrite)
     EXPECT_EQ(channel.reports[0], "Can't open file \xBB" + dataFile + "\xAB for reading.");
 }
 
-TEST_F(BlockRun, RandomAndSeekWritesStayInsideTheRange)
+TEST_F(BlockEngine, RandomAndSeekWritesStayInsideTheRange)
 {
     // The range ends at the device's last block: an access past it would fail.
     setup.write = 1;
@@ -224,7 +272,7 @@ TEST_F(BlockRun, RandomAndSeekWritesStayInsideTheRange)
         disk->accesses.clear();
         Range(200, kBlocks, 7, 0, 400);
         setup.pattern = pattern;
-        const C_BlockRunResult r = Go();
+        const C_RunEnd r = Go();
         EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
         EXPECT_EQ(r.accesses, 400u);
         ASSERT_EQ(disk->accesses.size(), 400u);
@@ -250,13 +298,13 @@ TEST_F(BlockRun, RandomAndSeekWritesStayInsideTheRange)
     EXPECT_TRUE(channel.reports.empty());
 }
 
-TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
+TEST_F(BlockEngine, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
 {
     disk->faults.Inject(21, kErrorCrc);
     disk->faults.Inject(22, kErrorIoDevice);
     disk->faults.Inject(40, kErrorCrc);
     Range(16, 48, 8);
-    setup.saveData = 1;
+    setup.dataFile = 1;
     Go();
     EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
     const std::vector<uint8_t> data = ReadFileBytes(dataFile);
@@ -271,7 +319,7 @@ TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
     disk->faults.Clear();
     disk->faults.Inject(30, kErrorIoDevice);
     channel.reports.clear();
-    C_BlockRunResult r = Go();
+    C_RunEnd r = Go();
     ASSERT_EQ(channel.reports.size(), 1u);
     EXPECT_EQ(channel.reports[0].find("Can't access 8 blocks starting at 0x18. Win32Error: 1117 - "), 0u);
     EXPECT_TRUE(r.lastFailed);
@@ -290,7 +338,7 @@ TEST_F(BlockRun, CrcBlocksBecomeZerosOtherFailuresEndTheRun)
     EXPECT_EQ(channel.reports[0].find("Can't access 8 blocks starting at 0x10. Win32Error: 21 - "), 0u);
 }
 
-TEST_F(BlockRun, InvalidParameterAddsTheHint)
+TEST_F(BlockEngine, InvalidParameterAddsTheHint)
 {
     disk->faults.Inject(5, kErrorInvalidParameter);
     Range(0, 64, 8);
@@ -301,37 +349,37 @@ TEST_F(BlockRun, InvalidParameterAddsTheHint)
     EXPECT_EQ(m.substr(m.size() - 48), "\nTry to decrease the 'blocks per access' value.\n");
 }
 
-TEST_F(BlockRun, BuffersThatCannotBeHadAreRefusedWithAMessage)
+TEST_F(BlockEngine, BuffersThatCannotBeHadAreRefusedWithAMessage)
 {
     // 2^23 + 1 blocks of 512 bytes: the 32-bit product would be 512.
     Range(0, kBlocks, 8388609);
     setup.values.end = kBlocks;
-    C_BlockRunResult r = Go();
+    C_RunEnd r = Go();
     ASSERT_EQ(channel.reports.size(), 1u);
     EXPECT_NE(channel.reports[0].find("4 GByte"), std::string::npos);
     EXPECT_TRUE(disk->accesses.empty());
     EXPECT_TRUE(r.failed);
 }
 
-TEST_F(BlockRun, ABufferTheProcessCannotGetIsRefusedWithAMessage)
+TEST_F(BlockEngine, ABufferTheProcessCannotGetIsRefusedWithAMessage)
 {
     // Just below 4 GiB: no 32-bit process gets that much memory, and the user is told. A
     // 64-bit process on a big machine may well get it.
     if (sizeof(void*) != 4)
         GTEST_SKIP() << "only a 32-bit process is sure to be refused 4 GiB";
     Range(0, kBlocks, 8388600);
-    const C_BlockRunResult r = Go();
+    const C_RunEnd r = Go();
     ASSERT_EQ(channel.reports.size(), 1u);
     EXPECT_EQ(channel.reports[0].find("Can't allocate the buffer of 4294963200 bytes"), 0u);
     EXPECT_TRUE(disk->accesses.empty());
     EXPECT_TRUE(r.failed);
 }
 
-TEST_F(BlockRun, StopEndsTheRunBeforeTheNextAccess)
+TEST_F(BlockEngine, StopEndsTheRunBeforeTheNextAccess)
 {
     Range(0, kBlocks, 1);
     channel.stopAfter = 5;
-    const C_BlockRunResult r = Go();
+    const C_RunEnd r = Go();
     EXPECT_EQ(r.accesses, 5u);
     EXPECT_EQ(count, 5u);
     EXPECT_EQ(loopMax, uint64_t(kBlocks));
@@ -339,25 +387,25 @@ TEST_F(BlockRun, StopEndsTheRunBeforeTheNextAccess)
     EXPECT_FALSE(r.lastFailed);
 }
 
-TEST_F(BlockRun, ReadOnlyDataFileFolderIsReported)
+TEST_F(BlockEngine, ReadOnlyDataFileFolderIsReported)
 {
-    setup.saveData = 1;
-    setup.dataFile = TempPath("no such folder\\data.bin");
+    setup.dataFile = 1;
+    setup.sourceFile = TempPath("no such folder\\data.bin");
     Range(0, 64, 8);
     Go();
     ASSERT_EQ(channel.reports.size(), 1u);
-    EXPECT_EQ(channel.reports[0], "Can't open file \xBB" + setup.dataFile + "\xAB for writing.");
+    EXPECT_EQ(channel.reports[0], "Can't open file \xBB" + setup.sourceFile + "\xAB for writing.");
     EXPECT_TRUE(disk->accesses.empty());
 }
 
-TEST_F(BlockRun, AWriteGoesOnlyToTheDeviceTheListSaw)
+TEST_F(BlockEngine, AWriteGoesOnlyToTheDeviceTheListSaw)
 {
     Range(0, 64, 8);
     setup.write = 1;
     // Another medium took the place of the one the list saw: other size, same path.
     const std::vector<uint8_t> other = PatternImage(kBlocks * 2);
     ASSERT_TRUE(WriteFileBytes(image, other));
-    C_BlockRunResult r = Go();
+    C_RunEnd r = Go();
     ASSERT_EQ(channel.reports.size(), 1u);
     EXPECT_EQ(channel.reports[0], DeviceChangedText(disk->strName));
     EXPECT_TRUE(disk->accesses.empty());
@@ -382,14 +430,14 @@ TEST_F(BlockRun, AWriteGoesOnlyToTheDeviceTheListSaw)
     EXPECT_EQ(r.accesses, 8u);
 }
 
-TEST_F(BlockRun, VolumesAreTakenOnceBeforeTheWritesAndGivenBackAfterThem)
+TEST_F(BlockEngine, VolumesAreTakenOnceBeforeTheWritesAndGivenBackAfterThem)
 {
     // A seek run visits block 0 at every second access: the volumes are still taken once.
     Range(0, 64, 8, 0, 10);
     setup.pattern = kPatternSeek;
     setup.write = 1;
     const uint32_t opensBefore = disk->opens;
-    C_BlockRunResult r = Go();
+    C_RunEnd r = Go();
     EXPECT_TRUE(channel.reports.empty()) << channel.reports[0];
     EXPECT_EQ(r.accesses, 10u);
     EXPECT_EQ(disk->begins, 1);
@@ -422,7 +470,7 @@ TEST_F(BlockRun, VolumesAreTakenOnceBeforeTheWritesAndGivenBackAfterThem)
     EXPECT_EQ(disk->begins, 0);
 }
 
-TEST_F(BlockRun, ABlockWhoseByteOffsetWrapsIsNeverSent)
+TEST_F(BlockEngine, ABlockWhoseByteOffsetWrapsIsNeverSent)
 {
     // A bridge that claims 2^56 blocks: block 2^55 lies at byte 2^64, which wraps to 0.
     disk->ullBlockCount = 1ull << 56;
@@ -430,7 +478,7 @@ TEST_F(BlockRun, ABlockWhoseByteOffsetWrapsIsNeverSent)
     for (int write : {1, 0}) {
         setup.write = write;
         channel.reports.clear();
-        const C_BlockRunResult r = Go();
+        const C_RunEnd r = Go();
         ASSERT_EQ(channel.reports.size(), 1u);
         EXPECT_EQ(channel.reports[0], UnaddressableRangeText((1ull << 55) + 8, 512));
         EXPECT_TRUE(disk->accesses.empty());
