@@ -1,5 +1,5 @@
 #!/bin/bash
-# Linear block read and write of an image file through a drive letter (the BlockAccess run
+# Linear block read and write of an image file through a drive letter (the block engine
 # over \\.\X:) against fio on the same image file with the same transfer size, run
 # alternately several times. Prints the medians and
 #   ratio block-read VALUE    (ours / fio)
@@ -13,8 +13,8 @@ set -euo pipefail
 size=${1:-512}
 transfer=${2:-1048576}
 runs=${3:-5}
-bench_build BlockBench
-exe=$(find "$root/build/$run_arch/bench/block" -name BlockBench.exe | head -n 1)
+bench_build QuellmorBench
+exe=$(find "$root/build/$run_arch/bench/engine" -name QuellmorBench.exe | head -n 1)
 work="$root/build/bench-block"
 rm -rf "$work"; mkdir -p "$work"
 image="$work/x.img"
@@ -28,8 +28,8 @@ ln -sfn "$image" "$QM_WINEPREFIX/dosdevices/x::"
 
 declare -A ours_rate fio_rate
 run_ours() {   # read|write
-    out=$("$root/cmake/wine-run.sh" "$exe" X "$1" "$transfer")
-    ours_rate[$1]+=" $(echo "$out" | sed -n "s/^rate block-$1 //p")"
+    "$root/cmake/wine-run.sh" "$exe" '\\.\X:' "$size" "block-$1" $((transfer / 1024)) >"$work/ours.txt"
+    ours_rate[$1]+=" $(figure "$work/ours.txt" "block-$1-bytes-per-sec")"
 }
 run_fio() {   # read|write
     fio --name="block$1" --filename="$image" --rw="$1" --bs="$transfer" --size="${size}M" \

@@ -15,22 +15,20 @@ bench_build() {   # target
     fi
     export QM_WINEPREFIX="$root/build/$run_arch/wineprefix" QM_WINE="$run_wine"
 }
-to_bytes() {   # "45.3 MByte/sec" -> bytes per second
-    /usr/bin/python3 -c '
-import sys
-t = sys.argv[1].split()
-if len(t) < 2: print(0); sys.exit()
-v = float(t[0]); u = t[1][0]
-print(v * {"B": 1, "k": 1024, "M": 1024**2, "G": 1024**3, "T": 1024**4, "P": 1024**5}.get(u, 1))' "$1"
-}
-fio_bytes() {   # fio JSON report, "read" or "write" -> bytes per second of the first job
-    /usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0][sys.argv[2]]["bw_bytes"])' "$1" "$2"
-}
-
 # The figures of repeated runs (medians, ratios, spreads) come from one place: bench/stats.py.
 bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bench_stats() {   # figure arguments... (see bench/stats.py)
     /usr/bin/python3 "$bench_dir/stats.py" "$@"
+}
+to_bytes() {   # "45.3 MByte/sec" -> bytes per second
+    bench_stats bytes "$1"
+}
+fio_bytes() {   # fio JSON report, "read" or "write" -> bytes per second of the first job
+    bench_stats fio "$1" "$2" bw_bytes
+}
+# "figure NAME VALUE" lines of our tools' output: the value of NAME.
+figure() {   # output-file name
+    tr -d '\r' <"$1" | awk -v n="$2" '$1 == "figure" && $2 == n { print $3 }'
 }
 # One round of a comparison run alternately: odd rounds run ours first, even rounds the
 # peer, with SETTLE (sync, or : for nothing) before each side. Alternating spreads what one

@@ -1,6 +1,6 @@
 #!/bin/bash
-# File test rates of the FileAccess worker against fio on the same file, size and block size
-# (64 KiB and 1 MiB), run alternately several times. Prints the medians per block size and
+# File test rates of FileAccess's passes (the sequential engine, buffered) against fio in the
+# same folder, with the same size and block size (64 KiB and 1 MiB), run alternately several times. Prints the medians per block size and
 #   ratio file-write VALUE   (ours / fio, the lower of the two block sizes)
 #   ratio file-read VALUE
 # Under Wine the cache bypass is ignored, so both sides run buffered: fio with a final fsync
@@ -12,19 +12,18 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh"
 size=${1:-512}
 runs=${2:-3}
-bench_build FileBench
-exe=$(find "$root/build/$run_arch/bench/file" -name FileBench.exe | head -n 1)
+bench_build QuellmorBench
+exe=$(find "$root/build/$run_arch/bench/engine" -name QuellmorBench.exe | head -n 1)
 work="$root/build/bench-file"
 rm -rf "$work"; mkdir -p "$work"
 file="$work/_file.bin"
-winfile="Z:$(echo "$file" | tr / '\\')"
+winwork="Z:$(echo "$work" | tr / '\\')"
 
 declare -A ours_w ours_r fio_w fio_r
 run_ours() {   # block
-    out=$("$root/cmake/wine-run.sh" "$exe" "$winfile" "$size" "$1")
-    ours_w[$1]+=" $(to_bytes "$(echo "$out" | sed -n 's/^text file-write //p')")"
-    ours_r[$1]+=" $(to_bytes "$(echo "$out" | sed -n 's/^text file-read //p')")"
-    rm -f "$file"
+    "$root/cmake/wine-run.sh" "$exe" "$winwork" "$size" file $(($1 / 1024)) >"$work/ours.txt"
+    ours_w[$1]+=" $(figure "$work/ours.txt" file-write-bytes-per-sec)"
+    ours_r[$1]+=" $(figure "$work/ours.txt" file-read-bytes-per-sec)"
 }
 run_fio() {   # block
     fio --name=filew --filename="$file" --rw=write --bs="$1" --size="${size}M" \

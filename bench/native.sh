@@ -34,9 +34,6 @@ testfile="$folder/QuellmorTest/QuellmorTest.bin"
 cleanup() { rm -rf "$work" "$folder/fio.bin" "$folder/QuellmorTest"; }
 trap cleanup EXIT
 
-figure() {   # file name
-    awk -v n="$2" '$1 == "figure" && $2 == n { print $3 }' "$1"
-}
 fill() {   # path: the whole random file written, past the page cache
     dd if=/dev/zero of="$1" bs=1M count="$rsize" oflag=direct conv=notrunc status=none
 }
@@ -46,7 +43,7 @@ fio_random() {   # rw output
         --output-format=json >"$2"
 }
 fio_iops() {   # json side
-    /usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["jobs"][0][sys.argv[2]]["iops"])' "$1" "$2"
+    bench_stats fio "$1" "$2" iops
 }
 
 declare -A got

@@ -64,10 +64,6 @@ server_cpu() {   # seconds of user + system time of the wineserver
     fi
 }
 
-figure() {   # file name
-    tr -d '\r' <"$1" | awk -v n="$2" '$1 == "figure" && $2 == n { print $3 }'
-}
-
 run_ours() {   # direction
     local before after
     before=$(server_cpu)
@@ -92,17 +88,16 @@ run_fio() {   # direction
         fio --name="random-$1" --filename="$folder/fio.bin" --size="${size}M" --bs=4k --rw=$rw \
             --ioengine=psync --direct=0 --numjobs=32 --thread --time_based --runtime=$runtime \
             --norandommap --group_reporting --output-format=json $extra >"$work/fio-$1.json"
-    python3 - "$work/fio-$1.json" "$work/fio-$1.time" "$1" >"$work/fio-$1.txt" <<'EOF'
-import json, sys
-job = json.load(open(sys.argv[1]))["jobs"][0]
-side = job["write" if sys.argv[3] == "write" else "read"]
-user, system = (float(x) for x in open(sys.argv[2]).read().split()[:2])
-ios = side["total_ios"]
-print("figure random-%s-iops %.1f" % (sys.argv[3], side["iops"]))
-print("figure random-%s-accesses %d" % (sys.argv[3], ios))
-print("figure random-%s-cpu-seconds %.3f" % (sys.argv[3], user + system))
-print("figure random-%s-cpu-per-access-us %.3f" % (sys.argv[3], (user + system) * 1e6 / max(ios, 1)))
-EOF
+    local side=read json="$work/fio-$1.json" ios cpu
+    [ "$1" = write ] && side=write
+    ios=$(bench_stats fio "$json" $side total_ios)
+    cpu=$(awk '{ printf "%.3f", $1 + $2 }' "$work/fio-$1.time")
+    {
+        echo "figure random-$1-iops $(bench_stats fio "$json" $side iops)"
+        echo "figure random-$1-accesses $ios"
+        echo "figure random-$1-cpu-seconds $cpu"
+        echo "figure random-$1-cpu-per-access-us $(echo "$cpu * 1000000 / ($ios + ($ios == 0))" | bc -l)"
+    } >"$work/fio-$1.txt"
 }
 
 # fio lays its file out before it is timed.
