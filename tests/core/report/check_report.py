@@ -40,7 +40,7 @@ def check_json(text, kind):
     for key in ("usb_speed", "cache_bypass"):
         expect(key in target and (target[key] is None or isinstance(target[key], str)), key)
     runs = has(report, "runs", list)
-    expect(len(runs) == settings["runs"], "one entry per run")
+    expect(1 <= len(runs) <= settings["runs"], "an entry per run that started")
     for run in runs:
         expect(has(run, "outcome", str) == OUTCOMES[kind], "outcome %r" % run["outcome"])
         for p in has(run, "passes", list):
