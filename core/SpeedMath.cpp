@@ -1,5 +1,7 @@
 #include "core/SpeedMath.h"
+#include <algorithm>
 #include <cinttypes>
+#include <vector>
 #include "core/Text.h"
 #include "core/engines/Engine.h"
 
@@ -104,4 +106,17 @@ uint32_t ProgressPercent(uint64_t done, uint64_t total)
         return 0;
     const uint64_t percent = done / step;
     return percent > 100 ? 100 : (uint32_t)percent;
+}
+
+double MedianOf(const double* values, size_t count)
+{
+    if (!count)
+        return 0;
+    std::vector<double> part(values, values + count);
+    const size_t mid = part.size() / 2;
+    std::nth_element(part.begin(), part.begin() + mid, part.end());
+    const double upper = part[mid];
+    if (part.size() % 2)
+        return upper;
+    return (upper + *std::max_element(part.begin(), part.begin() + mid)) / 2;
 }

@@ -1,5 +1,6 @@
 // Pure arithmetic and texts of the speed tests: rates, USB hints and pass messages.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -41,6 +42,9 @@ struct C_SeqMessageArgs {
     uint64_t fileSize = 0;
 };
 std::string FormatSeqMessage(MessageStyle style, SeqMessage id, const C_SeqMessageArgs& a);
+
+// The median of count values (the mean of the middle two for an even count); 0 for none.
+double MedianOf(const double* values, size_t count);
 
 // Random test: the access position for a 15-bit random value r in a file of size bytes.
 uint64_t RandomAccessPosition(uint64_t fileSize, uint32_t r);

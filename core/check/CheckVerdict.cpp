@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cinttypes>
 
+#include "core/SpeedMath.h"
 #include "core/Text.h"
 
 namespace {
@@ -17,16 +18,9 @@ double Rate(const C_ChunkTime& chunk)
     return (double)chunk.bytes * 1e6 / (double)us;
 }
 
-// Median of a copy of rates[begin, end).
 double Median(const std::vector<double>& rates, size_t begin, size_t end)
 {
-    std::vector<double> part(rates.begin() + begin, rates.begin() + end);
-    const size_t mid = part.size() / 2;
-    std::nth_element(part.begin(), part.begin() + mid, part.end());
-    const double upper = part[mid];
-    if (part.size() % 2)
-        return upper;
-    return (upper + *std::max_element(part.begin(), part.begin() + mid)) / 2;
+    return MedianOf(rates.data() + begin, end - begin);
 }
 
 // The sum of distances of rates[begin, end) from their median, which goes to *median. The split

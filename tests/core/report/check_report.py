@@ -1,0 +1,88 @@
+"""Reads a report from standard input with Python's own parsers and checks the keys, columns and
+types that other programs rely on. Arguments: the format (json, csv) and the run's kind (pass,
+fail, stop), whose outcome the report must give."""
+import csv
+import io
+import json
+import sys
+
+OUTCOMES = {"pass": "complete", "fail": "failed", "stop": "interrupted"}
+PASS_NAMES = ["sequential-write", "sequential-read", "random-write", "random-read"]
+LATENCY_KEYS = ["count", "min", "p50", "p90", "p99", "p99_9", "max"]
+NUMBER = (int, float)
+
+
+def expect(condition, what):
+    if not condition:
+        sys.exit("report check failed: " + what)
+
+
+def has(obj, key, kind):
+    expect(isinstance(obj, dict) and key in obj, "missing key %r" % key)
+    expect(isinstance(obj[key], kind) and not (kind == NUMBER and isinstance(obj[key], bool)),
+           "%r is %r" % (key, obj[key]))
+    return obj[key]
+
+
+def check_json(text, kind):
+    report = json.loads(text)
+    expect(has(report, "format", str) == "quellmor-report", "format")
+    has(report, "format_version", int)
+    for key in ("program", "version", "timestamp"):
+        has(report, key, str)
+    settings = has(report, "settings", dict)
+    for key in ("file_bytes", "block_bytes", "runs"):
+        has(settings, key, int)
+    has(settings, "random_passes", bool)
+    target = has(report, "target", dict)
+    for key in ("folder", "file_system", "device"):
+        has(target, key, str)
+    for key in ("usb_speed", "cache_bypass"):
+        expect(key in target and (target[key] is None or isinstance(target[key], str)), key)
+    runs = has(report, "runs", list)
+    expect(1 <= len(runs) <= settings["runs"], "an entry per run that started")
+    for run in runs:
+        expect(has(run, "outcome", str) == OUTCOMES[kind], "outcome %r" % run["outcome"])
+        for p in has(run, "passes", list):
+            expect(has(p, "name", str) in PASS_NAMES, "pass name")
+            has(p, "complete", bool)
+            has(p, "stopped", bool)
+            has(p, "bytes", int)
+            has(p, "elapsed_us", int)
+            expect("bytes_per_second" in p, "bytes_per_second")
+            if p["name"].startswith("random-"):
+                has(p, "accesses", int)
+                latency = has(p, "latency_ns", dict)
+                for key in LATENCY_KEYS:
+                    has(latency, key, int)
+        failure = run.get("failure", "absent")
+        if kind == "fail":
+            for key in ("pass", "operation", "error_text", "detail"):
+                has(failure, key, str)
+            for key in ("position", "error"):
+                has(failure, key, int)
+        else:
+            expect(failure is None, "failure is null")
+    for entry in has(report, "summary", list):
+        has(entry, "pass", str)
+        has(entry, "runs", int)
+        expect(isinstance(has(entry, "bytes_per_second", dict)["median"], NUMBER), "summary median")
+
+
+def check_csv(text, kind):
+    rows = list(csv.reader(io.StringIO(text, newline="")))
+    expect(len(rows) == 2, "a header and one run")
+    header, row = rows
+    expect(len(row) == len(header), "as many fields as columns")
+    fields = dict(zip(header, row))
+    expect(fields["outcome"] == OUTCOMES[kind], "outcome")
+    for name in PASS_NAMES:
+        prefix = name.replace("-", "_") + "_"
+        for key in ("bytes", "elapsed_us", "bytes_per_second"):
+            expect(prefix + key in fields, prefix + key)
+    expect(float(fields["sequential_write_bytes"]) > 0, "figures are numbers")
+    expect((fields["failure_operation"] != "") == (kind == "fail"), "failure only when one ended the run")
+
+
+text = sys.stdin.read()
+(check_json if sys.argv[1] == "json" else check_csv)(text, sys.argv[2])
