@@ -2,11 +2,13 @@
 #include <cstring>
 #include "core/ErrorCodes.h"
 #include "core/engines/BlockEngine.h"
+#include "core/engines/CheckEngine.h"
 #include "core/engines/NullEngine.h"
 
 namespace {
 const C_EngineRow kEngines[] = {
     {kEngineBlock, "block", RunBlockEngine},
+    {kEngineCheck, "check", RunCheckEngine},
 };
 
 #ifdef QM_TEST_HOOKS
