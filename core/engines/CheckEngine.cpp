@@ -142,8 +142,13 @@ int C_CheckRun::WriteFile(uint32_t index)
             }
             const bool fileEnds = written + moved == fileBytes || m_out.diskFull;
             // The file's flush belongs to its last chunk: the data is on the medium only then.
-            if (fileEnds && m_result.failure.op == kOpNone && !file.Flush() && !m_out.diskFull)
-                Fail(kOpFlush, at + moved, GetLastErrorCode(), path);
+            if (fileEnds && m_result.failure.op == kOpNone && !file.Flush() && !m_out.diskFull) {
+                const uint32_t error = GetLastErrorCode();
+                if (IsDiskFull(error))
+                    m_out.diskFull = 1;
+                else
+                    Fail(kOpFlush, at + moved, error, path);
+            }
             timer.Stop();
             time.bytes += moved;
             time.microseconds += timer.GetMicroseconds();
@@ -242,6 +247,9 @@ C_EngineResult C_CheckRun::Run()
             break;
     if (Ended())
         return m_result;
+    // A volume that takes nothing at all has nothing to verify: that is no passed check.
+    if (m_out.writtenBytes == 0)
+        return Fail(kOpFreeSpace, 0, kErrorDiskFull, m_job.path);
 
     m_out.reading = 1;
     m_passDone = 0;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include "core/ErrorCodes.h"
 #include "core/engines/CheckEngine.h"
 #include "core/engines/EngineTable.h"
 #include "tests/core/TestFolder.h"
@@ -143,4 +144,16 @@ TEST(CheckEngineFakeDrive, AFullDiskBeforeThePlannedEndIsVerifiedNotFailed)
     for (const C_ChunkTime& chunk : run.outcome.writeChunks)
         chunkBytes += chunk.bytes;
     EXPECT_EQ(chunkBytes, 48 * kMiB);
+}
+
+TEST(CheckEngineFakeDrive, AVolumeThatTakesNothingFailsAsFull)
+{
+    FakeDrive drive("full", 64 * kMiB, 0);
+    MOUNT_OR_SKIP(drive);
+    CheckRun run(drive);
+    EXPECT_FALSE(run.result.complete);
+    EXPECT_EQ(run.result.failure.op, kOpFreeSpace);
+    EXPECT_EQ(run.result.failure.error, kErrorDiskFull);
+    EXPECT_TRUE(run.outcome.diskFull);
+    EXPECT_FALSE(run.outcome.reading);
 }
