@@ -25,6 +25,7 @@ enum : uint32_t {
     kErrorReadFault = 30,
     kErrorSharingViolation = 32,
     kErrorHandleEof = 38,
+    kErrorHandleDiskFull = 39,
     kErrorNotSupported = 50,
     kErrorFileExists = 80,
     kErrorInvalidParameter = 87,

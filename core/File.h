@@ -14,7 +14,8 @@ enum OpenMode {
     kOpenWriteExisting = 2,   // GENERIC_WRITE, OPEN_EXISTING
     kOpenWriteAlways = 3,     // GENERIC_WRITE, OPEN_ALWAYS
     kOpenReadWriteAlways = 4, // GENERIC_READ|GENERIC_WRITE, OPEN_ALWAYS
-    kOpenReadWriteExisting = 5
+    kOpenReadWriteExisting = 5,
+    kOpenWriteNew = 6 // GENERIC_WRITE, CREATE_NEW: fails when the file is there
 };
 
 // Values of the Win32 flags the engines pass through, so that engine code needs no Win32 header.
@@ -78,6 +79,8 @@ private:
 int FileExists(const char* path);
 int IsDirectory(const char* path);
 int GetFileSizeByName(const char* path, uint32_t* low, uint32_t* high);
+// Bytes this process may still write on the volume that holds folder.
+int GetFreeBytes(const char* folder, uint64_t* freeBytes);
 // Shell folder numbers (CSIDL) or the pseudo numbers below; path holds 260 characters.
 enum : uint32_t {
     kFolderProfiles = 0x10000,

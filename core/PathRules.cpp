@@ -1,4 +1,5 @@
 #include "core/PathRules.h"
+#include <cstdio>
 
 std::vector<std::string> FolderChain(const std::string& path, int lastIsFile, char separator)
 {
@@ -30,6 +31,18 @@ std::string TestFilePathIn(const char* folder, char separator)
     path += "QuellmorTest";
     path += separator;
     path += "QuellmorTest.bin";
+    return path;
+}
+
+std::string CheckFilePathIn(const char* folder, uint32_t index, char separator)
+{
+    char name[16];
+    snprintf(name, sizeof name, "%04lu.bin", (unsigned long)index + 1);
+    std::string path = folder ? folder : "";
+    path += separator;
+    path += "QuellmorCheck";
+    path += separator;
+    path += name;
     return path;
 }
 

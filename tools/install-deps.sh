@@ -8,7 +8,7 @@ dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
 
 PKGS="g++-mingw-w64-i686 mingw-w64 mingw-w64-tools cmake g++ clang libclang-rt-14-dev \
  googletest wine wine64 xvfb xauth imagemagick x11-utils genisoimage xorriso fio \
- python3-pil icoutils"
+ python3-pil icoutils python3-fusepy"
 
 missing=""
 for p in $PKGS; do

@@ -9,11 +9,13 @@
 
 class I_BlockTarget;
 class I_DataSink;
+struct C_CheckOutcome;
 
 enum EngineKind : uint32_t {
     kEngineSequential, // one file from its first byte to its end in equal blocks
     kEngineRandom,     // 4 KiB accesses at random positions of one file, many threads at once
     kEngineBlock,      // raw blocks of a device in a pattern
+    kEngineCheck,      // a folder's free space filled with stamped files, then all of it read back
     kEngineKinds
 };
 
@@ -38,6 +40,7 @@ enum EngineOp : uint32_t {
     kOpSourceRead,
     kOpSinkOpen, // the file a read saves its data into
     kOpSinkWrite,
+    kOpFreeSpace, // the volume's free space: not to be had, or too little to check (kErrorDiskFull)
 };
 
 struct C_EngineFailure {
@@ -118,6 +121,12 @@ struct C_EngineJob {
     int dataFile = 0;       // without it a write writes zeros and a read keeps nothing
     int checkData = 0;      // AccessData after every linear access
     int ratePoints = 0;     // RatePoint after every timed group
+
+    // Capacity check (path: the folder checked; size: at most this much, 0 for all the free
+    // space less the margin; blockSize: one transfer).
+    int keepFiles = 0;               // leave the test files for a later look
+    uint64_t runId = 0;              // the stamps' run identifier; 0 draws a random one
+    C_CheckOutcome* check = nullptr; // the caller's, filled with the plan, tally and chunk rates
 };
 
 // Rate and IOPS of a result from its bytes, accesses and microseconds, as every engine

@@ -2,6 +2,7 @@
 #include <cstring>
 #include "core/ErrorCodes.h"
 #include "core/engines/BlockEngine.h"
+#include "core/engines/CheckEngine.h"
 #include "core/engines/NullEngine.h"
 #include "core/engines/RandomEngine.h"
 #include "core/engines/SequentialEngine.h"
@@ -11,6 +12,7 @@ const C_EngineRow kEngines[] = {
     {kEngineSequential, "sequential", RunSequentialEngine},
     {kEngineRandom, "random", RunRandomEngine},
     {kEngineBlock, "block", RunBlockEngine},
+    {kEngineCheck, "check", RunCheckEngine},
 };
 
 #ifdef QM_TEST_HOOKS

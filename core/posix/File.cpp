@@ -32,8 +32,9 @@ int Descriptor(void* handle)
 
 int OpenFlags(int mode, uint32_t flags)
 {
-    static const int access[6] = {
-        O_RDONLY, O_WRONLY | O_CREAT | O_TRUNC, O_WRONLY, O_WRONLY | O_CREAT, O_RDWR | O_CREAT, O_RDWR};
+    static const int access[7] = {
+        O_RDONLY, O_WRONLY | O_CREAT | O_TRUNC, O_WRONLY, O_WRONLY | O_CREAT, O_RDWR | O_CREAT,
+        O_RDWR,   O_WRONLY | O_CREAT | O_EXCL};
     int result = access[mode] | O_CLOEXEC;
     if (flags & kOpenNoBuffering)
         result |= O_DIRECT;
@@ -92,7 +93,7 @@ void C_File::Attach(void* handle, int mode)
 int C_File::Open(const char* path, int mode, uint32_t flagsAndAttributes, uint32_t)
 {
     Close();
-    if (mode < 0 || mode > 5) {
+    if (mode < 0 || mode > kOpenWriteNew) {
         SetLastErrorCode(kErrorInvalidParameter);
         return 0;
     }

@@ -1,5 +1,6 @@
 // Free file helpers on POSIX: existence, sizes, folders and deletion.
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
@@ -27,6 +28,15 @@ int GetFileSizeByName(const char* path, uint32_t* low, uint32_t* high)
         return FailWithErrno();
     *low = (uint32_t)st.st_size;
     *high = (uint32_t)((uint64_t)st.st_size >> 32);
+    return 1;
+}
+
+int GetFreeBytes(const char* folder, uint64_t* freeBytes)
+{
+    struct statvfs st;
+    if (::statvfs(folder, &st) != 0)
+        return FailWithErrno();
+    *freeBytes = (uint64_t)st.f_bavail * st.f_frsize;
     return 1;
 }
 

@@ -16,16 +16,17 @@ void C_File::Attach(void* handle, int mode)
 
 int C_File::Open(const char* path, int mode, uint32_t flagsAndAttributes, uint32_t shareMode)
 {
-    static const DWORD access[6] = {GENERIC_READ,
+    static const DWORD access[7] = {GENERIC_READ,
                                     GENERIC_WRITE,
                                     GENERIC_WRITE,
                                     GENERIC_WRITE,
                                     GENERIC_READ | GENERIC_WRITE,
-                                    GENERIC_READ | GENERIC_WRITE};
-    static const DWORD disposition[6] = {OPEN_EXISTING, CREATE_ALWAYS, OPEN_EXISTING,
-                                         OPEN_ALWAYS,   OPEN_ALWAYS,   OPEN_EXISTING};
+                                    GENERIC_READ | GENERIC_WRITE,
+                                    GENERIC_WRITE};
+    static const DWORD disposition[7] = {OPEN_EXISTING, CREATE_ALWAYS, OPEN_EXISTING, OPEN_ALWAYS,
+                                         OPEN_ALWAYS,   OPEN_EXISTING, CREATE_NEW};
     Close();
-    if (mode < 0 || mode > 5) {
+    if (mode < 0 || mode > kOpenWriteNew) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }

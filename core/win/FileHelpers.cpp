@@ -23,6 +23,16 @@ int IsDirectory(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+int GetFreeBytes(const char* folder, uint64_t* freeBytes)
+{
+    // The caller's share: quotas make it smaller than the volume's free space.
+    ULARGE_INTEGER callerFree, total, totalFree;
+    if (!GetDiskFreeSpaceExA(folder, &callerFree, &total, &totalFree))
+        return 0;
+    *freeBytes = callerFree.QuadPart;
+    return 1;
+}
+
 int GetFileSizeByName(const char* path, uint32_t* low, uint32_t* high)
 {
     HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -40,6 +40,8 @@ TEST(PathRules, TestFilePathAndItsFolder)
     EXPECT_EQ(FolderOfPath("E:\\QuellmorTest\\QuellmorTest.bin", '\\'), "E:\\QuellmorTest");
     EXPECT_EQ(FolderOfPath("/mnt/QuellmorTest/QuellmorTest.bin", '/'), "/mnt/QuellmorTest");
     EXPECT_EQ(FolderOfPath("plain", '/'), "");
+    EXPECT_EQ(CheckFilePathIn("E:", 0, '\\'), "E:\\QuellmorCheck\\0001.bin");
+    EXPECT_EQ(CheckFilePathIn("/mnt/usb", 9999, '/'), "/mnt/usb/QuellmorCheck/10000.bin");
 }
 
 TEST(CacheNote, SaysWhenTheFiguresAreNotTheDevice)
