@@ -23,7 +23,7 @@ TEST(PosixFile, OpenModesLikeTheWin32Table)
     EXPECT_EQ(file.Open(path.c_str(), kOpenRead, 0, kShareReadWrite), 0);
     EXPECT_EQ(GetLastErrorCode(), kErrorFileNotFound);
     EXPECT_EQ(file.Open(path.c_str(), kOpenWriteExisting, 0, kShareReadWrite), 0);
-    EXPECT_EQ(file.Open(path.c_str(), 6, 0, kShareReadWrite), 0);
+    EXPECT_EQ(file.Open(path.c_str(), kOpenWriteNew + 1, 0, kShareReadWrite), 0);
     EXPECT_EQ(GetLastErrorCode(), kErrorInvalidParameter);
 
     ASSERT_EQ(file.Open(path.c_str(), kOpenWriteCreate, 0, kShareReadWrite), 1);

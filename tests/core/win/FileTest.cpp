@@ -41,7 +41,7 @@ TEST(File, OpenModesAndInvalidMode)
     EXPECT_EQ(f.Open(path.c_str(), kOpenRead, 0, kShareReadWrite), 0);
     EXPECT_EQ(GetLastErrorCode(), (uint32_t)ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(f.IsOpen());
-    EXPECT_EQ(f.Open(path.c_str(), 6, 0, kShareReadWrite), 0);
+    EXPECT_EQ(f.Open(path.c_str(), kOpenWriteNew + 1, 0, kShareReadWrite), 0);
     EXPECT_EQ(f.Open(path.c_str(), -1, 0, kShareReadWrite), 0);
     EXPECT_FALSE(FileExists(path.c_str())); // an invalid mode touches nothing
 
