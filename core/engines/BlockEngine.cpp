@@ -57,26 +57,15 @@ private:
     int m_held = 0;
 };
 
-// Ends the run with a failure: the result carries it and the caller hears of it once.
-struct C_Failer {
-    C_EngineResult& result;
-    I_EngineEvents& events;
-    C_EngineResult& operator()(EngineOp op, uint64_t position, uint32_t error, const std::string& detail = "")
-    {
-        result.failure.op = op;
-        result.failure.position = position;
-        result.failure.error = error;
-        result.failure.detail = detail;
-        events.Failure(result.failure);
-        return result;
-    }
-};
 } // namespace
 
 C_EngineResult RunBlockEngine(const C_EngineJob& job, I_EngineEvents& events)
 {
     C_EngineResult result;
-    C_Failer fail{result, events};
+    auto fail = [&](EngineOp op, uint64_t position, uint32_t error,
+                    const std::string& detail = "") -> C_EngineResult& {
+        return EndRunWithFailure(result, events, op, position, error, detail);
+    };
     Rand15Seed(C_Timer::Now());
     I_BlockTarget& target = *job.target;
     const C_BlockValues& v = job.values;

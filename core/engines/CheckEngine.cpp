@@ -63,12 +63,7 @@ public:
 private:
     C_EngineResult& Fail(EngineOp op, uint64_t position, uint32_t error, const std::string& detail = "")
     {
-        m_result.failure.op = op;
-        m_result.failure.position = position;
-        m_result.failure.error = error;
-        m_result.failure.detail = detail;
-        m_events.Failure(m_result.failure);
-        return m_result;
+        return EndRunWithFailure(m_result, m_events, op, position, error, detail);
     }
     bool Ended() const { return m_result.failure.op != kOpNone || m_result.stopped; }
     int WriteFile(uint32_t index);

@@ -132,3 +132,7 @@ struct C_EngineJob {
 // Rate and IOPS of a result from its bytes, accesses and microseconds, as every engine
 // reports them: none when less than one millisecond passed.
 void FinishRates(C_EngineResult& result);
+
+// Ends a run with a failure: the result carries it, and the caller hears of it once.
+C_EngineResult& EndRunWithFailure(C_EngineResult& result, I_EngineEvents& events, EngineOp op,
+                                  uint64_t position, uint32_t error, const std::string& detail = "");

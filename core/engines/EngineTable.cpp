@@ -69,3 +69,14 @@ void FinishRates(C_EngineResult& result)
     result.bytesPerSecond = double(result.bytes) / seconds;
     result.iops = double(result.accesses) / seconds;
 }
+
+C_EngineResult& EndRunWithFailure(C_EngineResult& result, I_EngineEvents& events, EngineOp op,
+                                  uint64_t position, uint32_t error, const std::string& detail)
+{
+    result.failure.op = op;
+    result.failure.position = position;
+    result.failure.error = error;
+    result.failure.detail = detail;
+    events.Failure(result.failure);
+    return result;
+}
