@@ -127,7 +127,10 @@ TEST(CmdEndToEnd, UsageForABadOptionByteForByte)
                                                "   -d C:\\ [Drive for testing]\r\n"
                                                "   -s 20 [File size in MB]\r\n"
                                                "   -b 1024 [Block size in kB]\r\n"
-                                               "   -l 1 [Create log file]\r\n");
+                                               "   -l 1 [Create log file]\r\n"
+                                               "   -r 0 [Random passes]\r\n"
+                                               "   -o [Report: json or csv]\r\n"
+                                               "   -n 1 [Number of runs]\r\n");
     EXPECT_FALSE(FileExists(folder.File("QuellmorCmd.txt").c_str()));
 }
 
