@@ -15,6 +15,7 @@
 #include "core/CacheNote.h"
 #include "core/File.h"
 #include "tests/core/TestFolder.h"
+#include "tests/e2e/RandomPassChecks.h"
 #include "tests/core/posix/ScratchMount.h"
 
 extern char** environ;
@@ -256,21 +257,8 @@ TEST(NativeCmd, RandomPassesAndTheirJsonReport)
     Result r = RunCmd({"-d", folder.Path(), "-s", "32", "-r", "1", "-o", "json"}, folder.Path(), "", &errors);
     ASSERT_EQ(r.exitCode, 0) << errors;
     EXPECT_EQ(CheckReport(r.output, "json", "pass", folder), 0) << r.output;
-    // The console text goes to standard error, the random lines after the sequential one.
-    const std::string number = "[0-9]+\\.[0-9]";
-    const std::string line = "IOPS " + number + " latency-us p50 " + number + " p90 " + number + " p99 " +
-                             number + " p99\\.9 " + number + " max " + number + "\n";
-    EXPECT_TRUE(std::regex_search(errors, std::regex("read: [0-9]+ write: [0-9]+\nrandom-write: " + line +
-                                                     "random-read: " + line + "$")))
-        << errors;
-    // Every counted access was timed.
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(
-        r.output, m,
-        std::regex("\"name\": \"random-read\"[^}]*\"accesses\": ([0-9]+)[^}]*\"count\": ([0-9]+)")))
-        << r.output;
-    EXPECT_GT(std::stoull(m[1].str()), 0u);
-    EXPECT_EQ(m[1].str(), m[2].str());
+    // The console text goes to standard error.
+    ExpectRandomPassesReported(r.output, errors, "\n");
     EXPECT_FALSE(FolderExists(folder.File("QuellmorTest")));
     // The log record is the sequential one, as without the random passes.
     const std::string log = ReadWholeFile(folder.File("QuellmorCmd.txt"));
@@ -279,7 +267,7 @@ TEST(NativeCmd, RandomPassesAndTheirJsonReport)
         << log;
 }
 
-TEST(NativeCmd, FullDiskAndInterruptedRunsAsReports)
+TEST(NativeCmd, FullDiskRunAsReports)
 {
     ScratchMount mount(ScratchMount::kSmallExt4);
     SKIP_UNLESS_MOUNTED(mount);
@@ -294,7 +282,11 @@ TEST(NativeCmd, FullDiskAndInterruptedRunsAsReports)
         EXPECT_NE(errors.find("Can't write full test file"), std::string::npos) << errors;
         EXPECT_FALSE(FolderExists(mount.Point() + "/QuellmorTest"));
     }
+}
 
+TEST(NativeCmd, InterruptedRunAsReport)
+{
+    TestFolder folder("native_report_stop");
     std::string errors;
     Result r = RunCmd({"-d", folder.Path(), "-s", "4096", "-l", "0", "-o", "json"}, folder.Path(),
                       "Performing write test.\n", &errors);
