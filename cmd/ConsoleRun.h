@@ -6,24 +6,38 @@
 #include <string>
 #include "cmd/Options.h"
 
+class C_AlignedBuffer;
 class C_TestFile;
+struct C_Report;
+struct C_ReportRun;
+struct C_RunPlan;
 
 class C_ConsoleRun {
 public:
     typedef std::function<void(const std::string&)> Output;
     // interrupted: set by the program's Ctrl+C handler; the passes stop after the current block.
-    // output: where console text goes (standard output when empty).
-    explicit C_ConsoleRun(std::atomic<int>* interrupted = nullptr, Output output = Output());
+    // output: what goes to standard output (standard output itself when empty); errors: where
+    // the console text goes while a report takes standard output (-o), standard error when empty.
+    explicit C_ConsoleRun(std::atomic<int>* interrupted = nullptr, Output output = Output(),
+                          Output errors = Output());
     // Runs with a whole process command line (program name first); returns the exit code.
     int Run(const std::string& commandLine);
 
 private:
+    // The console's text: on standard output, or on standard error while a report takes it.
     void Print(const std::string& text);
-    int RunTest(C_TestFile& testFile, uint64_t fileSize, uint32_t blockSize, std::string& log);
+    void PrintOut(const std::string& text);
+    int RunTest(C_TestFile& testFile, const C_RunPlan& plan, C_Report& report, std::string& log);
+    // One run of the passes on the prepared test file; its figures go into run.
+    int RunPasses(const std::string& path, C_AlignedBuffer& buffer, const C_RunPlan& plan, C_ReportRun& run,
+                  std::string& log);
 
     std::atomic<int>* m_pInterrupted;
     Output m_output;
+    Output m_errors;
     C_Options m_options;
+    int m_report = 0; // -o json or csv: the report owns standard output
+    int m_random = 0; // -r 1
 };
 
 // The program: Ctrl+C ends the running pass after its current block (so the test file is still

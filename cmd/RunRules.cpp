@@ -1,6 +1,9 @@
 #include "cmd/RunRules.h"
+#include <cctype>
 #include <cinttypes>
 #include "core/Text.h"
+#include "core/engines/LatencyHistogram.h"
+#include "core/report/Report.h"
 
 C_RunPlan PlanConsoleRun(int64_t sizeMiB, int64_t blockKiB)
 {
@@ -30,4 +33,43 @@ std::string FormatLogResults(const std::string& readText, uint32_t readMiB, cons
 {
     return StringPrintf("\tread:\t%s\t%u\twrite:\t%s\t%u%s", readText.c_str(), readMiB, writeText.c_str(),
                         writeMiB, "\r\n");
+}
+
+std::string CheckReportOptions(const std::string& format, int64_t runs, ConsoleReport* report)
+{
+    std::string lower = format;
+    for (char& c : lower)
+        c = (char)tolower((unsigned char)c);
+    if (lower.empty())
+        *report = kReportText;
+    else if (lower == "json")
+        *report = kReportJson;
+    else if (lower == "csv")
+        *report = kReportCsv;
+    else
+        return "Invalid output format " + format + " (json or csv).\n";
+    if (runs < 1 || runs > kMaxConsoleRuns)
+        return StringPrintf("Invalid run count %" PRId64 " (1 to %d).\n", runs, (int)kMaxConsoleRuns);
+    return std::string();
+}
+
+std::string FormatRandomLine(const std::string& pass, double iops, const C_LatencyPercentiles& latency)
+{
+    return StringPrintf("%s: IOPS %.1f latency-us p50 %.1f p90 %.1f p99 %.1f p99.9 %.1f max %.1f\n",
+                        pass.c_str(), iops, latency.p50 / 1000.0, latency.p90 / 1000.0, latency.p99 / 1000.0,
+                        latency.p999 / 1000.0, latency.maximum / 1000.0);
+}
+
+std::string FormatRandomFailure(const std::string& pass, const std::string& operation, uint64_t position,
+                                uint32_t error, const std::string& errorText)
+{
+    return StringPrintf("%s: failed: %s at byte %" PRIu64 ", error %u - %s\n", pass.c_str(),
+                        operation.c_str(), position, (unsigned)error, errorText.c_str());
+}
+
+std::string FormatSummaryLine(const C_ReportFigure& figure)
+{
+    return StringPrintf("summary: %s %s median %.1f best %.1f spread %.1f%% of %u runs\n",
+                        figure.pass.c_str(), figure.figure.c_str(), figure.median, figure.best,
+                        figure.spreadPercent, (unsigned)figure.runs);
 }

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+struct C_LatencyPercentiles;
+struct C_ReportFigure;
+
 // Exit codes of QuellmorCmd (documented in the README).
 enum ConsoleExit {
     kExitOk = 0,          // the test ran, or -s 0 / -b 0 asked for none
@@ -11,6 +14,9 @@ enum ConsoleExit {
     kExitCannotStart = 3, // no memory for the buffer, or the test folder cannot be made
     kExitPassFailed = 4   // the write or read pass failed
 };
+
+// What standard output carries (-o).
+enum ConsoleReport { kReportText = 0, kReportJson = 1, kReportCsv = 2 };
 
 struct C_RunPlan {
     int runTest = 0;        // 0: nothing to test (size or block size 0)
@@ -26,3 +32,18 @@ C_RunPlan PlanConsoleRun(int64_t sizeMiB, int64_t blockKiB);
 // The log record's result part, with its line end.
 std::string FormatLogResults(const std::string& readText, uint32_t readMiB, const std::string& writeText,
                              uint32_t writeMiB);
+
+// Checks -o (empty, "json" or "csv", any case) and -n (1 to kMaxConsoleRuns); the refusal's
+// console text, empty when both can be used.
+enum { kMaxConsoleRuns = 1000 };
+std::string CheckReportOptions(const std::string& format, int64_t runs, ConsoleReport* report);
+
+// The console lines of the repeated figures and the random passes, each with its line end:
+//   "random-read: IOPS 2999.5 latency-us p50 312.4 p90 401.0 p99 890.2 p99.9 1520.0 max 8012.3"
+// (latencies in microseconds),
+//   "random-read: failed: read at byte 81920, error 5 - Access is denied."
+//   "summary: random-read iops median 2999.5 best 3001.2 spread 0.4% of 3 runs"
+std::string FormatRandomLine(const std::string& pass, double iops, const C_LatencyPercentiles& latency);
+std::string FormatRandomFailure(const std::string& pass, const std::string& operation, uint64_t position,
+                                uint32_t error, const std::string& errorText);
+std::string FormatSummaryLine(const C_ReportFigure& figure);

@@ -6,11 +6,14 @@
 // target folder; file (FileAccess's buffered write and read passes); block-read, block-write
 // (the BlockAccess linear run over the target as a raw image or device); null (the jobs of
 // "all" on the null engine, so the whole pipeline runs without a disk).
-// "random-write" leaves its file for a later "random-read", which removes it.
+// "random-write" leaves its file for a later "random-read", which removes it. "random-timing"
+// runs random writes in turn without and with every access timed (untimed, timed, untimed,
+// timed), so the cost of the latency figures shows as the IOPS of one against the other.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 #include "core/AlignedBuffer.h"
@@ -22,6 +25,7 @@
 #include "core/Timer.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/ImageTarget.h"
+#include "core/engines/LatencyHistogram.h"
 #include "core/engines/NullEngine.h"
 
 namespace {
@@ -64,6 +68,12 @@ int RunJob(const C_BenchJob& bench, const C_NullScript* null)
     printf("figure %s-cpu-per-access-us %.3f\n", bench.name, cpuSeconds * 1e6 / transfers);
     if (bench.job.kind == kEngineRandom) {
         printf("figure %s-iops %.1f\n", bench.name, r.iops);
+        if (bench.job.latency) {
+            const C_LatencyPercentiles p = bench.job.latency->Percentiles();
+            printf("figure %s-latency-p50-ns %" PRIu64 "\n", bench.name, p.p50);
+            printf("figure %s-latency-p99-ns %" PRIu64 "\n", bench.name, p.p99);
+            printf("figure %s-latency-max-ns %" PRIu64 "\n", bench.name, p.maximum);
+        }
         printf("text %s %s\n", bench.name, FormatAccessResult(uint32_t(r.accesses), r.microseconds).c_str());
     } else {
         printf("text %s %s\n", bench.name, ComputeRate(r.bytes, r.microseconds).text.c_str());
@@ -90,9 +100,10 @@ C_EngineJob FileJob(EngineKind kind, int write, const std::string& path, void* b
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        fprintf(stderr, "usage: QuellmorBench <target> <size MiB> "
-                        "[seq|random|random-write|random-read|all|file|block-read|block-write|null] "
-                        "[block KiB] [write-through]\n");
+        fprintf(stderr,
+                "usage: QuellmorBench <target> <size MiB> "
+                "[seq|random|random-write|random-read|random-timing|all|file|block-read|block-write|null] "
+                "[block KiB] [write-through]\n");
         return 2;
     }
     const uint64_t size = strtoull(argv[2], nullptr, 10) * 1048576;
@@ -110,6 +121,8 @@ int main(int argc, char** argv)
     }
 
     std::vector<C_BenchJob> jobs;
+    // The random passes time their accesses as the programs' do.
+    std::unique_ptr<C_LatencyHistogram> latency(new C_LatencyHistogram);
     C_ImageTarget image(argv[1], 512);
     const bool block = mode == "block-read" || mode == "block-write";
     // The test file lives where the programs put theirs, and goes when the run ends, except
@@ -148,16 +161,29 @@ int main(int argc, char** argv)
             jobs.push_back({"seq-write", FileJob(kEngineSequential, 1, path, data, blockSize, size, direct)});
             jobs.push_back({"seq-read", FileJob(kEngineSequential, 0, path, data, blockSize, size, direct)});
         }
+        const C_EngineJob randomWrite = FileJob(kEngineRandom, 1, path, data, 4096, size, kOpenNoBuffering);
         if (mode == "random" || mode == "random-write" || all)
-            jobs.push_back({"random-write", FileJob(kEngineRandom, 1, path, data, 4096, size, kOpenNoBuffering)});
+            jobs.push_back({"random-write", randomWrite});
         if (mode == "random" || mode == "random-read" || all)
-            jobs.push_back({"random-read", FileJob(kEngineRandom, 0, path, data, 4096, size, kOpenNoBuffering)});
+            jobs.push_back(
+                {"random-read", FileJob(kEngineRandom, 0, path, data, 4096, size, kOpenNoBuffering)});
+        for (C_BenchJob& job : jobs)
+            if (job.job.kind == kEngineRandom)
+                job.job.latency = latency.get();
+        if (mode == "random-timing") {
+            C_EngineJob timed = randomWrite;
+            timed.latency = latency.get();
+            for (int i = 0; i < 2; ++i) {
+                jobs.push_back({i ? "untimed-write-2" : "untimed-write-1", randomWrite});
+                jobs.push_back({i ? "timed-write-2" : "timed-write-1", timed});
+            }
+        }
         if (mode == "file") {
             // FileAccess without its cache bypass, as the peer runs under Wine, which ignores it.
             const uint32_t flags = kOpenSequentialScan | (writeThrough ? kOpenWriteThrough : 0);
             jobs.push_back({"file-write", FileJob(kEngineSequential, 1, path, data, blockSize, size, flags)});
-            jobs.push_back({"file-read", FileJob(kEngineSequential, 0, path, data, blockSize, size,
-                                                 kOpenSequentialScan)});
+            jobs.push_back({"file-read",
+                            FileJob(kEngineSequential, 0, path, data, blockSize, size, kOpenSequentialScan)});
         }
     }
     if (jobs.empty()) {

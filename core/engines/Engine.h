@@ -9,6 +9,7 @@
 
 class I_BlockTarget;
 class I_DataSink;
+class C_LatencyHistogram;
 struct C_CheckOutcome;
 
 enum EngineKind : uint32_t {
@@ -112,6 +113,9 @@ struct C_EngineJob {
     uint32_t threads = 32;
     uint32_t rounds = 6; // one-second rounds
     uint32_t roundMs = 1000;
+    // The caller's, filled with the latency of every counted access; null leaves the accesses
+    // untimed (the bench's measure of what the timing costs).
+    C_LatencyHistogram* latency = nullptr;
 
     // Block engine (blockSize: the device's).
     I_BlockTarget* target = nullptr;

@@ -7,6 +7,7 @@
 #include "core/SpeedMath.h"
 #include "core/System.h"
 #include "core/Timer.h"
+#include "core/engines/LatencyHistogram.h"
 
 namespace {
 const uint32_t kAccessBytes = 4096;
@@ -24,7 +25,8 @@ void* g_startContext = nullptr;
 struct C_RandomRun {
     explicit C_RandomRun(const C_EngineJob& job)
         : write(job.write), buffer(job.buffer), size(job.size), ready(new C_Event[job.threads]),
-          threads(new C_Thread[job.threads])
+          threads(new C_Thread[job.threads]),
+          latencies(job.latency ? new C_LatencyHistogram[job.threads] : nullptr)
     {
     }
 
@@ -35,6 +37,9 @@ struct C_RandomRun {
     C_Event start;                    // manual reset: releases every thread at once
     std::unique_ptr<C_Event[]> ready; // auto reset: "parked" and "finished"
     std::unique_ptr<C_Thread[]> threads;
+    // One per thread, made here before any timing: a histogram is too large for a thread's
+    // stack, and the timed loop must not allocate. Null when the accesses go untimed.
+    std::unique_ptr<C_LatencyHistogram[]> latencies;
     std::atomic<uint32_t> stop{0};
     std::atomic<uint32_t> accesses{0};
     std::atomic<uint32_t> failed{0};
@@ -63,8 +68,10 @@ uint32_t AccessThread(void* userData, uintptr_t argument)
         run.ready[index].Set();
         return 0;
     }
+    C_LatencyHistogram* const latency = run.latencies ? &run.latencies[index] : nullptr;
     while (!run.stop.load()) {
         const uint64_t position = RandomAccessPosition(run.size, Rand15());
+        const uint64_t begin = latency ? FineClockNanoseconds() : 0;
         const int ok = run.write ? run.file.WriteAt(position, kAccessBytes, run.buffer)
                                  : run.file.ReadAt(position, kAccessBytes, run.buffer);
         if (!ok) {
@@ -74,6 +81,8 @@ uint32_t AccessThread(void* userData, uintptr_t argument)
         // An access that ends after the measuring time does not belong to it.
         if (run.stop.load())
             break;
+        if (latency)
+            latency->Add(FineClockNanoseconds() - begin);
         AtomicIncrement(run.accesses);
     }
     run.ready[index].Set();
@@ -215,6 +224,11 @@ C_EngineResult RunRandomEngine(const C_EngineJob& job, I_EngineEvents& events)
     if (started == job.threads && !run.failed.load())
         Measure(run, job, events, result);
     Join(run, started);
+    if (job.latency) {
+        job.latency->Clear();
+        for (uint32_t i = 0; i < started; ++i)
+            job.latency->Merge(run.latencies[i]);
+    }
     run.file.Close();
     if (!job.write)
         DeleteFileForce(job.path.c_str());

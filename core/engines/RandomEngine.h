@@ -10,7 +10,9 @@
 // clock without reading the engine's objects or adding work to the access threads. The
 // points add up to the result's bytes and microseconds. The first failure (of any thread) is
 // the result's and is reported once, at the end; the other threads run on to the end of the
-// timing. An access that ends after the timing does not count.
+// timing. An access that ends after the timing does not count. With job.latency, each
+// counted access is timed on the fine clock into its thread's histogram, and the threads'
+// histograms are merged into job.latency once all of them have ended.
 #pragma once
 #include "core/Thread.h"
 #include "core/engines/Engine.h"

@@ -72,6 +72,16 @@ protected:
             m_output.erase(0, m_note.size());
         return code;
     }
+    // A run whose report takes the output: the console text goes to m_errors instead.
+    int RunReport(const std::string& arguments, std::atomic<int>* interrupted = nullptr)
+    {
+        m_output.clear();
+        m_errors.clear();
+        C_ConsoleRun run(
+            interrupted, [this](const std::string& t) { m_output += t; },
+            [this](const std::string& t) { m_errors += t; });
+        return run.Run("QuellmorCmd.exe " + arguments);
+    }
     std::string Log() const { return ReadWholeFile(m_folder.File("QuellmorCmd.txt")); }
     std::string Drive() const { return "\"" + m_folder.Path() + "\""; }
     std::string TestFolderPath() const { return m_folder.File("QuellmorTest"); }
@@ -83,6 +93,7 @@ protected:
     TestFolder m_folder{"cmdrun"};
     std::filesystem::path m_oldCwd;
     std::string m_output;
+    std::string m_errors;
     std::string m_note;
 };
 
@@ -132,7 +143,8 @@ TEST_F(ConsoleRunTest, NoTestForZeroSizesAndNoLogWhenAskedNot)
 TEST_F(ConsoleRunTest, BadCommandLinesPrintTheUsageOnly)
 {
     const std::string usageTail =
-        "   -s 1000 [File size in MB]\n   -b 1024 [Block size in kB]\n   -l 1 [Create log file]\n";
+        "   -s 1000 [File size in MB]\n   -b 1024 [Block size in kB]\n   -l 1 [Create log file]\n"
+        "   -r 0 [Random passes]\n   -o [Report: json or csv]\n   -n 1 [Number of runs]\n";
     EXPECT_EQ(Run("-x 1"), kExitUsage);
     EXPECT_EQ(m_output, "   @<file> [command file]\n   -d " + std::string(DefaultTestFolder()) +
                             " [Drive for testing]\n" + usageTail);
@@ -243,4 +255,81 @@ TEST_F(ConsoleRunTest, CommandFilesOfEveryShape)
     EXPECT_EQ(Run("@bad.txt -l 0"), kExitUsage);
     ASSERT_TRUE(WriteWholeFile(m_folder.File("self.txt"), "@self.txt @self.txt\n"));
     EXPECT_EQ(Run("@self.txt -l 0"), kExitUsage);
+}
+
+TEST_F(ConsoleRunTest, RandomPassesFollowTheSequentialLine)
+{
+    C_NullScript script;
+    script.bytesPerSecond = 50.0 * 1048576;
+    script.iops = 2500;
+    SetNullEngineScript(&script);
+    ASSERT_EQ(Run("-d " + Drive() + " -s 4 -b 64 -r 1"), kExitOk);
+    // The null engine times nothing, so its latencies are all zero.
+    const std::string latency = " latency-us p50 0.0 p90 0.0 p99 0.0 p99.9 0.0 max 0.0\n";
+    EXPECT_EQ(m_output, "Performing write test.\nPerforming read test.\nread: 50 write: 50\n"
+                        "random-write: IOPS 2500.0" +
+                            latency + "random-read: IOPS 2500.0" + latency);
+    // The log record is the sequential one, as without the random passes.
+    const std::string log = Log();
+    EXPECT_TRUE(std::regex_match(
+        log, std::regex("[^\t]+\tread:\t50.0 MByte/sec\t50\twrite:\t50.0 MByte/sec\t50\r\n")))
+        << log;
+}
+
+TEST_F(ConsoleRunTest, ReportsTakeTheOutputAndRepeatsAreSummarised)
+{
+    C_NullScript script;
+    script.bytesPerSecond = 50.0 * 1048576;
+    SetNullEngineScript(&script);
+    ASSERT_EQ(RunReport("-d " + Drive() + " -s 4 -b 64 -r 1 -n 3 -o json"), kExitOk);
+    ASSERT_FALSE(m_output.empty());
+    EXPECT_EQ(m_output.front(), '{');
+    EXPECT_EQ(m_output.compare(m_output.size() - 2, 2, "}\n"), 0) << m_output;
+    EXPECT_EQ(m_output.find("Performing"), std::string::npos);
+    EXPECT_NE(m_output.find("\"runs\": 3"), std::string::npos) << m_output;
+    int complete = 0;
+    for (size_t at = 0; (at = m_output.find("\"outcome\": \"complete\"", at)) != std::string::npos; ++at)
+        ++complete;
+    EXPECT_EQ(complete, 3);
+    EXPECT_NE(m_output.find("\"name\": \"random-read\""), std::string::npos);
+    // The console text, with one summary line per figure, goes to standard error.
+    EXPECT_EQ(m_errors.find("QuellmorCmd ["), 0u) << m_errors;
+    EXPECT_NE(m_errors.find("read: 50 write: 50\nrandom-write: IOPS 1000.0"), std::string::npos) << m_errors;
+    EXPECT_NE(
+        m_errors.find("summary: sequential-read bytes_per_second median 52428800.0 best 52428800.0 spread "
+                      "0.0% of 3 runs\n"),
+        std::string::npos)
+        << m_errors;
+    const std::string log = Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3); // a record per run
+
+    // A failing write: the failure as data in the report, one run, the failed pass's code.
+    script.failure.op = kOpWrite;
+    script.failure.error = kErrorDiskFull;
+    script.failure.position = 2u << 20;
+    script.failAfter = 2;
+    EXPECT_EQ(RunReport("-d " + Drive() + " -s 4 -b 1024 -n 3 -o csv -l 0"), kExitPassFailed);
+    EXPECT_EQ(std::count(m_output.begin(), m_output.end(), '\n'), 2) << m_output; // header and one run
+    EXPECT_NE(m_output.find(",failed,"), std::string::npos) << m_output;
+    EXPECT_NE(m_output.find(",sequential-write,write,2097152,112,"), std::string::npos) << m_output;
+    EXPECT_NE(m_errors.find("Can't write full test file"), std::string::npos) << m_errors;
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
+
+    // An unknown format is no report: the refusal is plain console text.
+    EXPECT_EQ(RunReport("-o xml"), kExitBadValue);
+    EXPECT_NE(m_output.find("/\nInvalid output format xml (json or csv).\n"), std::string::npos) << m_output;
+    EXPECT_EQ(m_errors, "");
+}
+
+TEST_F(ConsoleRunTest, InterruptedRunIsReportedAsSuch)
+{
+    std::atomic<int> interrupted{0};
+    Injector in;
+    in.interruptAt = 3;
+    in.interrupted = &interrupted;
+    SetFileHook(Injector::Hook, &in);
+    EXPECT_EQ(RunReport("-d " + Drive() + " -s 64 -b 1024 -o json -l 0", &interrupted), kExitPassFailed);
+    EXPECT_NE(m_output.find("\"outcome\": \"interrupted\""), std::string::npos) << m_output;
+    EXPECT_NE(m_output.find("\"failure\": null"), std::string::npos) << m_output;
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
 }

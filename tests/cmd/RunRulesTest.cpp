@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include "cmd/RunRules.h"
+#include "core/engines/LatencyHistogram.h"
+#include "core/report/Report.h"
 
 TEST(RunRules, PlansTheDefaultsAndZeroes)
 {
@@ -39,4 +41,43 @@ TEST(RunRules, LogFields)
 {
     EXPECT_EQ(FormatLogResults("45.3 MByte/sec", 45, "[too fast]", 0),
               "\tread:\t45.3 MByte/sec\t45\twrite:\t[too fast]\t0\r\n");
+}
+
+TEST(RunRules, ReportOptions)
+{
+    ConsoleReport report = kReportText;
+    EXPECT_EQ(CheckReportOptions("", 1, &report), "");
+    EXPECT_EQ(report, kReportText);
+    EXPECT_EQ(CheckReportOptions("JSON", 3, &report), "");
+    EXPECT_EQ(report, kReportJson);
+    EXPECT_EQ(CheckReportOptions("csv", kMaxConsoleRuns, &report), "");
+    EXPECT_EQ(report, kReportCsv);
+    EXPECT_EQ(CheckReportOptions("xml", 1, &report), "Invalid output format xml (json or csv).\n");
+    EXPECT_EQ(CheckReportOptions("json", 0, &report), "Invalid run count 0 (1 to 1000).\n");
+    EXPECT_EQ(CheckReportOptions("", 1001, &report), "Invalid run count 1001 (1 to 1000).\n");
+}
+
+TEST(RunRules, RandomAndSummaryLines)
+{
+    C_LatencyPercentiles p;
+    p.count = 10;
+    p.p50 = 312449;
+    p.p90 = 401000;
+    p.p99 = 890250;
+    p.p999 = 1520000;
+    p.maximum = 8012300;
+    EXPECT_EQ(FormatRandomLine("random-read", 2999.46, p),
+              "random-read: IOPS 2999.5 latency-us p50 312.4 p90 401.0 p99 890.2 p99.9 1520.0 max 8012.3\n");
+    EXPECT_EQ(
+        FormatRandomFailure("random-write", "write", 81920, 112, "There is not enough space on the disk."),
+        "random-write: failed: write at byte 81920, error 112 - There is not enough space on the disk.\n");
+    C_ReportFigure f;
+    f.pass = "random-read";
+    f.figure = "iops";
+    f.runs = 3;
+    f.median = 2999.46;
+    f.best = 3001.2;
+    f.spreadPercent = 0.44;
+    EXPECT_EQ(FormatSummaryLine(f),
+              "summary: random-read iops median 2999.5 best 3001.2 spread 0.4% of 3 runs\n");
 }

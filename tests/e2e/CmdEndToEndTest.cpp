@@ -6,6 +6,7 @@
 #include <string>
 #include "core/File.h"
 #include "tests/core/win/TestFolder.h"
+#include "tests/e2e/RandomPassChecks.h"
 
 namespace {
 std::string ExePath()
@@ -22,7 +23,9 @@ struct Result {
     std::string output;
 };
 
-Result RunCmd(const std::string& arguments, const std::string& folder)
+// With errors, standard error is kept there apart from the output (a few lines of text, which
+// its pipe holds until the output has been read to its end).
+Result RunCmd(const std::string& arguments, const std::string& folder, std::string* errors = nullptr)
 {
     Result r;
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
@@ -30,11 +33,16 @@ Result RunCmd(const std::string& arguments, const std::string& folder)
     if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
         return r;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE errorRead = nullptr, errorWrite = nullptr;
+    if (errors && !CreatePipe(&errorRead, &errorWrite, &sa, 1 << 16))
+        return r;
+    if (errors)
+        SetHandleInformation(errorRead, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
+    si.hStdError = errors ? errorWrite : writeEnd;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
     std::string line = "\"" + ExePath() + "\" " + arguments;
@@ -44,14 +52,25 @@ Result RunCmd(const std::string& arguments, const std::string& folder)
                         &pi)) {
         CloseHandle(readEnd);
         CloseHandle(writeEnd);
+        if (errors) {
+            CloseHandle(errorRead);
+            CloseHandle(errorWrite);
+        }
         return r;
     }
     CloseHandle(writeEnd);
+    if (errors)
+        CloseHandle(errorWrite);
     char buffer[4096];
     DWORD n = 0;
     while (ReadFile(readEnd, buffer, sizeof(buffer), &n, nullptr) && n)
         r.output.append(buffer, n);
     CloseHandle(readEnd);
+    if (errors) {
+        while (ReadFile(errorRead, buffer, sizeof(buffer), &n, nullptr) && n)
+            errors->append(buffer, n);
+        CloseHandle(errorRead);
+    }
     if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0)
         TerminateProcess(pi.hProcess, 99);
     GetExitCodeProcess(pi.hProcess, &r.exitCode);
@@ -95,6 +114,22 @@ TEST(CmdEndToEnd, RunPrintsRatesLogsAndLeavesNothingBehind)
     EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorTest").c_str()));
 }
 
+// The random passes, timed access by access, in the report on standard output and as lines
+// of the console text on standard error.
+TEST(CmdEndToEnd, RandomPassesInTheJsonReportAndTheText)
+{
+    TestFolder folder("e2e_random");
+    std::string errors;
+    Result r = RunCmd("-d \"" + folder.Path() + "\" -s 16 -r 1 -o json -l 0", folder.Path(), &errors);
+    ASSERT_EQ(r.exitCode, 0u) << errors;
+    ASSERT_FALSE(r.output.empty());
+    EXPECT_EQ(r.output.front(), '{') << r.output;
+    EXPECT_EQ(r.output.find("Performing"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("\"outcome\": \"complete\""), std::string::npos) << r.output;
+    ExpectRandomPassesReported(r.output, errors, "\r\n");
+    EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorTest").c_str()));
+}
+
 TEST(CmdEndToEnd, VersionResourceTexts)
 {
     const std::string exe = ExePath();
@@ -127,7 +162,10 @@ TEST(CmdEndToEnd, UsageForABadOptionByteForByte)
                                                "   -d C:\\ [Drive for testing]\r\n"
                                                "   -s 20 [File size in MB]\r\n"
                                                "   -b 1024 [Block size in kB]\r\n"
-                                               "   -l 1 [Create log file]\r\n");
+                                               "   -l 1 [Create log file]\r\n"
+                                               "   -r 0 [Random passes]\r\n"
+                                               "   -o [Report: json or csv]\r\n"
+                                               "   -n 1 [Number of runs]\r\n");
     EXPECT_FALSE(FileExists(folder.File("QuellmorCmd.txt").c_str()));
 }
 

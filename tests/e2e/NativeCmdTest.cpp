@@ -15,6 +15,7 @@
 #include "core/CacheNote.h"
 #include "core/File.h"
 #include "tests/core/TestFolder.h"
+#include "tests/e2e/RandomPassChecks.h"
 #include "tests/core/posix/ScratchMount.h"
 
 extern char** environ;
@@ -27,12 +28,15 @@ struct Result {
 };
 
 // Runs the program in folder; with interruptAfter, sends SIGINT once that text was printed.
+// With errors, standard error is kept there apart from the output.
 Result RunCmd(const std::vector<std::string>& arguments, const std::string& folder,
-              const std::string& interruptAfter = std::string())
+              const std::string& interruptAfter = std::string(), std::string* errors = nullptr)
 {
     Result r;
-    int out[2];
+    int out[2], err[2] = {-1, -1};
     if (pipe(out) != 0)
+        return r;
+    if (errors && pipe(err) != 0)
         return r;
     std::vector<std::string> all = {QM_CMD_EXE};
     all.insert(all.end(), arguments.begin(), arguments.end());
@@ -43,41 +47,72 @@ Result RunCmd(const std::vector<std::string>& arguments, const std::string& fold
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, errors ? err[1] : out[1], 2);
     posix_spawn_file_actions_addclose(&actions, out[0]);
+    if (errors)
+        posix_spawn_file_actions_addclose(&actions, err[0]);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t child = 0;
     const int spawned = posix_spawn(&child, QM_CMD_EXE, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
+    if (errors)
+        close(err[1]);
     if (spawned != 0) {
         close(out[0]);
+        if (errors)
+            close(err[0]);
         return r;
     }
     auto interruptedAt = std::chrono::steady_clock::now();
     bool interrupted = false;
     char buffer[4096];
-    for (;;) {
-        struct pollfd p = {out[0], POLLIN, 0};
-        if (poll(&p, 1, 120000) <= 0)
+    struct pollfd p[2] = {{out[0], POLLIN, 0}, {errors ? err[0] : -1, POLLIN, 0}};
+    int open = errors ? 2 : 1;
+    while (open > 0) {
+        if (poll(p, 2, 120000) <= 0)
             break;
-        const ssize_t n = read(out[0], buffer, sizeof(buffer));
-        if (n <= 0)
-            break;
-        r.output.append(buffer, (size_t)n);
-        if (!interrupted && !interruptAfter.empty() && r.output.find(interruptAfter) != std::string::npos) {
+        for (int i = 0; i < 2; ++i) {
+            if (p[i].fd < 0 || !p[i].revents)
+                continue;
+            const ssize_t n = read(p[i].fd, buffer, sizeof(buffer));
+            if (n <= 0) {
+                close(p[i].fd);
+                p[i].fd = -1;
+                --open;
+                continue;
+            }
+            (i ? *errors : r.output).append(buffer, (size_t)n);
+        }
+        const std::string& watched = errors ? *errors : r.output;
+        if (!interrupted && !interruptAfter.empty() && watched.find(interruptAfter) != std::string::npos) {
             usleep(200000); // well inside the pass
             interruptedAt = std::chrono::steady_clock::now();
             kill(child, SIGINT);
             interrupted = true;
         }
     }
-    close(out[0]);
+    for (const struct pollfd& left : p)
+        if (left.fd >= 0)
+            close(left.fd);
     int status = 0;
     waitpid(child, &status, 0);
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - interruptedAt).count();
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return r;
+}
+
+// Python's own parsers read a report back and hold it to the schema (format: json or csv;
+// kind: pass, fail or stop, the outcome the run must have). 0 when it holds.
+int CheckReport(const std::string& report, const std::string& format, const std::string& kind,
+                const TestFolder& folder)
+{
+    const std::string file = folder.File(("report." + format).c_str());
+    if (!WriteWholeFile(file, report))
+        return -1;
+    const std::string command =
+        "/usr/bin/python3 '" QM_REPORT_CHECK "' " + format + " " + kind + " < '" + file + "'";
+    return system(command.c_str());
 }
 
 const std::string kBanner = "QuellmorCmd [1.00] http://www.velantix.com/quellmor/\n";
@@ -121,7 +156,8 @@ TEST(NativeCmd, DefaultFolderIsTheCurrentOneAndExitCodes)
     Result usage = RunCmd({"-s", "5", "-q"}, folder.Path());
     EXPECT_EQ(usage.output, kBanner + "   @<file> [command file]\n   -d . [Drive for testing]\n"
                                       "   -s 5 [File size in MB]\n   -b 1024 [Block size in kB]\n"
-                                      "   -l 1 [Create log file]\n");
+                                      "   -l 1 [Create log file]\n   -r 0 [Random passes]\n"
+                                      "   -o [Report: json or csv]\n   -n 1 [Number of runs]\n");
     EXPECT_EQ(RunCmd({"-b", "5000000", "-l", "0"}, folder.Path()).exitCode, 2);
     EXPECT_EQ(RunCmd({"-s", "0", "-l", "0"}, folder.Path()).exitCode, 0);
     EXPECT_FALSE(FolderExists(folder.File("QuellmorCmd.txt")));
@@ -212,4 +248,49 @@ TEST(NativeCmd, FileSystemsWithoutDirectIoSaySoBeforeTheFigures)
     }
     if (!ran)
         GTEST_SKIP() << "no file system without direct I/O could be had";
+}
+
+TEST(NativeCmd, RandomPassesAndTheirJsonReport)
+{
+    TestFolder folder("native_random");
+    std::string errors;
+    Result r = RunCmd({"-d", folder.Path(), "-s", "32", "-r", "1", "-o", "json"}, folder.Path(), "", &errors);
+    ASSERT_EQ(r.exitCode, 0) << errors;
+    EXPECT_EQ(CheckReport(r.output, "json", "pass", folder), 0) << r.output;
+    // The console text goes to standard error.
+    ExpectRandomPassesReported(r.output, errors, "\n");
+    EXPECT_FALSE(FolderExists(folder.File("QuellmorTest")));
+    // The log record is the sequential one, as without the random passes.
+    const std::string log = ReadWholeFile(folder.File("QuellmorCmd.txt"));
+    EXPECT_TRUE(
+        std::regex_match(log, std::regex("[^\t]+\tread:\t[^\t]+\t[0-9]+\twrite:\t[^\t]+\t[0-9]+\r\n")))
+        << log;
+}
+
+TEST(NativeCmd, FullDiskRunAsReports)
+{
+    ScratchMount mount(ScratchMount::kSmallExt4);
+    SKIP_UNLESS_MOUNTED(mount);
+    TestFolder folder("native_report_fail");
+    for (const char* format : {"json", "csv"}) {
+        std::string errors;
+        Result r =
+            RunCmd({"-d", mount.Point(), "-s", "64", "-l", "0", "-o", format}, folder.Path(), "", &errors);
+        EXPECT_EQ(r.exitCode, 4) << errors;
+        EXPECT_EQ(CheckReport(r.output, format, "fail", folder), 0) << r.output;
+        EXPECT_NE(r.output.find("sequential-write"), std::string::npos) << r.output;
+        EXPECT_NE(errors.find("Can't write full test file"), std::string::npos) << errors;
+        EXPECT_FALSE(FolderExists(mount.Point() + "/QuellmorTest"));
+    }
+}
+
+TEST(NativeCmd, InterruptedRunAsReport)
+{
+    TestFolder folder("native_report_stop");
+    std::string errors;
+    Result r = RunCmd({"-d", folder.Path(), "-s", "4096", "-l", "0", "-o", "json"}, folder.Path(),
+                      "Performing write test.\n", &errors);
+    EXPECT_EQ(r.exitCode, 4) << errors;
+    EXPECT_EQ(CheckReport(r.output, "json", "stop", folder), 0) << r.output;
+    EXPECT_FALSE(FolderExists(folder.File("QuellmorTest")));
 }

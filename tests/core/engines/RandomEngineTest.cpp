@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <regex>
 #include <set>
@@ -16,6 +17,7 @@
 #include "core/Thread.h"
 #include "core/Timer.h"
 #include "core/engines/EngineTable.h"
+#include "core/engines/LatencyHistogram.h"
 #include "core/engines/RandomEngine.h"
 #include "tests/core/TestFolder.h"
 
@@ -201,9 +203,11 @@ protected:
     }
 
     // One run through the engine table, as the programs start it.
-    C_EngineResult RunPass(int write, uint32_t* elapsedMs = nullptr, uint64_t size = kFileSize)
+    C_EngineResult RunPass(int write, uint32_t* elapsedMs = nullptr, uint64_t size = kFileSize,
+                           C_LatencyHistogram* latency = nullptr)
     {
         C_EngineJob job;
+        job.latency = latency;
         job.kind = kEngineRandom;
         job.write = write;
         job.path = path;
@@ -403,6 +407,44 @@ TEST_F(RandomEngine, DeviceThatCompletesNothingGivesNoFigure)
     EXPECT_LT(elapsed, 9500u);             // six seconds, not twelve; slack for a loaded machine
     EXPECT_EQ(0, watch.fileClosed.load());
     ExpectNoTransferAfterReturn();
+}
+
+// Each counted access is timed on the fine clock: with every transfer held for 3 ms, the
+// histogram holds exactly the counted accesses and none of them shorter than the hold.
+TEST_F(RandomEngine, LatencyOfEveryCountedAccess)
+{
+    MakeFile(kFileSize, 0x5A);
+    watch.delayMs = 3;
+    std::unique_ptr<C_LatencyHistogram> latency(new C_LatencyHistogram);
+    latency->Add(1); // a caller's earlier figures do not mix into the pass's
+    const C_EngineResult r = RunPass(0, nullptr, kFileSize, latency.get());
+    ASSERT_EQ(1, r.complete);
+    ASSERT_GT(r.accesses, 32u);
+    const C_LatencyPercentiles p = latency->Percentiles();
+    EXPECT_EQ(r.accesses, p.count);
+    EXPECT_GE(p.minimum, 3000000u);
+    EXPECT_LE(p.minimum, p.p50);
+    EXPECT_LE(p.p50, p.p99);
+    EXPECT_LE(p.p99, p.maximum);
+    EXPECT_LT(p.maximum, 6000000000u); // no access outlasts the pass
+    ExpectNoTransferAfterReturn();
+}
+
+// The fine clock moves in steps far below a millisecond and keeps pace with the millisecond one.
+TEST(FineClock, StepsFinelyAndKeepsPace)
+{
+    const uint64_t first = FineClockNanoseconds();
+    uint64_t next = first;
+    while (next == first)
+        next = FineClockNanoseconds();
+    EXPECT_LT(next - first, 100000u); // under 0.1 ms
+    const uint32_t coarse = C_Timer::Now();
+    const uint64_t fine = FineClockNanoseconds();
+    SleepMs(200);
+    const uint64_t fineMs = (FineClockNanoseconds() - fine) / 1000000;
+    const uint32_t coarseMs = C_Timer::Now() - coarse;
+    EXPECT_GE(fineMs, 195u);
+    EXPECT_NEAR((double)fineMs, (double)coarseMs, 20.0);
 }
 
 TEST_F(RandomEngine, OpenFailureStartsNoThread)
