@@ -164,6 +164,11 @@ int main(int argc, char** argv)
         const C_EngineJob randomWrite = FileJob(kEngineRandom, 1, path, data, 4096, size, kOpenNoBuffering);
         if (mode == "random" || mode == "random-write" || all)
             jobs.push_back({"random-write", randomWrite});
+        // A random read must read blocks that were written: the random write leaves most of
+        // the file allocated but unwritten, which a file system answers with zeros without
+        // touching the device. So the file is written in full first.
+        if (mode == "random")
+            jobs.push_back({"fill", FileJob(kEngineSequential, 1, path, data, blockSize, size, direct)});
         if (mode == "random" || mode == "random-read" || all)
             jobs.push_back(
                 {"random-read", FileJob(kEngineRandom, 0, path, data, 4096, size, kOpenNoBuffering)});
