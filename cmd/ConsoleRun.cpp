@@ -133,6 +133,7 @@ int C_ConsoleRun::RunPasses(const std::string& path, C_AlignedBuffer& buffer, co
     random.kind = kEngineRandom;
     random.blockSize = 4096;
     random.openFlags = kOpenNoBuffering;
+    random.keepFile = 1;
     std::unique_ptr<C_LatencyHistogram> latency(new C_LatencyHistogram);
     random.latency = latency.get();
     C_RandomEvents randomEvents(m_pInterrupted);

@@ -113,6 +113,10 @@ struct C_EngineJob {
     uint32_t threads = 32;
     uint32_t rounds = 6; // one-second rounds
     uint32_t roundMs = 1000;
+    // A write into the file as it is, when this run has just written it in full: its blocks
+    // stay data of this run, so a random read after it never reads blocks a file system
+    // answers without the device. 0: the write starts a new file.
+    int keepFile = 0;
     // The caller's, filled with the latency of every counted access; null leaves the accesses
     // untimed (the bench's measure of what the timing costs).
     C_LatencyHistogram* latency = nullptr;

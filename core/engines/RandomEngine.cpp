@@ -140,8 +140,8 @@ uint32_t StartRun(C_RandomRun& run, const C_EngineJob& job)
         run.Fail(kOpStartThread, 0, GetLastErrorCode());
         return 0;
     }
-    if (!run.file.Open(job.path.c_str(), job.write ? kOpenWriteCreate : kOpenRead, kOpenNoBuffering,
-                       kShareReadWrite)) {
+    const int mode = !job.write ? kOpenRead : job.keepFile ? kOpenWriteExisting : kOpenWriteCreate;
+    if (!run.file.Open(job.path.c_str(), mode, kOpenNoBuffering, kShareReadWrite)) {
         run.Fail(kOpOpen, 0, GetLastErrorCode());
         return 0;
     }

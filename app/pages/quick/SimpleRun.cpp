@@ -208,6 +208,7 @@ int C_Simple::WorkerDoAccesstest(int direction, const char* path, void* buffer, 
     job.path = path;
     job.buffer = buffer;
     job.size = m_plan.fileSize;
+    job.keepFile = 1; // the sequential write wrote it in full, and the random read reads it
     const C_EngineResult result = RunEngine(job, m_random);
     text = FormatAccessResult(result);
     return result.complete;

@@ -321,6 +321,44 @@ TEST_F(RandomEngine, WriteThenReadOnSmallFile)
     ExpectNoTransferAfterReturn();
 }
 
+TEST_F(RandomEngine, AWriteIntoTheRunsOwnFileLeavesNoBlockUnwritten)
+{
+    // The file as a sequential write of this run left it: every block written. More blocks
+    // than the engine has positions, so some are never written at random.
+    const uint64_t size = 160ull << 20;
+    MakeFile(size, 0xAB);
+    C_EngineJob job;
+    job.kind = kEngineRandom;
+    job.write = 1;
+    job.keepFile = 1;
+    job.path = path;
+    job.buffer = buffer;
+    job.size = size;
+    job.rounds = 1;
+    events.Reset();
+    const C_EngineResult r = RunEngine(job, events);
+    ASSERT_EQ(1, r.complete);
+    ASSERT_GT(r.accesses, 0u);
+
+    // Each block is the earlier data or a copy of the buffer; none became a hole.
+    FILE* f = fopen(path.c_str(), "rb");
+    ASSERT_NE(nullptr, f);
+    std::vector<uint8_t> block(4096), earlier(4096, 0xAB);
+    int written = 0, other = 0;
+    uint64_t blocks = 0;
+    while (fread(block.data(), 1, 4096, f) == 4096) {
+        ++blocks;
+        if (memcmp(block.data(), buffer, 4096) == 0)
+            ++written;
+        else if (block != earlier)
+            ++other;
+    }
+    fclose(f);
+    EXPECT_EQ(size / 4096, blocks);
+    EXPECT_EQ(0, other);
+    EXPECT_GT(written, 0);
+}
+
 TEST_F(RandomEngine, StopDuringThirdSecondEndsWithinOneSecond)
 {
     watch.delayMs = 20; // transfers in flight when the stop comes
