@@ -33,6 +33,7 @@ struct C_Throttle {
     uint64_t readBytesPerSecond = 0;
     uint64_t writeBytesPerSecond = 0;
     uint64_t readIops = 0;
+    uint64_t writeIops = 0;
     uint64_t imageMiB = 160;
 };
 
@@ -74,6 +75,7 @@ public:
             !Limit("read_bps_device", device, throttle.readBytesPerSecond) ||
             !Limit("write_bps_device", device, throttle.writeBytesPerSecond) ||
             !Limit("read_iops_device", device, throttle.readIops) ||
+            !Limit("write_iops_device", device, throttle.writeIops) ||
             !WriteText(m_cgroup + "/cgroup.procs", std::to_string(getpid()))) {
             m_why = "the blkio cgroup takes no throttle here";
             return;
