@@ -14,24 +14,49 @@
 # drifts over minutes. The engine's random positions are 32768 evenly spread blocks; on a
 # 128 MiB file those are all the blocks, the set fio draws from, so the random passes use that
 # size by default.
+# With --throttle, both sides run on a device of known speed instead (bench/throttle.sh): an
+# ext4 loop volume held by the blkio cgroup to READ and WRITE MiB/s and READ_IOPS reads a
+# second, so the figures do not drift; the sequential file is sized so that each pass lasts
+# four seconds or more (the throttle lets about a tenth of a second's worth through at once).
+# Then it also prints each side's median against the throttle:
+#   throttled native-seq-read ours/limit VALUE fio/limit VALUE
+# (4 KiB random writes are held by the write rate, to WRITE * 256 IOPS).
 # Usage: bench/native.sh [folder] [size-MiB] [runs] [random-size-MiB]
+#        bench/native.sh --throttle READ WRITE READ_IOPS [runs]   (as root)
 set -euo pipefail
 . "$(dirname "$0")/../tools/common.sh"
 . "$(dirname "$0")/common.sh"
-folder=${1:-$root/build/testdrive}
-size=${2:-2048}
-runs=${3:-8}
-rsize=${4:-128}
+. "$(dirname "$0")/throttle.sh"
+throttled=""
+if [ "${1:-}" = --throttle ]; then
+    [ $# -ge 4 ] || { echo "usage: bench/native.sh --throttle READ WRITE READ_IOPS [runs]" >&2; exit 2; }
+    throttled="$2 $3 $4"
+    size=$((4 * ($2 > $3 ? $2 : $3)))
+    runs=${5:-2}
+    rsize=128
+else
+    folder=${1:-$root/build/testdrive}
+    size=${2:-2048}
+    runs=${3:-8}
+    rsize=${4:-128}
+fi
 runtime=6
 "$root/tools/install-deps.sh"
-mkdir -p "$root/build" "$folder"
-folder=$(cd "$folder" && pwd)
+mkdir -p "$root/build"
 build_native_release "QuellmorCmd QuellmorBench"
+trap throttle_down EXIT
+if [ -n "$throttled" ]; then
+    # shellcheck disable=SC2086
+    throttle_up $throttled $((size + rsize + 160))
+    folder=$throttle_mount
+fi
+mkdir -p "$folder"
+folder=$(cd "$folder" && pwd)
 cmd="$root/build/native-release/cmd/QuellmorCmd"
 bench="$root/build/native-release/bench/engine/QuellmorBench"
 work=$(mktemp -d /tmp/qm-native-bench.XXXXXX)
 testfile="$folder/QuellmorTest/QuellmorTest.bin"
-cleanup() { rm -rf "$work" "$folder/fio.bin" "$folder/QuellmorTest"; }
+cleanup() { rm -rf "$work" "$folder/fio.bin" "$folder/QuellmorTest"; throttle_down; }
 trap cleanup EXIT
 
 fill() {   # path: the whole random file written, past the page cache
@@ -128,3 +153,12 @@ done
 for i in 0 1 2 3; do
     echo "within-5% ${names[i]} $(bench_stats within 5 "${got[ours-${keys[i]}]}" "${got[fio-${keys[i]}]}")"
 done
+if [ -n "$throttled" ]; then
+    read -r tread twrite tiops <<<"$throttled"
+    limits=($((twrite * 1048576)) $((tread * 1048576)) "$tiops" $((twrite * 256)))
+    echo "# throttle: read $tread MiB/s, write $twrite MiB/s, read $tiops IOPS"
+    for i in 0 1 2 3; do
+        echo "throttled ${names[i]} ours/limit $(bench_stats ratio 3 "${got[ours-${keys[i]}]}" "${limits[i]}")" \
+            "fio/limit $(bench_stats ratio 3 "${got[fio-${keys[i]}]}" "${limits[i]}")"
+    done
+fi

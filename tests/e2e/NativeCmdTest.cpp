@@ -17,6 +17,7 @@
 #include "tests/core/TestFolder.h"
 #include "tests/e2e/RandomPassChecks.h"
 #include "tests/core/posix/ScratchMount.h"
+#include "tests/common/ThrottledVolume.h"
 
 extern char** environ;
 
@@ -293,4 +294,54 @@ TEST(NativeCmd, InterruptedRunAsReport)
     EXPECT_EQ(r.exitCode, 4) << errors;
     EXPECT_EQ(CheckReport(r.output, "json", "stop", folder), 0) << r.output;
     EXPECT_FALSE(FolderExists(folder.File("QuellmorTest")));
+}
+
+// Honesty on a device of known speed: the loop volume is throttled to exact rates, so each figure
+// has one right answer. The throttle lets about a tenth of a second's worth through at once and
+// then holds the rate in slices of 100 ms, so every pass lasts three seconds or more.
+TEST(NativeCmdHonesty, SequentialFiguresMatchTheThrottle)
+{
+    const uint64_t kMiB = 1 << 20;
+    C_Throttle throttle;
+    throttle.readBytesPerSecond = 32 * kMiB;
+    throttle.writeBytesPerSecond = 24 * kMiB;
+    throttle.imageMiB = 256;
+    ThrottledVolume volume{throttle};
+    if (!volume.Ready())
+        GTEST_SKIP() << volume.Why();
+    TestFolder logs("native_honesty");
+    Result r = RunCmd({"-d", volume.Path(), "-s", "112", "-b", "1024"}, logs.Path());
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    // The log's figures carry a decimal, the printed ones only whole MiB/s.
+    const std::string log = ReadWholeFile(logs.File("QuellmorCmd.txt"));
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(log, m,
+                                  std::regex("\tread:\t([0-9.]+) MByte/sec\t[0-9]+\twrite:\t([0-9.]+) "
+                                             "MByte/sec\t")))
+        << log;
+    const double read = std::stod(m[1].str()) * kMiB, written = std::stod(m[2].str()) * kMiB;
+    EXPECT_NEAR(read, throttle.readBytesPerSecond, throttle.readBytesPerSecond * 0.05)
+        << read / kMiB << " MiB/s read";
+    EXPECT_NEAR(written, throttle.writeBytesPerSecond, throttle.writeBytesPerSecond * 0.05)
+        << written / kMiB << " MiB/s written";
+}
+
+// The random mode reads at random a file it wrote in full in the same run: a read of a block
+// never written is answered by the file system with zeros and never reaches the device, which
+// would show here as more reads per second than the throttle lets through. The write limit keeps
+// the random writes to a small part of the file's blocks.
+TEST(NativeCmdHonesty, RandomReadIopsMatchTheThrottle)
+{
+    C_Throttle throttle;
+    throttle.readIops = 1500;
+    throttle.writeIops = 400;
+    ThrottledVolume volume{throttle};
+    if (!volume.Ready())
+        GTEST_SKIP() << volume.Why();
+    const std::string output =
+        CommandOutput(std::string("'" QM_BENCH_EXE "' '") + volume.Path() + "' 64 random 2>&1");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(output, m, std::regex("figure random-read-iops ([0-9.]+)"))) << output;
+    const double iops = std::stod(m[1].str());
+    EXPECT_NEAR(iops, throttle.readIops, throttle.readIops * 0.05) << output;
 }
