@@ -153,10 +153,19 @@ void C_WebCancel::Cancel()
 
 namespace {
 
+// WinInet, loaded once and never freed: after its last callback (and after a call given up)
+// its own threads still run inside it for a moment, and freeing it then made them jump into
+// unmapped code.
+HMODULE WinInetModule()
+{
+    static const HMODULE module = LoadLibraryA("wininet.dll");
+    return module;
+}
+
 // The WinInet functions of a request, looked up at run time so that a system without the
 // library still starts.
 struct C_WinInet {
-    HMODULE module = LoadLibraryA("wininet.dll");
+    HMODULE module = WinInetModule();
     HINTERNET(WINAPI* open)(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) = nullptr;
     INTERNET_STATUS_CALLBACK(WINAPI* callback)(HINTERNET, INTERNET_STATUS_CALLBACK) = nullptr;
     BOOL(WINAPI* crack)(LPCSTR, DWORD, DWORD, LPURL_COMPONENTSA) = nullptr;
@@ -169,7 +178,6 @@ struct C_WinInet {
     BOOL(WINAPI* close)(HINTERNET) = nullptr;
     BOOL(WINAPI* option)(HINTERNET, DWORD, LPVOID, DWORD) = nullptr;
     BOOL(WINAPI* query)(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD) = nullptr;
-    bool keepLoaded = false; // a call given up may still run inside the library
 
     C_WinInet()
     {
@@ -185,11 +193,6 @@ struct C_WinInet {
         Find(close, "InternetCloseHandle");
         Find(option, "InternetSetOptionA");
         Find(query, "HttpQueryInfoA");
-    }
-    ~C_WinInet()
-    {
-        if (module && !keepLoaded)
-            FreeLibrary(module);
     }
     template <typename Fn>
     void Find(Fn& fn, const char* name)
@@ -322,9 +325,7 @@ bool FetchUrl(const std::string& address, std::string* answer, size_t max, C_Web
     const bool ok = statusOk && step == 1 && answer->size() <= max && !guard.IsCancelled();
     for (HINTERNET h : {request, connection, session})
         guard.Close(h);
-    if (step == -1)
-        net.keepLoaded = true;
-    else
+    if (step != -1)
         delete pending;
     return ok;
 }
