@@ -7,6 +7,8 @@ here=$(dirname "$0")
 : "${QM_WINEPREFIX:?QM_WINEPREFIX is not set}"
 export WINEPREFIX="$QM_WINEPREFIX"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No debugger on a crash: a test that crashes fails at once instead of waiting for a debugger
+# that nobody answers until its timeout, holding the prefix for the tests after it.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 "$here/wine-prefix.sh" "$QM_WINEPREFIX"
 exec "${QM_WINE:-wine}" "$@"
