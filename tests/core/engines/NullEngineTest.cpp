@@ -2,6 +2,7 @@
 // reports must follow the same rules as theirs.
 #include <gtest/gtest.h>
 #include <vector>
+#include "core/engines/CheckEngine.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/NullEngine.h"
 
@@ -107,4 +108,54 @@ TEST(NullEngine, TakesEveryJobWhileATestSetsItsScript)
     SetNullEngineScript(nullptr);
     EXPECT_EQ(1, r.complete);
     EXPECT_NEAR(7e6, r.bytesPerSecond, 7e6 * 1e-4);
+}
+
+TEST(NullEngine, ACheckJobFillsTheOutcomeWithTheScriptedLoss)
+{
+    const uint64_t MiB = 1 << 20;
+    C_NullScript script;
+    script.freeBytes = 2048 * MiB;
+    script.lossKind = kStampMoved;
+    script.lossAt = 256 * MiB;
+    C_EngineJob job;
+    job.kind = kEngineCheck;
+    job.blockSize = 1 << 20;
+    job.size = 1024 * MiB;
+    C_CheckOutcome outcome;
+    job.check = &outcome;
+    C_Recorder events;
+    const C_EngineResult r = RunNullEngine(job, script, events);
+    EXPECT_EQ(1, r.complete);
+    EXPECT_EQ(1, outcome.reading);
+    EXPECT_EQ(1024 * MiB, outcome.writtenBytes);
+    EXPECT_EQ(2 * 1024 * MiB, r.bytes);
+    EXPECT_EQ(r.bytes, events.pointBytes);
+    EXPECT_EQ(outcome.writeChunks.size(), ChunkCount(1024 * MiB, outcome.plan.chunkBytes));
+    EXPECT_EQ(outcome.readChunks.size(), outcome.writeChunks.size());
+    EXPECT_EQ(FormatConsoleVerify(outcome.tally),
+              "verify: FAILED, 256 of 1024 MiB intact, first bad at 256 MiB (moved 768 MiB)\n");
+
+    // Without a limit the fill is the scripted free space less the margin; all of it intact.
+    job.size = 0;
+    script.lossKind = kStampIntact;
+    RunNullEngine(job, script, events);
+    EXPECT_EQ(outcome.plan.totalBytes, (script.freeBytes - FillMargin(script.freeBytes)) / MiB * MiB);
+    EXPECT_EQ(outcome.plan.files, 2u);
+    EXPECT_EQ(outcome.tally.intactBytes, outcome.plan.totalBytes);
+    EXPECT_EQ(outcome.tally.firstBad, kNoPosition);
+
+    // A write failure after two blocks ends it before the read pass; so does a stop.
+    script.failure.op = kOpWrite;
+    script.failAfter = 2;
+    C_Recorder failing;
+    const C_EngineResult f = RunNullEngine(job, script, failing);
+    EXPECT_EQ(0, f.complete);
+    EXPECT_EQ(2 * MiB, outcome.writtenBytes);
+    EXPECT_EQ(0, outcome.reading);
+    ASSERT_EQ(1u, failing.failures.size());
+    C_Recorder stopping;
+    stopping.stopAfter = 3;
+    const C_EngineResult s = RunNullEngine(job, C_NullScript(), stopping);
+    EXPECT_EQ(1, s.stopped);
+    EXPECT_EQ(3 * MiB, outcome.writtenBytes);
 }
