@@ -89,6 +89,13 @@ std::string FormatCsvReport(const C_Report& report)
     for (const char* key : {"failure_pass", "failure_operation", "failure_position", "failure_error",
                             "failure_error_text", "failure_detail"})
         header.push_back(key);
+    // A check's verdict: columns of their own at the end, so the columns of every other test
+    // stay as they are.
+    if (report.settings.verify)
+        for (const char* key :
+             {"verify_intact", "verify_checked_bytes", "verify_intact_bytes", "verify_moved_bytes",
+              "verify_lost_bytes", "verify_changed_bytes", "verify_first_bad_byte", "verify_trusted_bytes"})
+            header.push_back(key);
     std::string text = Line(header);
 
     const C_ReportSettings& s = report.settings;
@@ -120,6 +127,17 @@ std::string FormatCsvReport(const C_Report& report)
                 fields.push_back(field);
         } else {
             fields.insert(fields.end(), 6, std::string());
+        }
+        if (report.settings.verify && run.verified) {
+            const C_CheckTally& c = run.tally;
+            const bool intact = c.firstBad == kNoPosition;
+            for (const std::string& field :
+                 {std::string(intact ? "true" : "false"), Integer(c.checkedBytes), Integer(c.intactBytes),
+                  Integer(c.movedBytes), Integer(c.lostBytes), Integer(c.changedBytes),
+                  intact ? std::string() : Integer(c.firstBad), Integer(run.trustedBytes)})
+                fields.push_back(field);
+        } else if (report.settings.verify) {
+            fields.insert(fields.end(), 8, std::string());
         }
         text += Line(fields);
     }

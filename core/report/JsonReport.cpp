@@ -201,6 +201,29 @@ void WritePass(C_JsonWriter& w, const C_ReportPass& pass)
     w.Close('}');
 }
 
+// What a check's read pass found, in bytes; null for a run that did not get that far.
+void WriteVerify(C_JsonWriter& w, const C_ReportRun& run)
+{
+    if (!run.verified) {
+        w.Null("verify");
+        return;
+    }
+    const C_CheckTally& t = run.tally;
+    w.Open("verify", '{');
+    w.Bool("intact", t.firstBad == kNoPosition);
+    w.Integer("checked_bytes", t.checkedBytes);
+    w.Integer("intact_bytes", t.intactBytes);
+    w.Integer("moved_bytes", t.movedBytes);
+    w.Integer("lost_bytes", t.lostBytes);
+    w.Integer("changed_bytes", t.changedBytes);
+    if (t.firstBad == kNoPosition)
+        w.Null("first_bad_byte");
+    else
+        w.Integer("first_bad_byte", t.firstBad);
+    w.Integer("trusted_bytes", run.trustedBytes);
+    w.Close('}');
+}
+
 } // namespace
 
 std::string FormatJsonReport(const C_Report& report)
@@ -224,6 +247,10 @@ std::string FormatJsonReport(const C_Report& report)
         w.Integer("random_seconds", s.randomSeconds);
     }
     w.Integer("runs", s.runs);
+    if (s.verify) {
+        w.Bool("verify", 1);
+        w.Bool("fill", s.fill);
+    }
     w.Close('}');
 
     const C_ReportTarget& t = report.target;
@@ -249,6 +276,8 @@ std::string FormatJsonReport(const C_Report& report)
             WriteFailure(w, *failed);
         else
             w.Null("failure");
+        if (report.settings.verify)
+            WriteVerify(w, run);
         w.Close('}');
     }
     w.Close(']');

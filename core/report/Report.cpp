@@ -31,11 +31,11 @@ const char* RunOutcome(const C_ReportRun& run)
 const char* EngineOpName(uint32_t op)
 {
     static const char* const kNames[] = {
-        "none",    "open",          "seek-end",    "set-end",      "seek-start",  "write",
-        "read",    "flush",         "allocate",    "start-thread", "buffer-size", "range",
-        "changed", "volume-in-use", "source-open", "source-read",  "sink-open",   "sink-write"};
-    static_assert(sizeof(kNames) / sizeof(kNames[0]) == kOpSinkWrite + 1, "a name for every operation");
-    return op <= kOpSinkWrite ? kNames[op] : "unknown";
+        "none",        "open",        "seek-end",     "set-end",     "seek-start", "write",   "read",
+        "flush",       "allocate",    "start-thread", "buffer-size", "range",      "changed", "volume-in-use",
+        "source-open", "source-read", "sink-open",    "sink-write",  "free-space"};
+    static_assert(sizeof(kNames) / sizeof(kNames[0]) == kOpFreeSpace + 1, "a name for every operation");
+    return op <= kOpFreeSpace ? kNames[op] : "unknown";
 }
 
 const char* CacheBypassName(int bypass)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "core/check/CheckVerdict.h"
 #include "core/engines/Engine.h"
 #include "core/engines/LatencyHistogram.h"
 
@@ -21,6 +22,10 @@ struct C_ReportPass {
 
 struct C_ReportRun {
     std::vector<C_ReportPass> passes; // in the order they ran; a run ends with its failed pass
+    // A check's verdict, once its read pass has sorted every sector written.
+    int verified = 0;
+    C_CheckTally tally;
+    uint64_t trustedBytes = 0; // the intact span from the start, in whole chunks
 };
 
 struct C_ReportSettings {
@@ -31,6 +36,8 @@ struct C_ReportSettings {
     uint32_t randomBlockBytes = 4096;
     uint32_t randomSeconds = 6;
     uint32_t runs = 1; // asked for; the report holds the runs that started
+    int verify = 0;    // a check: stamped data read back and sorted (fileBytes: its limit, 0 for none)
+    int fill = 0;      //   of the free space
 };
 
 // Where the test ran, as far as the program knows it. Strings are UTF-8, empty when unknown.

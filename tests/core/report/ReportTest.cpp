@@ -301,3 +301,41 @@ TEST(Report, TimestampsAndNames)
     EXPECT_STREQ("seek-start", EngineOpName(kOpSeekStart));
     EXPECT_STREQ("sink-write", EngineOpName(kOpSinkWrite));
 }
+
+TEST(JsonReport, ACheckCarriesItsVerdictAndOtherTestsDoNot)
+{
+    const std::string json = FormatJsonReport(SampleCheckReport("lost"));
+    EXPECT_NE(json.find("    \"runs\": 1,\n    \"verify\": true,\n    \"fill\": true\n  },"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"(      "failure": null,
+      "verify": {
+        "intact": false,
+        "checked_bytes": 33449574400,
+        "intact_bytes": 8283750400,
+        "moved_bytes": 25165824000,
+        "lost_bytes": 0,
+        "changed_bytes": 0,
+        "first_bad_byte": 8283750400,
+        "trusted_bytes": 8199864320
+      }
+    }
+  ],)"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(FormatJsonReport(SampleCheckReport("check")).find("\"first_bad_byte\": null,"),
+              std::string::npos);
+    EXPECT_EQ(FormatJsonReport(SampleReport("pass")).find("verify"), std::string::npos);
+
+    const std::string csv = FormatCsvReport(SampleCheckReport("lost"));
+    EXPECT_NE(
+        csv.find(",failure_detail,verify_intact,verify_checked_bytes,verify_intact_bytes,verify_moved_bytes,"
+                 "verify_lost_bytes,verify_changed_bytes,verify_first_bad_byte,verify_trusted_bytes\n"),
+        std::string::npos)
+        << csv;
+    EXPECT_NE(csv.find(",,,,,,false,33449574400,8283750400,25165824000,0,0,8283750400,8199864320\n"),
+              std::string::npos)
+        << csv;
+    EXPECT_EQ(FormatCsvReport(SampleReport("pass")).find("verify"), std::string::npos);
+    EXPECT_STREQ("free-space", EngineOpName(kOpFreeSpace));
+}

@@ -64,3 +64,25 @@ inline C_Report SampleReport(const std::string& kind)
     r.runs.push_back(run);
     return r;
 }
+
+// A check of the whole free space ("check": all intact; "lost": a drive whose addresses wrap
+// after 7.9 GiB of 31.9 GiB), as the console reports it.
+inline C_Report SampleCheckReport(const std::string& kind)
+{
+    C_Report r = SampleReport("pass");
+    r.settings.fileBytes = 0;
+    r.settings.randomPasses = 0;
+    r.settings.verify = 1;
+    r.settings.fill = 1;
+    r.runs[0].passes.resize(2);
+    C_ReportRun& run = r.runs[0];
+    run.verified = 1;
+    C_CheckTally& t = run.tally;
+    t.checkedBytes = 31900ull << 20;
+    t.intactBytes = kind == "lost" ? 7900ull << 20 : t.checkedBytes;
+    t.movedBytes = t.checkedBytes - t.intactBytes;
+    if (kind == "lost")
+        t.firstBad = t.intactBytes;
+    run.trustedBytes = kind == "lost" ? 7820ull << 20 : t.checkedBytes;
+    return r;
+}

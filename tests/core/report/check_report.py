@@ -1,12 +1,16 @@
 """Reads a report from standard input with Python's own parsers and checks the keys, columns and
 types that other programs rely on. Arguments: the format (json, csv) and the run's kind (pass,
-fail, stop), whose outcome the report must give."""
+fail, stop; check, lost: a check whose data came back whole or not), whose outcome the report
+must give."""
 import csv
 import io
 import json
 import sys
 
-OUTCOMES = {"pass": "complete", "fail": "failed", "stop": "interrupted"}
+OUTCOMES = {"pass": "complete", "fail": "failed", "stop": "interrupted", "check": "complete",
+            "lost": "complete"}
+VERIFY_BYTES = ["checked_bytes", "intact_bytes", "moved_bytes", "lost_bytes", "changed_bytes",
+                "trusted_bytes"]
 PASS_NAMES = ["sequential-write", "sequential-read", "random-write", "random-read"]
 LATENCY_KEYS = ["count", "min", "p50", "p90", "p99", "p99_9", "max"]
 NUMBER = (int, float)
@@ -24,6 +28,20 @@ def has(obj, key, kind):
     return obj[key]
 
 
+def check_verify(verify, kind):
+    """A check's verdict as data: the byte counts add up, and the first bad byte is there
+    exactly when not everything came back."""
+    for key in VERIFY_BYTES:
+        has(verify, key, int)
+    intact = has(verify, "intact", bool)
+    expect(intact == (kind == "check"), "intact %r" % intact)
+    first = verify["first_bad_byte"] if "first_bad_byte" in verify else "absent"
+    expect((first is None) == intact and (first is None or isinstance(first, int)), "first_bad_byte")
+    parts = sum(verify[k] for k in ("intact_bytes", "moved_bytes", "lost_bytes", "changed_bytes"))
+    expect(parts == verify["checked_bytes"], "the kinds add up to what was checked")
+    expect(verify["trusted_bytes"] <= verify["intact_bytes"], "trusted within the intact bytes")
+
+
 def check_json(text, kind):
     report = json.loads(text)
     expect(has(report, "format", str) == "quellmor-report", "format")
@@ -34,6 +52,10 @@ def check_json(text, kind):
     for key in ("file_bytes", "block_bytes", "runs"):
         has(settings, key, int)
     has(settings, "random_passes", bool)
+    checking = kind in ("check", "lost")
+    expect(settings.get("verify", False) == checking, "verify only for a check")
+    if checking:
+        has(settings, "fill", bool)
     target = has(report, "target", dict)
     for key in ("folder", "file_system", "device"):
         has(target, key, str)
@@ -63,6 +85,10 @@ def check_json(text, kind):
                 has(failure, key, int)
         else:
             expect(failure is None, "failure is null")
+        if checking:
+            check_verify(has(run, "verify", dict), kind)
+        else:
+            expect("verify" not in run, "no verdict without a check")
     for entry in has(report, "summary", list):
         has(entry, "pass", str)
         has(entry, "runs", int)
@@ -82,6 +108,14 @@ def check_csv(text, kind):
             expect(prefix + key in fields, prefix + key)
     expect(float(fields["sequential_write_bytes"]) > 0, "figures are numbers")
     expect((fields["failure_operation"] != "") == (kind == "fail"), "failure only when one ended the run")
+    checking = kind in ("check", "lost")
+    expect(("verify_intact" in fields) == checking, "verify columns only for a check")
+    if checking:
+        verify = {key: int(fields["verify_" + key]) for key in VERIFY_BYTES}
+        verify["intact"] = {"true": True, "false": False}[fields["verify_intact"]]
+        first = fields["verify_first_bad_byte"]
+        verify["first_bad_byte"] = int(first) if first else None
+        check_verify(verify, kind)
 
 
 text = sys.stdin.read()
