@@ -11,6 +11,7 @@
 #include "core/TestFile.h"
 #include "core/Text.h"
 #include "core/System.h"
+#include "core/engines/CheckEngine.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/LatencyHistogram.h"
 #include "core/engines/SequentialText.h"
@@ -48,6 +49,80 @@ private:
     std::atomic<int>* m_pInterrupted;
 };
 
+// The check's passes: the read pass's heading as it begins, a fill's progress per GiB, and each
+// failure as it happens in today's words where the sequential test has them.
+class C_CheckEvents : public I_EngineEvents {
+public:
+    C_CheckEvents(std::atomic<int>* interrupted, const C_CheckOutcome& outcome, const C_EngineJob& job,
+                  int fill, const std::function<void(const std::string&)>& print)
+        : m_pInterrupted(interrupted), m_outcome(outcome), m_job(job), m_fill(fill), m_print(print)
+    {
+    }
+    int IsStopRequested() override { return m_pInterrupted && m_pInterrupted->load(); }
+    void Begin(uint64_t planned) override
+    {
+        m_planned = planned;
+        m_shownGiB = 0;
+        if (m_outcome.reading)
+            m_print("Performing read test.\n");
+    }
+    void Progress(uint64_t done) override
+    {
+        if (m_fill && done >> 30 > m_shownGiB)
+            m_print(FormatFillProgress(!m_outcome.reading, (m_shownGiB = done >> 30) << 30, m_planned));
+    }
+    void Failure(const C_EngineFailure& failure) override
+    {
+        // The sequential texts speak of one file: the failed file's own position and size.
+        const C_FillPlan& plan = m_outcome.plan;
+        const uint32_t index = plan.fileBytes ? uint32_t(failure.position / plan.fileBytes) : 0;
+        C_EngineFailure inFile = failure;
+        inFile.position -= uint64_t(index) * plan.fileBytes;
+        std::string text = FormatSeqFailure(kStyleConsole, inFile, failure.detail, m_job.blockSize,
+                                            FillFileBytes(plan, index));
+        if (text.empty())
+            text = FormatRandomFailure(kReportPassNames[m_outcome.reading ? 1 : 0], EngineOpName(failure.op),
+                                       failure.position, failure.error, ErrorText(failure.error));
+        m_print(text);
+    }
+
+private:
+    std::atomic<int>* m_pInterrupted;
+    const C_CheckOutcome& m_outcome;
+    const C_EngineJob& m_job;
+    int m_fill;
+    std::function<void(const std::string&)> m_print;
+    uint64_t m_planned = 0;
+    uint64_t m_shownGiB = 0;
+};
+
+// A pass as it goes into the report, so a failed or stopped one is reported too.
+void AddReportPass(C_ReportRun& run, int pass, const C_EngineResult& result,
+                   const C_LatencyHistogram* latency)
+{
+    C_ReportPass entry;
+    entry.name = kReportPassNames[pass];
+    entry.random = pass >= 2;
+    entry.result = result;
+    if (latency)
+        entry.latency = latency->Percentiles();
+    if (result.failure.op != kOpNone)
+        entry.errorText = ErrorText(result.failure.error);
+    run.passes.push_back(entry);
+}
+
+// One pass of a check as the sequential test reports it: the timed transfers of its chunks.
+C_EngineResult CheckPassResult(const std::vector<C_ChunkTime>& chunks, uint32_t blockSize)
+{
+    C_EngineResult result;
+    for (const C_ChunkTime& chunk : chunks) {
+        result.bytes += chunk.bytes;
+        result.microseconds += chunk.microseconds;
+    }
+    result.accesses = blockSize ? result.bytes / blockSize : 0;
+    FinishRates(result);
+    return result;
+}
 } // namespace
 
 C_ConsoleRun::C_ConsoleRun(std::atomic<int>* interrupted, Output output, Output errors)
@@ -90,17 +165,8 @@ int C_ConsoleRun::RunPasses(const std::string& path, C_AlignedBuffer& buffer, co
     job.size = plan.fileSize;
     job.openFlags = kOpenNoBuffering | kOpenSequentialScan;
     C_ConsoleEvents events(m_pInterrupted, job, [this](const std::string& t) { Print(t); });
-    // Each pass goes into the run as it ends, so a failed or stopped one is reported too.
     auto keep = [&run](int pass, const C_EngineResult& result, const C_LatencyHistogram* latency) {
-        C_ReportPass entry;
-        entry.name = kReportPassNames[pass];
-        entry.random = pass >= 2;
-        entry.result = result;
-        if (latency)
-            entry.latency = latency->Percentiles();
-        if (result.failure.op != kOpNone)
-            entry.errorText = ErrorText(result.failure.error);
-        run.passes.push_back(entry);
+        AddReportPass(run, pass, result, latency);
     };
 
     Print("Performing write test.\n");
@@ -151,6 +217,50 @@ int C_ConsoleRun::RunPasses(const std::string& path, C_AlignedBuffer& buffer, co
     return kExitOk;
 }
 
+int C_ConsoleRun::RunCheck(const C_RunPlan& plan, C_ReportRun& run, std::string& log)
+{
+    C_CheckOutcome outcome;
+    C_EngineJob job;
+    job.kind = kEngineCheck;
+    job.path = m_checkFolder;
+    job.blockSize = plan.blockSize;
+    job.size = plan.fileSize;
+    job.check = &outcome;
+    C_CheckEvents events(m_pInterrupted, outcome, job, m_fill, [this](const std::string& t) { Print(t); });
+    Print("Performing write test.\n");
+    const C_EngineResult result = RunEngine(job, events);
+
+    // The engine's one result covers both passes; each pass's figures come from its own chunks,
+    // whose times hold only the transfers (stamping and checking lie outside them).
+    C_EngineResult written = CheckPassResult(outcome.writeChunks, plan.blockSize);
+    if (outcome.reading) {
+        written.complete = 1;
+    } else {
+        written.stopped = result.stopped;
+        written.failure = result.failure;
+    }
+    AddReportPass(run, 0, written, nullptr);
+    if (!outcome.reading)
+        return kExitPassFailed;
+    C_EngineResult read = CheckPassResult(outcome.readChunks, plan.blockSize);
+    read.complete = result.complete;
+    read.stopped = result.stopped;
+    read.failure = result.failure;
+    AddReportPass(run, 1, read, nullptr);
+    if (!result.complete)
+        return kExitPassFailed;
+
+    const C_RateResult readRate = ComputeRate(read.bytes, read.microseconds);
+    const C_RateResult writeRate = ComputeRate(written.bytes, written.microseconds);
+    log += FormatLogResults(readRate.text, readRate.mibPerSecond, writeRate.text, writeRate.mibPerSecond);
+    Print(StringPrintf("read: %u write: %u\n", readRate.mibPerSecond, writeRate.mibPerSecond));
+    Print(FormatConsoleVerify(outcome.tally));
+    run.verified = 1;
+    run.tally = outcome.tally;
+    run.trustedBytes = TrustedCapacity(outcome.tally, outcome.plan.chunkBytes);
+    return outcome.tally.firstBad == kNoPosition ? kExitOk : kExitDataLost;
+}
+
 int C_ConsoleRun::RunTest(C_TestFile& testFile, const C_RunPlan& plan, C_Report& report, std::string& log)
 {
     C_AlignedBuffer buffer;
@@ -177,7 +287,8 @@ int C_ConsoleRun::RunTest(C_TestFile& testFile, const C_RunPlan& plan, C_Report&
         if (i)
             log += FormatLocalDateTime();
         report.runs.emplace_back();
-        exitCode = RunPasses(testFile.Path(), buffer, plan, report.runs.back(), log);
+        exitCode = m_verify ? RunCheck(plan, report.runs.back(), log)
+                            : RunPasses(testFile.Path(), buffer, plan, report.runs.back(), log);
     }
     if (report.settings.runs > 1)
         for (const C_ReportFigure& figure : SummariseRuns(report))
@@ -198,6 +309,8 @@ int C_ConsoleRun::Run(const std::string& commandLine)
     m_options.AddNumber("r", kOptionDecimal, 0, "Random passes");
     m_options.AddString("o", "", "Report: json or csv");
     m_options.AddNumber("n", kOptionDecimal, 1, "Number of runs");
+    m_options.AddNumber("v", kOptionDecimal, 0, "Verify the data read");
+    m_options.AddNumber("f", kOptionDecimal, 0, "Fill the free space");
     C_FileOptionSource files;
     if (!m_options.ParseCommandLine(commandLine, &files)) {
         std::string usage;
@@ -207,11 +320,14 @@ int C_ConsoleRun::Run(const std::string& commandLine)
     }
     ConsoleReport format = kReportText;
     const char* formatText = m_options.GetString("o");
-    const std::string refused =
-        CheckReportOptions(formatText ? formatText : "", m_options.GetNumber("n"), &format);
+    std::string refused = CheckReportOptions(formatText ? formatText : "", m_options.GetNumber("n"), &format);
     m_report = format != kReportText;
     m_random = m_options.GetNumber("r") == 1;
+    m_fill = m_options.GetNumber("f") == 1;
+    m_verify = m_fill || m_options.GetNumber("v") == 1;
     Print(title);
+    if (refused.empty())
+        refused = CheckVerifyOptions(m_verify, m_random);
     if (!refused.empty()) {
         Print(refused);
         return kExitBadValue;
@@ -223,13 +339,18 @@ int C_ConsoleRun::Run(const std::string& commandLine)
     report.timestamp = FormatUtcTimestamp(GetCalendarSeconds());
     report.settings.randomPasses = m_random;
     report.settings.runs = (uint32_t)m_options.GetNumber("n");
+    report.settings.verify = m_verify;
+    report.settings.fill = m_fill;
 
     std::string log = FormatLocalDateTime();
-    const C_RunPlan plan = PlanConsoleRun(m_options.GetNumber("s"), m_options.GetNumber("b"));
+    const C_RunPlan plan =
+        m_fill ? PlanFillRun(m_options.GetNumber("s"), m_options.WasGiven("s"), m_options.GetNumber("b"))
+               : PlanConsoleRun(m_options.GetNumber("s"), m_options.GetNumber("b"));
     report.settings.fileBytes = plan.fileSize;
     report.settings.blockBytes = plan.blockSize;
     const char* folder = m_options.GetString("d");
     C_TestFile testFile(folder ? folder : "");
+    m_checkFolder = folder ? folder : "";
     report.target.folder = testFile.Folder();
     int exitCode = plan.exitCode;
     if (!plan.error.empty())

@@ -31,6 +31,8 @@ private:
     // One run of the passes on the prepared test file; its figures go into run.
     int RunPasses(const std::string& path, C_AlignedBuffer& buffer, const C_RunPlan& plan, C_ReportRun& run,
                   std::string& log);
+    // One run of the check (-v 1, -f 1) in the folder asked for; its figures and verdict go into run.
+    int RunCheck(const C_RunPlan& plan, C_ReportRun& run, std::string& log);
 
     std::atomic<int>* m_pInterrupted;
     Output m_output;
@@ -38,6 +40,9 @@ private:
     C_Options m_options;
     int m_report = 0; // -o json or csv: the report owns standard output
     int m_random = 0; // -r 1
+    int m_verify = 0; // -v 1, or -f 1 which implies it
+    int m_fill = 0;   // -f 1
+    std::string m_checkFolder;
 };
 
 // The program: Ctrl+C ends the running pass after its current block (so the test file is still

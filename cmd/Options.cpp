@@ -159,6 +159,7 @@ int C_Options::ParseList(const std::string& s, C_OptionFileSource* files, int de
                 continue;
             }
             size_t j = i + 1 + r->name.size();
+            r->given = 1;
             switch (r->kind) {
             case kOptionDecimal:
             case kOptionHex: {
@@ -248,6 +249,16 @@ const char* C_Options::GetString(const char* name) const
         if (r->kind == kOptionString && r->name.size() == len && EqualNoCase(r->name.c_str(), name, len))
             return r->text.empty() ? nullptr : r->text.c_str();
     return nullptr;
+}
+
+int C_Options::WasGiven(const char* name) const
+{
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    const size_t len = strlen(name);
+    for (auto& r : m_records)
+        if (r->kind != kOptionFree && r->name.size() == len && EqualNoCase(r->name.c_str(), name, len))
+            return r->given;
+    return 0;
 }
 
 void C_Options::FormatUsage(std::string& text) const

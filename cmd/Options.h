@@ -44,6 +44,8 @@ public:
 
     int64_t GetNumber(const char* name) const;
     const char* GetString(const char* name) const;
+    // 1 when the command line or a command file set the option, whatever its value.
+    int WasGiven(const char* name) const;
     void FormatUsage(std::string& text) const;
 
     size_t GetFreeCount() const;
@@ -56,6 +58,7 @@ private:
         int kind;
         int64_t number;
         std::string text;
+        int given = 0;
     };
     int ParseList(const std::string& s, C_OptionFileSource* files, int depth, bool& abort, int& filesLeft);
     Record* FindByPrefix(const char* text, size_t length);

@@ -28,6 +28,27 @@ C_RunPlan PlanConsoleRun(int64_t sizeMiB, int64_t blockKiB)
     return plan;
 }
 
+C_RunPlan PlanFillRun(int64_t sizeMiB, int sizeGiven, int64_t blockKiB)
+{
+    C_RunPlan plan = PlanConsoleRun(sizeGiven ? sizeMiB : 1, blockKiB);
+    if (!sizeGiven)
+        plan.fileSize = 0;
+    return plan;
+}
+
+std::string CheckVerifyOptions(int verify, int random)
+{
+    if (verify && random)
+        return "Random passes (-r 1) do not run with the check (-v 1 or -f 1).\n";
+    return std::string();
+}
+
+std::string FormatFillProgress(int writing, uint64_t doneBytes, uint64_t totalBytes)
+{
+    return StringPrintf("%s %" PRIu64 " of %.1f GiB\n", writing ? "filled" : "verified", doneBytes >> 30,
+                        double(totalBytes) / double(1ull << 30));
+}
+
 std::string FormatLogResults(const std::string& readText, uint32_t readMiB, const std::string& writeText,
                              uint32_t writeMiB)
 {

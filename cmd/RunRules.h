@@ -12,7 +12,8 @@ enum ConsoleExit {
     kExitUsage = 1,       // the command line could not be parsed
     kExitBadValue = 2,    // a size or block size that cannot be used
     kExitCannotStart = 3, // no memory for the buffer, or the test folder cannot be made
-    kExitPassFailed = 4   // the write or read pass failed
+    kExitPassFailed = 4,  // the write or read pass failed
+    kExitDataLost = 5     // a check (-v 1, -f 1) read back data that was not what it wrote
 };
 
 // What standard output carries (-o).
@@ -28,6 +29,16 @@ struct C_RunPlan {
 
 // Checks -s (MiB) and -b (KiB) and turns them into bytes.
 C_RunPlan PlanConsoleRun(int64_t sizeMiB, int64_t blockKiB);
+
+// -f 1: the fill of the free space, which -s limits only when given; fileSize 0 is all of it.
+C_RunPlan PlanFillRun(int64_t sizeMiB, int sizeGiven, int64_t blockKiB);
+
+// The check writes its own files and removes them at its end, which leaves the random passes no
+// file of this run to work in: the refusal's console text, empty when the options go together.
+std::string CheckVerifyOptions(int verify, int random);
+
+// "filled 3 of 14.6 GiB\n" (writing) or "verified 3 of 14.6 GiB\n": a fill's progress.
+std::string FormatFillProgress(int writing, uint64_t doneBytes, uint64_t totalBytes);
 
 // The log record's result part, with its line end.
 std::string FormatLogResults(const std::string& readText, uint32_t readMiB, const std::string& writeText,

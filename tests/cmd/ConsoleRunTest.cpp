@@ -144,7 +144,8 @@ TEST_F(ConsoleRunTest, BadCommandLinesPrintTheUsageOnly)
 {
     const std::string usageTail =
         "   -s 1000 [File size in MB]\n   -b 1024 [Block size in kB]\n   -l 1 [Create log file]\n"
-        "   -r 0 [Random passes]\n   -o [Report: json or csv]\n   -n 1 [Number of runs]\n";
+        "   -r 0 [Random passes]\n   -o [Report: json or csv]\n   -n 1 [Number of runs]\n"
+        "   -v 0 [Verify the data read]\n   -f 0 [Fill the free space]\n";
     EXPECT_EQ(Run("-x 1"), kExitUsage);
     EXPECT_EQ(m_output, "   @<file> [command file]\n   -d " + std::string(DefaultTestFolder()) +
                             " [Drive for testing]\n" + usageTail);
@@ -332,4 +333,96 @@ TEST_F(ConsoleRunTest, InterruptedRunIsReportedAsSuch)
     EXPECT_NE(m_output.find("\"outcome\": \"interrupted\""), std::string::npos) << m_output;
     EXPECT_NE(m_output.find("\"failure\": null"), std::string::npos) << m_output;
     EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
+}
+
+TEST_F(ConsoleRunTest, CheckPrintsTheVerifyLineAndExitsFiveOnLostData)
+{
+    const uint64_t MiB = 1 << 20;
+    C_NullScript script;
+    script.bytesPerSecond = 50.0 * 1048576;
+    script.freeBytes = 4096 * MiB;
+    SetNullEngineScript(&script);
+    ASSERT_EQ(Run("-d " + Drive() + " -s 1000 -v 1"), kExitOk);
+    EXPECT_EQ(m_output, "Performing write test.\nPerforming read test.\nread: 50 write: 50\n"
+                        "verify: ok, 1000 MiB intact\n");
+    EXPECT_NE(Log().find("\tread:\t50.0 MByte/sec\t50\twrite:\t50.0 MByte/sec\t50\r\n"), std::string::npos);
+
+    script.lossKind = kStampMoved;
+    script.lossAt = 256 * MiB;
+    EXPECT_EQ(Run("-d " + Drive() + " -s 1024 -v 1"), kExitDataLost);
+    EXPECT_EQ(m_output, "Performing write test.\nPerforming read test.\nread: 50 write: 50\n"
+                        "verify: FAILED, 256 of 1024 MiB intact, first bad at 256 MiB (moved 768 MiB)\n");
+
+    // A fill: all the free space but the margin, its progress per GiB; -s limits it.
+    script.lossKind = kStampIntact;
+    script.freeBytes = 3072 * MiB;
+    ASSERT_EQ(Run("-d " + Drive() + " -f 1"), kExitOk);
+    EXPECT_EQ(m_output, "Performing write test.\nfilled 1 of 3.0 GiB\nfilled 2 of 3.0 GiB\n"
+                        "Performing read test.\nverified 1 of 3.0 GiB\nverified 2 of 3.0 GiB\n"
+                        "read: 50 write: 50\nverify: ok, 3052 MiB intact\n");
+    ASSERT_EQ(Run("-d " + Drive() + " -f 1 -s 512"), kExitOk);
+    EXPECT_EQ(m_output, "Performing write test.\nPerforming read test.\nread: 50 write: 50\n"
+                        "verify: ok, 512 MiB intact\n");
+    EXPECT_EQ(Run("-d " + Drive() + " -f 1 -s 0"), kExitOk);
+    EXPECT_EQ(m_output, "");
+
+    // A write failure ends the check with the failed pass's code; so does Ctrl+C.
+    script.failure.op = kOpWrite;
+    script.failure.error = kErrorDiskFull;
+    script.failAfter = 1;
+    EXPECT_EQ(Run("-d " + Drive() + " -s 64 -v 1"), kExitPassFailed);
+    EXPECT_EQ(m_output.find("Performing write test.\nCan't write full test file"), 0u) << m_output;
+    EXPECT_EQ(m_output.find("verify:"), std::string::npos);
+    script.failure.op = kOpNone;
+    std::atomic<int> interrupted{1};
+    EXPECT_EQ(Run("-d " + Drive() + " -s 64 -v 1", &interrupted), kExitPassFailed);
+    EXPECT_EQ(m_output, "Performing write test.\n");
+
+    // The check writes and removes files of its own: no random passes go with it.
+    EXPECT_EQ(Run("-d " + Drive() + " -f 1 -r 1"), kExitBadValue);
+    EXPECT_EQ(m_output, "Random passes (-r 1) do not run with the check (-v 1 or -f 1).\n");
+}
+
+TEST_F(ConsoleRunTest, CheckReportsCarryTheVerdictAsData)
+{
+    const uint64_t MiB = 1 << 20;
+    C_NullScript script;
+    script.freeBytes = 4096 * MiB;
+    script.lossKind = kStampLost;
+    script.lossAt = 256 * MiB;
+    SetNullEngineScript(&script);
+    EXPECT_EQ(RunReport("-d " + Drive() + " -s 1024 -v 1 -o json -l 0"), kExitDataLost);
+    EXPECT_NE(m_output.find("\"verify\": true,"), std::string::npos) << m_output;
+    EXPECT_NE(m_output.find("\"outcome\": \"complete\""), std::string::npos);
+    EXPECT_NE(m_output.find("\"intact\": false"), std::string::npos);
+    EXPECT_NE(m_output.find("\"lost_bytes\": 805306368"), std::string::npos);
+    EXPECT_NE(m_output.find("\"first_bad_byte\": 268435456"), std::string::npos);
+    EXPECT_NE(m_errors.find("verify: FAILED, 256 of 1024 MiB intact, first bad at 256 MiB (lost 768 MiB)\n"),
+              std::string::npos)
+        << m_errors;
+
+    EXPECT_EQ(RunReport("-d " + Drive() + " -s 1024 -v 1 -o csv -l 0"), kExitDataLost);
+    EXPECT_NE(m_output.find(",verify_intact,verify_checked_bytes,"), std::string::npos) << m_output;
+    EXPECT_NE(m_output.find(",false,1073741824,268435456,0,805306368,0,268435456,"), std::string::npos)
+        << m_output;
+}
+
+TEST_F(ConsoleRunTest, CheckOnARealFolderVerifiesAndLeavesNothing)
+{
+    const std::string checkFolder = m_folder.File("QuellmorCheck");
+    ASSERT_EQ(Run("-d " + Drive() + " -s 8 -b 256 -v 1"), kExitOk);
+    EXPECT_NE(m_output.find("read: "), std::string::npos) << m_output;
+    EXPECT_NE(m_output.find("\nverify: ok, 8 MiB intact\n"), std::string::npos) << m_output;
+    EXPECT_FALSE(IsDirectory(checkFolder.c_str()));
+    EXPECT_FALSE(IsDirectory(TestFolderPath().c_str()));
+
+    // Ctrl+C during the fill: the files it made go too.
+    std::atomic<int> interrupted{0};
+    Injector in;
+    in.interruptAt = 3;
+    in.interrupted = &interrupted;
+    SetFileHook(Injector::Hook, &in);
+    EXPECT_EQ(Run("-d " + Drive() + " -s 64 -b 1024 -f 1", &interrupted), kExitPassFailed);
+    EXPECT_EQ(m_output, "Performing write test.\n");
+    EXPECT_FALSE(IsDirectory(checkFolder.c_str()));
 }
