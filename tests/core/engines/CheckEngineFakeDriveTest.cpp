@@ -11,55 +11,11 @@
 #include "core/ErrorCodes.h"
 #include "core/engines/CheckEngine.h"
 #include "core/engines/EngineTable.h"
+#include "tests/common/FakeDrive.h"
 #include "tests/core/TestFolder.h"
 
 namespace {
 const uint64_t kMiB = 1 << 20;
-
-// One mounted fake drive for the life of the object.
-class FakeDrive {
-public:
-    FakeDrive(const char* mode, uint64_t claim, uint64_t real, int64_t flip = -1)
-    {
-        if (geteuid() != 0) {
-            m_why = "mounting FUSE here needs root";
-            return;
-        }
-        if (access("/dev/fuse", R_OK | W_OK) != 0) {
-            m_why = "the kernel offers no /dev/fuse";
-            return;
-        }
-        if (std::system("/usr/bin/python3 -c 'import fusepy' 2>/dev/null") != 0) {
-            m_why = "python3-fusepy is not installed (tools/install-deps.sh)";
-            return;
-        }
-        struct statvfs before;
-        statvfs(m_mount.Path().c_str(), &before);
-        const std::string command = std::string("/usr/bin/python3 ") + QM_FAKE_FS_SCRIPT + " " +
-                                    m_mount.Path() + " " + mode + " " + std::to_string(claim) + " " +
-                                    std::to_string(real) + " " + std::to_string(flip);
-        struct statvfs after;
-        if (std::system(command.c_str()) != 0 || statvfs(m_mount.Path().c_str(), &after) != 0 ||
-            after.f_fsid == before.f_fsid) {
-            m_why = "the FUSE file system could not be mounted: " + command;
-            return;
-        }
-        m_mounted = true;
-    }
-    ~FakeDrive()
-    {
-        if (m_mounted)
-            std::system(("umount " + m_mount.Path()).c_str());
-    }
-    bool Mounted() const { return m_mounted; }
-    const std::string& Why() const { return m_why; }
-    const std::string& Path() const { return m_mount.Path(); }
-
-private:
-    TestFolder m_mount{"fakedrive"};
-    bool m_mounted = false;
-    std::string m_why;
-};
 
 struct CheckRun {
     C_CheckOutcome outcome;
@@ -78,10 +34,6 @@ struct CheckRun {
     }
 };
 } // namespace
-
-#define MOUNT_OR_SKIP(drive)                                                                                 \
-    if (!(drive).Mounted())                                                                                  \
-    GTEST_SKIP() << (drive).Why()
 
 TEST(CheckEngineFakeDrive, AddressesThatWrapShowAsMovedDataAndOnlyTheRealSizeIntact)
 {
