@@ -17,6 +17,7 @@
 #include "tests/core/TestFolder.h"
 #include "tests/e2e/RandomPassChecks.h"
 #include "tests/core/posix/ScratchMount.h"
+#include "tests/common/FakeDrive.h"
 #include "tests/common/ThrottledVolume.h"
 
 extern char** environ;
@@ -158,7 +159,8 @@ TEST(NativeCmd, DefaultFolderIsTheCurrentOneAndExitCodes)
     EXPECT_EQ(usage.output, kBanner + "   @<file> [command file]\n   -d . [Drive for testing]\n"
                                       "   -s 5 [File size in MB]\n   -b 1024 [Block size in kB]\n"
                                       "   -l 1 [Create log file]\n   -r 0 [Random passes]\n"
-                                      "   -o [Report: json or csv]\n   -n 1 [Number of runs]\n");
+                                      "   -o [Report: json or csv]\n   -n 1 [Number of runs]\n"
+                                      "   -v 0 [Verify the data read]\n   -f 0 [Fill the free space]\n");
     EXPECT_EQ(RunCmd({"-b", "5000000", "-l", "0"}, folder.Path()).exitCode, 2);
     EXPECT_EQ(RunCmd({"-s", "0", "-l", "0"}, folder.Path()).exitCode, 0);
     EXPECT_FALSE(FolderExists(folder.File("QuellmorCmd.txt")));
@@ -344,4 +346,66 @@ TEST(NativeCmdHonesty, RandomReadIopsMatchTheThrottle)
     ASSERT_TRUE(std::regex_search(output, m, std::regex("figure random-read-iops ([0-9.]+)"))) << output;
     const double iops = std::stod(m[1].str());
     EXPECT_NEAR(iops, throttle.readIops, throttle.readIops * 0.05) << output;
+}
+
+// The check as a user runs it on drives that lie (a FUSE file system with no page cache that
+// claims more than it keeps) and on one that does not.
+TEST(NativeCmdCheck, FillOfAnHonestDrivePassesWithExitZero)
+{
+    const uint64_t MiB = 1 << 20;
+    FakeDrive drive("wrap", 96 * MiB, 96 * MiB);
+    MOUNT_OR_SKIP(drive);
+    TestFolder folder("native_check_honest");
+    Result r = RunCmd({"-d", drive.Path(), "-f", "1", "-l", "0"}, folder.Path());
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(std::regex_search(r.output,
+                                  std::regex("read: [0-9]+ write: [0-9]+\nverify: ok, [0-9]+ MiB intact\n$")))
+        << r.output;
+    EXPECT_FALSE(FolderExists(drive.Path() + "/QuellmorCheck"));
+}
+
+TEST(NativeCmdCheck, FillOfADriveWhoseAddressesWrapExitsFiveWithMovedData)
+{
+    const uint64_t MiB = 1 << 20;
+    FakeDrive drive("wrap", 256 * MiB, 64 * MiB);
+    MOUNT_OR_SKIP(drive);
+    TestFolder folder("native_check_wrap");
+    Result r = RunCmd({"-d", drive.Path(), "-f", "1", "-l", "0"}, folder.Path());
+    EXPECT_EQ(r.exitCode, 5) << r.output;
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_search(r.output, m,
+                          std::regex("\nverify: FAILED, ([0-9]+) of ([0-9]+) MiB intact, first bad at 0 MiB "
+                                     "\\(moved ([0-9]+) MiB\\)\n$")))
+        << r.output;
+    // The last lap over the real 64 MiB holds intact data, within a chunk (a 200th of the fill).
+    const long intact = std::stol(m[1].str()), checked = std::stol(m[2].str());
+    EXPECT_NEAR(intact, 64, checked / 200 + 1) << r.output;
+    EXPECT_NEAR(std::stol(m[3].str()), checked - intact, 1) << r.output;
+    EXPECT_FALSE(FolderExists(drive.Path() + "/QuellmorCheck"));
+}
+
+// A fill past a GiB with its report on standard output: the progress goes to standard error and
+// the report carries the verdict; Ctrl+C ends a fill at once and removes what it wrote.
+TEST(NativeCmdCheck, FillProgressAndReportAndCtrlC)
+{
+    TestFolder folder("native_check_fill");
+    std::string errors;
+    Result r = RunCmd({"-d", folder.Path(), "-f", "1", "-s", "1100", "-o", "json", "-l", "0"}, folder.Path(),
+                      std::string(), &errors);
+    EXPECT_EQ(r.exitCode, 0) << errors;
+    EXPECT_NE(errors.find("Performing write test.\nfilled 1 of 1.1 GiB\nPerforming read test.\n"
+                          "verified 1 of 1.1 GiB\nread: "),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("\nverify: ok, 1100 MiB intact\n"), std::string::npos) << errors;
+    EXPECT_EQ(CheckReport(r.output, "json", "check", folder), 0) << r.output;
+    EXPECT_FALSE(FolderExists(folder.File("QuellmorCheck")));
+
+    Result stopped = RunCmd({"-d", folder.Path(), "-f", "1", "-s", "4096", "-l", "0"}, folder.Path(),
+                            "Performing write test.\n");
+    EXPECT_EQ(stopped.exitCode, 4) << stopped.output;
+    EXPECT_EQ(stopped.output.find("verify:"), std::string::npos) << stopped.output;
+    EXPECT_LT(stopped.seconds, 3.0);
+    EXPECT_FALSE(FolderExists(folder.File("QuellmorCheck")));
 }
