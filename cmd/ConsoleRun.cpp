@@ -154,6 +154,16 @@ void C_ConsoleRun::PrintOut(const std::string& text)
     fflush(stdout);
 }
 
+void C_ConsoleRun::PrintRates(const C_EngineResult& read, const C_EngineResult& written, std::string& log)
+{
+    // The rates from the bytes actually moved: a file size that is not a whole number of
+    // blocks is not covered completely.
+    const C_RateResult readRate = ComputeRate(read.bytes, read.microseconds);
+    const C_RateResult writeRate = ComputeRate(written.bytes, written.microseconds);
+    log += FormatLogResults(readRate.text, readRate.mibPerSecond, writeRate.text, writeRate.mibPerSecond);
+    Print(StringPrintf("read: %u write: %u\n", readRate.mibPerSecond, writeRate.mibPerSecond));
+}
+
 int C_ConsoleRun::RunPasses(const std::string& path, C_AlignedBuffer& buffer, const C_RunPlan& plan,
                             C_ReportRun& run, std::string& log)
 {
@@ -183,12 +193,7 @@ int C_ConsoleRun::RunPasses(const std::string& path, C_AlignedBuffer& buffer, co
     if (!read.complete)
         return kExitPassFailed;
 
-    // The rates from the bytes actually moved: a file size that is not a whole number of
-    // blocks is not covered completely.
-    const C_RateResult readRate = ComputeRate(read.bytes, read.microseconds);
-    const C_RateResult writeRate = ComputeRate(written.bytes, written.microseconds);
-    log += FormatLogResults(readRate.text, readRate.mibPerSecond, writeRate.text, writeRate.mibPerSecond);
-    Print(StringPrintf("read: %u write: %u\n", readRate.mibPerSecond, writeRate.mibPerSecond));
+    PrintRates(read, written, log);
     if (!m_random)
         return kExitOk;
 
@@ -250,10 +255,7 @@ int C_ConsoleRun::RunCheck(const C_RunPlan& plan, C_ReportRun& run, std::string&
     if (!result.complete)
         return kExitPassFailed;
 
-    const C_RateResult readRate = ComputeRate(read.bytes, read.microseconds);
-    const C_RateResult writeRate = ComputeRate(written.bytes, written.microseconds);
-    log += FormatLogResults(readRate.text, readRate.mibPerSecond, writeRate.text, writeRate.mibPerSecond);
-    Print(StringPrintf("read: %u write: %u\n", readRate.mibPerSecond, writeRate.mibPerSecond));
+    PrintRates(read, written, log);
     Print(FormatConsoleVerify(outcome.tally));
     run.verified = 1;
     run.tally = outcome.tally;

@@ -8,6 +8,7 @@
 
 class C_AlignedBuffer;
 class C_TestFile;
+struct C_EngineResult;
 struct C_Report;
 struct C_ReportRun;
 struct C_RunPlan;
@@ -27,6 +28,8 @@ private:
     // The console's text: on standard output, or on standard error while a report takes it.
     void Print(const std::string& text);
     void PrintOut(const std::string& text);
+    // The "read: N write: M" line of two passes, and their part of the log record.
+    void PrintRates(const C_EngineResult& read, const C_EngineResult& written, std::string& log);
     int RunTest(C_TestFile& testFile, const C_RunPlan& plan, C_Report& report, std::string& log);
     // One run of the passes on the prepared test file; its figures go into run.
     int RunPasses(const std::string& path, C_AlignedBuffer& buffer, const C_RunPlan& plan, C_ReportRun& run,
