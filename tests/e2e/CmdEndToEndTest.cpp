@@ -1,6 +1,7 @@
 // QuellmorCmd.exe as a user runs it: a separate process with its output captured.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <cstdlib>
 #include <cstring>
 #include <regex>
 #include <string>
@@ -165,7 +166,9 @@ TEST(CmdEndToEnd, UsageForABadOptionByteForByte)
                                                "   -l 1 [Create log file]\r\n"
                                                "   -r 0 [Random passes]\r\n"
                                                "   -o [Report: json or csv]\r\n"
-                                               "   -n 1 [Number of runs]\r\n");
+                                               "   -n 1 [Number of runs]\r\n"
+                                               "   -v 0 [Verify the data read]\r\n"
+                                               "   -f 0 [Fill the free space]\r\n");
     EXPECT_FALSE(FileExists(folder.File("QuellmorCmd.txt").c_str()));
 }
 
@@ -191,4 +194,45 @@ TEST(CmdEndToEnd, ExitCodesForRefusedAndFailedRuns)
     Result file = RunCmd("@opts.txt", folder.Path());
     EXPECT_EQ(file.exitCode, 1u);
     EXPECT_NE(file.output.find("   -s 1 [File size in MB]\r\n"), std::string::npos);
+}
+
+// The check on a folder that keeps what it is given: the verify line after the rates, exit 0,
+// and neither its files nor the test folder left behind.
+TEST(CmdEndToEnd, CheckOfAnHonestFolderPassesAndLeavesNothingBehind)
+{
+    TestFolder folder("e2e_check");
+    Result r = RunCmd("-d \"" + folder.Path() + "\" -s 24 -v 1 -l 0", folder.Path());
+    ASSERT_EQ(r.exitCode, 0u) << r.output;
+    EXPECT_TRUE(std::regex_search(r.output,
+                                  std::regex("Performing write test\\.\r\nPerforming read test\\.\r\n"
+                                             "read: [0-9]+ write: [0-9]+\r\nverify: ok, 24 MiB intact\r\n$")))
+        << r.output;
+    EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorCheck").c_str()));
+    EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorTest").c_str()));
+}
+
+// A drive letter on a FUSE file system that claims more than it keeps, with no page cache in
+// front of it (Wine ignores the cache bypass): mapped by run_cmd_check_e2e.sh, which names it in
+// QM_FAKE_DRIVE and says how much it really keeps in QM_FAKE_REAL_MIB.
+TEST(CmdEndToEnd, FillOfAFakeDriveFailsWithExitFiveAndMovedData)
+{
+    const char* drive = getenv("QM_FAKE_DRIVE");
+    const char* real = getenv("QM_FAKE_REAL_MIB");
+    if (!drive || !real)
+        GTEST_SKIP() << "needs the fake drive that run_cmd_check_e2e.sh mounts (ctest cmd_check_end_to_end)";
+    TestFolder folder("e2e_fake");
+    std::string errors;
+    Result r = RunCmd(std::string("-d ") + drive + " -f 1 -l 0", folder.Path(), &errors);
+    EXPECT_EQ(r.exitCode, 5u) << r.output << errors;
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_search(r.output, m,
+                          std::regex("read: [0-9]+ write: [0-9]+\r\nverify: FAILED, ([0-9]+) of ([0-9]+) "
+                                     "MiB intact, first bad at [0-9]+ MiB \\(moved ([0-9]+) MiB\\)\r\n$")))
+        << r.output;
+    // What came back is what the drive keeps, within a chunk (a 200th of the fill).
+    const long intact = atol(m[1].str().c_str()), checked = atol(m[2].str().c_str());
+    EXPECT_NEAR(intact, atol(real), checked / 200 + 1) << r.output;
+    EXPECT_NEAR(atol(m[3].str().c_str()), checked - intact, 1) << r.output;
+    EXPECT_FALSE(IsDirectory((std::string(drive) + "\\QuellmorCheck").c_str()));
 }
