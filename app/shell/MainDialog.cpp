@@ -2,7 +2,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include "app/settings/Flags.h"
-#include "app/shell/InfoPage.h"
+#include "app/info/InfoPage.h"
 #include "app/shell/MainIds.h"
 #include "support/OsVersion.h"
 #include "app/shell/PageTable.h"

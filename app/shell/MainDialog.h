@@ -11,7 +11,7 @@
 #include "app/pages/PageHost.h"
 #include "app/shell/PageBar.h"
 #include "app/settings/Settings.h"
-#include "app/shell/Splash.h"
+#include "app/splash/Splash.h"
 
 class C_MainDialog : public C_Dialog, public I_PageHost {
 public:

@@ -1,6 +1,6 @@
 #include "app/shell/PageTable.h"
-#include "app/about/AboutIds.h"
-#include "app/about/AboutPage.h"
+#include "app/pages/about/AboutIds.h"
+#include "app/pages/about/AboutPage.h"
 #include "app/pages/block/BlockAccess.h"
 #include "app/pages/block/BlockIds.h"
 #include "app/pages/file/FileAccess.h"

@@ -1,7 +1,7 @@
-#include "app/about/AboutPage.h"
+#include "app/pages/about/AboutPage.h"
 #include <string>
-#include "app/about/AboutIds.h"
-#include "app/about/AboutText.h"
+#include "app/pages/about/AboutIds.h"
+#include "app/pages/about/AboutText.h"
 #include "core/System.h"
 #include "support/VersionInfo.h"
 
