@@ -61,12 +61,12 @@ void C_Page::SetItemBitmap(int id, UINT bitmapId)
     }
 }
 
-void C_Page::FlagFromCheck(int id, uint32_t bit)
+void C_Page::FlagFromCheck(int id, uint32_t& flags, uint32_t bit)
 {
     if (IsItemChecked(id))
-        m_pHost->Flags() |= bit;
+        flags |= bit;
     else
-        m_pHost->Flags() &= ~bit;
+        flags &= ~bit;
 }
 
 void C_Page::ReleaseBitmaps()

@@ -6,6 +6,7 @@
 #include "app/framework/Dialog.h"
 #include "app/framework/ImageControl.h"
 #include "app/pages/PageHost.h"
+#include "app/pages/PageServices.h"
 
 class C_Page : public C_Dialog {
 public:
@@ -30,9 +31,9 @@ protected:
     void SetItemBitmap(int id, UINT bitmapId);
     HBITMAP LoadBitmapResource(UINT bitmapId);
     // Ticks a check box from a flag bit.
-    void CheckFromFlag(int id, uint32_t bit) { CheckItem(id, (m_pHost->Flags() & bit) != 0); }
+    void CheckFromFlag(int id, uint32_t flags, uint32_t bit) { CheckItem(id, (flags & bit) != 0); }
     // Sets or clears a flag bit from a check box.
-    void FlagFromCheck(int id, uint32_t bit);
+    void FlagFromCheck(int id, uint32_t& flags, uint32_t bit);
     void ReleaseBitmaps();
     // The page's picture in the static control, magenta shown as transparent.
     void AttachPageIcon(int id, UINT bitmapId);

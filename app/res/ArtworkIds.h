@@ -32,7 +32,7 @@
 #define IDCUR_HAND 127
 
 // Splash picture, a Paint Shop Pro file stored as RT_RCDATA.
-#define IDR_SPLASH 150
+#define IDR_SPLASH_IMAGE 150
 
 // HTML pages and their pictures (RT_HTML, by name; the pages refer to the pictures by these
 // names, so they must stay names and never become numbers).

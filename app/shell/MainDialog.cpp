@@ -2,7 +2,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include "app/settings/Flags.h"
-#include "app/shell/InfoPage.h"
+#include "app/info/InfoPage.h"
+#include "app/res/ArtworkIds.h"
 #include "app/shell/MainIds.h"
 #include "support/OsVersion.h"
 #include "app/shell/PageTable.h"
@@ -15,8 +16,9 @@ static const char* const kKeyPath = "Software\\Velantix\\Quellmor";
 
 C_MainDialog::C_MainDialog()
 {
+    const S_PageServices services = {m_values, m_settings, *this, m_update, m_graphWindow};
     for (int i = 0; i < kPageNone; ++i)
-        m_pages[i].reset(kPageTable[i].create());
+        m_pages[i].reset(kPageTable[i].create(services));
 }
 
 int C_MainDialog::ParseCommandLine()
@@ -71,8 +73,8 @@ INT_PTR C_MainDialog::OnInitDialog()
         m_values.flags |= kFlagNoSmoothProgress;
 
     m_splash.Start(m_hInstance, IDR_SPLASH_IMAGE, 4000, 0);
-    m_pageBar.Attach(GetItem(IDC_MAIN_PAGE_BAR), m_hInstance, 0x8080, IDB_BAR_BLOCK, 0, 0, 0, CLR_INVALID,
-                     IDC_HAND_CURSOR, PageBarEvent, this, 175, 188);
+    m_pageBar.Attach(GetItem(IDC_MAIN_PAGE_BAR), m_hInstance, 0x8080, IDB_PAGEBAR_BLOCK, 0, 0, 0, CLR_INVALID,
+                     IDCUR_HAND, PageBarEvent, this, 175, 188);
     // The About page shows and renews the last check time also when no check runs at start.
     m_update.Open(m_hWnd, HKEY_CURRENT_USER, kKeyPath, "LastCheck", (m_values.flags & kFlagPortable) != 0);
     ShowPage(FirstPageFromFlags(m_values.flags));
@@ -125,24 +127,16 @@ void C_MainDialog::ClosePage(int index)
 
 void C_MainDialog::ShowPage(int index)
 {
-    // The others close in a fixed order (an end handler may refuse, leaving two open); with
-    // no page to show, FileAccess closes first.
-    const bool none = index == kPageNone;
-    for (int i : {none ? kPageFile : kPageBlock, none ? kPageBlock : kPageFile, kPageQuick, kPageAbout})
-        if (i != index)
-            ClosePage(i);
+    // The others close in the page table's order (an end handler may refuse, leaving two open).
+    for (int i : CloseOrder(index))
+        ClosePage(i);
     if (index < 0 || index >= kPageNone)
         return;
     const S_PageRow& row = kPageTable[index];
     m_pageBar.SetImage(kImageNormal, row.barBitmap);
     if (!m_pages[index]->IsOpen())
         m_pages[index]->Open(this, row.templateId);
-    m_values.flags = (m_values.flags & ~PageChoiceBits()) | row.flagBit;
-}
-
-void C_MainDialog::ShowHelpPage(const char* page, const char* options)
-{
-    ShowResourcePage(m_hWnd, page, m_strTitle.c_str(), options);
+    m_values.flags = (m_values.flags & ~PageChoiceBits()) | kPageBarRows[index].flagBit;
 }
 
 HWND C_MainDialog::CreateProgressBar(HWND page)

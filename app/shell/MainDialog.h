@@ -11,9 +11,9 @@
 #include "app/pages/PageHost.h"
 #include "app/shell/PageBar.h"
 #include "app/settings/Settings.h"
-#include "app/shell/Splash.h"
+#include "app/splash/Splash.h"
 
-class C_MainDialog : public C_Dialog, public I_PageHost {
+class C_MainDialog : public C_Dialog, public I_PageHost, public I_ProgressBarOwner {
 public:
     C_MainDialog();
     INT_PTR OnInitDialog() override;
@@ -24,19 +24,14 @@ public:
     int ParseCommandLine();
     void LoadSettings();
     void SaveSettings();
-    // Closes the other pages and opens page 0..3 (4 closes all).
+    // Closes the other pages and opens the page of that row of the page table (kPageNone
+    // closes all).
     void ShowPage(int index);
 
-    uint32_t& Flags() override { return m_values.flags; }
-    AppValues& Values() override { return m_values; }
-    I_SettingsStore& Settings() override { return m_settings; }
     HWND CreateProgressBar(HWND page) override;
     HWND GetProgressBar() const override { return m_hProgressBar; }
     const char* GetTitle() const override { return m_strTitle.c_str(); }
     HWND GetHostWindow() const override { return m_hWnd; }
-    void ShowHelpPage(const char* page, const char* options) override;
-    C_AutoUpdate& UpdateCheck() override { return m_update; }
-    C_GraphWindow& GraphWindow() override { return m_graphWindow; }
 
 private:
     static void PageBarEvent(int event, uint32_t position, void* userData);
@@ -48,10 +43,11 @@ private:
     std::string m_strTitle;
     HWND m_hProgressBar = nullptr;
     C_ImageControl m_pageBar;
-    // One object a row of the page table, for the dialog's whole life; windows only while shown.
-    std::unique_ptr<C_Page> m_pages[kPageNone];
     C_Splash m_splash;
     C_AutoUpdate m_update;
     C_GraphWindow m_graphWindow;
     bool m_bStoreLoaded = false;
+    // One object a row of the page table, for the dialog's whole life; windows only while shown.
+    // Last, so the pages go before the services they were lent.
+    std::unique_ptr<C_Page> m_pages[kPageNone];
 };

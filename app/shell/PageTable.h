@@ -1,17 +1,14 @@
-// The main window's pages, one row each, in the order of PageIndex.
+// The columns of the page table that need the pages' classes and resources, in the order of
+// PageIndex; the rows are in PageTableRows.h.
 #pragma once
 #include <windows.h>
-#include <cstdint>
 #include "app/pages/Page.h"
 #include "app/shell/PageBar.h"
 
 struct S_PageRow {
-    C_Page* (*create)();
+    C_Page* (*create)(const S_PageServices& services);
     UINT templateId;
-    UINT barBitmap;   // the page bar's picture while the page shows
-    uint32_t flagBit; // the flag word's page choice while the page shows (0 for none)
+    UINT barBitmap; // the page bar's picture while the page shows
 };
 
 extern const S_PageRow kPageTable[kPageNone];
-// Every flag bit that chooses a page.
-uint32_t PageChoiceBits();

@@ -1,5 +1,6 @@
 // A stand-in for the main window in tests that open a page in their own process: a plain
 // top-level window, flags and values in memory, settings in a map, the progress bar on the page.
+// A test hands a page the services it takes from here (values, store, the host, update, graph).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -8,10 +9,11 @@
 #include <string>
 #include <vector>
 #include "app/pages/PageHost.h"
+#include "app/pages/PageServices.h"
 #include "graph/GraphWindow.h"
 #include "tests/app/settings/MapStore.h"
 
-class C_TestHost : public I_PageHost {
+class C_TestHost : public I_PageHost, public I_ProgressBarOwner {
 public:
     C_TestHost()
     {
@@ -19,9 +21,6 @@ public:
                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     ~C_TestHost() override { DestroyWindow(m_window); }
-    uint32_t& Flags() override { return values.flags; }
-    AppValues& Values() override { return values; }
-    I_SettingsStore& Settings() override { return store; }
     HWND CreateProgressBar(HWND page) override
     {
         if (m_progress)
@@ -33,18 +32,15 @@ public:
     HWND GetProgressBar() const override { return m_progress; }
     const char* GetTitle() const override { return "Quellmor test"; }
     HWND GetHostWindow() const override { return m_window; }
-    void ShowHelpPage(const char*, const char*) override {}
-    C_AutoUpdate& UpdateCheck() override { return m_update; }
-    C_GraphWindow& GraphWindow() override { return m_graph; }
 
     AppValues values;
     MapStore store;
+    C_AutoUpdate update;
+    C_GraphWindow graph;
 
 private:
     HWND m_window = nullptr;
     HWND m_progress = nullptr;
-    C_AutoUpdate m_update;
-    C_GraphWindow m_graph;
 };
 
 // Dispatches whatever messages wait for this thread, as the main window's loop would.

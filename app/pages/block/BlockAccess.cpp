@@ -1,7 +1,9 @@
 #include "app/pages/block/BlockAccess.h"
 #include <commdlg.h>
 #include <string>
+#include "app/info/InfoPage.h"
 #include "app/pages/block/BlockIds.h"
+#include "app/res/ArtworkIds.h"
 #include "app/settings/Flags.h"
 #include "core/Text.h"
 #include "devices/DeviceList.h"
@@ -24,22 +26,34 @@ const int kRunControls[] = {
     IDC_BLOCK_UDMA_CRC,  IDC_BLOCK_READ,       IDC_BLOCK_WRITE};
 } // namespace
 
+C_BlockAccess::C_BlockAccess(uint32_t& flags, I_SettingsStore& settings, I_ProgressBarOwner& progressBar,
+                             C_GraphWindow& graphWindow)
+    : m_flags(flags), m_settings(settings), m_progressBar(progressBar), m_graphWindow(graphWindow)
+{
+}
+
+C_Page* C_BlockAccess::Create(const S_PageServices& services)
+{
+    return new C_BlockAccess(services.values.flags, services.settings, services.progressBar,
+                             services.graphWindow);
+}
+
 INT_PTR C_BlockAccess::OnInitDialog()
 {
     m_pDevice = nullptr;
     m_values = C_BlockValues();
     m_bRunning = false;
-    m_pHost->CreateProgressBar(m_hWnd);
+    m_progressBar.CreateProgressBar(m_hWnd);
     m_speed.Attach(GetItem(IDC_BLOCK_SPEED), "Arial", GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNTEXT),
                    C_TextLabel::kBold | 0x80);
     PlaceInHost();
-    m_help.Attach(GetItem(IDC_BLOCK_HELP), "confused?", nullptr, 127, C_Hyperlink::kCommandToParent);
+    m_help.Attach(GetItem(IDC_BLOCK_HELP), "confused?", nullptr, IDCUR_HAND, C_Hyperlink::kCommandToParent);
     SetUpDeviceList();
 
-    const uint32_t flags = m_pHost->Flags();
-    CheckFromFlag(IDC_BLOCK_SAVE_DATA, kFlagSaveReadData);
-    CheckFromFlag(IDC_BLOCK_SHOW_GRAPH, kFlagShowGraph);
-    CheckFromFlag(IDC_BLOCK_UDMA_CRC, kFlagUdmaCrc);
+    const uint32_t flags = m_flags;
+    CheckFromFlag(IDC_BLOCK_SAVE_DATA, m_flags, kFlagSaveReadData);
+    CheckFromFlag(IDC_BLOCK_SHOW_GRAPH, m_flags, kFlagShowGraph);
+    CheckFromFlag(IDC_BLOCK_UDMA_CRC, m_flags, kFlagUdmaCrc);
     CheckItem(IDC_BLOCK_SMOOTH, (flags & kFlagSmoothProgress) && !(flags & kFlagNoSmoothProgress));
     EnableIdle();
     const uint32_t kind = ChosenBlockKind(flags);
@@ -52,7 +66,7 @@ INT_PTR C_BlockAccess::OnInitDialog()
         SetItemText(id, "");
     std::string text;
     for (const auto& field : kFields) {
-        m_pHost->Settings().ReadText(field.name, text, field.fallback);
+        m_settings.ReadText(field.name, text, field.fallback);
         SetItemText(field.id, text.c_str());
     }
     ReadAndCheckValues();
@@ -93,7 +107,7 @@ void C_BlockAccess::ReadAndCheckValues()
 
 void C_BlockAccess::EnableIdle()
 {
-    const uint32_t flags = m_pHost->Flags();
+    const uint32_t flags = m_flags;
     const bool linear = ChosenBlockKind(flags) == kFlagKindLinear;
     const bool saveData = IsItemChecked(IDC_BLOCK_SAVE_DATA) != 0;
     for (int id : {IDC_BLOCK_DEVICES, IDC_BLOCK_LINEAR, IDC_BLOCK_RANDOM, IDC_BLOCK_SEEK, IDC_BLOCK_START,
@@ -121,7 +135,7 @@ void C_BlockAccess::EnableRunning()
 
 INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
 {
-    uint32_t& flags = m_pHost->Flags();
+    uint32_t& flags = m_flags;
     switch (id) {
     case IDC_BLOCK_LINEAR:
     case IDC_BLOCK_RANDOM:
@@ -132,7 +146,7 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
         EnableIdle();
         return 1;
     case IDC_BLOCK_SAVE_DATA:
-        FlagFromCheck(IDC_BLOCK_SAVE_DATA, kFlagSaveReadData);
+        FlagFromCheck(IDC_BLOCK_SAVE_DATA, m_flags, kFlagSaveReadData);
         EnableIdle();
         return 1;
     case IDC_BLOCK_PER_ACCESS:
@@ -140,14 +154,14 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
             ReadAndCheckValues();
         return 1;
     case IDC_BLOCK_SMOOTH:
-        FlagFromCheck(IDC_BLOCK_SMOOTH, kFlagSmoothProgress);
-        m_pHost->CreateProgressBar(m_hWnd);
+        FlagFromCheck(IDC_BLOCK_SMOOTH, m_flags, kFlagSmoothProgress);
+        m_progressBar.CreateProgressBar(m_hWnd);
         return 1;
     case IDC_BLOCK_SHOW_GRAPH:
-        FlagFromCheck(IDC_BLOCK_SHOW_GRAPH, kFlagShowGraph);
+        FlagFromCheck(IDC_BLOCK_SHOW_GRAPH, m_flags, kFlagShowGraph);
         return 1;
     case IDC_BLOCK_UDMA_CRC:
-        FlagFromCheck(IDC_BLOCK_UDMA_CRC, kFlagUdmaCrc);
+        FlagFromCheck(IDC_BLOCK_UDMA_CRC, m_flags, kFlagUdmaCrc);
         return 1;
     case IDC_BLOCK_READ:
     case IDC_BLOCK_WRITE:
@@ -165,8 +179,8 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
             Browse();
         return 1;
     case IDC_BLOCK_HELP:
-        m_pHost->ShowHelpPage("IDR_BLOCK_ACCESS",
-                              "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
+        ShowResourcePage(m_pHost->GetHostWindow(), "IDR_BLOCK_ACCESS", m_pHost->GetTitle(),
+                         "help:no;resizable:yes;dialogWidth:700px;dialogHeight:640px");
         return 1;
     default:
         return C_Page::OnCommand(id, wParam, lParam);
@@ -177,7 +191,7 @@ void C_BlockAccess::StartRun(uint32_t direction)
 {
     if (m_worker.IsRunning())
         return;
-    uint32_t& flags = m_pHost->Flags();
+    uint32_t& flags = m_flags;
     const uint32_t running = RunFlagOfKind(ChosenBlockKind(flags));
     flags = (flags & ~kFlagRunMask) | running | direction;
     // The run goes to the row selected now, never to one chosen earlier.
@@ -200,7 +214,7 @@ void C_BlockAccess::StartRun(uint32_t direction)
     m_plan.windowsLetter = devices.GetWindowsLetter();
     m_plan.systemIdentity = devices.GetSystemIdentity();
     if ((flags & kFlagShowGraph) && running == kFlagRunLinear)
-        m_pHost->GraphWindow().Open();
+        m_graphWindow.Open();
     if (!m_worker.Start(&C_BlockAccess::WorkerEntry, this, 0))
         flags &= ~kFlagRunMask;
 }
@@ -257,6 +271,6 @@ INT_PTR C_BlockAccess::OnDestroy()
 INT_PTR C_BlockAccess::OnEnd(INT_PTR)
 {
     for (const auto& field : kFields)
-        m_pHost->Settings().WriteText(field.name, GetItemText(field.id).c_str());
+        m_settings.WriteText(field.name, GetItemText(field.id).c_str());
     return 1;
 }

@@ -21,6 +21,9 @@ class C_DeviceList;
 
 class C_BlockAccess : public C_Page, private I_EngineEvents {
 public:
+    C_BlockAccess(uint32_t& flags, I_SettingsStore& settings, I_ProgressBarOwner& progressBar,
+                  C_GraphWindow& graphWindow);
+    static C_Page* Create(const S_PageServices& services);
     INT_PTR OnInitDialog() override;
     INT_PTR OnEnd(INT_PTR result) override;
     INT_PTR OnCommand(UINT id, WPARAM wParam, LPARAM lParam) override;
@@ -105,4 +108,8 @@ private:
     std::atomic<uint64_t> m_count{0};
     std::atomic<uint64_t> m_loopMax{0};
     C_Thread m_worker;
+    uint32_t& m_flags;
+    I_SettingsStore& m_settings;
+    I_ProgressBarOwner& m_progressBar;
+    C_GraphWindow& m_graphWindow;
 };

@@ -43,7 +43,7 @@ void C_BlockAccess::SetUpDeviceList()
         }
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)m_hImages);
     }
-    const uint32_t options = (m_pHost->Flags() & kFlagFloppies) ? kOptBlockAccessFloppy : kOptBlockAccess;
+    const uint32_t options = (m_flags & kFlagFloppies) ? kOptBlockAccessFloppy : kOptBlockAccess;
     RegisterDevices(C_DeviceList::Instance(), &C_BlockAccess::DeviceNotify, this, options);
 }
 

@@ -80,7 +80,7 @@ int C_BlockAccess::ConfirmWrite(C_Device& d)
 {
     const std::string name =
         WriteConfirmationName(d.strVendor, d.strProduct, d.strRevision, d.strSerial, d.strName, d.strLetters);
-    I_SettingsStore& settings = m_pHost->Settings();
+    I_SettingsStore& settings = m_settings;
     if (settings.ReadNumber(name.c_str(), 0, "Write") != 0)
         return 1;
     if (ShowPageBox(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
@@ -92,7 +92,7 @@ int C_BlockAccess::ConfirmWrite(C_Device& d)
 
 void C_BlockAccess::ApplyRunState(int running, int closeGraph)
 {
-    HWND bar = m_pHost->GetProgressBar();
+    HWND bar = m_progressBar.GetProgressBar();
     if (running) {
         m_bRunning = true;
         EnableRunning();
@@ -107,8 +107,8 @@ void C_BlockAccess::ApplyRunState(int running, int closeGraph)
     SetItemText(IDC_BLOCK_STOP, "&Stop");
     SendMessageA(bar, PBM_SETPOS, 0, 0);
     if (closeGraph)
-        m_pHost->GraphWindow().Dismiss();
-    m_pHost->Flags() &= ~kFlagRunMask;
+        m_graphWindow.Dismiss();
+    m_flags &= ~kFlagRunMask;
     m_bRunning = false;
     EnableIdle();
 }
@@ -117,7 +117,7 @@ void C_BlockAccess::OnProgressTimer()
 {
     const uint64_t loopMax = m_loopMax.load(), count = m_count.load();
     const WPARAM position = loopMax ? WPARAM(count * 100 / loopMax) : 0;
-    SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, position, 0);
+    SendMessageA(m_progressBar.GetProgressBar(), PBM_SETPOS, position, 0);
 }
 
 int C_BlockAccess::IsStopRequested() { return m_worker.IsStopRequested(); }
@@ -128,7 +128,7 @@ void C_BlockAccess::Begin(uint64_t accesses)
     if (!m_shape.graph)
         return;
     m_shape.graphScale = GraphScale(accesses);
-    C_GRAPH& graph = m_pHost->GraphWindow().Graph();
+    C_GRAPH& graph = m_graphWindow.Graph();
     graph.Init(int(accesses / m_shape.graphScale), 0, 10, 1, "%d MB/s", 60, 1, -1, -1);
     // A group's point lands at its last access, so a graph of groups starts from zero.
     if (m_shape.calcEvery != 1)
@@ -143,7 +143,7 @@ void C_BlockAccess::RatePoint(uint64_t accesses, uint64_t bytes, uint64_t micros
         BlockRatePoint(m_shape.bufferBytes, m_shape.graphScale, accesses, bytes, microseconds);
     SetItemText(IDC_BLOCK_SPEED, point.text.c_str());
     if (m_shape.graph)
-        m_pHost->GraphWindow().Graph().AddValue(point.x, point.megaBytesPerSecond, 0);
+        m_graphWindow.Graph().AddValue(point.x, point.megaBytesPerSecond, 0);
 }
 
 void C_BlockAccess::AccessData(const void* data, uint32_t bytes)

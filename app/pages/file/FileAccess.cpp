@@ -5,6 +5,7 @@
 #include <cstdio>
 #include "app/framework/FileDialog.h"
 #include "app/pages/file/FileIds.h"
+#include "app/res/ArtworkIds.h"
 #include "app/settings/AppValues.h"
 #include "app/settings/Flags.h"
 #include "core/SpeedMath.h"
@@ -46,6 +47,16 @@ int FieldId(int field)
 }
 } // namespace
 
+C_FileAccess::C_FileAccess(AppValues& values, I_SettingsStore& settings, I_ProgressBarOwner& progressBar)
+    : m_values(values), m_settings(settings), m_progressBar(progressBar)
+{
+}
+
+C_Page* C_FileAccess::Create(const S_PageServices& services)
+{
+    return new C_FileAccess(services.values, services.settings, services.progressBar);
+}
+
 C_FileAccess::~C_FileAccess()
 {
     m_worker.RequestStop();
@@ -55,7 +66,7 @@ C_FileAccess::~C_FileAccess()
 INT_PTR C_FileAccess::OnInitDialog()
 {
     PlaceInHost();
-    const AppValues& values = m_pHost->Values();
+    const AppValues& values = m_values;
     ullTestSize = values.fileSize;
     dwTestBlockSize = values.blockSize ? values.blockSize : 65536;
     ullPreReadSize = values.preReadSize;
@@ -68,7 +79,7 @@ INT_PTR C_FileAccess::OnInitDialog()
         if (m_browser.GetSelectedFolderPath(folder))
             strTestFile = folder;
     }
-    uint32_t& flags = m_pHost->Flags();
+    uint32_t& flags = m_values.flags;
     if (!(flags & kFlagExpert))
         SetExpertDefaults();
 
@@ -76,13 +87,13 @@ INT_PTR C_FileAccess::OnInitDialog()
     m_hResultFont = CreateFontA(-MulDiv(10, 96, 72), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                                 CLEARTYPE_QUALITY, 0, "Arial");
     SendItem(IDC_FILE_RESULT, WM_SETFONT, (WPARAM)m_hResultFont, 0);
-    AttachPageIcon(IDC_FILE_ICON, 163);
+    AttachPageIcon(IDC_FILE_ICON, IDB_PAGE_ICON);
     SetItemBitmap(IDC_FILE_READ, IDB_FILE_READ);
     SetItemBitmap(IDC_FILE_WRITE, IDB_FILE_WRITE);
     SetItemBitmap(IDC_FILE_STOP, IDB_FILE_STOP);
 
     for (const auto& check : kChecks)
-        CheckFromFlag(check.id, check.bit);
+        CheckFromFlag(check.id, m_values.flags, check.bit);
     CheckItem(IDC_FILE_SMOOTH, (flags & kFlagSmoothProgress) && !(flags & kFlagNoSmoothProgress));
     EnableItem(IDC_FILE_SPIN_SIZE, (flags & kFlagPreRead) != 0);
 
@@ -102,7 +113,7 @@ INT_PTR C_FileAccess::OnInitDialog()
 
     SetItemText(IDC_FILE_RESULT, "");
     EnableControls(1);
-    m_pHost->CreateProgressBar(m_hWnd);
+    m_progressBar.CreateProgressBar(m_hWnd);
     Show(SW_SHOW);
     if (flags & (kFlagStartRead | kFlagStartWrite))
         StartWorker();
@@ -111,7 +122,7 @@ INT_PTR C_FileAccess::OnInitDialog()
 
 void C_FileAccess::SetExpertDefaults()
 {
-    uint32_t& flags = m_pHost->Flags();
+    uint32_t& flags = m_values.flags;
     dwTestBlockSize = 65536;
     ullPreReadSize = 3145728;
     flags |= kFlagNoBuffering | kFlagPreRead;
@@ -140,7 +151,7 @@ void C_FileAccess::EnableControls(int state)
 
 void C_FileAccess::ApplyEnable(int state)
 {
-    const uint32_t flags = m_pHost->Flags();
+    const uint32_t flags = m_values.flags;
     m_bRunning = state == 0;
     for (int id : kIdleOnlyIds)
         EnableItem(id, state);
@@ -181,7 +192,7 @@ void C_FileAccess::StartWorker()
 {
     // A request while a run goes on is dropped: that run keeps its plan.
     if (IsWorkerRunning()) {
-        m_pHost->Flags() &= ~(kFlagStartRead | kFlagStartWrite);
+        m_values.flags &= ~(kFlagStartRead | kFlagStartWrite);
         return;
     }
     TakeRunPlan();
@@ -241,21 +252,21 @@ int C_FileAccess::ChooseFile(int save, const std::string& title, const char* fil
 void C_FileAccess::StartProgress()
 {
     OnPage([&] {
-        SendMessageA(m_pHost->GetProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendMessageA(m_progressBar.GetProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
         SetTimer(m_hWnd, kProgressTimer, 40, nullptr);
     });
 }
 
 void C_FileAccess::ResetProgress()
 {
-    OnPage([&] { SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, 0, 0); });
+    OnPage([&] { SendMessageA(m_progressBar.GetProgressBar(), PBM_SETPOS, 0, 0); });
 }
 
 void C_FileAccess::StopProgress()
 {
     OnPage([&] {
         KillTimer(m_hWnd, kProgressTimer);
-        SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, 0, 0);
+        SendMessageA(m_progressBar.GetProgressBar(), PBM_SETPOS, 0, 0);
     });
 }
 
@@ -308,14 +319,14 @@ void C_FileAccess::OnFileActivated(void* self)
     C_FileAccess* me = (C_FileAccess*)self;
     me->TakeBrowserPath(1);
     if (!me->IsWorkerRunning()) {
-        me->m_pHost->Flags() |= kFlagStartRead;
+        me->m_values.flags |= kFlagStartRead;
         me->StartWorker();
     }
 }
 
 INT_PTR C_FileAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
 {
-    uint32_t& flags = m_pHost->Flags();
+    uint32_t& flags = m_values.flags;
     const UINT code = HIWORD(wParam);
     switch (id) {
     case IDC_FILE_PATH:
@@ -329,24 +340,24 @@ INT_PTR C_FileAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
     case IDC_FILE_NO_BUFFER:
         for (const auto& check : kChecks)
             if (check.id == (int)id)
-                FlagFromCheck(check.id, check.bit);
+                FlagFromCheck(check.id, m_values.flags, check.bit);
         return 1;
     case IDC_FILE_SPIN_UP:
-        FlagFromCheck(IDC_FILE_SPIN_UP, kFlagPreRead);
+        FlagFromCheck(IDC_FILE_SPIN_UP, m_values.flags, kFlagPreRead);
         EnableItem(IDC_FILE_SPIN_SIZE, (flags & kFlagPreRead) != 0);
         return 1;
     case IDC_FILE_SMOOTH:
-        FlagFromCheck(IDC_FILE_SMOOTH, kFlagSmoothProgress);
-        m_pHost->CreateProgressBar(m_hWnd);
+        FlagFromCheck(IDC_FILE_SMOOTH, m_values.flags, kFlagSmoothProgress);
+        m_progressBar.CreateProgressBar(m_hWnd);
         return 1;
     case IDC_FILE_EXPERT:
-        FlagFromCheck(IDC_FILE_EXPERT, kFlagExpert);
+        FlagFromCheck(IDC_FILE_EXPERT, m_values.flags, kFlagExpert);
         if (!(flags & kFlagExpert))
             SetExpertDefaults();
         EnableControls(1);
         return 1;
     case IDC_FILE_FASTEST:
-        FlagFromCheck(IDC_FILE_FASTEST, kFlagFastestFile);
+        FlagFromCheck(IDC_FILE_FASTEST, m_values.flags, kFlagFastestFile);
         EnableControls(1);
         return 1;
     case IDC_FILE_READ:
@@ -384,7 +395,7 @@ void C_FileAccess::OnKey(UINT key)
 {
     if ((key != VK_F9 && key != VK_F2) || IsWorkerRunning())
         return;
-    m_pHost->Flags() |= key == VK_F9 ? kFlagStartRead : kFlagStartWrite;
+    m_values.flags |= key == VK_F9 ? kFlagStartRead : kFlagStartWrite;
     StartWorker();
 }
 
@@ -425,8 +436,8 @@ INT_PTR C_FileAccess::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_TIMER:
         if (wParam == kProgressTimer) {
-            SendMessageA(m_pHost->GetProgressBar(), PBM_SETPOS, ProgressPercent(ullTestPosition, ullTestSize),
-                         0);
+            SendMessageA(m_progressBar.GetProgressBar(), PBM_SETPOS,
+                         ProgressPercent(ullTestPosition, ullTestSize), 0);
             return 1;
         }
         break;
@@ -436,13 +447,13 @@ INT_PTR C_FileAccess::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void C_FileAccess::StoreValues()
 {
-    AppValues& values = m_pHost->Values();
+    AppValues& values = m_values;
     values.fileSize = ullTestSize;
     values.blockSize = dwTestBlockSize;
     values.preReadSize = ullPreReadSize;
     values.testFile = strTestFile;
     // The application has stored its values before it closes the page.
-    SaveAppValues(m_pHost->Settings(), values);
+    SaveAppValues(m_settings, values);
 }
 
 INT_PTR C_FileAccess::OnEnd(INT_PTR)

@@ -10,7 +10,8 @@
 
 class C_FileAccess : public C_Page, public C_FileAccessWorker {
 public:
-    C_FileAccess() = default;
+    C_FileAccess(AppValues& values, I_SettingsStore& settings, I_ProgressBarOwner& progressBar);
+    static C_Page* Create(const S_PageServices& services);
     ~C_FileAccess() override;
 
     INT_PTR OnInitDialog() override;
@@ -27,7 +28,7 @@ public:
 
 protected:
     // The worker's side of the page.
-    uint32_t& WorkerFlags() override { return m_pHost->Flags(); }
+    uint32_t& WorkerFlags() override { return m_values.flags; }
     std::string GetField(Field field) override;
     void SetField(Field field, const std::string& text) override;
     void SetResultText(const std::string& text) override;
@@ -67,4 +68,7 @@ private:
     HMENU m_hMenu = nullptr;
     HFONT m_hResultFont = nullptr;
     bool m_bRunning = false; // the controls show a run, from the worker's first call to its last
+    AppValues& m_values;     // the flag word and the file test parameters the application stores
+    I_SettingsStore& m_settings;
+    I_ProgressBarOwner& m_progressBar;
 };

@@ -4,9 +4,11 @@
 #include <dbt.h>
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/model/RunRules.h"
+#include "app/res/ArtworkIds.h"
 #include "app/settings/Flags.h"
 
-C_Simple::C_Simple()
+C_Simple::C_Simple(uint32_t& flags, I_ProgressBarOwner& progressBar)
+    : m_flags(flags), m_progressBar(progressBar)
 {
     InitializeCriticalSection(&m_lock);
     for (auto& colour : m_colours)
@@ -14,6 +16,11 @@ C_Simple::C_Simple()
 }
 
 C_Simple::~C_Simple() { DeleteCriticalSection(&m_lock); }
+
+C_Page* C_Simple::Create(const S_PageServices& services)
+{
+    return new C_Simple(services.values.flags, services.progressBar);
+}
 
 INT_PTR C_Simple::OnInitDialog()
 {
@@ -35,9 +42,9 @@ INT_PTR C_Simple::OnInitDialog()
 
     SetItemBitmap(IDC_QUICK_START, IDB_QUICK_START);
     SetItemBitmap(IDC_QUICK_STOP, IDB_QUICK_STOP);
-    AttachPageIcon(IDC_QUICK_ICON, 163);
-    m_compare.Attach(GetItem(IDC_QUICK_COMPARE), "Compare and Submit your test results", nullptr, 127, 0,
-                     &C_Simple::OnLinkEvent, this);
+    AttachPageIcon(IDC_QUICK_ICON, IDB_PAGE_ICON);
+    m_compare.Attach(GetItem(IDC_QUICK_COMPARE), "Compare and Submit your test results", nullptr, IDCUR_HAND,
+                     0, &C_Simple::OnLinkEvent, this);
 
     // The results stand out in a larger face than the dialog's.
     m_hResultFont = CreateFontA(-MulDiv(9, 96, 72), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
@@ -47,10 +54,10 @@ INT_PTR C_Simple::OnInitDialog()
         SetItemText(id, "");
     }
     ApplyRunState(0);
-    m_pHost->CreateProgressBar(m_hWnd);
+    m_progressBar.CreateProgressBar(m_hWnd);
     RefreshDriveList();
     // Started with the read or write switch: the run needs no click.
-    if (m_pHost->Flags() & (kFlagStartRead | kFlagStartWrite))
+    if (m_flags & (kFlagStartRead | kFlagStartWrite))
         StartRun();
     RegisterDeviceChanges();
     Show(SW_SHOW);

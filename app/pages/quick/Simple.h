@@ -18,7 +18,8 @@
 
 class C_Simple : public C_Page {
 public:
-    C_Simple();
+    C_Simple(uint32_t& flags, I_ProgressBarOwner& progressBar);
+    static C_Page* Create(const S_PageServices& services);
     ~C_Simple() override;
 
     INT_PTR OnInitDialog() override;
@@ -109,4 +110,6 @@ private:
     bool m_bRunning = false;
     HIMAGELIST m_hImages = nullptr;
     void* m_hDeviceNotify = nullptr;
+    uint32_t& m_flags;
+    I_ProgressBarOwner& m_progressBar;
 };

@@ -45,7 +45,7 @@ void C_Simple::ApplyRunState(int running)
          {IDC_QUICK_DRIVES, IDC_QUICK_BLOCK_64K, IDC_QUICK_BLOCK_1M, IDC_QUICK_FILE_SIZE, IDC_QUICK_START})
         EnableItem(id, !running);
     EnableItem(IDC_QUICK_STOP, running);
-    HWND progress = m_pHost ? m_pHost->GetProgressBar() : nullptr;
+    HWND progress = m_pHost ? m_progressBar.GetProgressBar() : nullptr;
     if (running) {
         if (progress) {
             SendMessageA(progress, PBM_SETRANGE32, 0, 100);
@@ -89,7 +89,7 @@ INT_PTR C_Simple::ColourResult(HDC dc, HWND control)
 
 void C_Simple::OnProgressTimer()
 {
-    HWND progress = m_pHost->GetProgressBar();
+    HWND progress = m_progressBar.GetProgressBar();
     EnterCriticalSection(&m_lock);
     uint32_t position = 0;
     if (m_phase & (kPhaseSeqRead | kPhaseSeqWrite))

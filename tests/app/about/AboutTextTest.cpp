@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include <set>
-#include "app/about/AboutText.h"
+#include "app/pages/about/AboutText.h"
 #include "app/settings/Switches.h"
 
 // The whole help text, written out here independently of the switch table.

@@ -57,7 +57,7 @@ protected:
         return window;
     }
     C_TestHost host;
-    C_BlockAccess page;
+    C_BlockAccess page{host.values.flags, host.store, host, host.graph};
     HWND list = nullptr;
 };
 } // namespace
@@ -371,7 +371,7 @@ TEST_F(BlockPageTargets, WindowsDiskIsRefusedAndOthersAreNamedInTheQuestion)
     g_found[1].letters = "E";
     HWND window = Open(kFlagDefaults | kFlagBlockPage | kFlagShowGraph);
     ASSERT_NE(window, nullptr);
-    host.GraphWindow().Setup(GetModuleHandleA(nullptr), "Quellmor test", 0, nullptr, "");
+    host.graph.Setup(GetModuleHandleA(nullptr), "Quellmor test", 0, nullptr, "");
     ASSERT_EQ(C_DeviceList::Instance().GetWindowsLetter(), 'C');
     SelectRow(list, 0);
     std::vector<std::string> texts = PressAnswering(window, host, IDC_BLOCK_WRITE, IDYES);
@@ -397,7 +397,7 @@ TEST_F(BlockPageTargets, WindowsDiskIsRefusedAndOthersAreNamedInTheQuestion)
     texts = PressAnswering(window, host, IDC_BLOCK_WRITE, IDYES);
     EXPECT_EQ(texts.size(), 1u) << texts.back();
     EXPECT_EQ(C_CountedDevice::writes, 2); // 128 blocks of 64 per access
-    host.GraphWindow().Dismiss();
+    host.graph.Dismiss();
     page.Close(0);
 }
 
@@ -405,7 +405,7 @@ TEST_F(BlockPageTargets, AScriptedRunShowsItsRateAndItsFailure)
 {
     HWND window = Open(kFlagDefaults | kFlagBlockPage | kFlagShowGraph);
     ASSERT_NE(window, nullptr);
-    host.GraphWindow().Setup(GetModuleHandleA(nullptr), "Quellmor test", 0, nullptr, "");
+    host.graph.Setup(GetModuleHandleA(nullptr), "Quellmor test", 0, nullptr, "");
     SelectRow(list, 1);
     SetDlgItemTextA(window, IDC_BLOCK_START, "0");
     SetDlgItemTextA(window, IDC_BLOCK_END, "1024");
@@ -419,7 +419,7 @@ TEST_F(BlockPageTargets, AScriptedRunShowsItsRateAndItsFailure)
     EXPECT_TRUE(texts.empty()) << texts[0];
     EXPECT_EQ(ItemText(window, IDC_BLOCK_SPEED), "62.5 MByte/sec - 1 msec");
     // Eight accesses, a point for each.
-    const GraphModel graph = host.GraphWindow().Graph().Snapshot();
+    const GraphModel graph = host.graph.Graph().Snapshot();
     ASSERT_EQ(graph.Points(), 8);
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(graph.Value(x, 0), 62) << x;

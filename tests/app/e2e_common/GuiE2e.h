@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "app/about/AboutIds.h"
+#include "app/pages/about/AboutIds.h"
 #include "app/pages/block/BlockIds.h"
 #include "app/pages/file/FileIds.h"
 #include "app/pages/quick/QuickIds.h"

@@ -28,7 +28,7 @@ TEST(FileAccessPage, ReadOnTheNullEngineShowsTheScriptedRate)
     C_TestHost host;
     host.values.flags = kFlagDefaults;
     host.values.testFile = path;
-    C_FileAccess page;
+    C_FileAccess page(host.values, host.store, host);
     ASSERT_TRUE(page.Open(&host, IDD_FILE) != nullptr);
     HWND window = page.GetHandle();
     SetDlgItemTextA(window, IDC_FILE_PATH, path.c_str());

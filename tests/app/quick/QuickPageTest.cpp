@@ -105,7 +105,7 @@ protected:
         ASSERT_TRUE(PumpThroughARun(page, 30000)) << "no run started and ended";
     }
     C_TestHost host;
-    C_Simple page;
+    C_Simple page{host.values.flags, host};
     HWND window = nullptr;
 };
 } // namespace

@@ -104,6 +104,6 @@ TEST(ArtworkResources, PagesAreHtmlResourcesByName)
     const std::string page(text, SizeofResource(self, info));
     EXPECT_NE(std::string::npos, page.find("src=\"IDR_QUELLMOR_GIF\""));
     // The splash is raw data of neutral language.
-    EXPECT_NE(nullptr, FindResourceExA(self, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(IDR_SPLASH),
+    EXPECT_NE(nullptr, FindResourceExA(self, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(IDR_SPLASH_IMAGE),
                                        MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)));
 }

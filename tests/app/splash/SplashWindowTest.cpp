@@ -57,7 +57,7 @@ const uint8_t* PixelAt(const C_SplashImage& image, int x, int yFromTop)
 TEST(SplashImage, ProgramSplashDecodesToTheLayerSize)
 {
     C_SplashImage image;
-    ASSERT_EQ(1, image.Read(nullptr, IDR_SPLASH, nullptr));
+    ASSERT_EQ(1, image.Read(nullptr, IDR_SPLASH_IMAGE, nullptr));
     EXPECT_EQ(494, image.Width());
     EXPECT_EQ(375, image.Height());
     ASSERT_NE(nullptr, image.Context());
@@ -93,7 +93,7 @@ TEST(SplashImage, ProgramSplashDecodesToTheLayerSize)
 TEST(SplashImage, RefusalsLeaveNothingBehind)
 {
     C_SplashImage image;
-    ASSERT_EQ(1, image.Read(nullptr, IDR_SPLASH, nullptr));
+    ASSERT_EQ(1, image.Read(nullptr, IDR_SPLASH_IMAGE, nullptr));
     HBITMAP bitmap = image.Bitmap();
     HDC context = image.Context();
     // A missing resource, and a resource that is no such picture (an HTML page read as
@@ -113,7 +113,7 @@ TEST(LayeredWindow, PictureMakesThePopupLayered)
     PopupWindow popup;
     ASSERT_NE(nullptr, popup.Get());
     C_LayeredWindow layered;
-    ASSERT_EQ(1, layered.Create(popup.Get(), C_LayeredWindow::kPicture, IDR_SPLASH));
+    ASSERT_EQ(1, layered.Create(popup.Get(), C_LayeredWindow::kPicture, IDR_SPLASH_IMAGE));
     EXPECT_TRUE(GetWindowLongPtrA(popup.Get(), GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_EQ(494, layered.Width());
     EXPECT_EQ(375, layered.Height());
@@ -155,5 +155,5 @@ TEST(LayeredWindow, MissingPictureFails)
     C_LayeredWindow layered;
     EXPECT_EQ(0, layered.Create(popup.Get(), C_LayeredWindow::kPicture, 9999));
     EXPECT_EQ(nullptr, layered.Image().Context());
-    EXPECT_EQ(0, layered.Create(nullptr, C_LayeredWindow::kPicture, IDR_SPLASH));
+    EXPECT_EQ(0, layered.Create(nullptr, C_LayeredWindow::kPicture, IDR_SPLASH_IMAGE));
 }

@@ -30,7 +30,10 @@ std::string WindowsPath(const std::string& unixPath)
 // The page with its drive replaced by the emulated CD-ROM.
 class C_FileAccessOnCd : public C_FileAccess {
 public:
-    explicit C_FileAccessOnCd(const std::string& image) : cd(image, {3000}) {}
+    C_FileAccessOnCd(C_TestHost& host, const std::string& image)
+        : C_FileAccess(host.values, host.store, host), cd(image, {3000})
+    {
+    }
     uint32_t searches = 0;
     C_CountedCdRom cd;
 
@@ -111,7 +114,7 @@ TEST_F(FastestFilePage, ReadTakesTheFileFarthestOutAndShowsItsPathAndSize)
 {
     const std::vector<C_ListedFile> files = ReadListing("page", m_letter);
     ASSERT_EQ(ListedFarthest(files, 1048576), m_folder + "\\SMALL.BIN");
-    C_FileAccessOnCd page(WindowsPath(FixturePath("page.iso")));
+    C_FileAccessOnCd page(host, WindowsPath(FixturePath("page.iso")));
     Read(page, kFlagFastestFile, (m_folder + "\\").c_str(), "1");
     HWND window = page.GetHandle();
     EXPECT_EQ(page.searches, 1u);
@@ -125,7 +128,7 @@ TEST_F(FastestFilePage, ReadTakesTheFileFarthestOutAndShowsItsPathAndSize)
 
 TEST_F(FastestFilePage, WithBothSearchesTheBiggestFileSetsTheMinimumOfTheFastestSearch)
 {
-    C_FileAccessOnCd page(WindowsPath(FixturePath("page.iso")));
+    C_FileAccessOnCd page(host, WindowsPath(FixturePath("page.iso")));
     Read(page, kFlagFastestFile | kFlagBiggestFile, (m_folder + "\\").c_str(), "0");
     HWND window = page.GetHandle();
     // The biggest file (2 MiB) makes the smaller one lying farther out too small.
@@ -136,7 +139,7 @@ TEST_F(FastestFilePage, WithBothSearchesTheBiggestFileSetsTheMinimumOfTheFastest
 
 TEST_F(FastestFilePage, AFailedSearchTellsWhyAndTheNextReadSearchesAgain)
 {
-    C_FileAccessOnCd page(WindowsPath(FixturePath("page.iso")));
+    C_FileAccessOnCd page(host, WindowsPath(FixturePath("page.iso")));
     Read(page, kFlagFastestFile, (m_folder + "\\").c_str(), "3", false);
     EXPECT_EQ(CloseMessageBox(page, 30000), CdfsFailureMessage(0, 3 * 1048576ull, m_letter));
     ASSERT_FALSE(page.IsWorkerRunning());
@@ -161,7 +164,7 @@ TEST_F(FastestFilePage, StopAndClosingThePageEndASlowSearchAtItsNextRead)
     ASSERT_FALSE(image.empty());
     const std::string folder = m_folder + "\\";
     for (int close = 0; close <= 1; ++close) {
-        C_FileAccessOnCd page(image);
+        C_FileAccessOnCd page(host, image);
         page.cd.delayMs = 10;
         Read(page, kFlagFastestFile, folder.c_str(), "1", false);
         HWND window = page.GetHandle();

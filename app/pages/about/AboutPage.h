@@ -7,7 +7,11 @@
 
 class C_AboutPage : public C_Page {
 public:
-    C_AboutPage() : m_notes(kTagEdit) {}
+    C_AboutPage(I_SettingsStore& settings, C_AutoUpdate& updateCheck)
+        : m_notes(kTagEdit), m_settings(settings), m_updateCheck(updateCheck)
+    {
+    }
+    static C_Page* Create(const S_PageServices& services);
     INT_PTR OnInitDialog() override;
     INT_PTR OnEnd(INT_PTR result) override;
     INT_PTR OnCommand(UINT id, WPARAM wParam, LPARAM lParam) override;
@@ -20,4 +24,6 @@ private:
     C_TextLabel m_version;
     C_Hyperlink m_link;
     C_SubClassing m_notes;
+    I_SettingsStore& m_settings;
+    C_AutoUpdate& m_updateCheck;
 };

@@ -1,4 +1,4 @@
-#include "app/about/AboutText.h"
+#include "app/pages/about/AboutText.h"
 #include "app/settings/Switches.h"
 
 std::string BuildAboutHelpText()

@@ -1,4 +1,4 @@
-#include "app/shell/Splash.h"
+#include "app/splash/Splash.h"
 #include "app/splash/LayeredWindow.h"
 
 static const UINT kTimerClose = 1;

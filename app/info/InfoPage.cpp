@@ -1,4 +1,4 @@
-#include "app/shell/InfoPage.h"
+#include "app/info/InfoPage.h"
 #include "app/info/ShowHtmlDialog.h"
 
 void ShowResourcePage(HWND owner, const char* page, const char* title, const char* options)

@@ -1,9 +1,15 @@
-#include "app/about/AboutPage.h"
+#include "app/pages/about/AboutPage.h"
 #include <string>
-#include "app/about/AboutIds.h"
-#include "app/about/AboutText.h"
+#include "app/pages/about/AboutIds.h"
+#include "app/pages/about/AboutText.h"
+#include "app/res/ArtworkIds.h"
 #include "core/System.h"
 #include "support/VersionInfo.h"
+
+C_Page* C_AboutPage::Create(const S_PageServices& services)
+{
+    return new C_AboutPage(services.settings, services.updateCheck);
+}
 
 INT_PTR C_AboutPage::OnInitDialog()
 {
@@ -17,16 +23,16 @@ INT_PTR C_AboutPage::OnInitDialog()
     SetItemText(IDC_ABOUT_VERSION, ("Version " + version).c_str());
     m_version.Attach(GetItem(IDC_ABOUT_VERSION), "", RGB(128, 128, 128), RGB(128, 128, 128),
                      C_TextLabel::kOwnFont);
-    m_link.Attach(GetItem(IDC_ABOUT_LINK), QM_WEB_ADDRESS, QM_WEB_ADDRESS, 127, C_Hyperlink::kOwnFont);
+    m_link.Attach(GetItem(IDC_ABOUT_LINK), QM_WEB_ADDRESS, QM_WEB_ADDRESS, IDCUR_HAND, C_Hyperlink::kOwnFont);
     SetItemText(IDC_ABOUT_NOTES, BuildAboutHelpText().c_str());
     m_notes.Attach(GetItem(IDC_ABOUT_NOTES), NotesProc, nullptr);
-    AttachPageIcon(IDC_ABOUT_ICON, 163);
+    AttachPageIcon(IDC_ABOUT_ICON, IDB_PAGE_ICON);
 
     std::string box = "Automatically check for updates";
-    std::string last = m_pHost->UpdateCheck().LastCheckText();
+    std::string last = m_updateCheck.LastCheckText();
     if (!last.empty())
         box += " [Last Check: " + last + "]";
-    CheckItem(IDC_ABOUT_AUTO_UPDATE, m_pHost->Settings().ReadNumber("AutoUpdate", 1) == 1);
+    CheckItem(IDC_ABOUT_AUTO_UPDATE, m_settings.ReadNumber("AutoUpdate", 1) == 1);
     SetItemText(IDC_ABOUT_AUTO_UPDATE, box.c_str());
     Show(SW_SHOW);
     return 1;
@@ -44,7 +50,7 @@ int C_AboutPage::NotesProc(HWND, UINT message, WPARAM, LPARAM, LRESULT* result, 
 INT_PTR C_AboutPage::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
 {
     if (id == IDC_ABOUT_AUTO_UPDATE && IsItemChecked(IDC_ABOUT_AUTO_UPDATE)) {
-        m_pHost->UpdateCheck().CheckNow(m_pHost->GetHostWindow());
+        m_updateCheck.CheckNow(m_pHost->GetHostWindow());
         return 1;
     }
     return C_Page::OnCommand(id, wParam, lParam);
@@ -52,7 +58,7 @@ INT_PTR C_AboutPage::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
 
 INT_PTR C_AboutPage::OnEnd(INT_PTR)
 {
-    m_pHost->Settings().WriteNumber("AutoUpdate", IsItemChecked(IDC_ABOUT_AUTO_UPDATE) ? 1 : 0);
+    m_settings.WriteNumber("AutoUpdate", IsItemChecked(IDC_ABOUT_AUTO_UPDATE) ? 1 : 0);
     return 1;
 }
 
