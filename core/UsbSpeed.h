@@ -14,3 +14,8 @@ struct C_UsbPortFacts {
 // 0 low or unknown, 1 full, 2 high, 3 USB 3 device on a USB 2 hub, 4 USB 3 device at USB 2
 // speed on a USB 3 root hub, 5 SuperSpeed.
 uint32_t UsbPortSpeedClass(const C_UsbPortFacts& facts);
+
+// The class of a USB device from the Linux device tree: its "speed" file (Mbit/s: "1.5", "12",
+// "480", "5000", ...), its "version" file (the descriptor's USB version, " 2.10"), and whether
+// its controller is an xHCI (USB 3) one. -1 when the speed says nothing.
+int SysfsUsbSpeedClass(const char* speed, const char* version, int usb3Controller);
