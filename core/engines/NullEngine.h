@@ -10,6 +10,8 @@ struct C_NullScript {
     C_EngineFailure failure;       // op kOpNone: the job completes
     uint64_t failAfter = 0;        // units (as in Begin) done before the failure
     uint32_t stepDelayMs = 0;      // pause after each step, for tests that stop a run midway
+    // The latency of every access of a random job that times them; 0 times none.
+    uint64_t latencyNanoseconds = 0;
 };
 
 C_EngineResult RunNullEngine(const C_EngineJob& job, const C_NullScript& script, I_EngineEvents& events);
