@@ -9,6 +9,7 @@
 #include "core/Random.h"
 #include "core/SpeedMath.h"
 #include "core/TestFile.h"
+#include "core/VolumeFacts.h"
 #include "core/Text.h"
 #include "core/System.h"
 #include "core/engines/CheckEngine.h"
@@ -282,6 +283,12 @@ int C_ConsoleRun::RunTest(C_TestFile& testFile, const C_RunPlan& plan, C_Report&
     const int bypass = ProbeCacheBypass(testFile.Path().c_str());
     Print(FormatCacheNote(bypass, testFile.Folder()));
     report.target.cacheBypass = bypass;
+    C_VolumeFacts volume;
+    if (GetVolumeFacts(testFile.Folder().c_str(), &volume)) {
+        report.target.fileSystem = volume.fileSystem;
+        report.target.device = volume.device;
+        report.target.usbSpeedClass = volume.usbSpeedClass;
+    }
 
     int exitCode = kExitOk;
     for (uint32_t i = 0; i < report.settings.runs && exitCode == kExitOk; ++i) {

@@ -81,6 +81,10 @@ int IsDirectory(const char* path);
 int GetFileSizeByName(const char* path, uint32_t* low, uint32_t* high);
 // Bytes this process may still write on the volume that holds folder.
 int GetFreeBytes(const char* folder, uint64_t* freeBytes);
+// The file system, device and USB speed of the volume that holds folder, as far as the system
+// tells them cheaply (core/VolumeFacts.h); 0 with the error set when the folder is not there.
+struct C_VolumeFacts;
+int GetVolumeFacts(const char* folder, C_VolumeFacts* facts);
 // Shell folder numbers (CSIDL) or the pseudo numbers below; path holds 260 characters.
 enum : uint32_t {
     kFolderProfiles = 0x10000,

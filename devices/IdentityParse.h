@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "core/UsbSpeed.h"
 
 struct C_IdentityFields {
     std::string vendor, product, revision;
@@ -23,18 +24,6 @@ int ParseDeviceIdentifier(const std::string& identifier, uint32_t options, C_Ide
 // Speed class of a hub from its device path: 5 for a USB 3 root hub, 2 for a USB 2 root
 // hub, 1 otherwise.
 uint32_t HubSpeedClass(const std::string& hubPath);
-
-struct C_UsbPortFacts {
-    uint32_t hubClass = 1;
-    int haveExtended = 0;       // the extended connection query answered
-    uint32_t speed = 0;         // its speed: 0 low, 1 full, 2 high, 3 super
-    int superSpeedOrHigher = 0; // the version 2 query reported SuperSpeed operation
-    int lowSpeed = 0;           // the plain query's low-speed flag
-    uint32_t bcdUsb = 0;        // device descriptor
-};
-// 0 low or unknown, 1 full, 2 high, 3 USB 3 device on a USB 2 hub, 4 USB 3 device at USB 2
-// speed on a USB 3 root hub, 5 SuperSpeed.
-uint32_t UsbPortSpeedClass(const C_UsbPortFacts& facts);
 
 // Hash of a device path that keeps identity record numbers stable between refreshes.
 uint32_t DevicePathHash(const std::string& path);

@@ -3,6 +3,7 @@
 #include "core/Thread.h"
 #include "core/check/CheckPlan.h"
 #include "core/engines/CheckEngine.h"
+#include "core/engines/LatencyHistogram.h"
 
 namespace {
 // The plan in the unit of the job's engine and the bytes one unit stands for.
@@ -146,6 +147,11 @@ C_EngineResult RunNullEngine(const C_EngineJob& job, const C_NullScript& script,
     if (job.kind == kEngineRandom) {
         result.accesses = result.bytes / 4096;
         result.microseconds = done * job.roundMs * 1000;
+        if (job.latency) {
+            job.latency->Clear();
+            for (uint64_t i = 0; script.latencyNanoseconds && i < result.accesses; ++i)
+                job.latency->Add(script.latencyNanoseconds);
+        }
     } else {
         result.accesses =
             job.kind == kEngineBlock ? done : (job.blockSize ? result.bytes / job.blockSize : 0);

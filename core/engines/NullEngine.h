@@ -17,6 +17,8 @@ struct C_NullScript {
     uint64_t freeBytes = 1ull << 30;
     StampKind lossKind = kStampIntact;
     uint64_t lossAt = 0;
+    // The latency of every access of a random job that times them; 0 times none.
+    uint64_t latencyNanoseconds = 0;
 };
 
 // A check job fills the caller's C_CheckOutcome as the check engine does: the plan, both passes

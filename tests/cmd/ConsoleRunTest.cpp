@@ -10,6 +10,7 @@
 #include "core/FileHook.h"
 #include "core/System.h"
 #include "core/Text.h"
+#include "core/VolumeFacts.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/NullEngine.h"
 #include "tests/core/TestFolder.h"
@@ -288,6 +289,11 @@ TEST_F(ConsoleRunTest, ReportsTakeTheOutputAndRepeatsAreSummarised)
     EXPECT_EQ(m_output.compare(m_output.size() - 2, 2, "}\n"), 0) << m_output;
     EXPECT_EQ(m_output.find("Performing"), std::string::npos);
     EXPECT_NE(m_output.find("\"runs\": 3"), std::string::npos) << m_output;
+    // The folder's volume, as the class library knows it.
+    C_VolumeFacts volume;
+    ASSERT_EQ(GetVolumeFacts(m_folder.Path().c_str(), &volume), 1);
+    EXPECT_NE(volume.fileSystem, "");
+    EXPECT_NE(m_output.find("\"file_system\": \"" + volume.fileSystem + "\""), std::string::npos) << m_output;
     int complete = 0;
     for (size_t at = 0; (at = m_output.find("\"outcome\": \"complete\"", at)) != std::string::npos; ++at)
         ++complete;

@@ -127,6 +127,7 @@ TEST(CmdEndToEnd, RandomPassesInTheJsonReportAndTheText)
     EXPECT_EQ(r.output.front(), '{') << r.output;
     EXPECT_EQ(r.output.find("Performing"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("\"outcome\": \"complete\""), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("\"file_system\": \"NTFS\""), std::string::npos) << r.output;
     ExpectRandomPassesReported(r.output, errors, "\r\n");
     EXPECT_FALSE(IsDirectory((folder.Path() + "\\QuellmorTest").c_str()));
 }

@@ -53,6 +53,10 @@ INT_PTR C_Simple::OnInitDialog()
         SendItem(id, WM_SETFONT, (WPARAM)m_hResultFont, 0);
         SetItemText(id, "");
     }
+    // The random results' latencies, in tooltips that leave the fields' texts as they are.
+    if (m_tips.Create(m_hWnd))
+        for (int id : {IDC_QUICK_RND_WRITE, IDC_QUICK_RND_READ})
+            m_tips.Add(GetItem(id));
     ApplyRunState(0);
     m_progressBar.CreateProgressBar(m_hWnd);
     RefreshDriveList();
@@ -138,6 +142,7 @@ INT_PTR C_Simple::OnDestroy()
     C_DeviceList::Instance().Clear();
     m_compare.Detach();
     m_drives.Detach();
+    m_tips.Destroy();
     if (m_hResultFont)
         DeleteObject(m_hResultFont);
     m_hResultFont = nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 #include "app/framework/Hyperlink.h"
 #include "app/framework/ListView.h"
+#include "app/framework/ToolTips.h"
 #include "app/pages/Page.h"
 #include "app/pages/quick/model/DriveEntries.h"
 #include "app/pages/quick/model/RandomLive.h"
@@ -39,6 +40,7 @@ protected:
     HFONT m_hResultFont = nullptr;
     C_Hyperlink m_compare;
     C_ListView m_drives;
+    C_ToolTips m_tips;
 
 private:
     enum : uint32_t { kPhaseSeqRead = 0x1, kPhaseSeqWrite = 0x2, kPhaseRndRead = 0x4, kPhaseRndWrite = 0x8 };
@@ -67,9 +69,10 @@ private:
 
     // Asked of the GUI thread by the worker (SimpleView.cpp).
     void RequestRunState(int running);
-    void RequestResult(int id, const std::string& text, uint32_t colour);
+    // tip: the field's tooltip, where it has one (the random results).
+    void RequestResult(int id, const std::string& text, uint32_t colour, const std::string& tip = "");
     void ApplyRunState(int running);
-    void ApplyResult(int id, const char* text, uint32_t colour);
+    void ApplyResult(int id, const char* text, uint32_t colour, const char* tip = "");
     void UpdateLinkState();
     void OnProgressTimer();
     void OnSpeedTimer();

@@ -141,7 +141,11 @@ void C_Simple::TestDrive(const C_QuickPlannedDrive& drive, int skipRandom, std::
             ok = WorkerDoAccesstest(pass.direction, path.c_str(), buffer, results[pass.slot]);
             SetPhase(0);
         }
-        RequestResult(pass.id, results[pass.slot], kColourDarkGrey);
+        // A shown figure has the latencies of its accesses in its tooltip.
+        const std::string tip = skipRandom || results[pass.slot].empty()
+                                    ? ""
+                                    : FormatLatencyTip(m_random.Latency()->Percentiles());
+        RequestResult(pass.id, results[pass.slot], kColourDarkGrey, tip);
     }
 
     testFile.Remove();
@@ -209,6 +213,7 @@ int C_Simple::WorkerDoAccesstest(int direction, const char* path, void* buffer, 
     job.buffer = buffer;
     job.size = m_plan.fileSize;
     job.keepFile = 1; // the sequential write wrote it in full, and the random read reads it
+    job.latency = m_random.Latency();
     const C_EngineResult result = RunEngine(job, m_random);
     text = FormatAccessResult(result);
     return result.complete;

@@ -30,10 +30,10 @@ void C_Simple::RequestRunState(int running)
     });
 }
 
-void C_Simple::RequestResult(int id, const std::string& text, uint32_t colour)
+void C_Simple::RequestResult(int id, const std::string& text, uint32_t colour, const std::string& tip)
 {
     OnPageThread([&]() -> intptr_t {
-        ApplyResult(id, text.c_str(), colour);
+        ApplyResult(id, text.c_str(), colour, tip.c_str());
         return 1;
     });
 }
@@ -66,12 +66,14 @@ void C_Simple::ApplyRunState(int running)
         SetFocus(GetItem(IDC_QUICK_DRIVES));
 }
 
-void C_Simple::ApplyResult(int id, const char* text, uint32_t colour)
+void C_Simple::ApplyResult(int id, const char* text, uint32_t colour, const char* tip)
 {
     const int slot = ResultSlot(id);
     if (slot >= 0)
         m_colours[slot].store(colour);
     SetItemText(id, text);
+    if (id == IDC_QUICK_RND_WRITE || id == IDC_QUICK_RND_READ)
+        m_tips.SetText(GetItem(id), tip);
     InvalidateRect(GetItem(id), nullptr, TRUE);
 }
 

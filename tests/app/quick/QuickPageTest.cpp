@@ -40,6 +40,37 @@ bool PumpThroughARun(const C_Simple& page, DWORD timeoutMs)
     return false;
 }
 
+// The text the page's tooltip control holds for a field; "(no tooltip)" when the page has none.
+// A popup belongs to the top-level window, here the stand-in host.
+std::string TipText(HWND page, int id)
+{
+    struct Search {
+        HWND owner, tips;
+    } search = {page, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            Search* s = (Search*)data;
+            char name[32] = "";
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 &&
+                GetWindow(window, GW_OWNER) == GetAncestor(s->owner, GA_ROOT))
+                s->tips = window;
+            return !s->tips;
+        },
+        (LPARAM)&search);
+    if (!search.tips)
+        return "(no tooltip)";
+    char text[256] = "";
+    TTTOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = page;
+    tool.uId = (UINT_PTR)GetDlgItem(page, id);
+    tool.lpszText = text;
+    SendMessageA(search.tips, TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
+    return text;
+}
+
 void SetShift(bool down)
 {
     BYTE keys[256];
@@ -139,6 +170,7 @@ TEST_F(QuickPage, TheRunKeepsTheSettingsOfItsStart)
     EXPECT_NE(ItemText(window, IDC_QUICK_SEQ_READ), "");
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_WRITE), "not tested");
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_READ), "not tested");
+    EXPECT_EQ(TipText(window, IDC_QUICK_RND_WRITE), "");
 }
 
 // The random passes on the null engine: the fields show the scripted figures through the
@@ -147,9 +179,15 @@ TEST_F(QuickPage, RandomFieldsShowTheNullEnginesFigures)
 {
     C_NullScript script;
     script.iops = 2500;
+    script.latencyNanoseconds = 12800000; // 32 accesses in flight at 2500 IOPS
     ASSERT_NO_FATAL_FAILURE(RunOnTheNullEngine(script));
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_WRITE), "9.8 MByte/sec, 2500.0 IOPS, 0.40 ms");
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_READ), "9.8 MByte/sec, 2500.0 IOPS, 0.40 ms");
+    // Their latencies are in the fields' tooltips.
+    const char latency[] = "Latency p50 12.80 ms, p90 12.80 ms, p99 12.80 ms, p99.9 12.80 ms, max 12.80 ms";
+    EXPECT_EQ(TipText(window, IDC_QUICK_RND_WRITE), latency);
+    EXPECT_EQ(TipText(window, IDC_QUICK_RND_READ), latency);
+    EXPECT_EQ(TipText(window, IDC_QUICK_SEQ_WRITE), "");
 }
 
 // A random write that fails keeps the figure of what it did and stops the drive's test
@@ -158,6 +196,7 @@ TEST_F(QuickPage, FailedRandomWriteKeepsItsFigureAndSkipsTheRead)
 {
     C_NullScript script;
     script.iops = 1250;
+    script.latencyNanoseconds = 25600000;
     script.failure.op = kOpWrite;
     script.failure.error = kErrorWriteFault;
     script.failAfter = 5; // rounds of the random write
@@ -165,4 +204,6 @@ TEST_F(QuickPage, FailedRandomWriteKeepsItsFigureAndSkipsTheRead)
     EXPECT_NE(ItemText(window, IDC_QUICK_SEQ_READ), "");
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_WRITE), "4.9 MByte/sec, 1250.0 IOPS, 0.80 ms");
     EXPECT_EQ(ItemText(window, IDC_QUICK_RND_READ), "");
+    EXPECT_EQ(TipText(window, IDC_QUICK_RND_WRITE).compare(0, 20, "Latency p50 25.60 ms"), 0);
+    EXPECT_EQ(TipText(window, IDC_QUICK_RND_READ), "");
 }

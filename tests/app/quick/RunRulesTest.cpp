@@ -34,6 +34,21 @@ TEST(QuickRunRules, ColoursAndLogPath)
     EXPECT_EQ(QuickLogPath("D:\\"), "D:\\Quellmor.txt");
 }
 
+TEST(QuickRunRules, LatencyTipOfARandomResult)
+{
+    C_LatencyPercentiles l;
+    EXPECT_EQ(FormatLatencyTip(l), ""); // nothing timed: no tooltip
+    l.count = 300000;
+    l.minimum = 41000;
+    l.p50 = 188900;
+    l.p90 = 911400;
+    l.p99 = 4736000;
+    l.p999 = 28377100;
+    l.maximum = 1089076000;
+    EXPECT_EQ(FormatLatencyTip(l),
+              "Latency p50 0.19 ms, p90 0.91 ms, p99 4.74 ms, p99.9 28.38 ms, max 1089.08 ms");
+}
+
 TEST(QuickRunRules, RunPlanCopiesTheChoiceWhenTheRunStarts)
 {
     std::vector<C_DriveEntry> entries(3);

@@ -4,6 +4,7 @@
 #include <vector>
 #include "core/engines/CheckEngine.h"
 #include "core/engines/EngineTable.h"
+#include "core/engines/LatencyHistogram.h"
 #include "core/engines/NullEngine.h"
 
 namespace {
@@ -71,6 +72,17 @@ TEST(NullEngine, WalksTheWholePlanAtTheScriptedRate)
     // A live display adds the random points up: they must come to the result's figures.
     EXPECT_EQ(q.bytes, randomEvents.pointBytes);
     EXPECT_EQ(q.microseconds, randomEvents.pointMicroseconds);
+    // Timed, every access takes the scripted latency, in place of what the histogram held.
+    C_LatencyHistogram latency;
+    latency.Add(1);
+    random.latency = &latency;
+    script.latencyNanoseconds = 12800000;
+    RunNullEngine(random, script, randomEvents);
+    const C_LatencyPercentiles l = latency.Percentiles();
+    EXPECT_EQ(q.accesses, l.count);
+    EXPECT_EQ(12800000u, l.minimum);
+    EXPECT_EQ(12800000u, l.p50);
+    EXPECT_EQ(12800000u, l.maximum);
 }
 
 TEST(NullEngine, FailsWhereTheScriptSaysAndStopsWhenAsked)

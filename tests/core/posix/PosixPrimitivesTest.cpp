@@ -11,6 +11,7 @@
 #include "core/System.h"
 #include "core/Thread.h"
 #include "core/Timer.h"
+#include "core/VolumeFacts.h"
 #include "core/posix/ErrorMap.h"
 #include "tests/core/TestFolder.h"
 #include "tests/core/posix/ScratchMount.h"
@@ -115,6 +116,34 @@ TEST(PosixFile, CacheBypassOfEachKindOfFileSystem)
     ScratchMount journal(ScratchMount::kJournalExt4);
     SKIP_UNLESS_MOUNTED(journal);
     EXPECT_EQ(ProbeCacheBypass((journal.Point() + "/j.bin").c_str()), kBypassIgnored);
+}
+
+TEST(PosixHelpers, VolumeFactsOfMountedFileSystems)
+{
+    C_VolumeFacts facts;
+    EXPECT_EQ(GetVolumeFacts("/no/such/folder", &facts), 0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorFileNotFound);
+    EXPECT_EQ(facts.fileSystem, "");
+    // The memory file system here holds no block device, so it is on no USB port either.
+    TestFolder folder("posix_volume");
+    const std::string shm = "/dev/shm/" + std::filesystem::path(folder.Path()).filename().string();
+    std::filesystem::create_directory(shm);
+    const int got = GetVolumeFacts(shm.c_str(), &facts);
+    std::filesystem::remove_all(shm);
+    ASSERT_EQ(got, 1);
+    EXPECT_EQ(facts.fileSystem, "tmpfs");
+    EXPECT_EQ(facts.usbSpeedClass, -1);
+
+    ScratchMount small(ScratchMount::kSmallExt4);
+    SKIP_UNLESS_MOUNTED(small);
+    ASSERT_EQ(GetVolumeFacts(small.Point().c_str(), &facts), 1);
+    EXPECT_EQ(facts.fileSystem, "ext4");
+    EXPECT_EQ(facts.device.compare(0, 9, "/dev/loop"), 0) << facts.device;
+    EXPECT_EQ(facts.usbSpeedClass, -1);
+    ScratchMount ram(ScratchMount::kRamfs);
+    SKIP_UNLESS_MOUNTED(ram);
+    ASSERT_EQ(GetVolumeFacts(ram.Point().c_str(), &facts), 1);
+    EXPECT_EQ(facts.fileSystem, "ramfs");
 }
 
 TEST(PosixFile, FullDiskIsDiskFull)

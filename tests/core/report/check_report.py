@@ -14,6 +14,8 @@ VERIFY_BYTES = ["checked_bytes", "intact_bytes", "moved_bytes", "lost_bytes", "c
 PASS_NAMES = ["sequential-write", "sequential-read", "random-write", "random-read"]
 LATENCY_KEYS = ["count", "min", "p50", "p90", "p99", "p99_9", "max"]
 NUMBER = (int, float)
+USB_SPEEDS = ["usb1", "usb2", "usb3-on-usb2-controller", "usb3-at-usb2-speed", "usb3"]
+CACHE_BYPASS = ["bypassed", "refused", "ignored", "memory"]
 
 
 def expect(condition, what):
@@ -59,8 +61,10 @@ def check_json(text, kind):
     target = has(report, "target", dict)
     for key in ("folder", "file_system", "device"):
         has(target, key, str)
-    for key in ("usb_speed", "cache_bypass"):
-        expect(key in target and (target[key] is None or isinstance(target[key], str)), key)
+    # Every run that reached its passes knows the file system of its folder.
+    expect(target["file_system"] != "", "file_system is known")
+    for key, names in (("usb_speed", USB_SPEEDS), ("cache_bypass", CACHE_BYPASS)):
+        expect(key in target and (target[key] is None or target[key] in names), "%s %r" % (key, target.get(key)))
     runs = has(report, "runs", list)
     expect(1 <= len(runs) <= settings["runs"], "an entry per run that started")
     for run in runs:
@@ -106,6 +110,8 @@ def check_csv(text, kind):
         prefix = name.replace("-", "_") + "_"
         for key in ("bytes", "elapsed_us", "bytes_per_second"):
             expect(prefix + key in fields, prefix + key)
+    expect(fields["file_system"] != "", "file_system is known")
+    expect(fields["usb_speed"] in USB_SPEEDS + [""], "usb_speed")
     expect(float(fields["sequential_write_bytes"]) > 0, "figures are numbers")
     expect((fields["failure_operation"] != "") == (kind == "fail"), "failure only when one ended the run")
     checking = kind in ("check", "lost")

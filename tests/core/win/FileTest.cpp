@@ -6,6 +6,7 @@
 #include "core/FileHook.h"
 #include "core/Random.h"
 #include "core/System.h"
+#include "core/VolumeFacts.h"
 #include "tests/core/win/TestFolder.h"
 
 namespace {
@@ -247,6 +248,21 @@ TEST(FileHelpers, DeleteFileForceAndSizes)
     EXPECT_EQ(GetFileSizeByName(path.c_str(), &low, &high), 0);
     EXPECT_EQ(RemoveFolder(folder.Path().c_str()), 1);
     EXPECT_FALSE(IsDirectory(folder.Path().c_str()));
+}
+
+TEST(FileHelpers, VolumeFactsOfTheWindowsDrive)
+{
+    char windows[MAX_PATH];
+    ASSERT_EQ(GetSpecialFolder(kFolderWindows, windows), 1);
+    C_VolumeFacts facts;
+    ASSERT_EQ(GetVolumeFacts(windows, &facts), 1);
+    // Windows lives on NTFS, and Wine says the same of its drives.
+    EXPECT_EQ(facts.fileSystem, "NTFS");
+    EXPECT_EQ(facts.device.compare(0, 8, "\\Device\\"), 0) << facts.device;
+    EXPECT_EQ(facts.usbSpeedClass, -1);
+    EXPECT_EQ(GetVolumeFacts((std::string(windows) + "no such folder").c_str(), &facts), 0);
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(facts.fileSystem, "");
 }
 
 TEST(FileHelpers, SpecialFoldersAndBackslash)

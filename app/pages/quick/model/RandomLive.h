@@ -5,7 +5,9 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include "core/engines/Engine.h"
+#include "core/engines/LatencyHistogram.h"
 
 class C_RandomLive : public I_EngineEvents {
 public:
@@ -29,8 +31,12 @@ public:
     uint32_t GetAccessCount() const { return m_accesses.load(); }
     // The measuring time the counted accesses took; 0 before the first point.
     uint64_t GetElapsedMicroseconds() const { return m_microseconds.load(); }
+    // For the pass's job: the engine fills it with the latency of every counted access once
+    // the pass is over, and the result's tooltip reads it then.
+    C_LatencyHistogram* Latency() { return m_latency.get(); }
 
 private:
+    std::unique_ptr<C_LatencyHistogram> m_latency{new C_LatencyHistogram};
     std::atomic<uint32_t> m_seconds{0};
     std::atomic<uint64_t> m_microseconds{0};
     std::atomic<uint32_t> m_accesses{0};

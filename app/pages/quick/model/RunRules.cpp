@@ -1,4 +1,5 @@
 #include "app/pages/quick/model/RunRules.h"
+#include "core/Text.h"
 
 uint64_t QuickFileSizeBytes(const std::string& text)
 {
@@ -26,6 +27,16 @@ std::string QuickLogPath(const std::string& desktop)
     if (path.empty() || path.back() != '\\')
         path += '\\';
     return path + "Quellmor.txt";
+}
+
+std::string FormatLatencyTip(const C_LatencyPercentiles& latency)
+{
+    if (!latency.count)
+        return std::string();
+    // Milliseconds, as the result's own mean access time.
+    return StringPrintf("Latency p50 %.2f ms, p90 %.2f ms, p99 %.2f ms, p99.9 %.2f ms, max %.2f ms",
+                        latency.p50 / 1e6, latency.p90 / 1e6, latency.p99 / 1e6, latency.p999 / 1e6,
+                        latency.maximum / 1e6);
 }
 
 C_QuickRunPlan MakeQuickRunPlan(const std::string& sizeText, int block64k, int skipRandom,

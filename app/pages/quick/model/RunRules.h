@@ -1,10 +1,11 @@
 // Decisions of a QuickAccess run that need no window: the file size typed in the combo,
-// the colour of a sequential result, and the log's file name.
+// the colour of a sequential result, the log's file name and the random results' tooltip.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 #include "app/pages/quick/model/DriveEntries.h"
+#include "core/engines/LatencyHistogram.h"
 
 // Colours as the system packs them: red in the low byte.
 enum : uint32_t {
@@ -24,6 +25,9 @@ inline uint32_t SequentialResultColour(const std::string& hint)
 }
 // Desktop folder + "\Quellmor.txt".
 std::string QuickLogPath(const std::string& desktop);
+// The tooltip of a random result: "Latency p50 0.19 ms, p90 0.91 ms, p99 4.74 ms, p99.9 28.38 ms,
+// max 89.08 ms"; empty when no access was timed.
+std::string FormatLatencyTip(const C_LatencyPercentiles& latency);
 
 // What one run works on, taken from the controls on the GUI thread when the run starts: the
 // worker never reads a control or the page's entries, which a refresh may replace.
