@@ -1,10 +1,10 @@
 // Decisions of a QuickAccess run that need no window: the file size typed in the combo,
-// the colour of a sequential result, and the log's file name.
+// the colour of a sequential result, the log line and the live texts.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/common/model/DriveEntries.h"
 
 // Colours as the system packs them: red in the low byte.
 enum : uint32_t {
@@ -22,8 +22,6 @@ inline uint32_t SequentialResultColour(const std::string& hint)
 {
     return hint.empty() ? kColourGreen : kColourDarkRed;
 }
-// Desktop folder + "\Quellmor.txt".
-std::string QuickLogPath(const std::string& desktop);
 
 // What one run works on, taken from the controls on the GUI thread when the run starts: the
 // worker never reads a control or the page's entries, which a refresh may replace.
@@ -40,3 +38,14 @@ struct C_QuickRunPlan {
 // chosen: indexes into entries of the selected list items (others are ignored).
 C_QuickRunPlan MakeQuickRunPlan(const std::string& sizeText, int block64k, int skipRandom,
                                 const std::vector<C_DriveEntry>& entries, const std::vector<int>& chosen);
+
+// One drive's line of the desktop log.
+std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
+                               const std::string& randomRead, const std::string& seqWrite,
+                               const std::string& randomWrite);
+
+// Progress bar position (0..100) of the random passes for timer 1.
+uint32_t RandomProgress(uint32_t seconds);
+// Live speed texts of timer 2.
+std::string LiveSequentialText(uint64_t bytesDone, uint64_t elapsedMicroseconds);
+std::string LiveRandomText(uint32_t accesses, uint64_t elapsedMicroseconds);
