@@ -1,0 +1,16 @@
+// Resource ids of the CheckAccess page.
+#pragma once
+#define IDD_CHECK 170
+#define IDC_CHECK_DRIVES 1100
+#define IDC_CHECK_LIMIT 1101
+#define IDC_CHECK_KEEP 1102
+#define IDC_CHECK_START 1103
+#define IDC_CHECK_STOP 1104
+#define IDC_CHECK_STATUS 1105
+#define IDC_CHECK_GRAPH 1106
+#define IDC_CHECK_AXIS_END 1107
+#define IDC_CHECK_WRITE 1108
+#define IDC_CHECK_READ 1109
+#define IDC_CHECK_HINT 1110
+#define IDC_CHECK_CLIFF 1111
+#define IDC_CHECK_VERDICT 1112
