@@ -31,10 +31,11 @@ enum : uint32_t {
     kFlagFloppies = 0x1000000,
     kFlagFilePage = 0x2000000,
     kFlagPortable = 0x4000000,
+    kFlagCheckPage = 0x8000000,
 };
 
 const uint32_t kFlagDefaults = 0x9018;
-const uint32_t kFlagSaveMask = 0x225F1F9;
+const uint32_t kFlagSaveMask = 0x225F1F9 | kFlagCheckPage;
 const uint32_t kFlagKindMask = kFlagKindLinear | kFlagKindRandom | kFlagKindSeek;
 // The bits that say which block run is under way: its kind and its direction.
 const uint32_t kFlagRunMask = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;

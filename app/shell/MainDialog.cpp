@@ -128,7 +128,8 @@ void C_MainDialog::ShowPage(int index)
     // The others close in a fixed order (an end handler may refuse, leaving two open); with
     // no page to show, FileAccess closes first.
     const bool none = index == kPageNone;
-    for (int i : {none ? kPageFile : kPageBlock, none ? kPageBlock : kPageFile, kPageQuick, kPageAbout})
+    for (int i :
+         {none ? kPageFile : kPageBlock, none ? kPageBlock : kPageFile, kPageQuick, kPageCheck, kPageAbout})
         if (i != index)
             ClosePage(i);
     if (index < 0 || index >= kPageNone)

@@ -24,7 +24,7 @@ public:
     int ParseCommandLine();
     void LoadSettings();
     void SaveSettings();
-    // Closes the other pages and opens page 0..3 (4 closes all).
+    // Closes the other pages and opens page 0..4 (kPageNone closes all).
     void ShowPage(int index);
 
     uint32_t& Flags() override { return m_values.flags; }

@@ -11,6 +11,8 @@ int PageFromBarX(int x)
         return kPageFile;
     if (x <= 448)
         return kPageBlock;
+    if (x <= 593)
+        return kPageCheck;
     if (x <= 721)
         return -1;
     return kPageAbout;
@@ -22,5 +24,7 @@ int FirstPageFromFlags(unsigned flags)
         return kPageBlock;
     if (flags & kFlagFilePage)
         return kPageFile;
+    if (flags & kFlagCheckPage)
+        return kPageCheck;
     return kPageQuick;
 }
