@@ -10,8 +10,8 @@
 namespace {
 // Every control the running state disables; Stop is the only one left to the user.
 const int kRunControls[] = {IDC_CHECK_DRIVES, IDC_CHECK_LIMIT, IDC_CHECK_KEEP, IDC_CHECK_START};
-const int kResultIds[] = {IDC_CHECK_WRITE, IDC_CHECK_READ, IDC_CHECK_HINT, IDC_CHECK_CLIFF,
-                          IDC_CHECK_VERDICT};
+const int kResultIds[] = {IDC_CHECK_WRITE, IDC_CHECK_READ,  IDC_CHECK_WRITE_SPREAD, IDC_CHECK_READ_SPREAD,
+                          IDC_CHECK_HINT,  IDC_CHECK_CLIFF, IDC_CHECK_VERDICT};
 } // namespace
 
 C_CheckAccess::C_CheckAccess() = default;
@@ -254,7 +254,8 @@ INT_PTR C_CheckAccess::ColourText(HDC dc, HWND control)
         colour = m_verdictColour.load();
     else if (id == IDC_CHECK_HINT)
         colour = kColourBad;
-    else if (id == IDC_CHECK_WRITE || id == IDC_CHECK_READ || id == IDC_CHECK_CLIFF)
+    else if (id == IDC_CHECK_WRITE || id == IDC_CHECK_READ || id == IDC_CHECK_WRITE_SPREAD ||
+             id == IDC_CHECK_READ_SPREAD || id == IDC_CHECK_CLIFF)
         colour = kColourNeutral;
     else
         return C_Page::OnMessage(WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)control);

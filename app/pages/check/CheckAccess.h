@@ -28,6 +28,8 @@ public:
     bool IsCheckRunning() const { return m_bRunning; }
     // The curves as drawn: series 0 the write pass, 1 the read pass, x the chunk.
     const C_GRAPH& Graph() const { return m_graph; }
+    // What the last check found; the worker fills it, so it is read only while no check runs.
+    const C_CheckOutcome& LastOutcome() const { return m_outcome; }
 
 private:
     enum : UINT { kTimerProgress = 1, kTimerStatus = 2 };
@@ -51,7 +53,7 @@ private:
     static uint32_t RunThread(void* self, uintptr_t);
     // The worker's side (CheckWorker.cpp).
     void Run();
-    void ShowOutcome(const C_CheckOutcome& outcome, const C_EngineResult& result);
+    void ShowOutcome(const C_EngineResult& result);
     int IsStopRequested() const { return m_stop.load() || m_worker.IsStopRequested(); }
 
     // Asked of the GUI thread by the worker.
@@ -66,6 +68,7 @@ private:
     C_GRAPH m_graph;
     C_Thread m_worker;
     C_CheckPlan m_plan; // written on the GUI thread before the worker starts
+    C_CheckOutcome m_outcome;
     std::atomic<uint32_t> m_stop{0};
     // The pass under way and how far it is, for the timers.
     std::atomic<int> m_pass{kPassNone};

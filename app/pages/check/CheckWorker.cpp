@@ -6,6 +6,7 @@
 #include "app/pages/common/DesktopLogFile.h"
 #include "core/SpeedMath.h"
 #include "core/System.h"
+#include "core/Text.h"
 #include "core/engines/EngineTable.h"
 
 namespace {
@@ -41,7 +42,8 @@ void C_CheckAccess::Run()
         {
             const C_CurvePoint point = CurvePoint(position, bytes, microseconds, m_outcome.plan.chunkBytes);
             m_page.m_lastRate.store(microseconds ? bytes * 1000000 / microseconds : 0);
-            m_page.m_graph.AddValue(point.x, point.megaBytesPerSecond, m_outcome.reading ? 1 : 0);
+            if (point.drawn)
+                m_page.m_graph.AddValue(point.x, point.megaBytesPerSecond, m_outcome.reading ? 1 : 0);
         }
         void Failure(const C_EngineFailure& failure) override
         {
@@ -58,23 +60,23 @@ void C_CheckAccess::Run()
 
     RequestRunState(1);
     RequestText(IDC_CHECK_AXIS_END, "");
-    C_CheckOutcome outcome;
     C_EngineJob job;
     job.kind = kEngineCheck;
     job.path = m_plan.folder;
     job.blockSize = kCheckBlockBytes;
     job.size = m_plan.limitBytes;
     job.keepFiles = m_plan.keepFiles;
-    job.check = &outcome;
-    C_Events events(*this, outcome);
+    job.check = &m_outcome;
+    C_Events events(*this, m_outcome);
     const C_EngineResult result = RunEngine(job, events);
     m_pass.store(kPassNone);
-    ShowOutcome(outcome, result);
+    ShowOutcome(result);
     RequestRunState(0);
 }
 
-void C_CheckAccess::ShowOutcome(const C_CheckOutcome& outcome, const C_EngineResult& result)
+void C_CheckAccess::ShowOutcome(const C_EngineResult& result)
 {
+    const C_CheckOutcome& outcome = m_outcome;
     std::string status;
     if (result.stopped)
         status = m_plan.keepFiles ? "The check was stopped; its test files are kept."
@@ -96,8 +98,10 @@ void C_CheckAccess::ShowOutcome(const C_CheckOutcome& outcome, const C_EngineRes
     }
     const std::string verdict = FormatCheckVerdict(outcome.tally);
     m_verdictColour.store(outcome.tally.firstBad == kNoPosition ? kColourIntact : kColourBad);
-    RequestText(IDC_CHECK_WRITE, writeText);
-    RequestText(IDC_CHECK_READ, readText);
+    RequestText(IDC_CHECK_WRITE, FormatRate((float)write.mean));
+    RequestText(IDC_CHECK_READ, FormatRate((float)read.mean));
+    RequestText(IDC_CHECK_WRITE_SPREAD, FormatPassSpread(write));
+    RequestText(IDC_CHECK_READ_SPREAD, FormatPassSpread(read));
     RequestText(IDC_CHECK_HINT, hint);
     RequestText(IDC_CHECK_CLIFF, FormatCliffs(FindCliff(outcome.writeChunks), FindCliff(outcome.readChunks)));
     RequestText(IDC_CHECK_VERDICT, verdict);

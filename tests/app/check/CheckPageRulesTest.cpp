@@ -54,8 +54,9 @@ TEST(CheckPageRules, CurvePointsSitOnTheChunkTheyEnd)
     EXPECT_EQ(CurvePoint(3 * chunk, chunk, 125000, chunk).x, 2);
     // The last chunk of a fill may be short; it is still a chunk of its own.
     EXPECT_EQ(CurvePoint(3 * chunk + 512, 512, 10, chunk).x, 3);
-    // No clock step: a rate, not a division by zero.
-    EXPECT_GT(CurvePoint(chunk, chunk, 0, chunk).megaBytesPerSecond, 0);
+    EXPECT_EQ(CurvePoint(chunk, chunk, 125000, chunk).drawn, 1);
+    // No clock step: no rate to draw, where a made-up one would squash the whole curve.
+    EXPECT_EQ(CurvePoint(chunk, chunk, 0, chunk).drawn, 0);
 }
 
 TEST(CheckPageRules, ResultTexts)
@@ -64,6 +65,7 @@ TEST(CheckPageRules, ResultTexts)
     rates.mean = 95.4 * 1048576;
     rates.minimum = 80.2 * 1048576;
     rates.median = 94.0 * 1048576;
+    EXPECT_EQ(FormatPassSpread(rates), "min 80 MByte/sec, median 94 MByte/sec");
     EXPECT_EQ(FormatPassResult(rates), "95.4 MByte/sec (min 80 MByte/sec, median 94 MByte/sec)");
 
     C_Cliff none, write, read;

@@ -38,9 +38,12 @@ uint64_t CheckLimitBytes(const std::string& text)
 C_CurvePoint CurvePoint(uint64_t passPosition, uint64_t bytes, uint64_t microseconds, uint64_t chunkBytes)
 {
     C_CurvePoint point;
+    point.drawn = microseconds != 0;
     if (chunkBytes && passPosition)
         point.x = (int)((passPosition - 1) / chunkBytes);
-    const double perSecond = (double)bytes * 1e6 / (double)(microseconds ? microseconds : 1);
+    if (!point.drawn)
+        return point;
+    const double perSecond = (double)bytes * 1e6 / (double)microseconds;
     const double mib = perSecond / (1024.0 * 1024.0);
     point.megaBytesPerSecond = mib > 2e9 ? 2000000000 : (int)mib;
     return point;
@@ -67,10 +70,15 @@ uint32_t CheckProgress(int pass, uint64_t done, uint64_t total)
     return pass == 1 ? half : 50 + half;
 }
 
+std::string FormatPassSpread(const C_PassRates& rates)
+{
+    return "min " + FormatShortRate((float)rates.minimum) + ", median " +
+           FormatShortRate((float)rates.median);
+}
+
 std::string FormatPassResult(const C_PassRates& rates)
 {
-    return FormatRate((float)rates.mean) + " (min " + FormatShortRate((float)rates.minimum) + ", median " +
-           FormatShortRate((float)rates.median) + ")";
+    return FormatRate((float)rates.mean) + " (" + FormatPassSpread(rates) + ")";
 }
 
 std::string FormatCliffs(const C_Cliff& write, const C_Cliff& read)

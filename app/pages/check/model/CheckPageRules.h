@@ -20,8 +20,10 @@ void SaveCheckValues(I_SettingsStore& store, const C_CheckValues& values);
 // space less the margin) when there are no digits; saturates instead of wrapping.
 uint64_t CheckLimitBytes(const std::string& text);
 
-// One point of a pass's curve: x is the chunk a rate point ends (from 0), y its MiB/s.
+// One point of a pass's curve: x is the chunk a rate point ends (from 0), y its MiB/s. A chunk
+// quicker than the clock's step has no rate to draw.
 struct C_CurvePoint {
+    int drawn = 0;
     int x = 0;
     int megaBytesPerSecond = 0;
 };
@@ -34,7 +36,9 @@ std::string FormatCheckStatus(int pass, uint64_t done, uint64_t total, uint64_t 
 // 0..100 over the whole check: the write pass fills the first half, the read pass the second.
 uint32_t CheckProgress(int pass, uint64_t done, uint64_t total);
 
-// A pass's figures for its result field: "95.0 MByte/sec (min 80 MByte/sec, median 94 MByte/sec)".
+// A pass's spread under its result field: "min 80 MByte/sec, median 94 MByte/sec".
+std::string FormatPassSpread(const C_PassRates& rates);
+// Its figures in the log: "95.4 MByte/sec (min 80 MByte/sec, median 94 MByte/sec)".
 std::string FormatPassResult(const C_PassRates& rates);
 // The cliffs of both passes, "; " between them; empty when neither pass has one.
 std::string FormatCliffs(const C_Cliff& write, const C_Cliff& read);
