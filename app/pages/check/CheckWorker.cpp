@@ -91,11 +91,12 @@ void C_CheckAccess::ShowOutcome(const C_EngineResult& result)
 
     const C_PassRates write = SummarisePass(outcome.writeChunks), read = SummarisePass(outcome.readChunks);
     const std::string writeText = FormatPassResult(write), readText = FormatPassResult(read);
-    std::string hint;
+    std::string writeHint, readHint;
     if (m_plan.usbSpeedClass >= 0) {
-        AppendUsbHint(hint, m_plan.usbSpeedClass, 1, (float)write.mean);
-        AppendUsbHint(hint, m_plan.usbSpeedClass, 0, (float)read.mean);
+        AppendUsbHint(writeHint, m_plan.usbSpeedClass, 1, (float)write.mean);
+        AppendUsbHint(readHint, m_plan.usbSpeedClass, 0, (float)read.mean);
     }
+    const std::string hint = CombineUsbHints(writeHint, readHint);
     const std::string verdict = FormatCheckVerdict(outcome.tally);
     m_verdictColour.store(outcome.tally.firstBad == kNoPosition ? kColourIntact : kColourBad);
     RequestText(IDC_CHECK_WRITE, FormatRate((float)write.mean));

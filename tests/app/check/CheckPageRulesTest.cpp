@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "app/pages/check/model/CheckPageRules.h"
 #include "core/ErrorCodes.h"
+#include "core/SpeedMath.h"
 #include "tests/app/settings/MapStore.h"
 
 TEST(CheckPageRules, StoredValuesComeBackAndOddOnesAreIgnored)
@@ -101,6 +102,26 @@ TEST(CheckPageRules, ResultTexts)
     EXPECT_EQ(CheckProgress(2, 500, 1000), 75u);
     EXPECT_EQ(CheckProgress(2, 1000, 1000), 100u);
     EXPECT_EQ(CheckProgress(0, 1000, 1000), 0u);
+}
+
+TEST(CheckPageRules, UsbHintsOfBothPassesSayEachRemarkOnce)
+{
+    const auto hints = [](int speedClass, float write, float read) {
+        std::string w, r;
+        AppendUsbHint(w, speedClass, 1, write);
+        AppendUsbHint(r, speedClass, 0, read);
+        return CombineUsbHints(w, r);
+    };
+    const float slow = 5e6f, fast = 300e6f;
+    EXPECT_EQ(hints(kUsbHighSpeed, fast, fast), "");
+    EXPECT_EQ(hints(kUsbHighSpeed, slow, fast), "This is pretty slow for an USB2 device.");
+    EXPECT_EQ(hints(kUsbHighSpeed, fast, slow), "This is pretty slow for an USB2 device.");
+    EXPECT_EQ(hints(kUsbHighSpeed, slow, slow), "This is pretty slow for an USB2 device.");
+    EXPECT_EQ(hints(kUsb3OnUsb2, fast, fast), "USB3 device on USB2 controller!");
+    EXPECT_EQ(hints(kUsb3OnUsb2, slow, fast),
+              "This is pretty slow for an USB2 device. USB3 device on USB2 controller!");
+    EXPECT_EQ(hints(kUsb3AtHighSpeed, fast, slow),
+              "This is pretty slow for an USB3 device. USB3 device on USB3 controller in USB2 speed!");
 }
 
 TEST(CheckPageRules, FailureTexts)

@@ -89,6 +89,18 @@ std::string FormatCliffs(const C_Cliff& write, const C_Cliff& read)
     return first + "; " + second;
 }
 
+std::string CombineUsbHints(const std::string& write, const std::string& read)
+{
+    const auto endsWith = [](const std::string& text, const std::string& tail) {
+        return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    if (endsWith(write, read))
+        return write;
+    if (endsWith(read, write))
+        return read;
+    return write + " " + read;
+}
+
 std::string FormatCheckLogLine(const std::string& driveText, const std::string& verdict,
                                const std::string& writeResult, const std::string& readResult)
 {

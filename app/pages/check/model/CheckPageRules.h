@@ -43,6 +43,10 @@ std::string FormatPassResult(const C_PassRates& rates);
 // The cliffs of both passes, "; " between them; empty when neither pass has one.
 std::string FormatCliffs(const C_Cliff& write, const C_Cliff& read);
 
+// The one hint line of both passes, from each pass's USB hint: a text both hints end with (the
+// speed class's own remark) is said once.
+std::string CombineUsbHints(const std::string& write, const std::string& read);
+
 // The check's line of the desktop log.
 std::string FormatCheckLogLine(const std::string& driveText, const std::string& verdict,
                                const std::string& writeResult, const std::string& readResult);

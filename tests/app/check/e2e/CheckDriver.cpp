@@ -140,6 +140,7 @@ void FakeDrive(Session& s, char fake)
     Say("-- the drive that keeps a quarter of what it claims");
     const size_t logBefore = DesktopLog().size();
     Choose(s, fake, "");
+    const DWORD started = GetTickCount();
     PressButton(s.page, IDC_CHECK_START);
     CHECK(WaitUntil([&] { return IsRunning(s.page); }, 10000), "the check does not start");
     // The picture of a check under way: a good part of the write curve drawn.
@@ -147,6 +148,7 @@ void FakeDrive(Session& s, char fake)
           "the progress bar does not move");
     Screenshot("check_running");
     CHECK(WaitUntil([&] { return !IsRunning(s.page); }, 300000), "the check does not end");
+    printf("the whole check of the fake drive took %.1f s\n", (GetTickCount() - started) / 1000.0);
     Settle(500);
 
     const std::string verdict = ItemText(s.page, IDC_CHECK_VERDICT);
@@ -164,7 +166,8 @@ void FakeDrive(Session& s, char fake)
     CHECK(CurvePixels(graph, 1) > 100, "no read curve on the screen");
     CHECK(!FolderExists(CheckFolder(fake)), "the test folder stays after the check");
     const std::string log = DesktopLog();
-    CHECK(log.size() > logBefore && log.find("\tcheck:\tOnly 256.0 MByte of ", logBefore) != std::string::npos,
+    CHECK(log.size() > logBefore &&
+              log.find("\tcheck:\tOnly 256.0 MByte of ", logBefore) != std::string::npos,
           "no log line: %s", log.substr(logBefore < log.size() ? logBefore : log.size()).c_str());
     Screenshot("check_smaller");
 }
