@@ -7,6 +7,7 @@
 #define IDB_PAGEBAR_BLOCK 126
 #define IDB_PAGEBAR_QUICK 157
 #define IDB_PAGEBAR_ABOUT 166
+#define IDB_PAGEBAR_CHECK 171
 
 // Image buttons and the page icon (magenta is its transparent colour).
 #define IDB_BUTTON_READ 104

@@ -31,20 +31,22 @@ enum : uint32_t {
     kFlagFloppies = 0x1000000,
     kFlagFilePage = 0x2000000,
     kFlagPortable = 0x4000000,
+    kFlagCheckPage = 0x8000000,
 };
 
 // Pre-read, no buffering, linear block test, show graph: the word before anything is read.
 const uint32_t kFlagDefaults = kFlagPreRead | kFlagNoBuffering | kFlagKindLinear | kFlagShowGraph;
 // The bits that choose the page shown first; the page table says which bit shows which page.
-const uint32_t kFlagPageChoiceMask = kFlagBlockPage | kFlagFilePage;
+const uint32_t kFlagPageChoiceMask = kFlagBlockPage | kFlagFilePage | kFlagCheckPage;
 // The bits kept in the stored "Flags" value; the others live for one run only.
 const uint32_t kFlagSaveMask = kFlagPageChoiceMask | kFlagPreRead | kFlagNoBuffering | kFlagSaveReadData |
                                kFlagBiggestFile | kFlagSmoothProgress | kFlagWriteThrough | kFlagKindLinear |
                                kFlagKindRandom | kFlagKindSeek | kFlagShowGraph | kFlagExpert | kFlagUdmaCrc |
                                kFlagFastestFile;
-// Stored values written by earlier versions read the same.
+// Stored values written by earlier versions read the same; CheckAccess's bit came later and
+// was never set in them.
 static_assert(kFlagDefaults == 0x9018, "the default flag word is unchanged");
-static_assert(kFlagSaveMask == 0x225F1F9, "the stored flag bits are unchanged");
+static_assert((kFlagSaveMask & ~kFlagCheckPage) == 0x225F1F9, "the stored flag bits are unchanged");
 const uint32_t kFlagKindMask = kFlagKindLinear | kFlagKindRandom | kFlagKindSeek;
 // The bits that say which block run is under way: its kind and its direction.
 const uint32_t kFlagRunMask = kFlagRunLinear | kFlagRunRandom | kFlagRunSeek | kFlagRunReads | kFlagRunWrites;

@@ -3,6 +3,8 @@
 #include "app/pages/about/AboutPage.h"
 #include "app/pages/block/BlockAccess.h"
 #include "app/pages/block/BlockIds.h"
+#include "app/pages/check/CheckAccess.h"
+#include "app/pages/check/CheckIds.h"
 #include "app/pages/file/FileAccess.h"
 #include "app/pages/file/FileIds.h"
 #include "app/pages/quick/QuickIds.h"

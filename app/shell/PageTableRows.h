@@ -17,4 +17,5 @@
 QM_PAGE(kPageQuick, C_Simple, IDD_QUICK, IDB_PAGEBAR_QUICK, 0, 143, 0, 2, 2)
 QM_PAGE(kPageBlock, C_BlockAccess, IDD_BLOCK, IDB_PAGEBAR_BLOCK, 279, 448, kFlagBlockPage, 0, 1)
 QM_PAGE(kPageFile, C_FileAccess, IDD_FILE, IDB_PAGEBAR_FILE, 144, 278, kFlagFilePage, 1, 0)
-QM_PAGE(kPageAbout, C_AboutPage, IDD_ABOUT, IDB_PAGEBAR_ABOUT, 722, kBarEnd, 0, 3, 3)
+QM_PAGE(kPageAbout, C_AboutPage, IDD_ABOUT, IDB_PAGEBAR_ABOUT, 722, kBarEnd, 0, 4, 4)
+QM_PAGE(kPageCheck, C_CheckAccess, IDD_CHECK, IDB_PAGEBAR_CHECK, 449, 593, kFlagCheckPage, 3, 3)

@@ -109,7 +109,7 @@ def draw_gauge(draw, cx, cy, r, colour, needle=(255, 255, 255, 255), width=0.16)
 # --- page bar ---------------------------------------------------------------------------
 
 TABS = [("QuickAccess", 0, 144), ("FileAccess", 144, 279), ("BlockAccess", 279, 449),
-        ("About", 722, 816)]
+        ("CheckAccess", 449, 594), ("About", 722, 816)]
 
 
 def page_bar(selected):
@@ -117,7 +117,7 @@ def page_bar(selected):
     bar = vertical_gradient(w, h, (0xFF, 0xFF, 0xFF), (0xEA, 0xEF, 0xF5)).convert("RGBA")
     img, d = canvas(w, h)
     # Hairlines between tabs (drawn on the boundaries, so clicks and looks agree).
-    for x in (144, 279, 449, 722):
+    for x in (144, 279, 449, 594, 722):
         d.rectangle(box(x, 7, x + 1, h - 7), fill=(0xC8, 0xD0, 0xDA, 255))
     for name, x0, x1 in TABS:
         active = name == selected
@@ -127,9 +127,8 @@ def page_bar(selected):
         text_centre(d, s((x0 + x1) / 2), s(h / 2 + 1), name, fnt,
                     (255, 255, 255, 255) if active else INK + (255,))
     # The gap carries the product mark; it is no click area.
-    draw_gauge(d, 470, 18, 9, ACCENT + (255,), needle=ACCENT_DARK + (255,))
-    d.text((s(486), s(9)), "Quellmor", font=font(s(14), bold=True), fill=ACCENT_DARK + (255,))
-    d.text((s(572), s(12)), "storage benchmark", font=font(s(11)), fill=(0x8A, 0x96, 0xA3, 255))
+    draw_gauge(d, 618, 18, 9, ACCENT + (255,), needle=ACCENT_DARK + (255,))
+    d.text((s(634), s(9)), "Quellmor", font=font(s(14), bold=True), fill=ACCENT_DARK + (255,))
     # Accent rule along the bottom ties the selected tab to the page below.
     d.rectangle(box(0, h - 3, w, h), fill=ACCENT + (255,))
     bar = Image.alpha_composite(bar, shrink(img, w, h))
@@ -426,7 +425,8 @@ def write_all(res, corpus, work):
     os.makedirs(res, exist_ok=True)
     os.makedirs(corpus, exist_ok=True)
     for name, page in (("pagebar_quick.bmp", "QuickAccess"), ("pagebar_file.bmp", "FileAccess"),
-                       ("pagebar_block.bmp", "BlockAccess"), ("pagebar_about.bmp", "About")):
+                       ("pagebar_block.bmp", "BlockAccess"), ("pagebar_check.bmp", "CheckAccess"),
+                       ("pagebar_about.bmp", "About")):
         page_bar(page).save(os.path.join(res, name))
     button("Read", glyph_read, ACCENT).save(os.path.join(res, "button_read.bmp"))
     button("Write", glyph_write, ACCENT_DARK).save(os.path.join(res, "button_write.bmp"))

@@ -1,7 +1,5 @@
 #include "app/pages/quick/Simple.h"
-#include "devices/DeviceList.h"
 #include <commctrl.h>
-#include <dbt.h>
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/model/RunRules.h"
 #include "app/res/ArtworkIds.h"
@@ -32,7 +30,7 @@ INT_PTR C_Simple::OnInitDialog()
     m_deviceText.clear();
 
     PlaceInHost();
-    SetUpDriveList();
+    m_drives.Attach(m_hWnd, m_hInstance, GetItem(IDC_QUICK_DRIVES), true);
 
     static const char* const sizes[] = {"10", "50", "100", "250", "1000", "4000"};
     for (const char* size : sizes)
@@ -63,23 +61,18 @@ INT_PTR C_Simple::OnInitDialog()
     // Started with the read or write switch: the run needs no click.
     if (m_flags & (kFlagStartRead | kFlagStartWrite))
         StartRun();
-    RegisterDeviceChanges();
     Show(SW_SHOW);
     SetFocus(GetItem(IDC_QUICK_DRIVES));
     // The focus was set here; the dialog manager must not move it.
     return 2;
 }
 
-void C_Simple::SetUpDriveList()
+void C_Simple::RefreshDriveList()
 {
-    HWND list = GetItem(IDC_QUICK_DRIVES);
-    SetWindowLongPtrA(list, GWL_STYLE, GetWindowLongPtrA(list, GWL_STYLE) & ~(LONG_PTR)LVS_SINGLESEL);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    // The page keeps its own drive pictures.
-    m_drives.Attach(list, m_hInstance, C_ListView::kNoImageLists, 0, 0, ListViewEvents());
-    m_drives.AddColumn("Drive", 0, LVCFMT_LEFT, 155);
-    m_drives.AddColumn("Vendor", 1, LVCFMT_LEFT, 155);
-    FillDriveImages();
+    // The worker reads the entries from its first request to its last; a worker that has
+    // made its last one is only ending and holds nothing.
+    if (!m_bRunning)
+        m_drives.Refresh();
 }
 
 INT_PTR C_Simple::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
@@ -102,21 +95,26 @@ INT_PTR C_Simple::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_NOTIFY:
-        if (((NMHDR*)lParam)->idFrom == IDC_QUICK_DRIVES)
-            OnListNotify((NMHDR*)lParam);
+        if (((NMHDR*)lParam)->idFrom == IDC_QUICK_DRIVES) {
+            const int asked = m_drives.OnNotify((NMHDR*)lParam);
+            if (asked == C_DriveList::kNotifyRefresh)
+                RefreshDriveList();
+            else if (asked == C_DriveList::kNotifyStart)
+                StartRun();
+        }
         return 0;
     case WM_TIMER:
         if (wParam == kTimerProgress)
             OnProgressTimer();
         else if (wParam == kTimerSpeed)
             OnSpeedTimer();
-        else if (wParam == kTimerDeviceChange) {
-            KillTimer(m_hWnd, kTimerDeviceChange);
+        else if (wParam == C_DriveList::kTimerDeviceChange) {
+            KillTimer(m_hWnd, C_DriveList::kTimerDeviceChange);
             RefreshDriveList();
         }
         return 1;
     case WM_DEVICECHANGE:
-        OnDeviceChange(wParam, lParam);
+        m_drives.OnDeviceChange(wParam, lParam);
         return 1;
     case WM_CTLCOLORSTATIC:
         return ColourResult((HDC)wParam, (HWND)lParam);
@@ -127,27 +125,17 @@ INT_PTR C_Simple::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 INT_PTR C_Simple::OnDestroy()
 {
-    if (m_hDeviceNotify)
-        UnregisterDeviceNotification(m_hDeviceNotify);
-    m_hDeviceNotify = nullptr;
     // The worker still talks to the controls while it ends; Wait dispatches its messages.
     m_worker.RequestStop();
     if (m_worker.IsRunning())
         m_worker.Wait(0);
     KillTimer(m_hWnd, kTimerProgress);
     KillTimer(m_hWnd, kTimerSpeed);
-    KillTimer(m_hWnd, kTimerDeviceChange);
-    m_entries.clear();
-    // The list serves the open page alone; the next page registers and fills it afresh.
-    C_DeviceList::Instance().Clear();
-    m_compare.Detach();
     m_drives.Detach();
     m_tips.Destroy();
+    m_compare.Detach();
     if (m_hResultFont)
         DeleteObject(m_hResultFont);
     m_hResultFont = nullptr;
-    if (m_hImages)
-        ImageList_Destroy(m_hImages);
-    m_hImages = nullptr;
     return C_Page::OnDestroy();
 }

@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 #include "app/framework/Hyperlink.h"
-#include "app/framework/ListView.h"
 #include "app/framework/ToolTips.h"
 #include "app/pages/Page.h"
-#include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/common/DriveList.h"
 #include "app/pages/quick/model/RandomLive.h"
 #include "app/pages/quick/model/RunRules.h"
 #include "core/Thread.h"
@@ -35,23 +34,17 @@ public:
     bool IsTestRunning() const { return m_bRunning; }
 
 protected:
-    // The drive list's column setup and the first fill; the test logic extends it.
-    virtual void SetUpDriveList();
     HFONT m_hResultFont = nullptr;
     C_Hyperlink m_compare;
-    C_ListView m_drives;
+    C_DriveList m_drives;
     C_ToolTips m_tips;
 
 private:
     enum : uint32_t { kPhaseSeqRead = 0x1, kPhaseSeqWrite = 0x2, kPhaseRndRead = 0x4, kPhaseRndWrite = 0x8 };
-    enum : UINT { kTimerProgress = 1, kTimerSpeed = 2, kTimerDeviceChange = 3 };
+    enum : UINT { kTimerProgress = 1, kTimerSpeed = 2 };
 
-    // Drive list (SimpleDrives.cpp).
+    // Refused while a run goes on.
     void RefreshDriveList();
-    void FillDriveImages();
-    void RegisterDeviceChanges();
-    void OnDeviceChange(WPARAM event, LPARAM data);
-    void OnListNotify(NMHDR* header);
 
     // The run (SimpleRun.cpp).
     void StartRun();
@@ -63,8 +56,6 @@ private:
                           int usbSpeedClass, std::string& text, std::string& hint,
                           std::atomic<uint32_t>& lastMiB);
     int WorkerDoAccesstest(int direction, const char* path, void* buffer, std::string& text);
-    void AppendLog(const std::string& log);
-    std::vector<int> SelectedEntries();
     void SetPhase(uint32_t phase);
 
     // Asked of the GUI thread by the worker (SimpleView.cpp).
@@ -108,11 +99,8 @@ private:
     std::atomic<uint32_t> m_lastReadMiB{0}, m_lastWriteMiB{0};
     std::string m_deviceText; // written by the worker, read when idle
     uint32_t m_deviceClass = 0;
-    std::vector<C_DriveEntry> m_entries; // changed only while no run is going
-    std::atomic<uint32_t> m_colours[4];  // seq write, rnd write, seq read, rnd read
+    std::atomic<uint32_t> m_colours[4]; // seq write, rnd write, seq read, rnd read
     bool m_bRunning = false;
-    HIMAGELIST m_hImages = nullptr;
-    void* m_hDeviceNotify = nullptr;
     uint32_t& m_flags;
     I_ProgressBarOwner& m_progressBar;
 };

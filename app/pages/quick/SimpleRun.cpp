@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <cstdlib>
+#include "app/pages/common/DesktopLogFile.h"
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/Simple.h"
 #include "app/pages/quick/model/RunRules.h"
@@ -24,7 +25,7 @@ void C_Simple::StartRun()
         return;
     const int skipRandom = (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0) ? 1 : 0;
     m_plan = MakeQuickRunPlan(GetItemText(IDC_QUICK_FILE_SIZE), IsItemChecked(IDC_QUICK_BLOCK_64K),
-                              skipRandom, m_entries, SelectedEntries());
+                              skipRandom, m_drives.Entries(), m_drives.SelectedEntries());
     for (C_QuickPlannedDrive& drive : m_plan.drives)
         drive.usbSpeedClass = GetUsbSpeedClassOfLetter(C_DeviceList::Instance(), drive.entry.letter);
     m_worker.Start(&C_Simple::RunThread, this, 0);
@@ -45,19 +46,6 @@ void C_Simple::SetPhase(uint32_t phase)
     EnterCriticalSection(&m_lock);
     m_phase = phase;
     LeaveCriticalSection(&m_lock);
-}
-
-std::vector<int> C_Simple::SelectedEntries()
-{
-    std::vector<int> chosen;
-    int item = -1;
-    while ((item = (int)SendMessageA(m_drives.GetWindow(), LVM_GETNEXTITEM, (WPARAM)item, LVNI_SELECTED)) >=
-           0) {
-        LPARAM data = -1;
-        if (m_drives.GetItem(item, 0, nullptr, &data) && data >= 0 && (size_t)data < m_entries.size())
-            chosen.push_back((int)data);
-    }
-    return chosen;
 }
 
 void C_Simple::Run()
@@ -91,7 +79,7 @@ void C_Simple::Run()
             m_deviceClass = entry.classBits;
         }
         if (plan.drives.size() > 1)
-            AppendLog(log);
+            AppendDesktopLog(log, true);
     }
     RequestRunState(0);
 }
@@ -217,14 +205,4 @@ int C_Simple::WorkerDoAccesstest(int direction, const char* path, void* buffer, 
     const C_EngineResult result = RunEngine(job, m_random);
     text = FormatAccessResult(result);
     return result.complete;
-}
-
-void C_Simple::AppendLog(const std::string& log)
-{
-    char desktop[MAX_PATH] = "";
-    if (!GetSpecialFolder(0x0000 /* CSIDL_DESKTOP */, desktop))
-        return;
-    const std::string path = QuickLogPath(desktop);
-    if (AppendToFile(path.c_str(), log))
-        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }

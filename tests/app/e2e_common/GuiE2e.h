@@ -9,6 +9,7 @@
 #include <vector>
 #include "app/pages/about/AboutIds.h"
 #include "app/pages/block/BlockIds.h"
+#include "app/pages/check/CheckIds.h"
 #include "app/pages/file/FileIds.h"
 #include "app/pages/quick/QuickIds.h"
 #include "app/shell/MainIds.h"
@@ -114,7 +115,8 @@ inline int CurrentPage(HWND main)
     } marks[] = {{IDC_QUICK_DRIVES, kPageQuick},
                  {IDC_BLOCK_DEVICES, kPageBlock},
                  {IDC_FILE_TREE, kPageFile},
-                 {IDC_ABOUT_NOTES, kPageAbout}};
+                 {IDC_ABOUT_NOTES, kPageAbout},
+                 {IDC_CHECK_DRIVES, kPageCheck}};
     int found = -1, count = 0;
     for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char cls[64] = "";

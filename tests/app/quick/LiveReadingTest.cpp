@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <string>
 #include <thread>
-#include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/common/model/DriveEntries.h"
+#include "app/pages/quick/model/RunRules.h"
 #include "app/pages/quick/model/RandomLive.h"
 #include "core/File.h"
 #include "core/SpeedMath.h"

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "app/pages/common/model/DesktopLog.h"
 #include "app/pages/quick/model/RunRules.h"
 
 TEST(QuickRunRules, FileSizeFromComboText)
@@ -30,8 +31,8 @@ TEST(QuickRunRules, ColoursAndLogPath)
 {
     EXPECT_EQ(SequentialResultColour(""), (uint32_t)kColourGreen);
     EXPECT_EQ(SequentialResultColour("This is pretty slow for an USB2 device."), (uint32_t)kColourDarkRed);
-    EXPECT_EQ(QuickLogPath("C:\\Users\\me\\Desktop"), "C:\\Users\\me\\Desktop\\Quellmor.txt");
-    EXPECT_EQ(QuickLogPath("D:\\"), "D:\\Quellmor.txt");
+    EXPECT_EQ(DesktopLogPath("C:\\Users\\me\\Desktop"), "C:\\Users\\me\\Desktop\\Quellmor.txt");
+    EXPECT_EQ(DesktopLogPath("D:\\"), "D:\\Quellmor.txt");
 }
 
 TEST(QuickRunRules, LatencyTipOfARandomResult)

@@ -80,7 +80,7 @@ TEST(SaveSettings, StoresOnlyTheMaskedBitsAndDecimalTexts)
     v.preReadSize = 0;
     v.testFile = "C:\\t.bin";
     SaveAppValues(store, v);
-    EXPECT_EQ(store.numbers["Flags"], 0x225F1F9u);
+    EXPECT_EQ(store.numbers["Flags"], 0x225F1F9u | 0x8000000u);
     for (uint32_t gone : {0x2u, 0x4u, 0x200u, 0x400u, 0x800u, 0x20000u, 0x80000u, 0x100000u, 0x400000u,
                           0x800000u, 0x1000000u, 0x4000000u})
         EXPECT_EQ(store.numbers["Flags"] & gone, 0u) << gone;
@@ -91,7 +91,7 @@ TEST(SaveSettings, StoresOnlyTheMaskedBitsAndDecimalTexts)
 
     // What was saved loads back unchanged.
     AppValues back = Load(store, "");
-    EXPECT_EQ(back.flags, 0x225F1F9u);
+    EXPECT_EQ(back.flags, 0x225F1F9u | 0x8000000u);
     EXPECT_EQ(back.fileSize, v.fileSize);
     EXPECT_EQ(back.blockSize, 4096u);
 }

@@ -9,8 +9,8 @@ TEST(PageBar, ClickTableBoundaries)
 {
     struct {
         int x, page;
-    } cases[] = {{0, 0},    {143, 0},  {144, 2},  {278, 2}, {279, 1}, {448, 1},
-                 {449, -1}, {600, -1}, {721, -1}, {722, 3}, {815, 3}, {-1, -1}};
+    } cases[] = {{0, 0},   {143, 0},  {144, 2},  {278, 2},  {279, 1}, {448, 1}, {449, 4},
+                 {593, 4}, {594, -1}, {600, -1}, {721, -1}, {722, 3}, {815, 3}, {-1, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(PageFromBarX(c.x), c.page) << c.x;
 }
@@ -20,6 +20,8 @@ TEST(PageBar, FirstPageFromFlags)
     EXPECT_EQ(FirstPageFromFlags(0x9018), kPageQuick);
     EXPECT_EQ(FirstPageFromFlags(0x2000000), kPageFile);
     EXPECT_EQ(FirstPageFromFlags(0x2000001), kPageBlock);
+    EXPECT_EQ(FirstPageFromFlags(0x8009018), kPageCheck);
+    EXPECT_EQ(FirstPageFromFlags(0xA000000), kPageFile);
 }
 
 // What the main window reads from each row of the page table holds for every row: its click
@@ -56,12 +58,13 @@ TEST(PageBar, EveryRowOfThePageTable)
 TEST(PageBar, CloseOrder)
 {
     using Pages = std::vector<int>;
-    EXPECT_EQ(CloseOrder(kPageBlock), (Pages{kPageFile, kPageQuick, kPageAbout}));
-    EXPECT_EQ(CloseOrder(kPageFile), (Pages{kPageBlock, kPageQuick, kPageAbout}));
-    EXPECT_EQ(CloseOrder(kPageQuick), (Pages{kPageBlock, kPageFile, kPageAbout}));
-    EXPECT_EQ(CloseOrder(kPageAbout), (Pages{kPageBlock, kPageFile, kPageQuick}));
+    EXPECT_EQ(CloseOrder(kPageBlock), (Pages{kPageFile, kPageQuick, kPageCheck, kPageAbout}));
+    EXPECT_EQ(CloseOrder(kPageFile), (Pages{kPageBlock, kPageQuick, kPageCheck, kPageAbout}));
+    EXPECT_EQ(CloseOrder(kPageQuick), (Pages{kPageBlock, kPageFile, kPageCheck, kPageAbout}));
+    EXPECT_EQ(CloseOrder(kPageCheck), (Pages{kPageBlock, kPageFile, kPageQuick, kPageAbout}));
+    EXPECT_EQ(CloseOrder(kPageAbout), (Pages{kPageBlock, kPageFile, kPageQuick, kPageCheck}));
     // With no page to show, FileAccess closes first.
-    EXPECT_EQ(CloseOrder(kPageNone), (Pages{kPageFile, kPageBlock, kPageQuick, kPageAbout}));
+    EXPECT_EQ(CloseOrder(kPageNone), (Pages{kPageFile, kPageBlock, kPageQuick, kPageCheck, kPageAbout}));
 }
 
 } // namespace

@@ -111,7 +111,8 @@ TEST(Artwork, PageBarHighlightsLieOnTheClickAreas)
     } bars[] = {{"pagebar_quick.bmp", kPageQuick},
                 {"pagebar_file.bmp", kPageFile},
                 {"pagebar_block.bmp", kPageBlock},
-                {"pagebar_about.bmp", kPageAbout}};
+                {"pagebar_about.bmp", kPageAbout},
+                {"pagebar_check.bmp", kPageCheck}};
     for (Bar& bar : bars) {
         for (int x = 0; x < 816; ++x) {
             if (PageFromBarX(x) != bar.page)
@@ -142,7 +143,7 @@ TEST(Artwork, PageBarHighlightsLieOnTheClickAreas)
         for (int x = 0; x < bmp.width; ++x)
             ASSERT_TRUE(NearAccent(bmp.Rgb(x, 35))) << bar.file << x;
     }
-    EXPECT_EQ(4u, distinct.size());
+    EXPECT_EQ(5u, distinct.size());
 }
 
 TEST(Artwork, ButtonsAndPageIcon)

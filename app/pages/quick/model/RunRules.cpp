@@ -21,14 +21,6 @@ uint64_t QuickFileSizeBytes(const std::string& text)
     return digits ? mib << 20 : 0;
 }
 
-std::string QuickLogPath(const std::string& desktop)
-{
-    std::string path = desktop;
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path + "Quellmor.txt";
-}
-
 std::string FormatLatencyTip(const C_LatencyPercentiles& latency)
 {
     if (!latency.count)
@@ -50,4 +42,33 @@ C_QuickRunPlan MakeQuickRunPlan(const std::string& sizeText, int block64k, int s
         if (index >= 0 && (size_t)index < entries.size())
             plan.drives.push_back(C_QuickPlannedDrive{entries[(size_t)index], -1});
     return plan;
+}
+
+std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
+                               const std::string& randomRead, const std::string& seqWrite,
+                               const std::string& randomWrite)
+{
+    return driveText + "\tread:\t" + seqRead + "\t" + randomRead + "\twrite:\t" + seqWrite + "\t" +
+           randomWrite + "\r\n";
+}
+
+uint32_t RandomProgress(uint32_t seconds)
+{
+    const uint32_t position = seconds * 100 / 6;
+    return position > 100 ? 100 : position;
+}
+
+std::string LiveSequentialText(uint64_t bytesDone, uint64_t elapsedMicroseconds)
+{
+    if (elapsedMicroseconds <= 10)
+        return std::string();
+    return FormatRate((float)((double)bytesDone * 1000.0 * 1000.0 / (double)elapsedMicroseconds));
+}
+
+std::string LiveRandomText(uint32_t accesses, uint64_t elapsedMicroseconds)
+{
+    if (!accesses || !elapsedMicroseconds)
+        return "...";
+    return FormatRate((float)((double)accesses * 4096.0 * 1000.0 * 1000.0 / (double)elapsedMicroseconds)) +
+           " ";
 }

@@ -1,10 +1,10 @@
 // Decisions of a QuickAccess run that need no window: the file size typed in the combo,
-// the colour of a sequential result, the log's file name and the random results' tooltip.
+// the colour of a sequential result, the log line, the live texts and the random results' tooltip.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/common/model/DriveEntries.h"
 #include "core/engines/LatencyHistogram.h"
 
 // Colours as the system packs them: red in the low byte.
@@ -23,8 +23,6 @@ inline uint32_t SequentialResultColour(const std::string& hint)
 {
     return hint.empty() ? kColourGreen : kColourDarkRed;
 }
-// Desktop folder + "\Quellmor.txt".
-std::string QuickLogPath(const std::string& desktop);
 // The tooltip of a random result: "Latency p50 0.19 ms, p90 0.91 ms, p99 4.74 ms, p99.9 28.38 ms,
 // max 89.08 ms"; empty when no access was timed.
 std::string FormatLatencyTip(const C_LatencyPercentiles& latency);
@@ -44,3 +42,14 @@ struct C_QuickRunPlan {
 // chosen: indexes into entries of the selected list items (others are ignored).
 C_QuickRunPlan MakeQuickRunPlan(const std::string& sizeText, int block64k, int skipRandom,
                                 const std::vector<C_DriveEntry>& entries, const std::vector<int>& chosen);
+
+// One drive's line of the desktop log.
+std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
+                               const std::string& randomRead, const std::string& seqWrite,
+                               const std::string& randomWrite);
+
+// Progress bar position (0..100) of the random passes for timer 1.
+uint32_t RandomProgress(uint32_t seconds);
+// Live speed texts of timer 2.
+std::string LiveSequentialText(uint64_t bytesDone, uint64_t elapsedMicroseconds);
+std::string LiveRandomText(uint32_t accesses, uint64_t elapsedMicroseconds);

@@ -128,10 +128,11 @@ void PagesAndRestart(const std::string& exe)
     struct {
         int x, page;
         const char* shot;
-    } steps[] = {
-        {200, kPageFile, "page_file"}, {350, kPageBlock, "page_block"}, {600, kPageBlock, nullptr},
-        {449, kPageBlock, nullptr},    {760, kPageAbout, "page_about"}, {143, kPageQuick, "page_quick"},
-        {0, kPageQuick, nullptr},      {278, kPageFile, nullptr},       {279, kPageBlock, nullptr}};
+    } steps[] = {{200, kPageFile, "page_file"},   {350, kPageBlock, "page_block"},
+                 {600, kPageBlock, nullptr},      {449, kPageCheck, "page_check"},
+                 {594, kPageCheck, nullptr},      {760, kPageAbout, "page_about"},
+                 {143, kPageQuick, "page_quick"}, {0, kPageQuick, nullptr},
+                 {278, kPageFile, nullptr},       {279, kPageBlock, nullptr}};
     for (const auto& step : steps) {
         HWND before = PageWindow(p.main);
         int pageBefore = CurrentPage(p.main);

@@ -1,4 +1,4 @@
-#include "app/pages/quick/model/DriveEntries.h"
+#include "app/pages/common/model/DriveEntries.h"
 #include "core/Text.h"
 
 uint32_t DriveClassBits(uint32_t busBits, uint32_t mediumType)
@@ -93,33 +93,4 @@ void ApplyDriveRecord(std::vector<C_DriveEntry>& entries, const C_DriveRecordVie
         if (entry->vendorText.empty())
             entry->vendorText = JoinVendorText(r.vendor, r.product, r.revision);
     }
-}
-
-std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
-                               const std::string& randomRead, const std::string& seqWrite,
-                               const std::string& randomWrite)
-{
-    return driveText + "\tread:\t" + seqRead + "\t" + randomRead + "\twrite:\t" + seqWrite + "\t" +
-           randomWrite + "\r\n";
-}
-
-uint32_t RandomProgress(uint32_t seconds)
-{
-    const uint32_t position = seconds * 100 / 6;
-    return position > 100 ? 100 : position;
-}
-
-std::string LiveSequentialText(uint64_t bytesDone, uint64_t elapsedMicroseconds)
-{
-    if (elapsedMicroseconds <= 10)
-        return std::string();
-    return FormatRate((float)((double)bytesDone * 1000.0 * 1000.0 / (double)elapsedMicroseconds));
-}
-
-std::string LiveRandomText(uint32_t accesses, uint64_t elapsedMicroseconds)
-{
-    if (!accesses || !elapsedMicroseconds)
-        return "...";
-    return FormatRate((float)((double)accesses * 4096.0 * 1000.0 * 1000.0 / (double)elapsedMicroseconds)) +
-           " ";
 }

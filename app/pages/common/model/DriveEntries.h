@@ -1,4 +1,5 @@
-// The QuickAccess drive list's rules: one entry per drive letter, built from device records.
+// The drive list's rules of the pages that test a drive letter: one entry per letter, built from
+// device records.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -43,14 +44,3 @@ std::string JoinVendorText(const std::string& vendor, const std::string& product
 // Applies one record to the entries: creates missing ones, the last record's drive text wins,
 // the first non-empty vendor text stays.
 void ApplyDriveRecord(std::vector<C_DriveEntry>& entries, const C_DriveRecordView& record);
-
-// One drive's line of the desktop log.
-std::string FormatDriveLogLine(const std::string& driveText, const std::string& seqRead,
-                               const std::string& randomRead, const std::string& seqWrite,
-                               const std::string& randomWrite);
-
-// Progress bar position (0..100) of the random passes for timer 1.
-uint32_t RandomProgress(uint32_t seconds);
-// Live speed texts of timer 2.
-std::string LiveSequentialText(uint64_t bytesDone, uint64_t elapsedMicroseconds);
-std::string LiveRandomText(uint32_t accesses, uint64_t elapsedMicroseconds);

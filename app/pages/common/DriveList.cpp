@@ -1,16 +1,13 @@
-// The QuickAccess drive list: filled from the device list's identity and drive-letter
-// records, refreshed on F5 and two seconds after a disk arrives or leaves.
-#include <windows.h>
-#include <commctrl.h>
+// The drive list: filled from the device list's identity and drive-letter records.
+#include "app/pages/common/DriveList.h"
 #include <dbt.h>
-#include "app/pages/quick/QuickIds.h"
-#include "app/pages/quick/Simple.h"
 #include "app/res/ArtworkIds.h"
+#include "devices/DeviceList.h"
 #include "devices/win/Enumerators.h"
 
 namespace {
 // Registration options of the page with the device list.
-const uint32_t kQuickListOptions = 0xFFF00000u;
+const uint32_t kDriveListOptions = 0xFFF00000u;
 // Device interface class of disks, {53F56307-B6BF-11D0-94F2-00A0C91EFB8B}.
 const GUID kDiskInterface = {0x53F56307, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
 
@@ -38,7 +35,7 @@ int AddRecord(C_Device* device, void* context)
 }
 } // namespace
 
-void C_Simple::FillDriveImages()
+void C_DriveList::FillImages()
 {
     // Image indexes of the entries: 0 fixed, 1 optical, 2 removable, 3 network, 4 RAM drive,
     // 5 tape, 6 and 7 two makers' USB drives (shown as removable), 8 iSCSI.
@@ -60,20 +57,16 @@ void C_Simple::FillDriveImages()
             ImageList_AddIcon(m_hImages, LoadIcon(nullptr, IDI_APPLICATION));
         }
     }
-    SendItem(IDC_QUICK_DRIVES, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)m_hImages);
+    SendMessageA(GetWindow(), LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)m_hImages);
 }
 
-void C_Simple::RefreshDriveList()
+void C_DriveList::Refresh()
 {
-    // The worker reads the entries from its first request to its last; a worker that has
-    // made its last one is only ending and holds nothing.
-    if (m_bRunning)
-        return;
-    m_drives.DeleteAll();
+    m_view.DeleteAll();
     m_entries.clear();
 
     C_DeviceList& devices = C_DeviceList::Instance();
-    RegisterDevices(devices, nullptr, nullptr, kQuickListOptions);
+    RegisterDevices(devices, nullptr, nullptr, kDriveListOptions);
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     RefreshForQuickAccess(devices);
     SetCursor(old);
@@ -81,37 +74,78 @@ void C_Simple::RefreshDriveList()
 
     for (size_t i = 0; i < m_entries.size(); ++i) {
         const C_DriveEntry& entry = m_entries[i];
-        const int at = m_drives.InsertItem((int)i, entry.driveText.c_str(), (LPARAM)i, (int)entry.imageIndex);
+        const int at = m_view.InsertItem((int)i, entry.driveText.c_str(), (LPARAM)i, (int)entry.imageIndex);
         if (at >= 0)
-            m_drives.SetSubItemText(at, 1, entry.vendorText.c_str());
+            m_view.SetSubItemText(at, 1, entry.vendorText.c_str());
     }
     if (!m_entries.empty())
-        m_drives.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_view.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-void C_Simple::RegisterDeviceChanges()
+void C_DriveList::Attach(HWND page, HINSTANCE instance, HWND list, bool multiSelect)
 {
+    m_hPage = page;
+    LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    style = multiSelect ? style & ~(LONG_PTR)LVS_SINGLESEL : style | LVS_SINGLESEL;
+    SetWindowLongPtrA(list, GWL_STYLE, style);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    // The list keeps its own drive pictures.
+    m_view.Attach(list, instance, C_ListView::kNoImageLists, 0, 0, ListViewEvents());
+    m_view.AddColumn("Drive", 0, LVCFMT_LEFT, 155);
+    m_view.AddColumn("Vendor", 1, LVCFMT_LEFT, 155);
+    FillImages();
+
     DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
     filter.dbcc_size = sizeof(filter);
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kDiskInterface;
-    m_hDeviceNotify = RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    m_hDeviceNotify = RegisterDeviceNotificationA(page, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
-void C_Simple::OnDeviceChange(WPARAM event, LPARAM data)
+void C_DriveList::Detach()
+{
+    if (m_hDeviceNotify)
+        UnregisterDeviceNotification(m_hDeviceNotify);
+    m_hDeviceNotify = nullptr;
+    if (m_hPage)
+        KillTimer(m_hPage, kTimerDeviceChange);
+    m_entries.clear();
+    // The list serves the open page alone; the next page registers and fills it afresh.
+    C_DeviceList::Instance().Clear();
+    m_view.Detach();
+    if (m_hImages)
+        ImageList_Destroy(m_hImages);
+    m_hImages = nullptr;
+    m_hPage = nullptr;
+}
+
+std::vector<int> C_DriveList::SelectedEntries()
+{
+    std::vector<int> chosen;
+    int item = -1;
+    while ((item = (int)SendMessageA(GetWindow(), LVM_GETNEXTITEM, (WPARAM)item, LVNI_SELECTED)) >= 0) {
+        LPARAM data = -1;
+        if (m_view.GetItem(item, 0, nullptr, &data) && data >= 0 && (size_t)data < m_entries.size())
+            chosen.push_back((int)data);
+    }
+    return chosen;
+}
+
+void C_DriveList::OnDeviceChange(WPARAM event, LPARAM data)
 {
     const DEV_BROADCAST_HDR* header = (const DEV_BROADCAST_HDR*)data;
     if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || !header ||
         header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE)
         return;
     // A disk comes with a burst of notifications and its volumes a little later.
-    SetTimer(m_hWnd, kTimerDeviceChange, 2000, nullptr);
+    SetTimer(m_hPage, kTimerDeviceChange, 2000, nullptr);
 }
 
-void C_Simple::OnListNotify(NMHDR* header)
+int C_DriveList::OnNotify(const NMHDR* header) const
 {
-    if (header->code == LVN_KEYDOWN && ((NMLVKEYDOWN*)header)->wVKey == VK_F5)
-        RefreshDriveList();
-    else if (header->code == NM_DBLCLK && ((NMITEMACTIVATE*)header)->iItem >= 0)
-        StartRun();
+    if (header->code == LVN_KEYDOWN && ((const NMLVKEYDOWN*)header)->wVKey == VK_F5)
+        return kNotifyRefresh;
+    if (header->code == NM_DBLCLK && ((const NMITEMACTIVATE*)header)->iItem >= 0)
+        return kNotifyStart;
+    return kNotifyNone;
 }
