@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <wbemidl.h>
 #include "app/pages/quick/model/ResultLink.h"
-#include "app/pages/quick/model/ResultSubmit.h"
+#include "app/pages/quick/ResultSubmit.h"
 #include "support/VersionInfo.h"
 
 namespace {
