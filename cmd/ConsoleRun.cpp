@@ -15,7 +15,7 @@
 #include "core/engines/LatencyHistogram.h"
 #include "core/engines/SequentialText.h"
 #include "core/report/Report.h"
-#include "support/VersionInfo.h"
+#include "core/VersionInfo.h"
 
 namespace {
 // Prints a pass's failures as they happen and passes Ctrl+C on as the stop request.

@@ -3,7 +3,7 @@
 #include "app/about/AboutIds.h"
 #include "app/about/AboutText.h"
 #include "core/System.h"
-#include "support/VersionInfo.h"
+#include "core/VersionInfo.h"
 
 INT_PTR C_AboutPage::OnInitDialog()
 {

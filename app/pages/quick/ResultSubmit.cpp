@@ -4,7 +4,7 @@
 #include <wbemidl.h>
 #include "app/pages/quick/model/ResultLink.h"
 #include "app/pages/quick/ResultSubmit.h"
-#include "support/VersionInfo.h"
+#include "core/VersionInfo.h"
 
 namespace {
 template <class T>
