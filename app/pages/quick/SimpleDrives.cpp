@@ -6,7 +6,7 @@
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/Simple.h"
 #include "app/res/ArtworkIds.h"
-#include "devices/win/Enumerators.h"
+#include "devices/DeviceRefresh.h"
 
 namespace {
 // Registration options of the page with the device list.
