@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <memory>
 #include "cmd/OptionFiles.h"
-#include "cmd/RunRules.h"
+#include "cmd/ConsoleRules.h"
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <regex>
 #include "cmd/ConsoleRun.h"
-#include "cmd/RunRules.h"
+#include "cmd/ConsoleRules.h"
 #include "core/File.h"
 #include "core/FileHook.h"
 #include "core/System.h"

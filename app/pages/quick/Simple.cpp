@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <dbt.h>
 #include "app/pages/quick/QuickIds.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "app/settings/Flags.h"
 
 C_Simple::C_Simple()

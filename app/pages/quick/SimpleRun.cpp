@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/Simple.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"

@@ -6,7 +6,7 @@
 #include "app/pages/quick/Simple.h"
 #include "app/pages/quick/model/ResultLink.h"
 #include "app/pages/quick/ResultSubmit.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "core/SpeedMath.h"
 #include "core/System.h"
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "core/SpeedMath.h"
 #include "devices/DeviceList.h"
 #include "devices/DriveLetterInfo.h"
