@@ -12,7 +12,8 @@
 #include "core/Text.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/NullEngine.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 struct Injector {

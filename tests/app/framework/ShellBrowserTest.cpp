@@ -8,7 +8,7 @@
 #include <vector>
 #include "app/framework/ShellBrowser.h"
 #include "core/Text.h"
-#include "tests/core/win/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "core/engines/EngineTable.h"
 #include "core/engines/LatencyHistogram.h"
 #include "core/engines/RandomEngine.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 namespace {
 

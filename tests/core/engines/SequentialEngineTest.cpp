@@ -13,7 +13,8 @@
 #include "core/engines/SequentialEngine.h"
 #include "core/engines/SequentialText.h"
 #include "core/Thread.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 // The caller's side: failures as the console would print them, the bytes done as the

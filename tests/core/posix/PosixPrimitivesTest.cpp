@@ -12,7 +12,8 @@
 #include "core/Thread.h"
 #include "core/Timer.h"
 #include "core/posix/ErrorMap.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 #include "tests/core/posix/ScratchMount.h"
 
 TEST(PosixFile, OpenModesLikeTheWin32Table)

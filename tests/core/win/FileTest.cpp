@@ -1,12 +1,14 @@
 // C_File and the free file helpers on real files in a temporary folder.
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <shlobj.h>
 #include <vector>
 #include "core/File.h"
 #include "core/FileHook.h"
 #include "core/Random.h"
 #include "core/System.h"
-#include "tests/core/win/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 struct TransferLog {
