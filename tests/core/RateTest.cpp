@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
+#include "core/engines/Engine.h"
 
 TEST(ComputeRate, TooFastAtOrBelowTenMicroseconds)
 {
@@ -28,84 +29,39 @@ TEST(ComputeRate, BytesOverTime)
     EXPECT_EQ(slow.text, "512.0 kByte/sec");
 }
 
-TEST(UsbHint, ThresholdsPerClassAndDirection)
+TEST(FormatAccessResult, WholeLine)
 {
-    struct Case {
-        int cls;
-        int dir;
-        float rate;
-        const char* hint;
-    } cases[] = {
-        {2, 1, 15728640.0f, ""},
-        {2, 1, 15728639.0f, "This is pretty slow for an USB2 device."},
-        {2, 0, 20971520.0f, ""},
-        {2, 0, 20971500.0f, "This is pretty slow for an USB2 device."},
-        {3, 1, 1e9f, "USB3 device on USB2 controller!"},
-        {3, 0, 1e6f, "This is pretty slow for an USB2 device. USB3 device on USB2 controller!"},
-        {4, 1, 1e9f, "USB3 device on USB3 controller in USB2 speed!"},
-        {4, 1, 52428790.0f,
-         "This is pretty slow for an USB3 device. USB3 device on USB3 controller in USB2 speed!"},
-        {5, 1, 52428800.0f, ""},
-        {5, 1, 52428000.0f, "This is pretty slow for an USB3 device."},
-        {5, 0, 62914560.0f, ""},
-        {5, 0, 62914000.0f, "This is pretty slow for an USB3 device."},
-        {1, 1, 1.0f, ""},
-        {0, 0, 1.0f, ""},
-        {-1, 0, 1.0f, ""},
-        {6, 0, 1.0f, ""},
-    };
-    for (const Case& c : cases) {
-        std::string hint;
-        AppendUsbHint(hint, c.cls, c.dir, c.rate);
-        EXPECT_EQ(hint, c.hint) << "class " << c.cls << " direction " << c.dir << " rate " << c.rate;
-    }
+    // 18901 accesses in 6.001 s.
+    EXPECT_EQ("12.3 MByte/sec, 3149.6 IOPS, 0.32 ms", FormatAccessResult(18901, 6001000));
+    EXPECT_EQ("400.0 kByte/sec, 100.0 IOPS, 10.00 ms", FormatAccessResult(600, 6000000));
+    EXPECT_EQ("1953.1 MByte/sec, 500000.0 IOPS, 0.00 ms", FormatAccessResult(3000000, 6000000));
 }
 
-TEST(UsbHint, OnlyAppendsToWhatTheCallerHas)
+TEST(FormatAccessResult, RateIsTruncatedBeforeFormatting)
 {
-    std::string hint = "earlier";
-    AppendUsbHint(hint, 4, 1, 1e9f);
-    EXPECT_EQ(hint, "earlier USB3 device on USB3 controller in USB2 speed!");
+    // 1365.33 bytes per second show as whole bytes.
+    EXPECT_EQ("1365 Byte/sec, 0.3 IOPS, 3000.00 ms", FormatAccessResult(1, 3000000));
 }
 
-TEST(SeqMessages, GuiAndConsoleTexts)
+TEST(FormatAccessResult, TimePerAccessIsMeasuringTimeOverAllAccesses)
 {
-    C_SeqMessageArgs a;
-    a.path = "C:\\QuellmorTest\\QuellmorTest.bin";
-    a.error = 112;
-    a.errorText = "There is not enough space on the disk.";
-    a.blockSize = 0x100000;
-    a.position = 0x3200000;
-    a.fileSize = 1000ull << 20;
-    EXPECT_EQ(
-        FormatSeqMessage(kStyleConsole, kSeqWriteFailed, a),
-        "Can't write full test file C:\\QuellmorTest\\QuellmorTest.bin\nWin32Error: 112 - There is not "
-        "enough space on the disk. - BlockSize: 0x100000 - FilePosition 0x3200000 - FileSize 0x3E800000.\n");
-    EXPECT_EQ(
-        FormatSeqMessage(kStyleGui, kSeqReadFailed, a),
-        "Can't read full test file \xBB"
-        "C:\\QuellmorTest\\QuellmorTest.bin\xAB\n\nWin32Error: 112 - There is "
-        "not enough space on the disk. - BlockSize: 0x100000 - FilePosition 0x3200000 - FileSize 0x3E800000");
-    EXPECT_EQ(
-        FormatSeqMessage(kStyleConsole, kSeqOpenFailed, a),
-        "Can't open test file C:\\QuellmorTest\\QuellmorTest.bin.\nError 112 - There is not enough space on "
-        "the disk..\n");
-    EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqOpenFailed, a),
-              "Can't open test file \xBB"
-              "C:\\QuellmorTest\\QuellmorTest.bin\xAB.\n\nError 112 - There is not "
-              "enough space on the disk.");
-    EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqSeekEndFailed, a),
-              "Can't seek to new file end at 1000 MBytes.\n");
-    EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqSetEndFailed, a), "Can't set new file end at 1000 MBytes.");
-    EXPECT_EQ(FormatSeqMessage(kStyleConsole, kSeqSeekStartFailed, a), "Can't seek to file start.");
-    EXPECT_EQ(FormatSeqMessage(kStyleGui, kSeqFlushFailed, a), "Can't flush Filebuffers.\n");
+    // 32 threads, 6 s, 192 accesses: 31.25 ms each, although every thread waited ~1 s.
+    EXPECT_EQ("128.0 kByte/sec, 32.0 IOPS, 31.25 ms", FormatAccessResult(192, 6000000));
 }
 
-TEST(ProgressPercent, WholeStepsOfAHundredthCappedAtTheEnd)
+TEST(FormatAccessResult, NoAccessNoText)
 {
-    EXPECT_EQ(ProgressPercent(0, 100ull << 20), 0u);
-    EXPECT_EQ(ProgressPercent(50ull << 20, 100ull << 20), 50u);
-    EXPECT_EQ(ProgressPercent(100ull << 20, 100ull << 20), 100u);
-    EXPECT_EQ(ProgressPercent(5, 99), 0u); // a total below 100 bytes has no steps
-    EXPECT_EQ(ProgressPercent(300, 200), 100u);
+    EXPECT_EQ("", FormatAccessResult(0, 6000000));
+    EXPECT_EQ("", FormatAccessResult(5, 0));
+}
+
+TEST(FormatAccessResult, EngineResultGivesTheLineUnlessStopped)
+{
+    C_EngineResult result;
+    result.accesses = 18901;
+    result.microseconds = 6001000;
+    result.failure.op = kOpRead; // one thread failed: the others' figure still stands
+    EXPECT_EQ("12.3 MByte/sec, 3149.6 IOPS, 0.32 ms", FormatAccessResult(result));
+    result.stopped = 1;
+    EXPECT_EQ("", FormatAccessResult(result));
 }

@@ -7,7 +7,7 @@
 #include "app/pages/file/FileIds.h"
 #include "app/settings/AppValues.h"
 #include "app/settings/Flags.h"
-#include "core/SpeedMath.h"
+#include "core/PassPosition.h"
 #include "core/System.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "app/pages/quick/model/ResultLink.h"
 #include "app/pages/quick/ResultSubmit.h"
 #include "app/pages/quick/model/QuickRules.h"
-#include "core/SpeedMath.h"
+#include "core/PassPosition.h"
 #include "core/System.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "app/pages/quick/model/DriveEntries.h"
 #include "app/pages/quick/model/RandomLive.h"
 #include "core/File.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
 #include "core/engines/EngineTable.h"
 
 namespace {

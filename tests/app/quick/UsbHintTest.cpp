@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 #include "app/pages/quick/model/QuickRules.h"
-#include "core/SpeedMath.h"
+#include "core/UsbHint.h"
 #include "devices/DeviceList.h"
 #include "devices/DriveLetterInfo.h"
 #include "devices/IdentityDevice.h"

@@ -13,7 +13,7 @@
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/FileHook.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
 #include "core/Thread.h"
 #include "core/Timer.h"
 #include "core/engines/EngineTable.h"
