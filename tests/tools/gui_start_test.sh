@@ -6,12 +6,7 @@
 #   gui_start_test.sh <source root>
 set -u
 src=$1
-work=$(mktemp -d /tmp/qm-gui-start.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {   # condition-text description
-    if eval "$1"; then echo "ok: $2"; else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/script_checks.sh"
 
 run_case() {   # name can-run-32-bit(0/1) DISPLAY-value display-answers(0/1) [existing-build-folder]
     root=$work/$1
@@ -90,4 +85,4 @@ run_case x64_dead_display 0 ":8" 0
 check '[ -s "$root/xvfb" ] && echo "$started" | grep -q "display=$(cat "$root/xvfb") " && grep -q "^Your display :8 does not answer" "$root/out"' \
     "a display that does not answer: the script says so and uses a private Xvfb"
 
-[ "$failures" = 0 ] && echo PASS || { echo "$failures check(s) failed"; cat "$work"/*/out; exit 1; }
+finish
