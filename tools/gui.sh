@@ -15,7 +15,7 @@ mkdir -p "$root/build"
 # for the programs alone.
 tests=()
 [ -f "$build/CMakeCache.txt" ] || tests=(-DQM_BUILD_TESTS=OFF)
-echo "Building Quellmor.exe in build/$run_arch (the $run_arch build runs on this machine) ..."
+echo "Building Quellmor.exe in build/$run_arch, the build this machine runs ..."
 BUILD_TARGETS=Quellmor configure_and_build "$run_arch" "$run_toolchain" "${tests[@]}"
 
 xvfb_pid=""
@@ -37,7 +37,8 @@ else
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
         number=$((number + 1))
     done
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # In a session of its own, so Ctrl+C ends the program and not its display under it.
+    setsid Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$number"
     for _ in $(seq 50); do
@@ -47,14 +48,23 @@ else
     done
     echo "No X display: Quellmor runs on a private Xvfb, display $DISPLAY, until it ends."
     echo "To look at it, from another shell: DISPLAY=$DISPLAY import -window root quellmor.png"
-    echo "(a screenshot with ImageMagick), or x11vnc -display $DISPLAY and a VNC viewer."
+    echo "(a screenshot with ImageMagick)."
     echo "Ctrl+C here ends the program."
 fi
 
-echo "Starting build/$run_arch/dist/Quellmor.exe $* under $run_wine ..."
+echo "Starting build/$run_arch/dist/Quellmor.exe${*:+ $*} under $run_wine ..."
+# Wine does not end a GUI program on Ctrl+C: the script asks it to end instead.
+QM_WINEPREFIX="$build/wineprefix" QM_WINE="$run_wine" "$root/cmake/wine-run.sh" "$build/dist/Quellmor.exe" "$@" &
+program_pid=$!
+trap 'kill -TERM "$program_pid" 2>/dev/null || true' INT TERM
 set +e
-QM_WINEPREFIX="$build/wineprefix" QM_WINE="$run_wine" "$root/cmake/wine-run.sh" "$build/dist/Quellmor.exe" "$@"
+wait "$program_pid"
 status=$?
+# A signal ends the wait before the program has ended; wait for the program itself.
+while kill -0 "$program_pid" 2>/dev/null; do
+    wait "$program_pid"
+    status=$?
+done
 set -e
 echo "Quellmor ended (exit code $status)."
 exit $status
