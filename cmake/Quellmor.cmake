@@ -128,3 +128,34 @@ function(qm_fuzzer name)
              COMMAND sh -c "mkdir -p '${corpus}' && '$<TARGET_FILE:${name}>' -max_total_time=${QM_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 '${corpus}' ${seeds} >'${corpus}.log' 2>&1 || { tail -n 40 '${corpus}.log'; exit 1; }")
     set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600)
 endfunction()
+
+# qm_gui_e2e(name DRIVER source SCRIPT run-script SHOTS folder LIBS ... [ARGS ...]
+#            [NEEDS target ...] [TIMEOUT seconds]): an end-to-end test of Quellmor.exe under
+# Wine and Xvfb. The driver program built from source works the program like a user; the run
+# script gets the driver, Quellmor.exe, ARGS, the screenshot folder (under the build folder),
+# the Wine prefix and loader. Every such test clears the program's settings key and
+# photographs the whole screen, so they hold the settings and display locks. Windows
+# configuration with tests only, and only when Quellmor and the NEEDS targets exist.
+function(qm_gui_e2e name)
+    cmake_parse_arguments(A "" "DRIVER;SCRIPT;SHOTS;TIMEOUT" "LIBS;ARGS;NEEDS" ${ARGN})
+    if(QM_NATIVE OR NOT QM_BUILD_TESTS OR NOT TARGET Quellmor)
+        return()
+    endif()
+    foreach(needed ${A_NEEDS})
+        if(NOT TARGET ${needed})
+            return()
+        endif()
+    endforeach()
+    get_filename_component(driver ${A_DRIVER} NAME_WE)
+    add_executable(${driver} ${A_DRIVER})
+    target_include_directories(${driver} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${driver} PRIVATE ${A_LIBS})
+    add_test(NAME ${name}
+             COMMAND sh ${A_SCRIPT} $<TARGET_FILE:${driver}> $<TARGET_FILE:Quellmor> ${A_ARGS}
+                     ${CMAKE_BINARY_DIR}/${A_SHOTS} ${QM_WINEPREFIX} ${QM_WINE})
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS gui
+                         RESOURCE_LOCK "quellmor_settings;x_display")
+endfunction()

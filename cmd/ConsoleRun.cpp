@@ -3,11 +3,12 @@
 #include <cstdlib>
 #include <memory>
 #include "cmd/OptionFiles.h"
-#include "cmd/RunRules.h"
+#include "cmd/ConsoleRules.h"
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
+#include "core/SeqMessages.h"
 #include "core/TestFile.h"
 #include "core/VolumeFacts.h"
 #include "core/Text.h"
@@ -17,7 +18,7 @@
 #include "core/engines/LatencyHistogram.h"
 #include "core/engines/SequentialText.h"
 #include "core/report/Report.h"
-#include "support/VersionInfo.h"
+#include "core/VersionInfo.h"
 
 namespace {
 // Prints a pass's failures as they happen and passes Ctrl+C on as the stop request.

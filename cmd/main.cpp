@@ -1,7 +1,7 @@
 // QuellmorCmd: the sequential write-then-read test from the command line.
 #include "cmd/ConsoleRun.h"
+#include "core/VersionInfo.h"
 #include "support/CrashReporter.h"
-#include "support/VersionInfo.h"
 
 int main()
 {

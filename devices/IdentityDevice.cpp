@@ -2,7 +2,7 @@
 #include <cctype>
 #include "devices/DeviceList.h"
 #include "devices/IdentityParse.h"
-#include "devices/ScsiDecode.h"
+#include "devices/StorageDescriptor.h"
 #include "devices/UsbPorts.h"
 
 C_IdentityDevice::C_IdentityDevice()

@@ -2,6 +2,7 @@
 #include <vector>
 #include "core/ErrorCodes.h"
 #include "devices/BlockAddressing.h"
+#include "devices/ByteFields.h"
 #include "devices/ScsiDecode.h"
 
 static C_Cdb Cdb(uint32_t length, uint8_t opcode)

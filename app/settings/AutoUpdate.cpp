@@ -3,8 +3,8 @@
 #include <cstdio>
 #include "app/settings/UpdateRules.h"
 #include "core/System.h"
+#include "core/VersionInfo.h"
 #include "support/MachineId.h"
-#include "support/VersionInfo.h"
 
 namespace {
 // The server gets this long to connect and to answer each read.

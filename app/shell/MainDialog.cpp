@@ -10,7 +10,7 @@
 #include "core/System.h"
 #include "core/Text.h"
 #include "support/CrashReporter.h"
-#include "support/VersionInfo.h"
+#include "core/VersionInfo.h"
 
 static const char* const kKeyPath = "Software\\Velantix\\Quellmor";
 

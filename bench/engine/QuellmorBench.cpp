@@ -19,7 +19,7 @@
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
 #include "core/System.h"
 #include "core/TestFile.h"
 #include "core/Timer.h"

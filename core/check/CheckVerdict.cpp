@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cinttypes>
 
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
 #include "core/Text.h"
 
 namespace {

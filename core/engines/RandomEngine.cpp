@@ -4,7 +4,7 @@
 #include "core/ErrorCodes.h"
 #include "core/File.h"
 #include "core/Random.h"
-#include "core/SpeedMath.h"
+#include "core/PassPosition.h"
 #include "core/System.h"
 #include "core/Timer.h"
 #include "core/engines/LatencyHistogram.h"

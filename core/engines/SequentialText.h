@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include "core/SpeedMath.h"
+#include "core/SeqMessages.h"
 #include "core/engines/Engine.h"
 
 // Today's message of the failure, in the style of its reader; empty for an operation the

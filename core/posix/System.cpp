@@ -11,8 +11,8 @@
 #include "core/ErrorCodes.h"
 #include "core/System.h"
 #include "core/Text.h"
+#include "core/VersionInfo.h"
 #include "core/posix/ErrorMap.h"
-#include "support/VersionInfo.h"
 
 static char g_szErrorText[260];
 static std::atomic<int> g_bTrace{0};

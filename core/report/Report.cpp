@@ -1,7 +1,8 @@
 #include "core/report/Report.h"
 #include <algorithm>
 #include "core/CacheNote.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
+#include "core/UsbHint.h"
 #include "core/Text.h"
 
 const char* const kReportPassNames[4] = {"sequential-write", "sequential-read", "random-write",

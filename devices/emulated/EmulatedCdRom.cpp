@@ -2,7 +2,7 @@
 #include <cstring>
 #include "core/ErrorCodes.h"
 #include "devices/ScsiCommands.h"
-#include "devices/ScsiDecode.h"
+#include "devices/ByteFields.h"
 
 C_EmulatedCdRom::C_EmulatedCdRom(const std::string& isoPath, const std::vector<uint32_t>& audioTrackBlocks,
                                  int dataLast)

@@ -3,7 +3,7 @@
 #include "core/ErrorCodes.h"
 #include "devices/BlockAddressing.h"
 #include "devices/ScsiCommands.h"
-#include "devices/ScsiDecode.h"
+#include "devices/ByteFields.h"
 
 namespace {
 const char kImageVendor[] = "QUELLMOR";

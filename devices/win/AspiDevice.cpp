@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include "devices/ScsiCommands.h"
+#include "devices/ByteFields.h"
 #include "devices/ScsiDecode.h"
 #include "devices/win/AspiLayout.h"
 #include "devices/win/LegacyEnumerators.h"

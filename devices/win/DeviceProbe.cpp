@@ -5,8 +5,10 @@
 #include <ntddcdrm.h>
 #include <shellapi.h>
 #include <vector>
+#include "devices/AtaIdentify.h"
 #include "devices/BlockAddressing.h"
 #include "devices/DeviceList.h"
+#include "devices/MountPoints.h"
 #include "devices/ScsiCommands.h"
 #include "devices/win/HandleDevice.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 #include "devices/Device.h"
-#include "devices/ScsiDecode.h"
+#include "devices/StorageDescriptor.h"
 
 class C_DeviceList;
 class C_HandleDevice;

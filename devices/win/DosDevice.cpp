@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstring>
 #include "core/ErrorCodes.h"
-#include "devices/ScsiDecode.h"
+#include "devices/DosParams.h"
 #include "devices/win/LegacyEnumerators.h"
 #include "devices/win/HandleDevice.h"
 

@@ -1,7 +1,9 @@
-// The Win32 enumerators of the device list, and the refresh sequences the pages run.
+// The Win32 enumerators of the device list; the refresh sequences built on them are
+// declared in devices/DeviceRefresh.h.
 #pragma once
 #include <cstdint>
 #include "devices/DeviceList.h"
+#include "devices/DeviceRefresh.h"
 #include "devices/DriveLetterInfo.h"
 
 void EnumerateLogicalDrives(C_DeviceList& list);
@@ -17,12 +19,6 @@ C_HandleDevice* ProbeLogicalDrive(char letter, uint32_t options);
 C_HandleDevice* ProbePhysicalDrive(uint32_t number, uint32_t options, C_DeviceList* list);
 C_HandleDevice* ProbeCdRomDevice(uint32_t number, uint32_t options, C_DeviceList* list);
 
-// Stores the callback, owner and options with the drive letter of the Windows folder.
-void RegisterDevices(C_DeviceList& list, DeviceCallback callback, void* owner, uint32_t options);
-// Logical drives, physical drives, CD-ROM devices, Windows 9x drives, ASPI devices, tracks.
-void RefreshForBlockAccess(C_DeviceList& list);
-// Identity records (unless the system has no device-setup interface), then drive letters.
-void RefreshForQuickAccess(C_DeviceList& list);
 // Drive-letter records alone.
 void RefreshDriveLetters(C_DeviceList& list);
 

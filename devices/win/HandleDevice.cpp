@@ -6,6 +6,7 @@
 #include <cstring>
 #include <malloc.h>
 #include "devices/BlockAddressing.h"
+#include "devices/DeviceRefresh.h"
 #include "devices/ScsiCommands.h"
 #include "devices/win/DeviceProbe.h"
 #include "devices/win/Enumerators.h"
@@ -20,6 +21,8 @@ C_HandleDevice::~C_HandleDevice()
         CloseHandle(hDevice);
     hDevice = nullptr;
 }
+
+std::unique_ptr<C_Device> NewDevicePathRecord() { return std::make_unique<C_HandleDevice>(); }
 
 int C_HandleDevice::Open()
 {

@@ -3,8 +3,7 @@
 #pragma once
 #include <cstdint>
 #include "devices/DeviceList.h"
+#include "devices/DeviceRefresh.h"
 
 void EnumerateDosDrives(C_DeviceList& list);
 void EnumerateAspiDevices(C_DeviceList& list);
-// Unloads the ASPI layer once no record uses it (after the list was cleared).
-void ReleaseAspiLayer();

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <regex>
 #include "cmd/ConsoleRun.h"
-#include "cmd/RunRules.h"
+#include "cmd/ConsoleRules.h"
 #include "core/File.h"
 #include "core/FileHook.h"
 #include "core/System.h"
@@ -13,7 +13,8 @@
 #include "core/VolumeFacts.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/NullEngine.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 struct Injector {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 // One mounted fake drive for the life of the object.
 class FakeDrive {

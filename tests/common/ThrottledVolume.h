@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 // What a command printed on standard output, trailing newlines and spaces removed.
 inline std::string CommandOutput(const std::string& command)

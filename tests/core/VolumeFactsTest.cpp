@@ -1,6 +1,5 @@
 // The mount table and the device tree's USB speed, as the console reads them for its reports.
 #include <gtest/gtest.h>
-#include "core/SpeedMath.h"
 #include "core/UsbSpeed.h"
 #include "core/VolumeFacts.h"
 

@@ -8,6 +8,7 @@
 #include "devices/DeviceList.h"
 #include "devices/IdentityDevice.h"
 #include "devices/ScsiCommands.h"
+#include "devices/ByteFields.h"
 #include "devices/ScsiDecode.h"
 #include "devices/TrackDevice.h"
 #include "devices/emulated/EmulatedCdRom.h"

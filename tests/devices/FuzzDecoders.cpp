@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 #include "devices/IdentityParse.h"
+#include "devices/AtaIdentify.h"
+#include "devices/DosParams.h"
+#include "devices/MountPoints.h"
 #include "devices/ScsiDecode.h"
+#include "devices/StorageDescriptor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

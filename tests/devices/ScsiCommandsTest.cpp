@@ -6,7 +6,7 @@
 #include <vector>
 #include "core/ErrorCodes.h"
 #include "devices/ScsiCommands.h"
-#include "devices/ScsiDecode.h"
+#include "devices/ByteFields.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
-// Decoders of device answers, fed with answers built the way devices send them.
+// Decoders of SCSI and MMC answers, fed with answers built the way devices send them.
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>
+#include "devices/ByteFields.h"
 #include "devices/ScsiDecode.h"
+#include "tests/devices/InquiryAnswer.h"
 
 namespace {
 
@@ -132,16 +134,6 @@ TEST(Toc, AudioTransferLimit)
     EXPECT_EQ(AudioTransferLimit(0, 2048), 1u);
 }
 
-std::vector<uint8_t> Inquiry(const char* vendor, const char* product, const char* revision)
-{
-    std::vector<uint8_t> b(36, ' ');
-    b[0] = 5;
-    memcpy(&b[8], vendor, strlen(vendor));
-    memcpy(&b[16], product, strlen(product));
-    memcpy(&b[32], revision, strlen(revision));
-    return b;
-}
-
 TEST(Inquiry, FixedFieldsLoseTrailingBlanksAndStopAtZero)
 {
     auto b = Inquiry("HL-DT-ST", "DVDRAM GH24NSB0", "LN01");
@@ -174,207 +166,6 @@ TEST(Inquiry, UnitSerialPageOnlyWhenPrintable)
     EXPECT_EQ(DecodeUnitSerialPage(p.data(), p.size() - 1, &s), 0); // length beyond data
     p[1] = 0x83;
     EXPECT_EQ(DecodeUnitSerialPage(p.data(), p.size(), &s), 0);
-}
-
-void PutAta(std::vector<uint8_t>& b, size_t word, const char* text)
-{
-    for (size_t i = 0; text[i]; ++i)
-        b[word * 2 + (i ^ 1)] = uint8_t(text[i]);
-}
-
-TEST(Identify, WordsAreByteSwappedAndSerialStopsAtFF)
-{
-    std::vector<uint8_t> b(512, 0);
-    PutAta(b, 10, "    S3Z9NB0K1234  ");
-    PutAta(b, 23, "RVT01B6Q");
-    PutAta(b, 27, "Samsung SSD 860 EVO 500GB               ");
-    C_DeviceTexts t;
-    ASSERT_EQ(DecodeIdentify(b.data(), b.size(), &t), 1);
-    EXPECT_EQ(t.serial, "S3Z9NB0K1234");
-    EXPECT_EQ(t.vendor, "Samsung ");
-    EXPECT_EQ(t.product, "SSD 860 EVO 500GB");
-    EXPECT_EQ(t.revision, "RVT01B6Q");
-    PutAta(b, 10,
-           "AB\xFF"
-           "CDEFGHIJKLMNOPQR");
-    ASSERT_EQ(DecodeIdentify(b.data(), b.size(), &t), 1);
-    EXPECT_EQ(t.serial, "AB");
-    EXPECT_EQ(DecodeIdentify(b.data(), 511, &t), 0);
-}
-
-TEST(DescriptorSerial, HexGroupsAreDecodedOtherTextKept)
-{
-    // "WD-WX11" stored swapped as hexadecimal groups, ended by a zero group.
-    EXPECT_EQ(DecodeDescriptorSerial("4457572d31583131"
-                                     "0000"
-                                     "4142"),
-              "WD-WX111");
-    EXPECT_EQ(DecodeDescriptorSerial("44575758"), "WDXW");
-    EXPECT_EQ(DecodeDescriptorSerial("S3Z9NB0K1234"), "S3Z9NB0K1234");
-    EXPECT_EQ(DecodeDescriptorSerial("0123456"), "0123456"); // not whole groups
-    EXPECT_EQ(DecodeDescriptorSerial("1F20"), "1F20");       // 0x1F not printable
-    EXPECT_EQ(DecodeDescriptorSerial("0000"), "0000");
-    EXPECT_EQ(DecodeDescriptorSerial(""), "");
-}
-
-std::vector<uint8_t> Descriptor(uint32_t bus, const char* vendor, const char* product, const char* serial,
-                                size_t rawLength)
-{
-    std::vector<uint8_t> b(36 + rawLength, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + size_t(i)] = uint8_t(v >> (8 * i));
-    };
-    b[8] = 0;
-    b[10] = 1;
-    put32(28, bus);
-    put32(32, uint32_t(rawLength));
-    auto append = [&](size_t field, const char* text) {
-        put32(field, uint32_t(b.size()));
-        b.insert(b.end(), text, text + strlen(text) + 1);
-    };
-    append(12, vendor);
-    append(16, product);
-    append(24, serial);
-    put32(4, uint32_t(b.size()));
-    return b;
-}
-
-TEST(StorageDescriptor, TextsBusAndRawInquiry)
-{
-    auto b = Descriptor(7, "  Generic ", "Flash Disk  ", "3132333435360000", 0);
-    C_StorageDescriptor d;
-    ASSERT_EQ(DecodeStorageDescriptor(b.data(), b.size(), &d), 1);
-    EXPECT_EQ(d.busType, 7u);
-    EXPECT_EQ(BusBitsFromBusType(d.busType), 0x2u);
-    EXPECT_EQ(d.removable, 1u);
-    EXPECT_EQ(d.texts.vendor, "Generic");
-    EXPECT_EQ(d.texts.product, "Flash Disk");
-    EXPECT_EQ(d.texts.revision, "");
-    EXPECT_EQ(d.texts.serial, "214365");
-    EXPECT_TRUE(d.rawInquiry.empty());
-
-    b = Descriptor(1, "V", "P", "X", 36);
-    auto inq = Inquiry("VENDOR01", "PRODUCT-NAME-016", "REV1");
-    std::copy(inq.begin(), inq.end(), b.begin() + 36);
-    ASSERT_EQ(DecodeStorageDescriptor(b.data(), b.size(), &d), 1);
-    ASSERT_EQ(d.rawInquiry.size(), 36u);
-    C_DeviceTexts t;
-    ApplyRawInquiry(d.rawInquiry, 0x2, &t);
-    EXPECT_EQ(t.vendor, "VENDOR01");
-    EXPECT_EQ(t.product, "PRODUCT-NAME-016");
-    EXPECT_EQ(t.revision, "REV1");
-    C_DeviceTexts shifted;
-    shifted.revision = "keep";
-    ApplyRawInquiry(d.rawInquiry, 0x4, &shifted);
-    EXPECT_EQ(shifted.vendor, "OR01PROD");
-    EXPECT_EQ(shifted.product, "UCT-NAME-016REV1");
-    EXPECT_EQ(shifted.revision, "keep");
-    for (uint32_t bus : {0u, 2u, 3u, 5u, 8u})
-        EXPECT_EQ(BusBitsFromBusType(bus), 0u);
-    EXPECT_EQ(BusBitsFromBusType(4), 0x8u);
-    EXPECT_EQ(BusBitsFromBusType(9), 0x20u);
-}
-
-TEST(StorageDescriptor, OffsetsOutsideTheAnswerAreIgnored)
-{
-    auto b = Descriptor(7, "Vendor", "Product", "Serial", 0);
-    b[12] = 0xF0;   // vendor offset far beyond the data
-    b.back() = 'x'; // serial no longer ends inside the data
-    C_StorageDescriptor d;
-    ASSERT_EQ(DecodeStorageDescriptor(b.data(), b.size(), &d), 1);
-    EXPECT_EQ(d.texts.vendor, "");
-    EXPECT_EQ(d.texts.serial, "Serialx");
-    EXPECT_EQ(DecodeStorageDescriptor(b.data(), 35, &d), 0);
-}
-
-TEST(Location, Packing)
-{
-    EXPECT_EQ(PackLocation(7, 1, 2), 0x00070102u);
-    EXPECT_EQ(PackLocation(2, 0, 0), 0x00020000u);
-    EXPECT_EQ(PackLocation(0x12345, 0x1FF, 0x1FF), 0x2345FFFFu);
-}
-
-} // namespace
-
-namespace {
-
-// A mount manager answer with the given link names.
-std::vector<uint8_t> MountPoints(const std::vector<std::u16string>& links)
-{
-    std::vector<uint8_t> b(8 + 24 * links.size(), 0);
-    b[4] = uint8_t(links.size());
-    for (size_t i = 0; i < links.size(); ++i) {
-        const uint32_t offset = uint32_t(b.size());
-        const size_t at = 8 + 24 * i;
-        WriteBe32(&b[at], 0);
-        b[at] = uint8_t(offset);
-        b[at + 1] = uint8_t(offset >> 8);
-        b[at + 4] = uint8_t(links[i].size() * 2);
-        for (char16_t c : links[i]) {
-            b.push_back(uint8_t(c));
-            b.push_back(uint8_t(c >> 8));
-        }
-    }
-    b[0] = uint8_t(b.size());
-    return b;
-}
-
-TEST(MountPoints, OnlyDriveLetterLinksCount)
-{
-    auto b = MountPoints({u"\\??\\Volume{1234}", u"\\DosDevices\\e:", u"\\DosDevices\\C:",
-                          u"\\DosDevices\\E:", u"\\DosDevices\\FF", u"\\DosDevices\\C:\\mnt"});
-    std::string letters;
-    DecodeMountPointLetters(b.data(), b.size(), &letters);
-    EXPECT_EQ(letters, "EC");
-    // An entry whose name lies outside the answer is skipped, the count is not trusted.
-    b[4] = 200;
-    letters.clear();
-    DecodeMountPointLetters(b.data(), b.size() - 2, &letters);
-    EXPECT_EQ(letters, "EC");
-    letters.clear();
-    DecodeMountPointLetters(b.data(), 7, &letters);
-    EXPECT_EQ(letters, "");
-}
-
-TEST(MountPoints, QueryCarriesTheDeviceName)
-{
-    const auto q = EncodeMountPointQuery(u"\\Device\\HarddiskVolume1");
-    ASSERT_EQ(q.size(), 24u + 23 * 2);
-    EXPECT_EQ(q[16], 24); // device name offset
-    EXPECT_EQ(q[20], 46); // its length in bytes
-    EXPECT_EQ(q[0], 0);   // no link name asked
-    EXPECT_EQ(q[24], '\\');
-    EXPECT_EQ(q[26], 'D');
-    EXPECT_EQ(q[27], 0);
-}
-
-} // namespace
-
-namespace {
-
-TEST(DosDrive, DeviceParametersGiveSectorSizeAndCount)
-{
-    std::vector<uint8_t> p(7 + 31, 0);
-    p[7] = 0x00;
-    p[8] = 0x02; // 512 bytes per sector
-    p[7 + 8] = 0x40;
-    p[7 + 9] = 0x0B; // 2880 sectors: a 1.44 MB floppy
-    uint32_t bps = 0;
-    uint64_t sectors = 0;
-    ASSERT_EQ(DecodeDosDeviceParams(p.data(), p.size(), &bps, &sectors), 1);
-    EXPECT_EQ(bps, 512u);
-    EXPECT_EQ(sectors, 2880u);
-    p[7 + 8] = p[7 + 9] = 0; // large volume: the 32-bit count
-    p[7 + 21] = 0x00;
-    p[7 + 22] = 0x00;
-    p[7 + 23] = 0x40;
-    p[7 + 24] = 0x00;
-    ASSERT_EQ(DecodeDosDeviceParams(p.data(), p.size(), &bps, &sectors), 1);
-    EXPECT_EQ(sectors, 0x400000u);
-    EXPECT_EQ(DecodeDosDeviceParams(p.data(), 31, &bps, &sectors), 0);
-    p[7] = p[8] = 0;
-    EXPECT_EQ(DecodeDosDeviceParams(p.data(), p.size(), &bps, &sectors), 0);
 }
 
 } // namespace

@@ -6,7 +6,8 @@
 #include <regex>
 #include <string>
 #include "core/File.h"
-#include "tests/core/win/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 #include "tests/e2e/RandomPassChecks.h"
 
 namespace {

@@ -14,7 +14,8 @@
 #include <vector>
 #include "core/CacheNote.h"
 #include "core/File.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 #include "tests/e2e/RandomPassChecks.h"
 #include "tests/core/posix/ScratchMount.h"
 #include "tests/common/FakeDrive.h"

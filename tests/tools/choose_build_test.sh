@@ -6,12 +6,7 @@
 #   choose_build_test.sh <source root>
 set -u
 src=$1
-work=$(mktemp -d /tmp/qm-choose-build.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {   # condition-text description
-    if eval "$1"; then echo "ok: $2"; else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/script_checks.sh"
 
 run_case() {   # name can-run-32-bit(0/1)
     root=$work/$1
@@ -53,4 +48,4 @@ check 'echo "$configure_calls" | grep -q "mingw-x86_64.cmake.*QM_BUILD_TESTS=ON"
 check 'grep -q "^== Windows tests will run on the x86_64 fallback build" "$root/out"' \
     "no 32-bit code: test.sh says it tests the fallback build"
 
-[ "$failures" = 0 ] && echo PASS || { echo "$failures check(s) failed"; cat "$work"/*/out; exit 1; }
+finish

@@ -4,7 +4,7 @@
 #include "app/pages/about/AboutText.h"
 #include "app/res/ArtworkIds.h"
 #include "core/System.h"
-#include "support/VersionInfo.h"
+#include "core/VersionInfo.h"
 
 C_Page* C_AboutPage::Create(const S_PageServices& services)
 {

@@ -9,8 +9,7 @@
 #include "app/res/ArtworkIds.h"
 #include "app/settings/Flags.h"
 #include "core/Text.h"
-#include "devices/win/Enumerators.h"
-#include "devices/win/LegacyEnumerators.h"
+#include "devices/DeviceRefresh.h"
 
 void C_BlockAccess::SetUpDeviceList()
 {

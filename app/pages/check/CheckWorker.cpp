@@ -4,7 +4,7 @@
 #include "app/pages/check/CheckAccess.h"
 #include "app/pages/check/CheckIds.h"
 #include "app/pages/common/DesktopLogFile.h"
-#include "core/SpeedMath.h"
+#include "core/UsbHint.h"
 #include "core/System.h"
 #include "core/Text.h"
 #include "core/engines/EngineTable.h"

@@ -3,7 +3,7 @@
 #include <dbt.h>
 #include "app/res/ArtworkIds.h"
 #include "devices/DeviceList.h"
-#include "devices/win/Enumerators.h"
+#include "devices/DeviceRefresh.h"
 
 namespace {
 // Registration options of the page with the device list.

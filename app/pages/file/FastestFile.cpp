@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <cstdio>
 #include "app/pages/file/cdfs/CdfsDrive.h"
-#include "devices/win/HandleDevice.h"
+#include "devices/DeviceRefresh.h"
 #include "support/OsVersion.h"
 
 int CDFSSearch(char letter, uint64_t minimum, std::string& path, std::string& message, C_Device* device,
@@ -21,18 +21,18 @@ int CDFSSearch(char letter, uint64_t minimum, std::string& path, std::string& me
         char name[8];
         snprintf(name, sizeof(name), "\\\\.\\%c:", letter);
         // The drive's record sends the commands; it stays open for the whole search.
-        C_HandleDevice drive;
-        drive.strPath = name;
+        const std::unique_ptr<C_Device> drive = NewDevicePathRecord();
+        drive->strPath = name;
         // Windows NT 4.0 refuses write access to a CD-ROM device; later systems want it
         // for pass-through.
-        drive.dwAccess = (os & kOsNt4) ? kAccessRead : kAccessReadWrite;
-        drive.dwScsiTimeout = 5;
-        if (!drive.Open()) {
+        drive->dwAccess = (os & kOsNt4) ? kAccessRead : kAccessReadWrite;
+        drive->dwScsiTimeout = 5;
+        if (!drive->Open()) {
             message = CdfsOpenFailedMessage(name);
             return 0;
         }
-        CdfsSearchDevice(drive, letter, minimum, &path, stopRequested);
-        drive.Close();
+        CdfsSearchDevice(*drive, letter, minimum, &path, stopRequested);
+        drive->Close();
     }
     if (!path.empty())
         return 1;

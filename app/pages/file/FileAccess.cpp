@@ -8,7 +8,7 @@
 #include "app/res/ArtworkIds.h"
 #include "app/settings/AppValues.h"
 #include "app/settings/Flags.h"
-#include "core/SpeedMath.h"
+#include "core/PassPosition.h"
 #include "core/System.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // Read, Write and Stop. The passes run on the page's worker; what they change on the page
 // is handed to the GUI thread by synchronous messages.
 #pragma once
+#include "app/framework/ShellBrowser.h"
 #include "app/pages/Page.h"
 #include "app/pages/file/DirectoryWalk.h"
 #include "app/pages/file/FileWorker.h"
-#include "app/pages/file/ShellBrowser.h"
 #include "core/Thread.h"
 
 class C_FileAccess : public C_Page, public C_FileAccessWorker {

@@ -5,7 +5,7 @@
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/Random.h"
-#include "core/SpeedMath.h"
+#include "core/SeqMessages.h"
 #include "core/System.h"
 #include "core/Text.h"
 #include "core/engines/EngineTable.h"

@@ -1,7 +1,7 @@
 #include "app/pages/quick/Simple.h"
 #include <commctrl.h>
 #include "app/pages/quick/QuickIds.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "app/res/ArtworkIds.h"
 #include "app/settings/Flags.h"
 

@@ -12,7 +12,7 @@
 #include "app/pages/Page.h"
 #include "app/pages/common/DriveList.h"
 #include "app/pages/quick/model/RandomLive.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "core/Thread.h"
 #include "core/Timer.h"
 

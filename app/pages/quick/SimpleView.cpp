@@ -5,9 +5,9 @@
 #include "app/pages/quick/QuickIds.h"
 #include "app/pages/quick/Simple.h"
 #include "app/pages/quick/model/ResultLink.h"
-#include "app/pages/quick/model/ResultSubmit.h"
-#include "app/pages/quick/model/RunRules.h"
-#include "core/SpeedMath.h"
+#include "app/pages/quick/ResultSubmit.h"
+#include "app/pages/quick/model/QuickRules.h"
+#include "core/PassPosition.h"
 #include "core/System.h"
 
 namespace {

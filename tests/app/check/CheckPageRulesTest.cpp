@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "app/pages/check/model/CheckPageRules.h"
 #include "core/ErrorCodes.h"
-#include "core/SpeedMath.h"
+#include "core/UsbHint.h"
 #include "tests/app/settings/MapStore.h"
 
 TEST(CheckPageRules, StoredValuesComeBackAndOddOnesAreIgnored)

@@ -15,6 +15,7 @@
 #include "app/shell/MainIds.h"
 #include "app/shell/PageBar.h"
 #include "tests/app/e2e_common/BitmapPicture.h"
+#include "tests/common/WholeFile.h"
 
 namespace e2e {
 
@@ -273,20 +274,6 @@ inline bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(d
 inline void PressButton(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
-inline std::string ReadWholeFile(const std::string& path)
-{
-    std::string all;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return all;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        all.append(chunk, n);
-    fclose(f);
-    return all;
 }
 
 inline bool EndsWith(const std::string& text, const char* tail)

@@ -10,7 +10,8 @@
 #include "core/engines/NullEngine.h"
 #include "tests/app/PageTestHost.h"
 #include "tests/app/file/FilePageTools.h"
-#include "tests/core/win/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 TEST(FileAccessPage, ReadOnTheNullEngineShowsTheScriptedRate)
 {

@@ -1,6 +1,7 @@
 // The FileAccess worker on real files in a temporary folder, with the page replaced by a
 // recorder and failures injected through the C_File test hook.
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <deque>
 #include <map>
 #include "app/pages/file/FileWorker.h"
@@ -9,7 +10,8 @@
 #include "core/System.h"
 #include "core/Random.h"
 #include "core/Timer.h"
-#include "tests/core/win/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 

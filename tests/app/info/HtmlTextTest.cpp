@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "app/info/HtmlText.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 
@@ -15,10 +15,7 @@ std::string ReadPage(const char* name)
 #else
     const std::string root = QM_SOURCE_DIR;
 #endif
-    std::ifstream in(root + "/app/res/" + name, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return ReadWholeFile(root + "/app/res/" + name);
 }
 
 std::vector<std::string> Lines(const std::string& text)

@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 #include "app/pages/common/model/DriveEntries.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "app/pages/quick/model/RandomLive.h"
 #include "core/File.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
 #include "core/engines/EngineTable.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The WMI processor query against the system's own WMI service.
 #include <gtest/gtest.h>
-#include "app/pages/quick/model/ResultSubmit.h"
+#include "app/pages/quick/ResultSubmit.h"
 #include "support/OsVersion.h"
 
 TEST(ProcessorQuery, FirstProcessorHasANameAndClock)

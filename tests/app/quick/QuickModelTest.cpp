@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "app/pages/common/model/DriveEntries.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "app/pages/quick/model/ResultLink.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "app/pages/quick/model/RunRules.h"
-#include "core/SpeedMath.h"
+#include "app/pages/quick/model/QuickRules.h"
+#include "core/UsbHint.h"
 #include "devices/DeviceList.h"
 #include "devices/DriveLetterInfo.h"
 #include "devices/IdentityDevice.h"

@@ -4,24 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/shell/PageBar.h"
 #include "app/splash/PspDecoder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 
 std::vector<uint8_t> ReadFile(const std::string& name)
 {
-    std::ifstream in(std::string(QM_SOURCE_DIR) + "/app/res/" + name, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    const std::string s = all.str();
-    return std::vector<uint8_t>(s.begin(), s.end());
+    return ReadFileBytes(std::string(QM_SOURCE_DIR) + "/app/res/" + name);
 }
 
 uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }

@@ -10,7 +10,8 @@
 #include "core/engines/BlockEngine.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/ImageTarget.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 #ifndef _WIN32
 #include <unistd.h>
 #endif

@@ -12,7 +12,7 @@
 #include "core/engines/CheckEngine.h"
 #include "core/engines/EngineTable.h"
 #include "tests/common/FakeDrive.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 namespace {
 const uint64_t kMiB = 1 << 20;

@@ -10,7 +10,8 @@
 #include "core/FileHook.h"
 #include "core/engines/CheckEngine.h"
 #include "core/engines/EngineTable.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 const uint64_t kMiB = 1 << 20;

@@ -13,13 +13,13 @@
 #include "core/AlignedBuffer.h"
 #include "core/File.h"
 #include "core/FileHook.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
 #include "core/Thread.h"
 #include "core/Timer.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/LatencyHistogram.h"
 #include "core/engines/RandomEngine.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 namespace {
 

@@ -8,12 +8,15 @@
 #include "core/File.h"
 #include "core/FileHook.h"
 #include "core/System.h"
-#include "core/SpeedMath.h"
+#include "core/Rate.h"
+#include "core/SeqMessages.h"
+#include "core/UsbHint.h"
 #include "core/engines/EngineTable.h"
 #include "core/engines/SequentialEngine.h"
 #include "core/engines/SequentialText.h"
 #include "core/Thread.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 // The caller's side: failures as the console would print them, the bytes done as the

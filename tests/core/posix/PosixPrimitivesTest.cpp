@@ -13,7 +13,8 @@
 #include "core/Timer.h"
 #include "core/VolumeFacts.h"
 #include "core/posix/ErrorMap.h"
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 #include "tests/core/posix/ScratchMount.h"
 
 TEST(PosixFile, OpenModesLikeTheWin32Table)

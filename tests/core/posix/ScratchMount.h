@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include "tests/core/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 class ScratchMount {
 public:

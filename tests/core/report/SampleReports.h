@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 #include "core/CacheNote.h"
-#include "core/SpeedMath.h"
+#include "core/UsbHint.h"
 #include "core/report/Report.h"
 
 inline C_ReportPass SamplePass(const char* name, uint64_t bytes, uint64_t us, double rate)

@@ -1,5 +1,6 @@
 // C_File and the free file helpers on real files in a temporary folder.
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <shlobj.h>
 #include <vector>
 #include "core/File.h"
@@ -7,7 +8,8 @@
 #include "core/Random.h"
 #include "core/System.h"
 #include "core/VolumeFacts.h"
-#include "tests/core/win/TestFolder.h"
+#include "tests/common/TestFolder.h"
+#include "tests/common/WholeFile.h"
 
 namespace {
 struct TransferLog {

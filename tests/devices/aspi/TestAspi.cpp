@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-#include "devices/ScsiDecode.h"
+#include "devices/ByteFields.h"
 #include "devices/win/AspiLayout.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app/pages/check/model/CheckPageRules.h"
 #include "app/settings/AppValues.h"
 #include "core/ErrorCodes.h"
-#include "core/SpeedMath.h"
+#include "core/PassPosition.h"
 #include "core/System.h"
 #include "core/Text.h"
 #include "core/engines/SequentialText.h"

@@ -2,7 +2,7 @@
 #include <vector>
 #include "core/Text.h"
 #include "devices/ScsiCommands.h"
-#include "devices/ScsiDecode.h"
+#include "devices/ByteFields.h"
 
 namespace {
 // Both commands travel in 12-byte blocks; the bytes past the 10-byte form stay 0.

@@ -3,9 +3,9 @@
 # drives T: (honest, 96 MiB) and U: (claims 1 GiB, keeps 256 MiB, addresses wrap), and the
 # screen captures become PNG files. Wine ignores the cache bypass, so only a file system
 # without a page cache shows the program what the drive really kept.
-# Arguments: driver, program, output folder, prefix, wine loader, fake file system script.
+# Arguments: driver, program, fake file system script, output folder, prefix, wine loader.
 set -e
-driver=$1; program=$2; out=$3; prefix=$4; fakefs=$6
+driver=$1; program=$2; fakefs=$3; out=$4; prefix=$5
 : "${DISPLAY:?the GUI test needs an X display (DISPLAY)}"
 if [ "$(id -u)" != 0 ] || [ ! -w /dev/fuse ] || ! /usr/bin/python3 -c 'import fusepy' 2>/dev/null; then
     echo "skipped: mounting the fake drives needs root, /dev/fuse and python3-fusepy"
@@ -26,7 +26,7 @@ MiB=1048576
 /usr/bin/python3 "$fakefs" "$out/mnt_u" wrap $((1024 * MiB)) $((256 * MiB))
 mountpoint -q "$out/mnt_t" && mountpoint -q "$out/mnt_u"
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-export QM_WINEPREFIX=$prefix QM_WINE=$5
+export QM_WINEPREFIX=$prefix QM_WINE=$6
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/../../../../cmake/wine-prefix.sh" "$prefix"
 # Wine's mount manager reads the drive links when its session starts: an earlier test's

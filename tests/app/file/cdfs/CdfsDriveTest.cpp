@@ -112,7 +112,7 @@ TEST(CdfsToc, DescriptorsAreIndexedFromTheFirstTrackNumberAndBoundedByTheAnswer)
 
 TEST(CdfsDrive, SendsTwelveByteReadTocAndRead10AndSearchesTheLastDataTrack)
 {
-    C_RecordingDrive drive(Toc(1, {{4, 0}, {0, 5000}}), ReadWholeFile(FixturePath("joliet.iso")), 0);
+    C_RecordingDrive drive(Toc(1, {{4, 0}, {0, 5000}}), ReadFileBytes(FixturePath("joliet.iso")), 0);
     std::string path;
     ASSERT_TRUE(CdfsSearchDevice(drive, 'E', 0, &path));
     EXPECT_EQ(path, ListedFarthest(ReadListing("joliet", 'E'), 0));
@@ -122,7 +122,7 @@ TEST(CdfsDrive, SendsTwelveByteReadTocAndRead10AndSearchesTheLastDataTrack)
     EXPECT_EQ(drive.commands[0], readToc);
     EXPECT_EQ(drive.commands[1], readDescriptor);
 
-    C_RecordingDrive enhanced(Toc(1, {{0, 0}, {4, 600}}), ReadWholeFile(FixturePath("enhanced.iso")), 600);
+    C_RecordingDrive enhanced(Toc(1, {{0, 0}, {4, 600}}), ReadFileBytes(FixturePath("enhanced.iso")), 600);
     ASSERT_TRUE(CdfsSearchDevice(enhanced, 'E', 1000, &path));
     EXPECT_EQ(path, "E:\\SUB\\Long file name.bin");
 }
@@ -130,16 +130,16 @@ TEST(CdfsDrive, SendsTwelveByteReadTocAndRead10AndSearchesTheLastDataTrack)
 TEST(CdfsDrive, NoTableOfContentsOrNoDataTrackOrNoLargeFileFindsNothing)
 {
     std::string path = "stale";
-    C_RecordingDrive noToc({}, ReadWholeFile(FixturePath("joliet.iso")), 0);
+    C_RecordingDrive noToc({}, ReadFileBytes(FixturePath("joliet.iso")), 0);
     EXPECT_FALSE(CdfsSearchDevice(noToc, 'E', 0, &path));
     EXPECT_EQ(path, "");
     EXPECT_EQ(noToc.commands.size(), 1u);
 
-    C_RecordingDrive audio(Toc(1, {{0, 0}, {0, 5000}}), ReadWholeFile(FixturePath("joliet.iso")), 0);
+    C_RecordingDrive audio(Toc(1, {{0, 0}, {0, 5000}}), ReadFileBytes(FixturePath("joliet.iso")), 0);
     EXPECT_FALSE(CdfsSearchDevice(audio, 'E', 0, &path));
     EXPECT_EQ(audio.commands.size(), 1u);
 
-    C_RecordingDrive large(Toc(1, {{4, 0}}), ReadWholeFile(FixturePath("joliet.iso")), 0);
+    C_RecordingDrive large(Toc(1, {{4, 0}}), ReadFileBytes(FixturePath("joliet.iso")), 0);
     EXPECT_FALSE(CdfsSearchDevice(large, 'E', 1048576, &path));
     EXPECT_EQ(path, "");
 }

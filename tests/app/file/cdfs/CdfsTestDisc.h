@@ -11,18 +11,13 @@
 #include <string>
 #include <vector>
 #include "app/pages/file/cdfs/CdfsWalk.h"
+#include "tests/common/WholeFile.h"
 
 #ifndef QM_CDFS_FIXTURES
 #error QM_CDFS_FIXTURES names the folder of the generated images
 #endif
 
 inline std::string FixturePath(const std::string& name) { return std::string(QM_CDFS_FIXTURES "/") + name; }
-
-inline std::vector<uint8_t> ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Sectors of an image whose first byte is disc sector `base`; reads elsewhere fail.
 class C_ImageSectors : public C_SectorSource {

@@ -22,7 +22,7 @@ std::string SearchImage(const std::string& name, uint64_t minimum, uint32_t base
     if (it == images.end())
         it = images
                  .emplace(name, std::make_shared<const std::vector<uint8_t>>(
-                                    ReadWholeFile(FixturePath(name + ".iso"))))
+                                    ReadFileBytes(FixturePath(name + ".iso"))))
                  .first;
     C_ImageSectors image(it->second, base);
     return Search(image, minimum, base);
@@ -91,7 +91,7 @@ TEST(CdfsFixtures, FilesWhosePathExceeds259CharactersAreSkippedInADeepTree)
 
 TEST(CdfsFixtures, ADirectoryPointingBackAtTheRootEndsWithoutLosingTheRestOfTheTree)
 {
-    C_ImageSectors image(ReadWholeFile(FixturePath("cycle.iso")), 0);
+    C_ImageSectors image(ReadFileBytes(FixturePath("cycle.iso")), 0);
     std::vector<C_ListedFile> outside;
     for (const C_ListedFile& f : ReadListing("plain", 'X'))
         if (f.path.find("\\CHILD\\") == std::string::npos)

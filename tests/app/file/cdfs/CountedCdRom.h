@@ -3,11 +3,11 @@
 #pragma once
 #include <windows.h>
 #include <atomic>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 #include "devices/emulated/EmulatedCdRom.h"
+#include "tests/common/WholeFile.h"
 
 class C_CountedCdRom : public C_EmulatedCdRom {
 public:
@@ -38,7 +38,5 @@ inline std::string WriteTempImage(const char* name, const std::vector<uint8_t>& 
     char folder[MAX_PATH] = "";
     GetTempPathA(sizeof(folder), folder);
     const std::string path = std::string(folder) + name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return out.good() ? path : std::string();
+    return WriteFileBytes(path, bytes) ? path : std::string();
 }

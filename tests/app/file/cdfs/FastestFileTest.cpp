@@ -58,7 +58,7 @@ TEST(CdfsSearch, AnUnreadableRootDirectoryFindsNothing)
     std::string path, message;
     ASSERT_TRUE(CDFSSearch('E', 0, path, message, &cd));
     // The plain image's root directory lies in the sector the primary descriptor names.
-    std::vector<uint8_t> descriptor = ReadWholeFile(FixturePath("plain.iso"));
+    std::vector<uint8_t> descriptor = ReadFileBytes(FixturePath("plain.iso"));
     const uint32_t root = descriptor[16 * 2048 + 158] | descriptor[16 * 2048 + 159] << 8;
     cd.faults.Inject(root, kErrorCrc);
     EXPECT_FALSE(CDFSSearch('E', 0, path, message, &cd));

@@ -1,4 +1,4 @@
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 #include "core/Text.h"
 
 uint64_t QuickFileSizeBytes(const std::string& text)

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include "cmd/RunRules.h"
+#include "cmd/ConsoleRules.h"
 #include "core/engines/LatencyHistogram.h"
 #include "core/report/Report.h"
 
-TEST(RunRules, PlansTheDefaultsAndZeroes)
+TEST(ConsoleRules, PlansTheDefaultsAndZeroes)
 {
     C_RunPlan p = PlanConsoleRun(1000, 1024);
     EXPECT_EQ(p.runTest, 1);
@@ -18,7 +18,7 @@ TEST(RunRules, PlansTheDefaultsAndZeroes)
     }
 }
 
-TEST(RunRules, RefusesValuesThatWouldWrap)
+TEST(ConsoleRules, RefusesValuesThatWouldWrap)
 {
     // 4 GiB blocks do not fit a 32-bit transfer count.
     C_RunPlan big = PlanConsoleRun(10, 4194304);
@@ -37,13 +37,13 @@ TEST(RunRules, RefusesValuesThatWouldWrap)
     EXPECT_EQ(PlanConsoleRun(10, -64).exitCode, kExitBadValue);
 }
 
-TEST(RunRules, LogFields)
+TEST(ConsoleRules, LogFields)
 {
     EXPECT_EQ(FormatLogResults("45.3 MByte/sec", 45, "[too fast]", 0),
               "\tread:\t45.3 MByte/sec\t45\twrite:\t[too fast]\t0\r\n");
 }
 
-TEST(RunRules, ReportOptions)
+TEST(ConsoleRules, ReportOptions)
 {
     ConsoleReport report = kReportText;
     EXPECT_EQ(CheckReportOptions("", 1, &report), "");
@@ -57,7 +57,7 @@ TEST(RunRules, ReportOptions)
     EXPECT_EQ(CheckReportOptions("", 1001, &report), "Invalid run count 1001 (1 to 1000).\n");
 }
 
-TEST(RunRules, RandomAndSummaryLines)
+TEST(ConsoleRules, RandomAndSummaryLines)
 {
     C_LatencyPercentiles p;
     p.count = 10;

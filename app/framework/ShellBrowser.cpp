@@ -1,4 +1,4 @@
-#include "app/pages/file/ShellBrowser.h"
+#include "app/framework/ShellBrowser.h"
 #include <shlwapi.h>
 #include <uxtheme.h>
 #include <vector>

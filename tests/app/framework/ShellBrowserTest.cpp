@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "app/pages/file/ShellBrowser.h"
+#include "app/framework/ShellBrowser.h"
 #include "core/Text.h"
-#include "tests/core/win/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 namespace {
 

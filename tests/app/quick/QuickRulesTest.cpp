@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include "app/pages/common/model/DesktopLog.h"
-#include "app/pages/quick/model/RunRules.h"
+#include "app/pages/quick/model/QuickRules.h"
 
-TEST(QuickRunRules, FileSizeFromComboText)
+TEST(QuickRules, FileSizeFromComboText)
 {
     EXPECT_EQ(QuickFileSizeBytes("10"), 10ull << 20);
     EXPECT_EQ(QuickFileSizeBytes("4000"), 4000ull << 20);
@@ -18,7 +18,7 @@ TEST(QuickRunRules, FileSizeFromComboText)
     EXPECT_EQ(QuickFileSizeBytes("-5"), 0u);
 }
 
-TEST(QuickRunRules, FileSizeNeverWraps)
+TEST(QuickRules, FileSizeNeverWraps)
 {
     // The largest size whose byte count fits, and the first one that would wrap to a small file.
     EXPECT_EQ(QuickFileSizeBytes("17592186044415"), 17592186044415ull << 20);
@@ -27,7 +27,7 @@ TEST(QuickRunRules, FileSizeNeverWraps)
     EXPECT_EQ(QuickFileSizeBytes("99999999999999999999999"), 0u);
 }
 
-TEST(QuickRunRules, ColoursAndLogPath)
+TEST(QuickRules, ColoursAndLogPath)
 {
     EXPECT_EQ(SequentialResultColour(""), (uint32_t)kColourGreen);
     EXPECT_EQ(SequentialResultColour("This is pretty slow for an USB2 device."), (uint32_t)kColourDarkRed);
@@ -35,7 +35,7 @@ TEST(QuickRunRules, ColoursAndLogPath)
     EXPECT_EQ(DesktopLogPath("D:\\"), "D:\\Quellmor.txt");
 }
 
-TEST(QuickRunRules, LatencyTipOfARandomResult)
+TEST(QuickRules, LatencyTipOfARandomResult)
 {
     C_LatencyPercentiles l;
     EXPECT_EQ(FormatLatencyTip(l), ""); // nothing timed: no tooltip
@@ -50,7 +50,7 @@ TEST(QuickRunRules, LatencyTipOfARandomResult)
               "Latency p50 0.19 ms, p90 0.91 ms, p99 4.74 ms, p99.9 28.38 ms, max 1089.08 ms");
 }
 
-TEST(QuickRunRules, RunPlanCopiesTheChoiceWhenTheRunStarts)
+TEST(QuickRules, RunPlanCopiesTheChoiceWhenTheRunStarts)
 {
     std::vector<C_DriveEntry> entries(3);
     entries[0].letter = 'C';

@@ -1,4 +1,4 @@
-#include "cmd/RunRules.h"
+#include "cmd/ConsoleRules.h"
 #include <cctype>
 #include <cinttypes>
 #include "core/Text.h"

@@ -1,12 +1,10 @@
-// A fresh temporary folder per test, removed with its contents afterwards; and whole-file
-// helpers. Standard C++ only, so the same tests run on Windows (under Wine) and natively.
+// A fresh temporary folder per test, removed with its contents afterwards. Standard C++
+// only, so the same tests run on Windows (under Wine) and natively.
 #pragma once
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -56,18 +54,3 @@ private:
     }
     std::string m_path;
 };
-
-inline bool WriteWholeFile(const std::string& path, const std::string& data)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(data.data(), (std::streamsize)data.size());
-    return (bool)out;
-}
-
-inline std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}

@@ -1,8 +1,7 @@
-// Positions and result line of the random access test.
+// Where random accesses land, and the progress of a pass.
 #include <gtest/gtest.h>
 #include <set>
-#include "core/SpeedMath.h"
-#include "core/engines/Engine.h"
+#include "core/PassPosition.h"
 
 namespace {
 
@@ -66,41 +65,13 @@ TEST(RandomAccessPosition, FilesOfOneBlockOrLessStayAtTheStart)
     EXPECT_EQ(4096u, RandomAccessPosition(8192, 32767));
 }
 
-TEST(FormatAccessResult, WholeLine)
+TEST(ProgressPercent, WholeStepsOfAHundredthCappedAtTheEnd)
 {
-    // 18901 accesses in 6.001 s.
-    EXPECT_EQ("12.3 MByte/sec, 3149.6 IOPS, 0.32 ms", FormatAccessResult(18901, 6001000));
-    EXPECT_EQ("400.0 kByte/sec, 100.0 IOPS, 10.00 ms", FormatAccessResult(600, 6000000));
-    EXPECT_EQ("1953.1 MByte/sec, 500000.0 IOPS, 0.00 ms", FormatAccessResult(3000000, 6000000));
-}
-
-TEST(FormatAccessResult, RateIsTruncatedBeforeFormatting)
-{
-    // 1365.33 bytes per second show as whole bytes.
-    EXPECT_EQ("1365 Byte/sec, 0.3 IOPS, 3000.00 ms", FormatAccessResult(1, 3000000));
-}
-
-TEST(FormatAccessResult, TimePerAccessIsMeasuringTimeOverAllAccesses)
-{
-    // 32 threads, 6 s, 192 accesses: 31.25 ms each, although every thread waited ~1 s.
-    EXPECT_EQ("128.0 kByte/sec, 32.0 IOPS, 31.25 ms", FormatAccessResult(192, 6000000));
-}
-
-TEST(FormatAccessResult, NoAccessNoText)
-{
-    EXPECT_EQ("", FormatAccessResult(0, 6000000));
-    EXPECT_EQ("", FormatAccessResult(5, 0));
-}
-
-TEST(FormatAccessResult, EngineResultGivesTheLineUnlessStopped)
-{
-    C_EngineResult result;
-    result.accesses = 18901;
-    result.microseconds = 6001000;
-    result.failure.op = kOpRead; // one thread failed: the others' figure still stands
-    EXPECT_EQ("12.3 MByte/sec, 3149.6 IOPS, 0.32 ms", FormatAccessResult(result));
-    result.stopped = 1;
-    EXPECT_EQ("", FormatAccessResult(result));
+    EXPECT_EQ(ProgressPercent(0, 100ull << 20), 0u);
+    EXPECT_EQ(ProgressPercent(50ull << 20, 100ull << 20), 50u);
+    EXPECT_EQ(ProgressPercent(100ull << 20, 100ull << 20), 100u);
+    EXPECT_EQ(ProgressPercent(5, 99), 0u); // a total below 100 bytes has no steps
+    EXPECT_EQ(ProgressPercent(300, 200), 100u);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include <shellapi.h>
 #include <wbemidl.h>
 #include "app/pages/quick/model/ResultLink.h"
-#include "app/pages/quick/model/ResultSubmit.h"
-#include "support/VersionInfo.h"
+#include "app/pages/quick/ResultSubmit.h"
+#include "core/VersionInfo.h"
 
 namespace {
 template <class T>
