@@ -78,8 +78,8 @@ void C_Device::AddLetter(char letter)
 
 int DevicesEqual(const C_Device& a, const C_Device& b)
 {
-    return (a.dwCaps & 0xFFFF) == (b.dwCaps & 0xFFFF) && a.dwKind == b.dwKind && a.dwType == b.dwType &&
-           a.ullBlockCount == b.ullBlockCount && a.ullFreeBlocks == b.ullFreeBlocks &&
+    return (a.dwCaps & kCapsDescribing) == (b.dwCaps & kCapsDescribing) && a.dwKind == b.dwKind &&
+           a.dwType == b.dwType && a.ullBlockCount == b.ullBlockCount && a.ullFreeBlocks == b.ullFreeBlocks &&
            a.ullFirstBlock == b.ullFirstBlock && a.ullBlockOffset == b.ullBlockOffset &&
            a.bOffsetKnown == b.bOffsetKnown && a.dwBlockSize == b.dwBlockSize &&
            a.dwMaxBlocks == b.dwMaxBlocks && a.strVendor == b.strVendor && a.strProduct == b.strProduct &&
