@@ -143,11 +143,6 @@ public:
     virtual int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
                             void* buffer, uint8_t* sense);
     virtual int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount, void* buffer);
-    virtual int HubPortRequest(uint32_t request, void* data, uint32_t size);
-    virtual int Eject(int lockFirst);
-    virtual int LoadMedium();
-    virtual int FormatVolume(uint32_t options, void* data);
-    virtual int DeviceNodeRequest(uint32_t request, void* data, uint32_t size);
     int Open() override;
     int Close() override;
     virtual int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
