@@ -43,7 +43,6 @@ public:
     int Read(uint32_t size, void* buffer);
     int ReadSome(uint32_t size, void* buffer, uint32_t* done);
     int Write(uint32_t size, const void* buffer);
-    int WriteSome(uint32_t size, const void* buffer, uint32_t* done);
     // Positioned transfers: one request carrying its own offset, so several threads
     // may share a synchronous handle without a seek race.
     int ReadAt(uint64_t position, uint32_t size, void* buffer);

@@ -18,7 +18,6 @@ int ShowMessage(void* owner, uint32_t style, const char* caption, const char* fo
 // Debugger trace, off by default; at most 1024 characters.
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void SetTraceEnabled(int enabled);
-int IsTraceEnabled();
 
 // The current local date in the user's long date format and time in the user's time format,
 // joined by one blank.

@@ -1,5 +1,5 @@
-// The parts of C_Thread that are the same on every system: the stop request, the wait for the
-// end and the choice of where the exit code comes from.
+// The parts of C_Thread that are the same on every system: the stop request and the wait for
+// the end.
 #include "core/Thread.h"
 
 int C_Thread::RequestStop()
@@ -21,12 +21,4 @@ int C_Thread::Wait(uint32_t timeoutMs)
     if (!(m_flags.load() & kRunning))
         return 0;
     return WaitPumping(m_finished.GetHandle(), timeoutMs);
-}
-
-void C_Thread::SetExitCodeFromSystem(int on)
-{
-    if (on)
-        m_flags |= kExitFromSystem;
-    else
-        m_flags &= ~(uint32_t)kExitFromSystem;
 }

@@ -29,7 +29,7 @@ typedef uint32_t (*ThreadFunction)(void* userData, uintptr_t argument);
 
 class C_Thread {
 public:
-    enum { kRunning = 1, kStopRequested = 2, kExitFromSystem = 4 };
+    enum { kRunning = 1, kStopRequested = 2 };
     C_Thread() = default;
     ~C_Thread() { Terminate(); }
     C_Thread(const C_Thread&) = delete;
@@ -45,7 +45,6 @@ public:
     int Wait(uint32_t timeoutMs = 0);
     int GetExitCode(uint32_t* code);
     void Terminate();
-    void SetExitCodeFromSystem(int on);
     void* GetUserData() const { return m_pUserData; }
 
 private:

@@ -39,11 +39,6 @@ int C_Device::ReadBlocks(uint64_t, uint32_t, void*) { return 0; }
 int C_Device::WriteBlocks(uint64_t, uint32_t, const void*) { return 0; }
 int C_Device::ScsiCommand(uint32_t, const uint8_t*, int, uint32_t, void*, uint8_t*) { return 0; }
 int C_Device::AtaPassThrough(C_AtaTaskFile&, int, uint32_t, void*) { return 0; }
-int C_Device::HubPortRequest(uint32_t, void*, uint32_t) { return 0; }
-int C_Device::Eject(int) { return 0; }
-int C_Device::LoadMedium() { return 0; }
-int C_Device::FormatVolume(uint32_t, void*) { return 0; }
-int C_Device::DeviceNodeRequest(uint32_t, void*, uint32_t) { return 0; }
 int C_Device::Open() { return 0; }
 int C_Device::Close() { return 0; }
 int C_Device::QueryProperty(uint32_t, C_PropertyValue*, uintptr_t, C_PropertyValue*, C_PropertyValue*)
@@ -78,8 +73,8 @@ void C_Device::AddLetter(char letter)
 
 int DevicesEqual(const C_Device& a, const C_Device& b)
 {
-    return (a.dwCaps & 0xFFFF) == (b.dwCaps & 0xFFFF) && a.dwKind == b.dwKind && a.dwType == b.dwType &&
-           a.ullBlockCount == b.ullBlockCount && a.ullFreeBlocks == b.ullFreeBlocks &&
+    return (a.dwCaps & kCapsDescribing) == (b.dwCaps & kCapsDescribing) && a.dwKind == b.dwKind &&
+           a.dwType == b.dwType && a.ullBlockCount == b.ullBlockCount && a.ullFreeBlocks == b.ullFreeBlocks &&
            a.ullFirstBlock == b.ullFirstBlock && a.ullBlockOffset == b.ullBlockOffset &&
            a.bOffsetKnown == b.bOffsetKnown && a.dwBlockSize == b.dwBlockSize &&
            a.dwMaxBlocks == b.dwMaxBlocks && a.strVendor == b.strVendor && a.strProduct == b.strProduct &&

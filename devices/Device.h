@@ -38,6 +38,9 @@ enum : uint32_t {
     kCapWrite = 0x4,
     kCapAtaIdentify = 0x40,
     kCapStale = 0x80000000u,
+    // The low half describes the device; the half above holds list state (the stale bit), so
+    // a refresh compares only the low half.
+    kCapsDescribing = 0xFFFF,
     kCapsHandle = 0x11F,
     kCapsDos = 0x2A
 };
@@ -48,7 +51,7 @@ enum : uint32_t {
     kBusScsi = 0x4,
     kBus1394 = 0x8,
     kBusIscsi = 0x20,
-    kBusIdentity40 = 0x40
+    kBusThunderbolt = 0x40 // set by the identity probing for a disk behind a Thunderbolt controller
 };
 // Option mask of a registration.
 enum : uint32_t {
@@ -61,8 +64,10 @@ enum : uint32_t {
     kOptTapeInterfaces = 0x800,
     kOptNoCapacity = 0x4000,
     kOptKeep1394IdOrder = 0x8000,
-    kOptBlockAccess = 0xFFF00800u,
-    kOptBlockAccessFloppy = 0xFFF00802u
+    // The top twelve bits, which both pages set when they register and no enumerator reads.
+    kOptPageBits = 0xFFF00000u,
+    kOptBlockAccess = kOptPageBits | kOptTapeInterfaces,
+    kOptBlockAccessFloppy = kOptBlockAccess | kOptFloppy
 };
 // dwAccess values (GENERIC_READ | GENERIC_WRITE, GENERIC_READ).
 enum : uint32_t { kAccessReadWrite = 0xC0000000u, kAccessRead = 0x80000000u };
@@ -138,11 +143,6 @@ public:
     virtual int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount,
                             void* buffer, uint8_t* sense);
     virtual int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount, void* buffer);
-    virtual int HubPortRequest(uint32_t request, void* data, uint32_t size);
-    virtual int Eject(int lockFirst);
-    virtual int LoadMedium();
-    virtual int FormatVolume(uint32_t options, void* data);
-    virtual int DeviceNodeRequest(uint32_t request, void* data, uint32_t size);
     int Open() override;
     int Close() override;
     virtual int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,

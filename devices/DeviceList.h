@@ -47,8 +47,6 @@ public:
     // option 0x4).
     void Refresh(C_DeviceEnumerator* const* steps, size_t count);
 
-    void Lock() { m_lock.lock(); }
-    void Unlock() { m_lock.unlock(); }
     uint32_t GetOptions() const { return m_dwOptions; }
     uint32_t GetEnumeratedKinds() const { return m_dwEnumeratedKinds; }
     char GetWindowsLetter() const { return m_cWindowsLetter; }

@@ -42,7 +42,7 @@ std::string BusText(uint32_t bus)
         uint32_t bit;
         const char* name;
     } bits[] = {{kBusUsb, "USB"},     {kBusScsi, "SCSI"},     {kBus1394, "1394"},
-                {kBusIscsi, "iSCSI"}, {kBusIdentity1, "0x1"}, {kBusIdentity40, "0x40"}};
+                {kBusIscsi, "iSCSI"}, {kBusIdentity1, "0x1"}, {kBusThunderbolt, "0x40"}};
     std::string text;
     for (const auto& b : bits)
         if (bus & b.bit)

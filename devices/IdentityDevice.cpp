@@ -118,7 +118,7 @@ void FillFromIdentifiers(C_IdentityDevice& r, const C_NodeIds& ids, uint32_t opt
     r.strParentInstanceId = ids.parentId;
     r.strControllerName = ids.controllerName;
     if (StartsWithNoCase(ids.controllerId, "PCI\\VEN_8086&DEV_1549&")) {
-        r.dwBus |= kBusIdentity40;
+        r.dwBus |= kBusThunderbolt;
         r.dwBus &= ~kBusIdentity1;
     }
     r.strVendor = f.vendor;

@@ -188,15 +188,6 @@ int ScsiQueryTexts(C_Device& device, int skipSerialPage)
     return 1;
 }
 
-uint32_t ScsiQueryDeviceType(C_Device& device)
-{
-    uint8_t answer[36] = {};
-    C_Cdb c = MakeInquiry(36, 0, 0);
-    if (!device.ScsiCommand(c.length, c.bytes, 1, 36, answer, nullptr))
-        return 0x1F;
-    return InquiryDeviceType(answer, sizeof answer);
-}
-
 int ScsiTransfer10(C_Device& device, int write, uint32_t lba, uint32_t count, void* buffer)
 {
     const C_Cdb c = write ? MakeWrite10(lba, count) : MakeRead10(lba, count);

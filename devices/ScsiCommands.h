@@ -55,8 +55,6 @@ uint32_t ScsiSenseToError(const uint8_t* sense, uint32_t senseLength);
 int ScsiQueryCapacity(C_Device& device);
 // INQUIRY texts and, unless skipSerialPage, the unit serial number page.
 int ScsiQueryTexts(C_Device& device, int skipSerialPage);
-// Peripheral device type by INQUIRY; 0x1F when there is no answer.
-uint32_t ScsiQueryDeviceType(C_Device& device);
 
 // Block transfers with the 10-byte commands at block + the record's partition offset; refused
 // (nothing sent) when that address wraps or the command cannot carry it.

@@ -86,7 +86,6 @@ public:
     int Maximum() const { return m_maximum; }
     int Oldest() const { return m_oldest; }
     int Newest() const { return m_newest; }
-    int LabelWidth() const { return m_labelWidth; }
     // kGraphEmpty for an empty or unknown entry.
     int Value(int x, int series) const;
     // Label i (1..9, top to bottom): its value and its text.

@@ -17,8 +17,6 @@ public:
     // the version resource; a null extra text means empty. A host may carry ":port".
     void Arm(uint32_t iconResource, const char* host, const char* path, const char* product = nullptr,
              const char* extra = nullptr);
-    int IsArmed() const { return m_bArmed; }
-    uint32_t GetIconResource() const { return m_dwIcon; }
 
 private:
     C_CrashReporter();

@@ -163,10 +163,6 @@ int C_Dialog::SetWaitCursor(int on)
 }
 
 int C_Dialog::SetItemText(int id, const char* text) { return SetDlgItemTextA(m_hWnd, id, text) != 0; }
-int C_Dialog::SetItemInt(int id, UINT value, int isSigned)
-{
-    return SetDlgItemInt(m_hWnd, id, value, isSigned) != 0;
-}
 
 int C_Dialog::GetItemText(int id, char* buffer)
 {
@@ -224,12 +220,6 @@ int C_Dialog::Show(int command)
     return m_hWnd != nullptr;
 }
 
-int C_Dialog::SetTopmost(int on, int activate)
-{
-    UINT flags = SWP_NOSIZE | SWP_NOMOVE | (activate ? 0 : SWP_NOACTIVATE);
-    return SetWindowPos(m_hWnd, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags) != 0;
-}
-
 int C_Dialog::SetIcon(UINT resourceId)
 {
     HICON small = (HICON)LoadImageA(m_hInstance, MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
@@ -245,20 +235,6 @@ int C_Dialog::SetIcon(UINT resourceId)
     m_hIconSmall = small;
     m_hIconLarge = large;
     return small && large;
-}
-
-int C_Dialog::CenterOn(HWND window)
-{
-    RECT own, around;
-    if (!GetWindowRect(m_hWnd, &own))
-        return 0;
-    if (window)
-        GetWindowRect(window, &around);
-    else
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
-    int x = around.left + ((around.right - around.left) - (own.right - own.left)) / 2;
-    int y = around.top + ((around.bottom - around.top) - (own.bottom - own.top)) / 2;
-    return SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
 
 RECT C_Dialog::MapDialogUnits(int x, int y, int width, int height) const

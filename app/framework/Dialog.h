@@ -33,14 +33,12 @@ public:
     void Close(INT_PTR result);
 
     HWND GetHandle() const { return m_hWnd; }
-    HINSTANCE GetInstance() const { return m_hInstance; }
     uint32_t GetOptions() const { return m_dwOptions; }
     bool IsOpen() const { return m_hWnd != nullptr; }
 
     int SetText(const char* text);
     int SetWaitCursor(int on);
     int SetItemText(int id, const char* text);
-    int SetItemInt(int id, UINT value, int isSigned);
     int GetItemText(int id, char* buffer); // buffer of at least 260 characters
     std::string GetItemText(int id);
     HWND GetItem(int id) const;
@@ -51,9 +49,7 @@ public:
     int CheckRadio(int first, int last, int id);
     LRESULT SendItem(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     int Show(int command);
-    int SetTopmost(int on, int activate);
     int SetIcon(UINT resourceId);
-    int CenterOn(HWND window);
     int SetMinimumSize(int widthDlu, int heightDlu);
     int SavePlacement(HKEY root, const char* keyPath, const char* valueName, uint32_t options);
     int RestorePlacement(HKEY root, const char* keyPath, const char* valueName, uint32_t options);

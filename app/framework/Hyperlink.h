@@ -30,7 +30,6 @@ public:
     COLORREF GetLinkColour() const { return m_link; }
     COLORREF GetHoverColour() const { return m_hover; }
     UnderlineMode GetUnderlineMode() const { return m_underline; }
-    bool IsHovering() const { return m_bHover; }
     // The font's height after fitting, in pixels.
     int GetFontHeight() const { return m_nFontHeight; }
 

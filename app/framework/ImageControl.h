@@ -32,7 +32,6 @@ public:
     void Detach();
     // Replaces one image (0 removes it) and repaints.
     int SetImage(int slot, UINT id);
-    UINT GetImageId(int slot) const { return m_ids[slot]; }
     HWND GetWindow() const { return m_sub.GetWindow(); }
     // The scale from image pixels to screen pixels, in thousandths.
     int GetScale() const { return m_nScale; }

@@ -336,20 +336,6 @@ int C_ListView::InsertItem(int index, const char* text, LPARAM data, int image, 
     return (int)SendMessageA(m_hList, LVM_INSERTITEMA, 0, (LPARAM)&item);
 }
 
-int C_ListView::SetItem(int item, int column, const char* text, int image)
-{
-    LVITEMA lvi = {};
-    lvi.mask = LVIF_TEXT;
-    lvi.iItem = item;
-    lvi.iSubItem = column;
-    lvi.pszText = (char*)text;
-    if (image != -2) {
-        lvi.mask |= LVIF_IMAGE;
-        lvi.iImage = image;
-    }
-    return SendMessageA(m_hList, LVM_SETITEMA, 0, (LPARAM)&lvi) != 0;
-}
-
 int C_ListView::SetSubItemText(int item, int column, const char* text)
 {
     LVITEMA lvi = {};
@@ -414,33 +400,6 @@ int C_ListView::FindByText(const char* text)
 
 int C_ListView::EnsureVisible(int item) { return SendMessageA(m_hList, LVM_ENSUREVISIBLE, item, FALSE) != 0; }
 
-int C_ListView::SetView(DWORD view)
-{
-    if (m_nComCtlMajor >= 6)
-        return SendMessageA(m_hList, LVM_SETVIEW, view, 0) == 1;
-    LONG_PTR style = GetWindowLongPtrA(m_hList, GWL_STYLE);
-    SetWindowLongPtrA(m_hList, GWL_STYLE, (style & ~LVS_TYPEMASK) | (view & LVS_TYPEMASK));
-    return 1;
-}
-
-DWORD C_ListView::GetView()
-{
-    if (m_nComCtlMajor >= 6)
-        return (DWORD)SendMessageA(m_hList, LVM_GETVIEW, 0, 0);
-    return (DWORD)(GetWindowLongPtrA(m_hList, GWL_STYLE) & LVS_TYPEMASK);
-}
-
-int C_ListView::SetTileInfo(const LVTILEVIEWINFO* info)
-{
-    return SendMessageA(m_hList, LVM_SETTILEVIEWINFO, 0, (LPARAM)info) != 0;
-}
-
-HWND C_ListView::EditLabel(int item)
-{
-    SetFocus(m_hList);
-    return (HWND)SendMessageA(m_hList, LVM_EDITLABELA, item, 0);
-}
-
 void C_ListView::SetRedraw(int on)
 {
     SendMessageA(m_hList, WM_SETREDRAW, on != 0, 0);
@@ -450,14 +409,7 @@ void C_ListView::SetRedraw(int on)
         InvalidateRect(m_hList, nullptr, TRUE);
 }
 
-int C_ListView::SelectedCount() { return (int)SendMessageA(m_hList, LVM_GETSELECTEDCOUNT, 0, 0); }
 int C_ListView::Count() { return (int)SendMessageA(m_hList, LVM_GETITEMCOUNT, 0, 0); }
-
-int C_ListView::GetCheck(int item)
-{
-    return ((SendMessageA(m_hList, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >>
-            12) == 2;
-}
 
 int C_ListView::SetCheck(int item, int on)
 {

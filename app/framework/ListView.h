@@ -60,7 +60,6 @@ public:
     int GetColumnWidth(int column);
     int SetColumnWidth(int column, int width);
     int InsertItem(int index, const char* text, LPARAM data, int image = -2, int group = -1);
-    int SetItem(int item, int column, const char* text, int image = -2);
     int SetSubItemText(int item, int column, const char* text);
     int SetItemState(int item, UINT state, UINT mask);
     int SetAllItemsState(UINT state, UINT mask) { return SetItemState(-1, state, mask); }
@@ -71,19 +70,12 @@ public:
     int FindByData(LPARAM data);
     int FindByText(const char* text);
     int EnsureVisible(int item);
-    int SetView(DWORD view);
-    DWORD GetView();
-    int SetTileInfo(const LVTILEVIEWINFO* info);
-    HWND EditLabel(int item);
     void SetRedraw(int on);
-    int SelectedCount();
     int Count();
-    int GetCheck(int item);
     int SetCheck(int item, int on);
 
     // Sorts by the column: ascending for a new column, otherwise the direction flips.
     int SortByColumn(int column);
-    int GetSortColumn() const { return m_nSortColumn; }
     bool IsSortDescending() const { return m_bDescending; }
     // Order of two cell texts as the list sorts them (sizes, then logical order).
     int CompareTexts(const std::string& a, const std::string& b) const;
@@ -94,9 +86,6 @@ public:
     HWND GetCellEditor() const { return m_hEditor; }
 
     HWND GetWindow() const { return m_hList; }
-    HWND GetHeader() const { return m_hHeader; }
-    int GetCommonControlsMajor() const { return m_nComCtlMajor; }
-    const std::string& GetThousandsSeparator() const { return m_strThousands; }
 
 private:
     static int CALLBACK CompareByIndex(LPARAM a, LPARAM b, LPARAM self);

@@ -2,6 +2,12 @@
 #include <string>
 #include "app/framework/PlacementText.h"
 
+namespace {
+// Sent to a window once its stored placement is back (unless kPlaceNoNotify), so that it can
+// lay out its contents for the new size.
+const UINT kMsgPlacementRestored = WM_USER + 2;
+} // namespace
+
 int SaveWindowPlacement(HWND window, HKEY root, const char* keyPath, const char* valueName, uint32_t options)
 {
     WINDOWPLACEMENT wp = {};
@@ -89,6 +95,6 @@ int RestoreWindowPlacement(HWND window, HKEY root, const char* keyPath, const ch
     if (!SetWindowPlacement(window, &wp))
         return 0;
     if (!(options & kPlaceNoNotify) && show != 3)
-        SendMessageA(window, 0x402, 0, 0);
+        SendMessageA(window, kMsgPlacementRestored, 0, 0);
     return 1;
 }

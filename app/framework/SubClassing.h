@@ -40,7 +40,6 @@ public:
     // The control's own handling of a message.
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
     HWND GetWindow() const { return m_hWnd; }
-    uint32_t GetTag() const { return m_dwTag; }
 
     static std::string PropertyName(uint32_t tag);
     static LRESULT Dispatch(uint32_t tag, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -33,15 +33,6 @@ LRESULT C_Window::OnCommand(UINT, WPARAM, LPARAM) { return 0; }
 
 LRESULT C_Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_WINDOWPOSCHANGING) {
-        WINDOWPOS* pos = (WINDOWPOS*)lParam;
-        if (!(pos->flags & SWP_NOSIZE)) {
-            if (m_nMinTrackWidth >= 0 && pos->cx < m_nMinTrackWidth)
-                pos->cx = m_nMinTrackWidth;
-            if (m_nMinTrackHeight >= 0 && pos->cy < m_nMinTrackHeight)
-                pos->cy = m_nMinTrackHeight;
-        }
-    }
     return DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 

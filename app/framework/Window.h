@@ -24,20 +24,12 @@ public:
                 HICON smallIcon = nullptr);
     void Destroy();
     HWND GetHandle() const { return m_hWnd; }
-    const std::string& GetClassName() const { return m_strClass; }
-    void SetMinimumTrackSize(int width, int height)
-    {
-        m_nMinTrackWidth = width;
-        m_nMinTrackHeight = height;
-    }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
     HWND m_hWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
-    int m_nMinTrackWidth = -1;
-    int m_nMinTrackHeight = -1;
 
 private:
     std::string m_strClass;

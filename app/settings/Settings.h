@@ -13,8 +13,6 @@ public:
     void Close();
     int GetMode() const { return m_nMode; }
     const std::string& GetIniPath() const { return m_strIniPath; }
-    HKEY GetRoot() const { return m_hRoot; }
-    const std::string& GetKeyPath() const { return m_strKeyPath; }
 
     uint32_t ReadNumber(const char* name, uint32_t defaultValue, const char* section = nullptr) override;
     int WriteNumber(const char* name, uint32_t value, const char* section = nullptr) override;

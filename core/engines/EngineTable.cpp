@@ -1,5 +1,4 @@
 #include "core/engines/EngineTable.h"
-#include <cstring>
 #include "core/ErrorCodes.h"
 #include "core/engines/BlockEngine.h"
 #include "core/engines/CheckEngine.h"
@@ -9,10 +8,10 @@
 
 namespace {
 const C_EngineRow kEngines[] = {
-    {kEngineSequential, "sequential", RunSequentialEngine},
-    {kEngineRandom, "random", RunRandomEngine},
-    {kEngineBlock, "block", RunBlockEngine},
-    {kEngineCheck, "check", RunCheckEngine},
+    {kEngineSequential, RunSequentialEngine},
+    {kEngineRandom, RunRandomEngine},
+    {kEngineBlock, RunBlockEngine},
+    {kEngineCheck, RunCheckEngine},
 };
 
 #ifdef QM_TEST_HOOKS
@@ -24,14 +23,6 @@ const C_EngineRow* FindEngine(EngineKind kind)
 {
     for (const C_EngineRow& row : kEngines)
         if (row.kind == kind && row.run)
-            return &row;
-    return nullptr;
-}
-
-const C_EngineRow* FindEngineByName(const char* name)
-{
-    for (const C_EngineRow& row : kEngines)
-        if (row.run && strcmp(row.name, name) == 0)
             return &row;
     return nullptr;
 }

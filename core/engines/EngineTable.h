@@ -7,13 +7,11 @@ typedef C_EngineResult (*EngineRun)(const C_EngineJob& job, I_EngineEvents& even
 
 struct C_EngineRow {
     EngineKind kind;
-    const char* name; // as the bench driver names it
     EngineRun run;
 };
 
-// The row of kind or of name; null when there is none.
+// The row of kind; null when there is none.
 const C_EngineRow* FindEngine(EngineKind kind);
-const C_EngineRow* FindEngineByName(const char* name);
 
 // Runs the job on the engine of its kind (or on the null engine while a test set a script).
 C_EngineResult RunEngine(const C_EngineJob& job, I_EngineEvents& events);

@@ -167,21 +167,6 @@ int C_File::ReadSome(uint32_t size, void* buffer, uint32_t* done)
     return r;
 }
 
-int C_File::WriteSome(uint32_t size, const void* buffer, uint32_t* done)
-{
-    uint32_t put = 0;
-    int r = 0;
-    if (!m_hFile)
-        SetLastErrorCode(kErrorInvalidHandle);
-    else if (!Aligned(State(m_hFile), 0, size, buffer))
-        SetLastErrorCode(kErrorInvalidParameter);
-    else
-        r = Transfer(State(m_hFile)->fd, 1, (void*)buffer, size, -1, &put);
-    if (done)
-        *done = put;
-    return r;
-}
-
 static int PositionedTransfer(void* handle, int write, uint64_t position, uint32_t size, void* buffer)
 {
     if (!handle) {

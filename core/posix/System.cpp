@@ -55,7 +55,6 @@ int ShowMessage(void*, uint32_t, const char* caption, const char* format, ...)
 }
 
 void SetTraceEnabled(int enabled) { g_bTrace = enabled ? 1 : 0; }
-int IsTraceEnabled() { return g_bTrace.load(); }
 
 void Trace(const char* format, ...)
 {

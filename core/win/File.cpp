@@ -62,15 +62,6 @@ int C_File::ReadSome(uint32_t size, void* buffer, uint32_t* done)
     return r;
 }
 
-int C_File::WriteSome(uint32_t size, const void* buffer, uint32_t* done)
-{
-    DWORD put = 0;
-    int r = WriteFile(m_hFile, buffer, size, &put, nullptr) ? 1 : 0;
-    if (done)
-        *done = put;
-    return r;
-}
-
 int C_File::ReadAt(uint64_t position, uint32_t size, void* buffer)
 {
     QM_HOOK(kHookRead, this, nullptr, buffer, size, nullptr, position, 1);

@@ -45,7 +45,6 @@ int ShowMessage(void* owner, uint32_t style, const char* caption, const char* fo
 }
 
 void SetTraceEnabled(int enabled) { InterlockedExchange(&g_bTrace, enabled ? 1 : 0); }
-int IsTraceEnabled() { return g_bTrace != 0; }
 
 void Trace(const char* format, ...)
 {

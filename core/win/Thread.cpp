@@ -132,20 +132,6 @@ int C_Thread::Start(ThreadFunction function, void* userData, uintptr_t argument)
 
 int C_Thread::GetExitCode(uint32_t* code)
 {
-    if (m_flags.load() & kExitFromSystem) {
-        HANDLE h = m_hThread.load();
-        if (!h) {
-            if (m_flags.load() & kRunning)
-                return 0;
-            *code = m_dwExitCode;
-            return 1;
-        }
-        DWORD c = 0;
-        if (!GetExitCodeThread(h, &c) || c == STILL_ACTIVE)
-            return 0;
-        *code = c;
-        return 1;
-    }
     if (m_flags.load() & kRunning)
         return 0;
     *code = m_dwExitCode;

@@ -16,9 +16,6 @@ public:
     int ScsiCommand(uint32_t cdbLength, const uint8_t* cdb, int dataIn, uint32_t byteCount, void* buffer,
                     uint8_t* sense) override;
     int AtaPassThrough(C_AtaTaskFile& taskFile, int dataIn, uint32_t byteCount, void* buffer) override;
-    int HubPortRequest(uint32_t request, void* data, uint32_t size) override;
-    int Eject(int lockFirst) override;
-    int LoadMedium() override;
     int Open() override;
     int Close() override;
     int QueryProperty(uint32_t id, C_PropertyValue* out1, uintptr_t argument, C_PropertyValue* out2,
@@ -44,7 +41,6 @@ private:
     int TapeTransfer(int write, uint64_t block, uint32_t count, void* buffer);
     int DeviceControl(uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
                       uint32_t* returned);
-    void* OpenFirstLetter(uint32_t access);
     std::unique_ptr<C_Device> m_identity;
     C_VolumeLocks m_locks;
 };

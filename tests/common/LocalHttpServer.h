@@ -58,7 +58,6 @@ public:
             closesocket(client);
         WSACleanup();
     }
-    int Port() const { return m_port; }
     std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
     size_t Count()
     {

@@ -175,7 +175,7 @@ TEST(IdentityFill, UsbDiskFromItsNodeAndParents)
     EXPECT_EQ(r.strHardwareIds, "USB\\VID_0781&PID_5567\\0123456789");
     EXPECT_EQ(r.strParentInstanceId, ids.parentId);
     EXPECT_EQ(r.strControllerName, ids.controllerName);
-    EXPECT_EQ(r.dwBus, uint32_t(kBusIdentity40));
+    EXPECT_EQ(r.dwBus, uint32_t(kBusThunderbolt));
 
     std::vector<C_UsbPortRecord> ports(2);
     ports[0].vendorId = 0x0781;

@@ -187,13 +187,13 @@ INT_PTR C_BlockAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
     }
 }
 
-void C_BlockAccess::StartRun(uint32_t direction)
+void C_BlockAccess::StartRun(uint32_t readOrWriteBit)
 {
     if (m_worker.IsRunning())
         return;
     uint32_t& flags = m_flags;
     const uint32_t running = RunFlagOfKind(ChosenBlockKind(flags));
-    flags = (flags & ~kFlagRunMask) | running | direction;
+    flags = (flags & ~kFlagRunMask) | running | readOrWriteBit;
     // The run goes to the row selected now, never to one chosen earlier.
     LPARAM data = 0;
     C_Device* device = m_list.GetSelected(nullptr, &data) >= 0 ? (C_Device*)data : nullptr;

@@ -55,7 +55,7 @@ private:
     // Controls and commands (BlockAccess.cpp).
     void EnableIdle();
     void EnableRunning();
-    void StartRun(uint32_t direction);
+    void StartRun(uint32_t readOrWriteBit); // kFlagRunReads or kFlagRunWrites
     void Browse();
 
     // The run (BlockWorker.cpp).

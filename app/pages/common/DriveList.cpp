@@ -7,7 +7,7 @@
 
 namespace {
 // Registration options of the page with the device list.
-const uint32_t kDriveListOptions = 0xFFF00000u;
+const uint32_t kDriveListOptions = kOptPageBits;
 // Device interface class of disks, {53F56307-B6BF-11D0-94F2-00A0C91EFB8B}.
 const GUID kDiskInterface = {0x53F56307, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
 

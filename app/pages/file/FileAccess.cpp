@@ -23,12 +23,12 @@ const struct {
     {IDC_FILE_SAVE_DATA, kFlagSaveReadData},
     {IDC_FILE_NO_BUFFER, kFlagNoBuffering},
     {IDC_FILE_WRITE_THROUGH, kFlagWriteThrough},
-    {IDC_FILE_SPIN_UP, kFlagPreRead},
+    {IDC_FILE_PRE_READ, kFlagPreRead},
     {IDC_FILE_EXPERT, kFlagExpert},
 };
-const int kExpertIds[] = {IDC_FILE_BLOCK_SIZE,    IDC_FILE_SPIN_UP,    IDC_FILE_NO_BUFFER,
-                          IDC_FILE_WRITE_THROUGH, IDC_FILE_SAVE_DATA,  IDC_FILE_SPIN_SIZE,
-                          IDC_FILE_BLOCK_LABEL,   IDC_FILE_BYTE_LABEL, IDC_FILE_SPIN_UNIT,
+const int kExpertIds[] = {IDC_FILE_BLOCK_SIZE,    IDC_FILE_PRE_READ,   IDC_FILE_NO_BUFFER,
+                          IDC_FILE_WRITE_THROUGH, IDC_FILE_SAVE_DATA,  IDC_FILE_PRE_READ_SIZE,
+                          IDC_FILE_BLOCK_LABEL,   IDC_FILE_BYTE_LABEL, IDC_FILE_PRE_READ_UNIT,
                           IDC_FILE_SMOOTH};
 const int kIdleOnlyIds[] = {IDC_FILE_PATH,   IDC_FILE_BIGGEST, IDC_FILE_FASTEST,
                             IDC_FILE_EXPERT, IDC_FILE_TREE,    IDC_FILE_LIST};
@@ -42,7 +42,7 @@ std::string Decimal(uint64_t value)
 
 int FieldId(int field)
 {
-    static const int ids[] = {IDC_FILE_PATH, IDC_FILE_SIZE, IDC_FILE_BLOCK_SIZE, IDC_FILE_SPIN_SIZE};
+    static const int ids[] = {IDC_FILE_PATH, IDC_FILE_SIZE, IDC_FILE_BLOCK_SIZE, IDC_FILE_PRE_READ_SIZE};
     return ids[field];
 }
 } // namespace
@@ -95,7 +95,7 @@ INT_PTR C_FileAccess::OnInitDialog()
     for (const auto& check : kChecks)
         CheckFromFlag(check.id, m_values.flags, check.bit);
     CheckItem(IDC_FILE_SMOOTH, (flags & kFlagSmoothProgress) && !(flags & kFlagNoSmoothProgress));
-    EnableItem(IDC_FILE_SPIN_SIZE, (flags & kFlagPreRead) != 0);
+    EnableItem(IDC_FILE_PRE_READ_SIZE, (flags & kFlagPreRead) != 0);
 
     for (const char* size : {"10", "50", "100", "250", "1000"})
         SendItem(IDC_FILE_SIZE, CB_ADDSTRING, 0, (LPARAM)size);
@@ -108,8 +108,8 @@ INT_PTR C_FileAccess::OnInitDialog()
         SendItem(IDC_FILE_BLOCK_SIZE, CB_ADDSTRING, 0, (LPARAM)size);
     SetItemText(IDC_FILE_BLOCK_SIZE, Decimal(dwTestBlockSize).c_str());
     for (const char* size : {"1", "3", "10"})
-        SendItem(IDC_FILE_SPIN_SIZE, CB_ADDSTRING, 0, (LPARAM)size);
-    SetItemText(IDC_FILE_SPIN_SIZE, Decimal(ullPreReadSize / 1024 / 1024).c_str());
+        SendItem(IDC_FILE_PRE_READ_SIZE, CB_ADDSTRING, 0, (LPARAM)size);
+    SetItemText(IDC_FILE_PRE_READ_SIZE, Decimal(ullPreReadSize / 1024 / 1024).c_str());
 
     SetItemText(IDC_FILE_RESULT, "");
     EnableControls(1);
@@ -128,13 +128,13 @@ void C_FileAccess::SetExpertDefaults()
     flags |= kFlagNoBuffering | kFlagPreRead;
     flags &= ~(kFlagSaveReadData | kFlagWriteThrough | kFlagSmoothProgress);
     SetItemText(IDC_FILE_BLOCK_SIZE, "65536");
-    SetItemText(IDC_FILE_SPIN_SIZE, "3");
+    SetItemText(IDC_FILE_PRE_READ_SIZE, "3");
     CheckItem(IDC_FILE_NO_BUFFER, 1);
     CheckItem(IDC_FILE_SAVE_DATA, 0);
     CheckItem(IDC_FILE_WRITE_THROUGH, 0);
-    CheckItem(IDC_FILE_SPIN_UP, 1);
+    CheckItem(IDC_FILE_PRE_READ, 1);
     CheckItem(IDC_FILE_SMOOTH, 0);
-    EnableItem(IDC_FILE_SPIN_SIZE, 1);
+    EnableItem(IDC_FILE_PRE_READ_SIZE, 1);
 }
 
 void C_FileAccess::ShowExpertControls(bool expert)
@@ -156,7 +156,7 @@ void C_FileAccess::ApplyEnable(int state)
     for (int id : kIdleOnlyIds)
         EnableItem(id, state);
     if (state == 0) {
-        for (int id : {IDC_FILE_SPIN_SIZE, IDC_FILE_SIZE, IDC_FILE_BLOCK_SIZE, IDC_FILE_SPIN_UP,
+        for (int id : {IDC_FILE_PRE_READ_SIZE, IDC_FILE_SIZE, IDC_FILE_BLOCK_SIZE, IDC_FILE_PRE_READ,
                        IDC_FILE_NO_BUFFER, IDC_FILE_WRITE_THROUGH, IDC_FILE_SAVE_DATA, IDC_FILE_SMOOTH})
             EnableItem(id, 0);
         EnableItem(IDC_FILE_STOP, 1);
@@ -166,10 +166,10 @@ void C_FileAccess::ApplyEnable(int state)
     EnableItem(IDC_FILE_SMOOTH, !(flags & kFlagNoSmoothProgress));
     const bool expert = (flags & kFlagExpert) != 0;
     if (expert) {
-        for (int id : {IDC_FILE_BLOCK_SIZE, IDC_FILE_SPIN_UP, IDC_FILE_NO_BUFFER, IDC_FILE_WRITE_THROUGH,
+        for (int id : {IDC_FILE_BLOCK_SIZE, IDC_FILE_PRE_READ, IDC_FILE_NO_BUFFER, IDC_FILE_WRITE_THROUGH,
                        IDC_FILE_SAVE_DATA})
             EnableItem(id, 1);
-        EnableItem(IDC_FILE_SPIN_SIZE, (flags & kFlagPreRead) != 0);
+        EnableItem(IDC_FILE_PRE_READ_SIZE, (flags & kFlagPreRead) != 0);
     }
     ShowExpertControls(expert);
     // A file on a CD or DVD is read at its own size, unless the fastest file is looked for.
@@ -342,9 +342,9 @@ INT_PTR C_FileAccess::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
             if (check.id == (int)id)
                 FlagFromCheck(check.id, m_values.flags, check.bit);
         return 1;
-    case IDC_FILE_SPIN_UP:
-        FlagFromCheck(IDC_FILE_SPIN_UP, m_values.flags, kFlagPreRead);
-        EnableItem(IDC_FILE_SPIN_SIZE, (flags & kFlagPreRead) != 0);
+    case IDC_FILE_PRE_READ:
+        FlagFromCheck(IDC_FILE_PRE_READ, m_values.flags, kFlagPreRead);
+        EnableItem(IDC_FILE_PRE_READ_SIZE, (flags & kFlagPreRead) != 0);
         return 1;
     case IDC_FILE_SMOOTH:
         FlagFromCheck(IDC_FILE_SMOOTH, m_values.flags, kFlagSmoothProgress);
@@ -466,8 +466,8 @@ INT_PTR C_FileAccess::OnEnd(INT_PTR)
     uint64_t number = 0;
     if (ParseDecimal(GetItemText(IDC_FILE_BLOCK_SIZE), &number) && number && number <= UINT32_MAX)
         dwTestBlockSize = (uint32_t)number;
-    if (ParseDecimal(GetItemText(IDC_FILE_SPIN_SIZE), &number))
-        ullPreReadSize = MiBFieldBytes(GetItemText(IDC_FILE_SPIN_SIZE));
+    if (ParseDecimal(GetItemText(IDC_FILE_PRE_READ_SIZE), &number))
+        ullPreReadSize = MiBFieldBytes(GetItemText(IDC_FILE_PRE_READ_SIZE));
     // A size typed into the field wins; one that only shows the file's size keeps its bytes.
     if (ParseDecimal(GetItemText(IDC_FILE_SIZE), &number) && number != ullTestSize / 1024 / 1024)
         ullTestSize = MiBFieldBytes(GetItemText(IDC_FILE_SIZE));

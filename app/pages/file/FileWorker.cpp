@@ -101,7 +101,7 @@ void C_FileAccessWorker::TakeRunPlan()
     m_plan.path = GetField(kFieldPath);
     m_plan.sizeField = GetField(kFieldSize);
     m_plan.blockSizeField = GetField(kFieldBlockSize);
-    m_plan.spinSizeField = GetField(kFieldSpinSize);
+    m_plan.preReadSizeField = GetField(kFieldPreReadSize);
     flags &= ~(kFlagStartRead | kFlagStartWrite);
 }
 
@@ -124,7 +124,7 @@ void C_FileAccessWorker::RunRequests()
     // A block of 0 bytes would never reach the end of the file: keep the previous size.
     if (ParseDecimal(m_plan.blockSizeField, &block) && block > 0)
         dwTestBlockSize = block > UINT32_MAX ? UINT32_MAX : (uint32_t)block;
-    ullPreReadSize = MiBFieldBytes(m_plan.spinSizeField);
+    ullPreReadSize = MiBFieldBytes(m_plan.preReadSizeField);
 
     if (!(flags & kFlagStartWrite)) {
         if ((flags & kFlagBiggestFile) && !BiggestFileSearch())

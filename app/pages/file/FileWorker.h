@@ -1,4 +1,4 @@
-// The FileAccess test worker: the optional file searches, then the write, spin-up and read
+// The FileAccess test worker: the optional file searches, then the write, pre-read and read
 // passes over one file. It reaches files only through the class library; everything it
 // shows or asks goes through the page's side below, which tests replace.
 #pragma once
@@ -12,7 +12,7 @@
 // the application's flag word or a control while it runs.
 struct C_FileRunPlan {
     uint32_t flags = 0; // the flag word's requests and transfer options
-    std::string path, sizeField, blockSizeField, spinSizeField;
+    std::string path, sizeField, blockSizeField, preReadSizeField;
 };
 
 class C_FileAccessWorker {
@@ -42,7 +42,7 @@ public:
     void UpdateFileFields(int flag);
 
 protected:
-    enum Field { kFieldPath, kFieldSize, kFieldBlockSize, kFieldSpinSize };
+    enum Field { kFieldPath, kFieldSize, kFieldBlockSize, kFieldPreReadSize };
     struct C_VolumeSpace {
         uint64_t callerFree = 0, total = 0, totalFree = 0;
     };

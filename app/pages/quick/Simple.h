@@ -27,9 +27,6 @@ public:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnDestroy() override;
 
-    // What the comparison link sends: the last tested drive's figures.
-    uint32_t GetLastReadMiB() const { return m_lastReadMiB.load(); }
-    uint32_t GetLastWriteMiB() const { return m_lastWriteMiB.load(); }
     // The controls' state: set by the worker's first and last requests, read on the GUI thread.
     bool IsTestRunning() const { return m_bRunning; }
 
@@ -64,7 +61,6 @@ private:
     void RequestResult(int id, const std::string& text, uint32_t colour, const std::string& tip = "");
     void ApplyRunState(int running);
     void ApplyResult(int id, const char* text, uint32_t colour, const char* tip = "");
-    void UpdateLinkState();
     void OnProgressTimer();
     void OnSpeedTimer();
     INT_PTR ColourResult(HDC dc, HWND control);

@@ -6,7 +6,7 @@ TEST(FileRules, RequestsNeverTransferAPartialBlock)
     const uint64_t mib100 = 100ull << 20;
     EXPECT_EQ(RequestCount(mib100, 65536), 1600u);
     EXPECT_EQ(RequestCount(mib100 + 1000, 65536), 1600u);
-    // A file below one block still makes one request (the spin-up pass cut below a block).
+    // A file below one block still makes one request (the pre-read pass cut below a block).
     EXPECT_EQ(RequestCount(1000, 65536), 1u);
 
     // The loop's own end test gives the same count.

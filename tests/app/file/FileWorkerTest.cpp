@@ -15,7 +15,7 @@
 
 namespace {
 
-const uint32_t kRead = 0x2, kWrite = 0x4, kSpinUp = 0x8, kNoBuffer = 0x10, kSave = 0x20, kBiggest = 0x40,
+const uint32_t kRead = 0x2, kWrite = 0x4, kPreRead = 0x8, kNoBuffer = 0x10, kSave = 0x20, kBiggest = 0x40,
                kThrough = 0x100, kFastest = 0x200000;
 
 class RecordingPage : public C_FileAccessWorker {
@@ -102,7 +102,7 @@ public:
         fields[kFieldPath] = path;
         fields[kFieldSize] = sizeMiB;
         fields[kFieldBlockSize] = block;
-        fields[kFieldSpinSize] = "3";
+        fields[kFieldPreReadSize] = "3";
     }
 };
 
@@ -421,7 +421,7 @@ TEST(FileWorker, UnbufferedBlockSizeIsProposedAsASectorMultiple)
     EXPECT_EQ(injector.reads, 0);
 }
 
-TEST(FileWorker, OpticalMediaGetTheSpeedSuffixAndASpinUp)
+TEST(FileWorker, OpticalMediaGetTheSpeedSuffixAndAPreRead)
 {
     TestFolder folder("fw_dvd");
     const std::string path = folder.File("movie.vob");
@@ -434,9 +434,9 @@ TEST(FileWorker, OpticalMediaGetTheSpeedSuffixAndASpinUp)
     injector.fakeTransfers = true;
     injector.sleepMs = 1;
     HookScope hook(injector);
-    page.flags = kRead | kSpinUp;
+    page.flags = kRead | kPreRead;
     page.Run();
-    // 3 MiB of spin-up, then the whole file.
+    // 3 MiB of pre-read, then the whole file.
     EXPECT_EQ(injector.reads, 48 + 128);
     EXPECT_NE(page.LastResult().find("x dvd"), std::string::npos) << page.LastResult();
 

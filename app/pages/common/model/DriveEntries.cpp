@@ -1,18 +1,24 @@
 #include "app/pages/common/model/DriveEntries.h"
 #include "core/Text.h"
+#include "devices/Device.h"
+
+namespace {
+// USB vendor numbers whose drives have an icon of their own.
+const uint32_t kUsbVendorFreecom = 0x07AB, kUsbVendorVerbatim = 0x18A5;
+} // namespace
 
 uint32_t DriveClassBits(uint32_t busBits, uint32_t mediumType)
 {
     uint32_t bits = 0;
-    if (busBits & 0x2)
+    if (busBits & kBusUsb)
         bits |= kClassUsb;
-    if (busBits & 0x8)
+    if (busBits & kBus1394)
         bits |= kClass1394;
-    if (busBits & 0x40)
+    if (busBits & kBusThunderbolt)
         bits |= kClassThunderbolt;
-    if (mediumType == 6)
+    if (mediumType == kTypeRamDisk)
         bits |= kClassRamDrive;
-    if (mediumType == 7)
+    if (mediumType == kTypeNetwork)
         bits |= kClassNetwork;
     return bits;
 }
@@ -21,31 +27,31 @@ uint32_t DriveImageIndex(uint32_t busBits, uint32_t mediumType, int hasUsbVendor
 {
     uint32_t image = 0;
     switch (mediumType) {
-    case 3:
+    case kTypeOptical:
         image = 1;
         break;
-    case 4:
-    case 5:
+    case kTypeRemovablePhysical:
+    case kTypeRemovableLogical:
         image = 2;
         break;
-    case 6:
+    case kTypeRamDisk:
         image = 4;
         break;
-    case 7:
+    case kTypeNetwork:
         image = 3;
         break;
-    case 8:
+    case kTypeTape:
         image = 5;
         break;
     default:
         image = 0;
         break;
     }
-    if (busBits & 0x20)
+    if (busBits & kBusIscsi)
         image = 8;
-    if (hasUsbVendor && usbVendor == 1963)
+    if (hasUsbVendor && usbVendor == kUsbVendorFreecom)
         image = 6;
-    else if (hasUsbVendor && usbVendor == 6309)
+    else if (hasUsbVendor && usbVendor == kUsbVendorVerbatim)
         image = 7;
     return image;
 }

@@ -17,8 +17,8 @@ enum : uint32_t {
 // What the list needs of one device record.
 struct C_DriveRecordView {
     std::string letters;     // drive letters of the record, e.g. "E" or "EF"
-    uint32_t busBits = 0;    // 0x2 USB, 0x8 IEEE 1394, 0x20 (image 8), 0x40 Thunderbolt
-    uint32_t mediumType = 0; // 3, 4, 5, 6 (RAM drive), 7 (network), 8
+    uint32_t busBits = 0;    // the record's dwBus bits (kBus...)
+    uint32_t mediumType = 0; // the record's dwType (kType...)
     uint64_t blockCount = 0;
     uint32_t blockSize = 0;
     std::string label;

@@ -2,11 +2,18 @@
 #include <cinttypes>
 #include "core/Text.h"
 
+namespace {
+// Optical media of this many MiB and more are DVDs.
+const uint64_t kDvdMinimumMiB = 760;
+// KiB per second of a single-speed drive, the unit of the speed factors.
+const float kDvdSingleSpeedKiB = 1352.0f, kCdSingleSpeedKiB = 150.0f;
+} // namespace
+
 MediumClass MediumFromTotalBytes(uint64_t totalBytes, bool isCdrom)
 {
     if (!isCdrom)
         return kMediumNone;
-    return totalBytes / 1024 / 1024 >= 760 ? kMediumDvd : kMediumCd;
+    return totalBytes / 1024 / 1024 >= kDvdMinimumMiB ? kMediumDvd : kMediumCd;
 }
 
 std::string VolumeRootOf(const std::string& path)
@@ -63,13 +70,13 @@ std::string FormatFileResult(uint64_t bytesMoved, uint64_t elapsedMicroseconds, 
 {
     if (elapsedMicroseconds <= 10)
         return "[too fast]";
-    // KiB per second, the unit of the drive speed factors (1x DVD is 1352, 1x CD 150).
+    // KiB per second, the unit of the drive speed factors.
     const float rate = (float)((double)bytesMoved / 1024.0 * 1000.0 * 1000.0 / (double)elapsedMicroseconds);
     std::string text = FormatByteSize((uint64_t)rate * 1024, 0) + "/sec";
     if (medium == kMediumDvd)
-        text += StringPrintf(" - %.1fx dvd", rate / 1352.0f);
+        text += StringPrintf(" - %.1fx dvd", rate / kDvdSingleSpeedKiB);
     else if (medium == kMediumCd)
-        text += StringPrintf(" - %.1fx cd-rom", rate / 150.0f);
+        text += StringPrintf(" - %.1fx cd-rom", rate / kCdSingleSpeedKiB);
     return text;
 }
 

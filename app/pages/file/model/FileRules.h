@@ -7,6 +7,8 @@
 // The longest test file path the page keeps (260 bytes with the terminator).
 const size_t kMaxTestPath = 259;
 
+// PASS_SPIN_UP is the pre-read: an untimed read of the file's start that brings an optical
+// drive up to speed before the timed read.
 enum FilePass { PASS_READ = 0, PASS_SPIN_UP = 1, PASS_WRITE = 2 };
 
 // What decides the speed suffix of a result.

@@ -325,7 +325,7 @@ void MissingFile(Session& s)
 
 void OpticalDrive(Session& s)
 {
-    Say("-- a file on an optical drive: its own size, a spin-up and the dvd speed factor");
+    Say("-- a file on an optical drive: its own size, a pre-read and the dvd speed factor");
     char root[4] = {g_disc[0], ':', '\\', 0};
     CHECK(GetDriveTypeA(root) == DRIVE_CDROM, "%s is no CD-ROM drive for the system (%u)", root,
           GetDriveTypeA(root));
