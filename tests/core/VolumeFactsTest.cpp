@@ -1,5 +1,6 @@
 // The mount table and the device tree's USB speed, as the console reads them for its reports.
 #include <gtest/gtest.h>
+#include "core/UsbHint.h"
 #include "core/UsbSpeed.h"
 #include "core/VolumeFacts.h"
 
