@@ -115,6 +115,10 @@ void C_CheckAccess::StartCheck()
     m_plan.folder = std::string(1, m_plan.entry.letter) + ":\\";
     m_plan.limitBytes = CheckLimitBytes(GetItemText(IDC_CHECK_LIMIT));
     m_plan.keepFiles = IsItemChecked(IDC_CHECK_KEEP) ? 1 : 0;
+    const std::string question = WindowsDriveQuestion(
+        m_plan.entry.letter, C_DeviceList::Instance().GetWindowsLetter(), m_plan.limitBytes);
+    if (!question.empty() && ShowPageBox(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, question) != IDYES)
+        return;
     m_plan.usbSpeedClass = GetUsbSpeedClassOfLetter(C_DeviceList::Instance(), m_plan.entry.letter);
     m_stop.store(0);
     m_worker.Start(&C_CheckAccess::RunThread, this, 0);

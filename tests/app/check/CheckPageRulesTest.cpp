@@ -46,6 +46,19 @@ TEST(CheckPageRules, SizeLimitField)
     EXPECT_EQ(CheckLimitBytes("17592186044416"), UINT64_MAX); // 2^44 MiB is 2^64 bytes
 }
 
+TEST(CheckPageRules, TheWindowsDriveIsFilledOnlyWhenTheUserSaysSo)
+{
+    EXPECT_EQ(
+        WindowsDriveQuestion('c', 'C', 0),
+        "Drive C: holds Windows. The check fills its free space up to a small margin while it runs, and "
+        "programs that write to the drive meanwhile may fail.\n\nCheck the whole free space anyway? A "
+        "size limit leaves the rest free.");
+    EXPECT_EQ(WindowsDriveQuestion('C', 'c', 0).substr(0, 9), "Drive C: ");
+    EXPECT_EQ(WindowsDriveQuestion('C', 'C', 256ull << 20), ""); // a limit leaves the rest free
+    EXPECT_EQ(WindowsDriveQuestion('E', 'C', 0), "");
+    EXPECT_EQ(WindowsDriveQuestion('E', 0, 0), ""); // no Windows folder known
+}
+
 TEST(CheckPageRules, CurvePointsSitOnTheChunkTheyEnd)
 {
     const uint64_t chunk = 8u << 20;

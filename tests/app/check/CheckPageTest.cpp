@@ -117,6 +117,23 @@ protected:
 };
 } // namespace
 
+TEST_F(CheckPage, TheWindowsDriveIsFilledWholeOnlyAfterTheUserSaysYes)
+{
+    ASSERT_NO_FATAL_FAILURE(ChooseTheWindowsDrive());
+    SetDlgItemTextA(window, IDC_CHECK_LIMIT, "");
+    std::vector<std::string> asked;
+    {
+        C_BoxAnswerer no(IDNO);
+        Press(IDC_CHECK_START);
+        asked = no.Texts();
+    }
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].rfind(std::string("Drive ") + letter + ": holds Windows.", 0), 0u) << asked[0];
+    PumpUntil([] { return false; }, 200);
+    EXPECT_FALSE(page.IsCheckRunning());
+    EXPECT_FALSE(FolderExists(checkFolder));
+}
+
 TEST_F(CheckPage, AnHonestFolderComesBackIntactWithBothCurvesDrawn)
 {
     ASSERT_FALSE(FolderExists(checkFolder)) << "left over from an earlier run";

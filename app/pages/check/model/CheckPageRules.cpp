@@ -35,6 +35,20 @@ uint64_t CheckLimitBytes(const std::string& text)
     return mib > (UINT64_MAX >> 20) ? UINT64_MAX : mib << 20;
 }
 
+std::string WindowsDriveQuestion(char letter, char windowsLetter, uint64_t limitBytes)
+{
+    const auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
+    if (limitBytes || !windowsLetter || upper(letter) != upper(windowsLetter))
+        return std::string();
+    // Windows and its programs keep writing while the check runs; with only the margin left
+    // they may fail for its length, so the user decides.
+    return StringPrintf(
+        "Drive %c: holds Windows. The check fills its free space up to a small margin while it "
+        "runs, and programs that write to the drive meanwhile may fail.\n\nCheck the whole "
+        "free space anyway? A size limit leaves the rest free.",
+        upper(letter));
+}
+
 C_CurvePoint CurvePoint(uint64_t passPosition, uint64_t bytes, uint64_t microseconds, uint64_t chunkBytes)
 {
     C_CurvePoint point;

@@ -19,6 +19,9 @@ void SaveCheckValues(I_SettingsStore& store, const C_CheckValues& values);
 // Bytes of the size limit field: leading blanks, then decimal MiB. 0 (no limit: all the free
 // space less the margin) when there are no digits; saturates instead of wrapping.
 uint64_t CheckLimitBytes(const std::string& text);
+// The question before a check without a size limit fills the drive that holds Windows; empty
+// when there is nothing to ask (another drive, or a limit that leaves the rest free).
+std::string WindowsDriveQuestion(char letter, char windowsLetter, uint64_t limitBytes);
 
 // One point of a pass's curve: x is the chunk a rate point ends (from 0), y its MiB/s. A chunk
 // quicker than the clock's step has no rate to draw.
