@@ -17,7 +17,6 @@ public:
     int Start(HINSTANCE instance, int imageId, UINT displayMs, uint32_t options);
     // Removes the splash (fading out when fading is on); harmless when none is shown.
     void Finish();
-    bool IsFading() const { return m_bFading; }
 
     LRESULT OnCreate(CREATESTRUCTA* create) override;
     LRESULT OnDestroy() override;
