@@ -138,28 +138,20 @@ uint32_t C_CheckAccess::RunThread(void* self, uintptr_t)
 
 INT_PTR C_CheckAccess::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    bool listMessage = false;
+    const int asked = m_drives.OnPageMessage(message, wParam, lParam, &listMessage);
+    if (asked == C_DriveList::kNotifyRefresh)
+        RefreshDriveList();
+    else if (asked == C_DriveList::kNotifyStart)
+        StartCheck();
+    if (listMessage)
+        return message == WM_NOTIFY ? 0 : 1;
     switch (message) {
-    case WM_NOTIFY:
-        if (((NMHDR*)lParam)->idFrom == IDC_CHECK_DRIVES) {
-            const int asked = m_drives.OnNotify((NMHDR*)lParam);
-            if (asked == C_DriveList::kNotifyRefresh)
-                RefreshDriveList();
-            else if (asked == C_DriveList::kNotifyStart)
-                StartCheck();
-        }
-        return 0;
     case WM_TIMER:
         if (wParam == kTimerProgress)
             OnProgressTimer();
         else if (wParam == kTimerStatus)
             OnStatusTimer();
-        else if (wParam == C_DriveList::kTimerDeviceChange) {
-            KillTimer(m_hWnd, C_DriveList::kTimerDeviceChange);
-            RefreshDriveList();
-        }
-        return 1;
-    case WM_DEVICECHANGE:
-        m_drives.OnDeviceChange(wParam, lParam);
         return 1;
     case WM_CTLCOLORSTATIC:
         return ColourText((HDC)wParam, (HWND)lParam);

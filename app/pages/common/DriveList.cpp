@@ -149,3 +149,20 @@ int C_DriveList::OnNotify(const NMHDR* header) const
         return kNotifyStart;
     return kNotifyNone;
 }
+
+int C_DriveList::OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled)
+{
+    *handled = true;
+    if (message == WM_NOTIFY && ((const NMHDR*)lParam)->hwndFrom == m_view.GetWindow())
+        return OnNotify((const NMHDR*)lParam);
+    if (message == WM_TIMER && wParam == kTimerDeviceChange) {
+        KillTimer(m_hPage, kTimerDeviceChange);
+        return kNotifyRefresh;
+    }
+    if (message == WM_DEVICECHANGE) {
+        OnDeviceChange(wParam, lParam);
+        return kNotifyNone;
+    }
+    *handled = false;
+    return kNotifyNone;
+}

@@ -31,6 +31,11 @@ public:
     // click on an item (the page starts), 0 for anything else.
     enum { kNotifyNone = 0, kNotifyRefresh = 1, kNotifyStart = 2 };
     int OnNotify(const NMHDR* header) const;
+    // The page's messages that are the list's: its notifications, the refresh timer (which asks
+    // for a refresh) and disk changes. Returns what the page is asked to do, as OnNotify does;
+    // *handled says whether the message was the list's, which the page then answers with 0 for a
+    // notification and 1 otherwise.
+    int OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
 
 private:
     void FillImages();

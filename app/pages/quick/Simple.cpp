@@ -93,28 +93,20 @@ INT_PTR C_Simple::OnCommand(UINT id, WPARAM wParam, LPARAM lParam)
 
 INT_PTR C_Simple::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    bool listMessage = false;
+    const int asked = m_drives.OnPageMessage(message, wParam, lParam, &listMessage);
+    if (asked == C_DriveList::kNotifyRefresh)
+        RefreshDriveList();
+    else if (asked == C_DriveList::kNotifyStart)
+        StartRun();
+    if (listMessage)
+        return message == WM_NOTIFY ? 0 : 1;
     switch (message) {
-    case WM_NOTIFY:
-        if (((NMHDR*)lParam)->idFrom == IDC_QUICK_DRIVES) {
-            const int asked = m_drives.OnNotify((NMHDR*)lParam);
-            if (asked == C_DriveList::kNotifyRefresh)
-                RefreshDriveList();
-            else if (asked == C_DriveList::kNotifyStart)
-                StartRun();
-        }
-        return 0;
     case WM_TIMER:
         if (wParam == kTimerProgress)
             OnProgressTimer();
         else if (wParam == kTimerSpeed)
             OnSpeedTimer();
-        else if (wParam == C_DriveList::kTimerDeviceChange) {
-            KillTimer(m_hWnd, C_DriveList::kTimerDeviceChange);
-            RefreshDriveList();
-        }
-        return 1;
-    case WM_DEVICECHANGE:
-        m_drives.OnDeviceChange(wParam, lParam);
         return 1;
     case WM_CTLCOLORSTATIC:
         return ColourResult((HDC)wParam, (HWND)lParam);
