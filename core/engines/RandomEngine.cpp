@@ -42,6 +42,7 @@ struct C_RandomRun {
     std::unique_ptr<C_LatencyHistogram[]> latencies;
     std::atomic<uint32_t> stop{0};
     std::atomic<uint32_t> accesses{0};
+    std::atomic<uint32_t> left{0}; // threads that have left their access loop for good
     std::atomic<uint32_t> failed{0};
     C_EngineFailure failure; // written once, by whoever set failed first; read after the joins
 
@@ -65,6 +66,7 @@ uint32_t AccessThread(void* userData, uintptr_t argument)
     run.ready[index].Set();
     if (!run.start.Wait(0)) {
         run.Fail(kOpStartThread, 0, GetLastErrorCode());
+        AtomicIncrement(run.left);
         run.ready[index].Set();
         return 0;
     }
@@ -85,6 +87,7 @@ uint32_t AccessThread(void* userData, uintptr_t argument)
             latency->Add(FineClockNanoseconds() - begin);
         AtomicIncrement(run.accesses);
     }
+    AtomicIncrement(run.left);
     run.ready[index].Set();
     return 0;
 }
@@ -195,6 +198,11 @@ void Measure(C_RandomRun& run, const C_EngineJob& job, I_EngineEvents& events, C
     }
     run.stop.store(1);
     timer.Stop();
+    // An access that passed its stop check before the flag was set ended in the measuring time,
+    // but its thread may count it (and time it) only now: the count is read once every thread
+    // has left its loop, so the result and the latencies hold the same accesses.
+    while (run.left.load() < job.threads)
+        SleepMs(1);
     const uint32_t accesses = run.accesses.load();
     result.accesses = accesses;
     result.bytes = uint64_t(accesses) * kAccessBytes;
